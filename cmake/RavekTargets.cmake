@@ -1,0 +1,35 @@
+# Common compiler settings, carried by one INTERFACE target that every target links.
+add_library(ravek_flags INTERFACE)
+target_compile_features(ravek_flags INTERFACE cxx_std_20)
+target_compile_options(ravek_flags INTERFACE -Wall -Wextra)
+target_compile_definitions(ravek_flags INTERFACE
+  QT_NO_CAST_FROM_ASCII QT_NO_CAST_TO_ASCII QT_NO_NARROWING_CONVERSIONS_IN_CONNECT)
+if(RAVEK_WERROR)
+  target_compile_options(ravek_flags INTERFACE -Werror)
+endif()
+if(RAVEK_SANITIZE)
+  target_compile_options(ravek_flags INTERFACE
+    -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
+  target_link_options(ravek_flags INTERFACE -fsanitize=address,undefined)
+endif()
+
+# ravek_library(NAME SOURCES ... [DEPS ...])
+# One static library per folder; DEPS are the libraries of the layers below it.
+function(ravek_library name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+  add_library(${name} STATIC ${ARG_SOURCES})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+  target_link_libraries(${name} PUBLIC ravek_flags ${ARG_DEPS})
+endfunction()
+
+# ravek_test(NAME SOURCES ... [LIBS ...])
+# A GoogleTest executable whose cases ctest lists one by one.
+function(ravek_test name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
+  target_link_libraries(${name} PRIVATE ravek_flags ${ARG_LIBS} GTest::gtest GTest::gtest_main)
+  gtest_discover_tests(${name}
+    DISCOVERY_MODE PRE_TEST
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+endfunction()

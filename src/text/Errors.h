@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+
+#include <exception>
+
+// Errors that end the current user command but never the program. Both carry a
+// message the user can read; what() gives it as UTF-8 for logs and the command line.
+class TRavekError : public std::exception {
+public:
+  explicit TRavekError(QString message);
+  const QString& Message() const noexcept { return FMessage; }
+  const char* what() const noexcept override { return FUtf8.constData(); }
+
+private:
+  QString FMessage;
+  QByteArray FUtf8;
+};
+
+// A field that should hold a decimal integer does not.
+class TConvertError : public TRavekError {
+public:
+  using TRavekError::TRavekError;
+};
+
+// A file could not be read or written.
+class TFileError : public TRavekError {
+public:
+  using TRavekError::TRavekError;
+};

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+using TByteLines = QList<QByteArray>;
+
+// Reads a text file into byte lines. CR LF, LF or CR ends a line; a final line
+// break opens no empty line. A missing or unreadable file throws TFileError.
+TByteLines ReadLines(const QString& path);
+
+// Splits bytes into lines by the same rule as ReadLines.
+TByteLines SplitLines(QByteArrayView bytes);
+
+// Replaces the file whole with the lines, each followed by CR LF. The file is
+// written aside and renamed, so on failure (TFileError) the old file is intact.
+void WriteLines(const QString& path, const TByteLines& lines);
+
+// Replaces the file whole with the bytes, by the same write-aside rule.
+void WriteFileAtomically(const QString& path, QByteArrayView bytes);
