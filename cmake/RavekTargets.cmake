@@ -13,23 +13,37 @@ if(RAVEK_SANITIZE)
   target_link_options(ravek_flags INTERFACE -fsanitize=address,undefined)
 endif()
 
-# ravek_library(NAME SOURCES ... [DEPS ...])
-# One static library per folder; DEPS are the libraries of the layers below it.
+# ravek_library(NAME [DEPS ...])
+# One static library per folder, built from every .cpp in it; DEPS are the
+# libraries of the layers below it.
 function(ravek_library name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
-  add_library(${name} STATIC ${ARG_SOURCES})
+  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+  add_library(${name} STATIC ${sources})
   target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
   target_link_libraries(${name} PUBLIC ravek_flags ${ARG_DEPS})
 endfunction()
 
-# ravek_test(NAME SOURCES ... [LIBS ...])
-# A GoogleTest executable whose cases ctest lists one by one.
+# ravek_test(NAME [LIBS ...])
+# A GoogleTest executable from every .cpp in the folder; ctest lists its cases one by one.
 function(ravek_test name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
-  add_executable(${name} ${ARG_SOURCES})
+  cmake_parse_arguments(ARG "" "" "LIBS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+  add_executable(${name} ${sources})
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
-  target_link_libraries(${name} PRIVATE ravek_flags ${ARG_LIBS} GTest::gtest GTest::gtest_main)
+  target_link_libraries(${name} PRIVATE ravek_flags ${ARG_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
     PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+endfunction()
+
+# ravek_bench(NAME [LIBS ...])
+# A Google Benchmark executable from every .cpp in the folder. Benchmarks only
+# measure; they never fail a build.
+function(ravek_bench name)
+  cmake_parse_arguments(ARG "" "" "LIBS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+  add_executable(${name} ${sources})
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/bench ${PROJECT_SOURCE_DIR}/tests)
+  target_link_libraries(${name} PRIVATE ravek_flags ${ARG_LIBS} benchmark::benchmark)
 endfunction()
