@@ -1,0 +1,29 @@
+#pragma once
+
+#include "text/LineFile.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <array>
+
+// The eight bet types, in the order the race window joins their texts.
+enum class TBetType { Win, Place, BracketQuinella, Quinella, QuinellaPlace, Exacta, Trio, Trifecta };
+
+// Accessor of the payout record "HR" (719 bytes with its CR LF). Its number
+// fields are read leniently: a blank field counts as 0 and its entry is skipped.
+class TPayRecord {
+public:
+  static constexpr int RecordLength = 719;
+
+  bool LoadPayRecord(const QByteArray& line);
+  QByteArray PayRaceKey(const QByteArray& line);
+  // The last line of the list whose race key is the key; empty when none.
+  QByteArray FindPayLine(const TByteLines& lines, const QByteArray& raceKey);
+  QString PayoutText(const QByteArray& line, TBetType betType);
+  // "3=000000150,5=000000200": horse number without leading zeros, "=", the stored field.
+  QByteArray PlacePayouts(const QByteArray& line);
+
+private:
+  std::array<char, RecordLength> FBuffer{};
+};
