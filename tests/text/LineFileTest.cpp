@@ -67,19 +67,6 @@ TEST_F(LineFileTest, FailedWriteKeepsOldFile) {
   EXPECT_EQ(ReadLines(Path("keep.dat")), TByteLines{"old"});
 }
 
-TEST_F(LineFileTest, ReadOnlyFolderLeavesFileIntact) {
-  WriteLines(Path("ro.dat"), {"old"});
-  QFile::setPermissions(Dir.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-  const bool writable = QFile(Path("probe")).open(QIODevice::WriteOnly);  // root ignores modes
-  if (!writable) {
-    EXPECT_THROW(WriteLines(Path("ro.dat"), {"new"}), TFileError);
-    EXPECT_EQ(ReadLines(Path("ro.dat")), TByteLines{"old"});
-  }
-  QFile::remove(Path("probe"));
-  QFile::setPermissions(Dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-  if (writable) GTEST_SKIP() << "running as root: folder modes are not enforced";
-}
-
 TEST(ErrorTest, MessageIsUtf8InWhat) {
   const TFileError e(QStringLiteral(u"書けません"));
   EXPECT_EQ(QString::fromUtf8(e.what()), QStringLiteral(u"書けません"));
