@@ -1,0 +1,118 @@
+#include "race/RaceMath.h"
+
+#include "text/Errors.h"
+#include "text/IntConvert.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// The part of a line from offset, at most length bytes; empty past the end.
+QByteArrayView Cut(QByteArrayView line, qsizetype offset, qsizetype length) {
+  if (offset >= line.size()) return {};
+  return line.sliced(offset, std::min(length, line.size() - offset));
+}
+
+}  // namespace
+
+int RoundHalfAway(double x) {
+  return static_cast<int>(std::round(x));
+}
+
+int RaceSectionCount(int distance) {
+  if (distance <= 1400) return 4;
+  if (distance <= 2000) return 7;
+  return 13;
+}
+
+int LineDistance(QByteArrayView positionLine) {
+  return StrToInt(Cut(positionLine, 16, 4));
+}
+
+int CorrectedDistance(QByteArrayView positionLine, int n, int lossPerLane) {
+  const int distance = LineDistance(positionLine);
+  const int sections = RaceSectionCount(distance);
+  const qsizetype blockLength = 4 * sections + 2;
+  if (n < 1 || positionLine.size() < 24 + n * blockLength) return distance;
+  const QByteArrayView block = positionLine.sliced(24 + (n - 1) * blockLength, blockLength);
+  int loss = 0;
+  // Only the corners cost ground; every third section from the start is a straight.
+  for (int i = 1; i < sections; ++i) {
+    if (i % 3 == 0) continue;
+    const int lane = StrToInt(block.sliced(2 + 4 * i + 2, 2));
+    if (lane > 1) loss += (lane - 1) * lossPerLane;
+  }
+  return distance + loss;
+}
+
+int ConvertedTime(int distance, double speed) {
+  if (!(speed > 0)) return 0;
+  const double metresPerTenth = (speed / 600.0) * 1000.0;
+  return RoundHalfAway((static_cast<double>(distance) * 1000.0) / metresPerTenth);
+}
+
+double RaceSpeed(int distance, int tenths) {
+  if (tenths <= 0) return 0.0;
+  return (static_cast<double>(distance) / tenths) * 600.0;
+}
+
+QString FormatTime(int tenths) {
+  return QStringLiteral("%1.%2.%3")
+      .arg(tenths / 600)
+      .arg((tenths % 600) / 10, 2, 10, QLatin1Char('0'))
+      .arg(tenths % 10);
+}
+
+TRgb FrameColour(QByteArrayView positionLine, int n) {
+  constexpr TRgb aqua{0, 255, 255};
+  if (n < 1 || positionLine.size() < 24) return aqua;
+  const int sections = RaceSectionCount(LineDistance(positionLine));
+  const qsizetype at = 24 + static_cast<qsizetype>(n - 1) * (4 * sections + 2);
+  if (positionLine.size() <= at) return aqua;
+  switch (positionLine[at]) {
+    case '1':
+      return {255, 255, 255};
+    case '2':
+      return {0, 0, 0};
+    case '3':
+      return {198, 0, 0};
+    case '4':
+      return {0, 0, 255};
+    case '5':
+      return {255, 255, 0};
+    case '6':
+      return {34, 119, 34};
+    case '7':
+      return {255, 55, 0};
+    case '8':
+      return {243, 35, 157};
+    default:
+      return aqua;
+  }
+}
+
+QByteArray HexToBits(QByteArrayView hex) {
+  if (hex.isEmpty()) return {};
+  quint64 value = 0;
+  for (char c : hex) {
+    int digit;
+    if (c >= '0' && c <= '9')
+      digit = c - '0';
+    else if (c >= 'A' && c <= 'F')
+      digit = c - 'A' + 10;
+    else if (c >= 'a' && c <= 'f')
+      digit = c - 'a' + 10;
+    else
+      throw TConvertError(QStringLiteral("'%1' は正しい16進数ではありません").arg(QString::fromLatin1(hex)));
+    value = value * 16 + static_cast<quint64>(digit);
+    if (value > 0xFFFFFFFFull)
+      throw TConvertError(QStringLiteral("'%1' は正しい16進数ではありません").arg(QString::fromLatin1(hex)));
+  }
+  const qsizetype width = 4 * hex.size();
+  if (width < 2 || width > 32) throw TConvertError(QStringLiteral("第二パラメータが範囲外です。"));
+  QByteArray bits(width, '0');
+  for (qsizetype i = 0; i < width; ++i)
+    if (value & (quint64{1} << (width - 1 - i))) bits[i] = '1';
+  return bits;
+}
