@@ -1,14 +1,12 @@
 #pragma once
 
+#include "records/RecordLayout.h"
 #include "text/LineFile.h"
 
 #include <QByteArray>
 #include <QString>
 
 #include <array>
-
-// The eight bet types, in the order the race window joins their texts.
-enum class TBetType { Win, Place, BracketQuinella, Quinella, QuinellaPlace, Exacta, Trio, Trifecta };
 
 // Accessor of the payout record "HR" (719 bytes with its CR LF). Its number
 // fields are read leniently: a blank field counts as 0 and its entry is skipped.
