@@ -1,0 +1,67 @@
+#pragma once
+
+#include "text/LineFile.h"
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+
+// What LoadPositions found in the file.
+struct TPositionLoad {
+  qsizetype Records = 0;       // lines appended to the list
+  bool Damaged = false;        // the file ends inside a record; that tail was not read
+  qsizetype DamagedBytes = 0;  // bytes after the last complete record
+};
+
+// The position file and the merges and lookups over position lines.
+//
+// The file is a sequence of records: a signed 32-bit little-endian character
+// count, then the characters packed two to a byte as hexadecimal digits (high
+// nibble first, a final odd character padded with a zero nibble). Position
+// lines are decimal digits, so they read back unchanged.
+class TByn {
+public:
+  // Appends one line per complete record, in file order; the list is not
+  // cleared. A missing file appends nothing and is not damaged. A file that
+  // exists but cannot be read throws TFileError.
+  static TPositionLoad LoadPositions(TByteLines& list, const QString& fileName);
+
+  // Replaces the file whole (write aside, then rename). Every line is checked
+  // first: one holding a character that is not a hexadecimal digit throws
+  // TFileError and the old file stays as it was. An empty list gives 0 bytes.
+  static void SavePositions(const TByteLines& list, const QString& fileName);
+
+  // Copies a file whose tail LoadPositions reported damaged to a free name
+  // beside it ("Position.dat" -> "Position.damaged", then "Position.damaged.2",
+  // ...), so rewriting the file loses nothing. Returns the copy's path; throws
+  // TFileError when the copy cannot be made.
+  static QString KeepDamagedOriginal(const QString& fileName);
+  // The message a front end shows after KeepDamagedOriginal.
+  static QString DamagedMessage(const QString& fileName, const QString& keptCopy);
+
+  // Texts of lines, each followed by a line break. A line's name is its first
+  // keyLength characters, compared ignoring letter case. The result is sorted
+  // ascending, ignoring letter case.
+  // Adds the added lines whose name is not yet stored (of several with one
+  // name, the first); stored lines are never replaced. Empty added lines are skipped.
+  static QByteArray AddNewRaces(const QByteArray& stored, const QByteArray& added, int keyLength);
+  // Replaces the first stored line of each current line's name; current lines
+  // without a stored namesake are dropped.
+  static QByteArray ReplaceRaces(const QByteArray& stored, const QByteArray& current, int keyLength);
+  // The same merges over line lists, for callers that hold lists (no joining
+  // and splitting of the whole file's text).
+  static TByteLines AddNewRaceLines(TByteLines stored, const TByteLines& added, int keyLength);
+  static TByteLines ReplaceRaceLines(TByteLines stored, const TByteLines& current, int keyLength);
+
+  // The last line of the list that begins with the race key (case-sensitive);
+  // empty when none does.
+  static QByteArray FindPosLine(const TByteLines& list, QByteArrayView raceKey);
+
+  // 1-based position of the first character of horse n's 4-digit entry for
+  // section g (numbered back from the goal, 1 = the goal); the row is the two
+  // characters there and the lane the two after them. 0 when not available:
+  // empty line, a line shorter than its header or than the entry, n or g out
+  // of range. A header whose distance or horse count is not an integer throws
+  // TConvertError.
+  static int EntryPos(QByteArrayView line, int n, int g);
+};
