@@ -3,6 +3,7 @@
 #include "text/LineFile.h"
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 
 #include <array>
@@ -23,8 +24,8 @@ public:
   QString TrackDistance(const QByteArray& line);  // "芝1600"
   QString RaceLabel(const QByteArray& line);
   QString ClassLabel(const QByteArray& line);
-  QString RaceName(const QByteArray& line);       // 60 bytes decoded, padding kept
-  QByteArray WeatherCode(const QByteArray& line); // default "0"
+  QString RaceName(const QByteArray& line);        // 60 bytes decoded, padding kept
+  QByteArray WeatherCode(const QByteArray& line);  // default "0"
   QString GoingLabel(const QByteArray& line);
   QByteArray CornerOrder(const QByteArray& line, int corner);  // 70 bytes, untrimmed
 
@@ -35,5 +36,7 @@ public:
   QByteArray RacesOfMeeting(const TByteLines& lines, const QByteArray& meetingKey);
 
 private:
+  QByteArrayView Field(int offset, int width) const;
+
   std::array<char, RecordLength> FBuffer{};
 };

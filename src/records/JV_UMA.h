@@ -3,6 +3,7 @@
 #include "text/LineFile.h"
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 
 #include <array>
@@ -16,18 +17,20 @@ public:
   bool LoadRecord(const QByteArray& line);
 
   QByteArray RaceKey(const QByteArray& line);
-  QByteArray FrameNumber(const QByteArray& line);   // default "0"
-  QByteArray HorseNumber(const QByteArray& line);   // default "00"
-  QString HorseName(const QByteArray& line);        // 36 bytes decoded
-  QByteArray JockeyName(const QByteArray& line);    // the 8 record bytes, padding kept
+  QByteArray FrameNumber(const QByteArray& line);  // default "0"
+  QByteArray HorseNumber(const QByteArray& line);  // default "00"
+  QString HorseName(const QByteArray& line);       // 36 bytes decoded
+  QByteArray JockeyName(const QByteArray& line);   // the 8 record bytes, padding kept
   QString AbnormalMark(const QByteArray& line);
   QByteArray ArrivalOrder(const QByteArray& line);
   QByteArray FinalPlace(const QByteArray& line);
-  int RunTime(const QByteArray& line);              // tenths of a second, default 0
+  int RunTime(const QByteArray& line);  // tenths of a second, default 0
 
   // Reorders a race's SE lines by arrival, "00" last; other orders are dropped.
   void SortByArrival(TByteLines& lines);
 
 private:
+  QByteArrayView Field(int offset, int width) const;
+
   std::array<char, RecordLength> FBuffer{};
 };

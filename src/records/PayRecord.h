@@ -4,6 +4,7 @@
 #include "text/LineFile.h"
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 
 #include <array>
@@ -23,5 +24,7 @@ public:
   QByteArray PlacePayouts(const QByteArray& line);
 
 private:
+  QByteArrayView Field(int offset, int width) const;
+
   std::array<char, RecordLength> FBuffer{};
 };
