@@ -30,6 +30,10 @@ int LineDistance(QByteArrayView positionLine) {
   return StrToInt(Cut(positionLine, 16, 4));
 }
 
+int LineHorseCount(QByteArrayView positionLine) {
+  return StrToInt(Cut(positionLine, 22, 2));
+}
+
 int CorrectedDistance(QByteArrayView positionLine, int n, int lossPerLane) {
   const int distance = LineDistance(positionLine);
   const int sections = RaceSectionCount(distance);

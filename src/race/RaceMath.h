@@ -19,6 +19,8 @@ int RaceSectionCount(int distance);
 
 // Official distance of a position line (characters 17-20, strict).
 int LineDistance(QByteArrayView positionLine);
+// Number of horses of a position line (characters 23-24, strict).
+int LineHorseCount(QByteArrayView positionLine);
 
 // Race distance plus (lane - 1) * lossPerLane for every corner section of horse
 // n's block; the race distance alone when that block is incomplete.

@@ -1,0 +1,152 @@
+#include "race/RaceSheet.h"
+
+#include "position/BynaryUnit.h"
+#include "race/RaceMath.h"
+#include "records/PayRecord.h"
+#include "records/Venues.h"
+#include "text/Cp932.h"
+#include "text/Errors.h"
+#include "text/IntConvert.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+QByteArrayView Cut(QByteArrayView line, qsizetype offset, qsizetype length) {
+  if (offset >= line.size()) return {};
+  return line.sliced(offset, std::min(length, line.size() - offset));
+}
+
+}  // namespace
+
+QString RaceTitle(QByteArrayView raceKey) {
+  const auto number = [&](qsizetype offset) { return QString::number(StrToInt(Cut(raceKey, offset, 2))); };
+  return VenueName(Cut(raceKey, 8, 2)) + number(14) + QStringLiteral("Ｒ (") + number(4) + QLatin1Char('/') +
+         number(6) + QLatin1Char(')');
+}
+
+bool IsStraightCourse(QByteArrayView positionLine) {
+  return Cut(positionLine, 20, 2) == "10";
+}
+
+int SectionPresence(QByteArrayView positionLine) {
+  const int distance = LineDistance(positionLine);
+  const int horses = LineHorseCount(positionLine);
+  const auto hasEntries = [&](int g) {
+    int sum = 0;
+    for (int n = 1; n <= horses; ++n) {
+      const int at = TByn::EntryPos(positionLine, n, g);
+      if (at > 0) sum += StrToInt(positionLine.sliced(at - 1, 4));
+    }
+    return sum > 0;
+  };
+  int word = 0;
+  if (distance > 1400) {
+    if (hasEntries(6)) word += 16;
+    if (hasEntries(5)) word += 8;
+  }
+  if (hasEntries(3)) word += 2;
+  if (hasEntries(2)) word += 1;
+  return word;
+}
+
+QByteArray SectionPresenceHex(QByteArrayView positionLine) {
+  return QByteArray::number(SectionPresence(positionLine), 16).toUpper().rightJustified(3, '0');
+}
+
+void AddSectionTabs(QStringList& tabs, const QStringList& labels, QByteArrayView hex) {
+  const QByteArray bits = HexToBits(hex);
+  for (qsizetype i = 0; i < bits.size() && i < 12; ++i)
+    if (bits[i] == '1' && i < labels.size()) tabs.append(labels[i]);
+}
+
+QString InfoPanelText(QByteArrayView cornerOrder) {
+  const qsizetype cut = cornerOrder.indexOf(QByteArrayView("   "));
+  return QStringLiteral("   ") + DecodeCp932(cut < 0 ? cornerOrder : cornerOrder.first(cut));
+}
+
+QString BuildPayoutLine(TPayRecord& pay, const TByteLines& payLines, const QByteArray& raceKey) {
+  const QByteArray line = pay.FindPayLine(payLines, raceKey);
+  QString result;
+  if (line.isEmpty()) return result;
+  for (TBetType betType : {TBetType::Win, TBetType::Place, TBetType::BracketQuinella, TBetType::Quinella,
+                           TBetType::QuinellaPlace, TBetType::Exacta, TBetType::Trio, TBetType::Trifecta}) {
+    const QString text = pay.PayoutText(line, betType);
+    if (!text.isEmpty()) result += u'　' + text;
+  }
+  for (QChar& c : result)
+    if (c >= u'0' && c <= u'9') c = QChar(c.unicode() - u'0' + u'０');
+  return result;
+}
+
+QString StraightCourseNotice() {
+  const QString crlf = QStringLiteral("\r\n");
+  QString text = crlf.repeated(7);
+  const char16_t* lines[] = {u"直線コースの競走では、", u"展開データが提供されていないため",
+                             u"展開の図式化処理はおこなえません", u"なお、それに伴い「実走タイム」換算と",
+                             u"「補正タイム出力」も無効となっております"};
+  for (const char16_t* line : lines) {
+    if (line != lines[0]) text += crlf;
+    text += QString::fromUtf16(line) + crlf;
+  }
+  return text + u' ';
+}
+
+QByteArray AddedTimeLine(const TByteLines& horseList, int lossPerLane) {
+  if (horseList.isEmpty()) throw TConvertError(QStringLiteral("展開データのない競走です。"));
+  const QByteArray& positionLine = horseList[0];
+  const int distance = LineDistance(positionLine);
+  std::array<QByteArray, 18> fields;
+  TJV_UMA uma;
+  for (qsizetype k = 1; k < horseList.size(); ++k) {
+    const int horse = StrToInt(uma.HorseNumber(horseList[k]));
+    const int time = uma.RunTime(horseList[k]);
+    // Numbers outside 1..18 have no field in the line.
+    if (horse < 1 || horse > 18) continue;
+    const double speed = RaceSpeed(CorrectedDistance(positionLine, horse, lossPerLane), time);
+    fields[horse - 1] = QByteArray::number(ConvertedTime(distance, speed) - time);
+  }
+  QByteArray line;
+  line.reserve(90);
+  for (const QByteArray& field : fields) {
+    const QByteArray padded = field.rightJustified(5, ' ');
+    line += padded == "    0" ? QByteArray(5, ' ') : padded;
+  }
+  return line;
+}
+
+TRaceSheet::TRaceSheet() {
+  const char16_t* headers[ColumnCount] = {u"順", u"番", u"馬　　名", u"走破", u"実走", u"m/min"};
+  for (int column = 0; column < ColumnCount; ++column)
+    FCells[0][column] = QString::fromUtf16(headers[column]);
+}
+
+void TRaceSheet::FillSheet(const TByteLines& horseList, QByteArrayView positionLine, int lossPerLane) {
+  const int distance = LineDistance(positionLine);
+  ConvRanking.clear();
+  HighlightHorse = "00";
+  // The sheet has room for 18 horses; the data service never sends more.
+  const qsizetype rows = std::min<qsizetype>(horseList.size(), RowCount);
+  for (qsizetype k = 1; k < rows; ++k) {
+    const QByteArray& line = horseList[k];
+    const int time = FUma.RunTime(line);
+    const QByteArray number = FUma.HorseNumber(line);
+    const double speed =
+        time > 0 ? RaceSpeed(CorrectedDistance(positionLine, StrToInt(number), lossPerLane), time) : 0.0;
+    const int converted = ConvertedTime(distance, speed);
+    auto& row = FCells[k];
+    const QString mark = FUma.AbnormalMark(line);
+    row[PlaceColumn] = mark.isEmpty() ? QString::number(StrToInt(FUma.FinalPlace(line))) : mark;
+    row[NumberColumn] = QString::fromLatin1(number);
+    row[NameColumn] = FUma.HorseName(line);
+    row[RunTimeColumn] = QString::number(time);
+    row[ConvertedColumn] = QString::number(converted);
+    row[SpeedColumn] = QString::number(static_cast<qint64>(std::ceil(speed)));
+    if (converted > 0) {
+      const QString entry = QString::number(converted).rightJustified(11, u' ');
+      const auto at = std::lower_bound(ConvRanking.begin(), ConvRanking.end(), entry);
+      if (at == ConvRanking.end() || *at != entry) ConvRanking.insert(at, entry);
+    }
+  }
+}

@@ -1,0 +1,77 @@
+#include "race/RaceState.h"
+
+#include "link/DayStoreLoader.h"
+#include "race/RaceMath.h"
+#include "text/Errors.h"
+#include "text/IntConvert.h"
+
+namespace {
+
+const TRaceEntry* FindRace(const QList<TRaceEntry>& races, const QByteArray& raceLine) {
+  for (const TRaceEntry& entry : races)
+    if (entry.RaceLine == raceLine) return &entry;
+  return nullptr;
+}
+
+}  // namespace
+
+TRaceState::TRaceState(const TDayStore& store, const QByteArray& raceLine, const TSettings& settings)
+    : RaceLine(raceLine), FSettings(settings) {
+  RaceKey = FRace.RaceKey(RaceLine);
+  RaceName = FRace.RaceName(RaceLine);
+  const TRaceEntry* entry = FindRace(store.RaceLines, RaceLine);
+  if (!entry)
+    throw TConvertError(
+        QStringLiteral("競走 %1 のデータが見つかりません。").arg(QString::fromLatin1(RaceKey)));
+  HorseList = entry->HorseList;
+  PositionLine = HorseList.value(0);
+  // Horses, sections and tabs all come from the position line's header.
+  if (PositionLine.size() < 24)
+    throw TConvertError(
+        QStringLiteral("競走 %1 には展開データがないため表示できません。").arg(QString::fromLatin1(RaceKey)));
+  N = LineHorseCount(PositionLine);
+  Straight = IsStraightCourse(PositionLine);
+  AddSectionTabs(Tabs, store.CornerNames, SectionPresenceHex(PositionLine));
+  FillSheet();
+  InfoText = InfoPanelText(FRace.CornerOrder(RaceLine, 3));
+  PayoutLine = BuildPayoutLine(FPay, store.PayLines, RaceKey);
+}
+
+void TRaceState::FillSheet() {
+  Sheet.FillSheet(HorseList, PositionLine, FSettings.Distance);
+}
+
+void TRaceState::PutPositionLine() {
+  if (HorseList.isEmpty())
+    HorseList.append(PositionLine);
+  else
+    HorseList[0] = PositionLine;
+}
+
+void TRaceState::WriteBack(TDayStore& store) const {
+  for (TRaceEntry& entry : store.RaceLines) {
+    if (entry.RaceLine != RaceLine) continue;
+    if (entry.HorseList.isEmpty())
+      entry.HorseList.append(PositionLine);
+    else
+      entry.HorseList[0] = PositionLine;
+    const QByteArray summary = BuildRaceSummary(store, entry.HorseList);
+    const QByteArray name = summary.left(16);
+    for (QByteArray& line : store.RaceSummaries) {
+      const qsizetype equals = line.indexOf('=');
+      if ((equals < 0 ? line : line.left(equals)) == name) {
+        line = summary;
+        break;
+      }
+    }
+    return;
+  }
+}
+
+QString TRaceState::Caption() const {
+  return RaceTitle(RaceKey) + QStringLiteral("  ") + RaceName;
+}
+
+int ThirdCornerTab(const QStringList& tabs) {
+  return static_cast<int>(tabs.indexOf(QStringLiteral("３コーナー")));
+}
