@@ -1,0 +1,81 @@
+#pragma once
+
+#include "link/Clock.h"
+#include "link/DayStore.h"
+#include "link/DownloadObserver.h"
+#include "link/JVLink.h"
+
+#include <QByteArray>
+#include <QDate>
+#include <QList>
+#include <QString>
+#include <QTime>
+
+// The identifier the program gives the link at initialisation.
+inline constexpr char SoftwareIdText[] = "SA468213/SD590374/RAVEK/Ver1.24";
+// Realtime race results, the one data specification the download asks for.
+inline constexpr char RealtimeResultsSpec[] = "0B12";
+// Days the start-up probe asks for, today included.
+inline constexpr int ProbeDays = 8;
+
+// The text of the "Sorry" dialog when the service is under maintenance.
+QString MaintenanceText();
+
+// Days a download asks for at this time of day: 8 before 09:36, else 7.
+int DownloadDayCount(QTime timeOfDay);
+
+// Records the download keeps, by their first three bytes.
+enum class TRecordStream { None, Race, Horse, Pay };
+TRecordStream StreamOf(const QByteArray& record);
+
+struct TDownloadResult {
+  bool Started = false;  // false when refused because a download was running
+  int DaysAsked = 0;
+  int DaysOpened = 0;
+  bool FilesWritten = false;
+  bool ResultsEnabled = false;  // all three data files exist afterwards
+};
+
+// The start-up sequence and the download of the recent days' results. Works on
+// the day store and the files of one data directory; everything goes through
+// the link, the clock and the observer it is given, on the caller's thread.
+class TDownload {
+public:
+  TDownload(TJVLink& link, const TClock& clock, TDayStore& store, QString dataDir,
+            TDownloadObserver& observer);
+
+  // First showing of the main window: loads the day store, initialises the
+  // link and probes the last eight days for maintenance. Returns true when the
+  // user confirmed the maintenance message, so the program is to close.
+  bool FormShow();
+
+  // The download command. Refused (Started false) while a download runs. Any
+  // error leaves the files and the store as they were before it started and
+  // passes on to the caller once the link and the progress panel are closed.
+  TDownloadResult RtsDlExecute();
+
+  // Reads the open day: files its records into the store's lists and builds
+  // its positions.
+  void JVReading();
+  // Closes the link and reports the result.
+  void JVClosing();
+
+  // True while a download runs; the commands that reach the day store are
+  // then refused.
+  bool IsBusy() const { return FBusy; }
+  bool LinkReady() const { return FLinkReady; }
+  const QString& SoftwareId() const { return FSoftwareId; }
+
+private:
+  void RunDays(TDownloadResult& result);
+  void WriteDataFiles();
+
+  TJVLink& FLink;
+  const TClock& FClock;
+  TDayStore& FStore;
+  QString FDataDir;
+  TDownloadObserver& FObserver;
+  QString FSoftwareId;
+  bool FLinkReady = false;
+  bool FBusy = false;
+};

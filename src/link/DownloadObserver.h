@@ -1,0 +1,17 @@
+#pragma once
+
+#include "position/ProgressObserver.h"
+
+#include <QString>
+
+// What the download shows and asks while it runs. The desktop program's status
+// bar, progress panel and "Sorry" dialog implement it; the command line prints.
+class TDownloadObserver : public TProgressObserver {
+public:
+  // Replaces the text of the status bar's first panel.
+  virtual void ShowStatus(const QString& text) = 0;
+  // Lets pending user-interface events run; called before every read.
+  virtual void ProcessPendingEvents() = 0;
+  // Shows the maintenance text modally; true when the user left it with OK.
+  virtual bool ShowMaintenance(const QString& text) = 0;
+};
