@@ -1,0 +1,75 @@
+#include "position/PositionSave.h"
+
+#include "position/BynaryUnit.h"
+#include "position/JVPos_Convert.h"
+
+#include <QDir>
+
+namespace {
+
+const QString BuildingText = QStringLiteral("展開データ構築中・・・");
+const QString SavingText = QStringLiteral("展開データ保存中・・・");
+constexpr int KeyLength = 16;
+
+void Show(TProgressObserver* observer, const QString& text) {
+  if (observer != nullptr) observer->ShowProgress(text);
+}
+
+// The stored lines, and what to say if the file's tail was damaged.
+struct TStored {
+  TByteLines Lines;
+  TPositionLoad Load;
+};
+
+TStored LoadStored(const QString& path) {
+  TStored stored;
+  stored.Load = TByn::LoadPositions(stored.Lines, path);
+  return stored;
+}
+
+// A damaged file is kept aside before it is rewritten, so its unread tail is not lost.
+TPositionSaveResult KeepIfDamaged(const TStored& stored, const QString& path) {
+  TPositionSaveResult result;
+  if (!stored.Load.Damaged) return result;
+  result.KeptDamaged = TByn::KeepDamagedOriginal(path);
+  result.Message = TByn::DamagedMessage(path, result.KeptDamaged);
+  return result;
+}
+
+}  // namespace
+
+TPositionSaveResult JVPosSave(const QList<QByteArray>& raceRecords, const QString& dataDir,
+                              TProgressObserver* observer) {
+  const QDir dir(dataDir);
+  const QString positionPath = dir.filePath(QString::fromLatin1(PositionFileName));
+  Show(observer, BuildingText);
+  TStored stored = LoadStored(positionPath);
+  const TByteLines added = SplitLines(TPosConvert::ConvertRaces(raceRecords));
+  TByteLines merged = TByn::AddNewRaceLines(std::move(stored.Lines), added, KeyLength);
+  Show(observer, SavingText);
+  TPositionSaveResult result = KeepIfDamaged(stored, positionPath);
+  TByn::SavePositions(merged, positionPath);
+  return result;
+}
+
+TPositionSaveResult SaveClosePositions(const TByteLines& currentLines, const QString& dataDir,
+                                       TProgressObserver* observer) {
+  // The panel closes however the save ends; the program is closing.
+  struct TCloser {
+    TProgressObserver* Observer;
+    ~TCloser() {
+      if (Observer != nullptr) Observer->CloseProgress();
+    }
+  } closer{observer};
+
+  const QDir dir(dataDir);
+  const QString positionPath = dir.filePath(QString::fromLatin1(PositionFileName));
+  Show(observer, BuildingText);
+  TStored stored = LoadStored(positionPath);
+  Show(observer, SavingText);
+  TByn::SavePositions(currentLines, dir.filePath(QString::fromLatin1(LastPosFileName)));
+  TByteLines merged = TByn::ReplaceRaceLines(std::move(stored.Lines), currentLines, KeyLength);
+  TPositionSaveResult result = KeepIfDamaged(stored, positionPath);
+  TByn::SavePositions(merged, positionPath);
+  return result;
+}
