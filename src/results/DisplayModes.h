@@ -1,0 +1,44 @@
+#pragma once
+
+#include "position/Settings.h"
+
+#include <QString>
+
+enum class TSurfaceFilter { All, Turf, Dirt };
+enum class TDisplayMode { Start, Corner3, Corner4, Jockey };
+
+// The results list's two button groups: the surface filter and the display mode
+// with the jockey threshold. Pressing "スタート" while it is down flips the
+// program-wide frame colour setting, so the settings are held by reference.
+class TDisplayModes {
+public:
+  static constexpr int MaxThreshold = 5;
+
+  explicit TDisplayModes(TSettings& settings) : FSettings(settings) {}
+
+  TSurfaceFilter Filter() const { return FFilter; }
+  void SetFilter(TSurfaceFilter filter) { FFilter = filter; }
+
+  TDisplayMode Mode() const { return FMode; }
+  int JockeyThreshold() const { return FThreshold; }
+
+  // A whole press (mouse down and the click after it) on each mode button.
+  void PressStart();
+  void PressCorner3() { FMode = TDisplayMode::Corner3; }
+  void PressCorner4() { FMode = TDisplayMode::Corner4; }
+  void PressJockey();
+
+  static QString Caption(TDisplayMode mode);  // "騎手" without the threshold
+  QString JockeyCaption() const;              // "騎手" or "騎手1" ... "騎手5" while down
+  // Hints as the buttons show them at the next mouse move.
+  QString Hint(TDisplayMode mode) const;
+
+  static QString FilterCaption(TSurfaceFilter filter);
+  static QString FilterHint(TSurfaceFilter filter);
+
+private:
+  TSettings& FSettings;
+  TSurfaceFilter FFilter = TSurfaceFilter::All;
+  TDisplayMode FMode = TDisplayMode::Start;
+  int FThreshold = 1;
+};
