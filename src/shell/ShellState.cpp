@@ -1,0 +1,89 @@
+#include "shell/ShellState.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace {
+
+QString AbsoluteDir(const QString& dir) {
+  return QDir::cleanPath(QDir(dir).absolutePath());
+}
+
+// Written aside and renamed, so a copy that fails half way leaves the old backup whole.
+bool CopyFileWhole(const QString& from, const QString& to) {
+  QFile source(from);
+  if (!source.open(QIODevice::ReadOnly)) return false;
+  QSaveFile target(to);
+  if (!target.open(QIODevice::WriteOnly)) return false;
+  QByteArray chunk;
+  while (!(chunk = source.read(1 << 20)).isEmpty()) {
+    if (target.write(chunk) != chunk.size()) {
+      target.cancelWriting();
+      return false;
+    }
+  }
+  if (source.error() != QFileDevice::NoError) {
+    target.cancelWriting();
+    return false;
+  }
+  return target.commit();
+}
+
+}  // namespace
+
+QStringList MakeCornerNames() {
+  return QStringLiteral(
+             "Ｓ前(1),１コーナー(1),２コーナー(1),向正面(1),３コーナー(1),４コーナー(1),"
+             "Ｓ前,１コーナー,２コーナー,向正面,３コーナー,４コーナー")
+      .split(u',');
+}
+
+bool BackUpPositionFile(const QString& dataDir) {
+  const QDir dir(dataDir);
+  const QFileInfo position(dir.filePath(QStringLiteral("Position.dat")));
+  const QFileInfo backup(dir.filePath(QStringLiteral("Position.bak")));
+  if (!position.isFile()) return false;
+  if (backup.exists() && position.size() < backup.size()) return false;
+  return CopyFileWhole(position.filePath(), backup.filePath());
+}
+
+TShellState::TShellState(const QString& startDir)
+    : AppDir(AbsoluteDir(startDir)),
+      FSettingsFile(QDir(AbsoluteDir(startDir)).filePath(TSettingsFile::FileName)) {
+  const QDir app(AppDir);
+  const QString dataPath = app.filePath(DataDirName);
+  if (!QFileInfo(dataPath).isDir() && !app.mkdir(DataDirName)) StartMessage = CannotCreateDirectory;
+  // No data file is touched before this line settles where they live.
+  DataDir = QFileInfo(dataPath).isDir() ? dataPath : AppDir;
+
+  BackUpPositionFile(DataDir);
+  Settings = FSettingsFile.Load(DataDir);
+  DayStore.CornerNames = MakeCornerNames();
+  ResultsEnabled = DataFilesPresent();
+}
+
+QString TShellState::DataFilePath(const QString& name) const {
+  return QDir(DataDir).filePath(name);
+}
+
+bool TShellState::DataFilesPresent() const {
+  for (const char* name : {"UmaData.dat", "RaceData.dat", "PayData.dat"}) {
+    if (!QFileInfo(DataFilePath(QString::fromLatin1(name))).isFile()) return false;
+  }
+  return true;
+}
+
+TByteLines TShellState::CurrentPositionLines() const {
+  TByteLines lines;
+  lines.reserve(DayStore.RaceLines.size());
+  for (const TRaceEntry& race : DayStore.RaceLines) {
+    lines.append(race.HorseList.isEmpty() ? QByteArray() : race.HorseList.first());
+  }
+  return lines;
+}
+
+void TShellState::WriteSettings() const {
+  FSettingsFile.Save(Settings);
+}

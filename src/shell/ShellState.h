@@ -1,0 +1,69 @@
+#pragma once
+
+#include "link/DayStore.h"
+#include "position/Settings.h"
+#include "shell/SettingsFile.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+class TProgressObserver;
+
+// The state the main window owns from creation to destruction, without the
+// window: both front ends drive it. Every data file is addressed by its path in
+// DataDir; the process's current directory is never changed.
+class TShellState {
+public:
+  static inline const QString SoftwareIdText = QStringLiteral("SA468213/SD590374/RAVEK/Ver1.24");
+  static inline const QString DataDirName = QStringLiteral("Data");
+  static inline const QString CannotCreateDirectory = QStringLiteral("Cannot create Directory");
+
+  // Start-up: settles AppDir (startDir, which stands for the current directory
+  // at start) and DataDir, refreshes Position.bak, reads the settings file and
+  // sets ResultsEnabled. When "Data" cannot be created, StartMessage holds
+  // CannotCreateDirectory and DataDir is AppDir.
+  explicit TShellState(const QString& startDir);
+
+  TShellState(const TShellState&) = delete;
+  TShellState& operator=(const TShellState&) = delete;
+
+  QString AppDir;
+  QString DataDir;
+  QString SoftwareId = SoftwareIdText;
+  QByteArray SelectedRaceLine;
+  TSettings Settings;
+  TDayStore DayStore;
+  bool ResultsEnabled = false;  // the results command
+  QString StartMessage;         // empty when start-up had nothing to report
+
+  QString DataFilePath(const QString& name) const;
+  QString SettingsFilePath() const { return FSettingsFile.Path(); }
+
+  // All three data files present in DataDir.
+  bool DataFilesPresent() const;
+
+  // Close of the main window: the position save, then the settings write.
+  // An error from the position save passes to the caller before the settings
+  // are written, as a failed close leaves the window open.
+  void Close(TProgressObserver* observer);
+
+  // The two halves of Close, for a front end that runs them at different moments.
+  void SavePositionsAtClose(TProgressObserver* observer);
+  void WriteSettings() const;
+
+  // The current position line of every race of the day store, in RaceLines
+  // order; a race without a horse list gives an empty line.
+  TByteLines CurrentPositionLines() const;
+
+private:
+  TSettingsFile FSettingsFile;
+};
+
+// The twelve section labels, from their comma text.
+QStringList MakeCornerNames();
+
+// Copies Position.dat over Position.bak in dataDir unless that would replace the
+// backup by a smaller file. Returns true when the backup was written; a failed
+// copy leaves the old backup whole and is otherwise ignored.
+bool BackUpPositionFile(const QString& dataDir);

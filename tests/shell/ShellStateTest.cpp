@@ -1,0 +1,180 @@
+#include "shell/ShellState.h"
+
+#include "text/LineFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <optional>
+
+namespace {
+
+class ShellStateTest : public testing::Test {
+protected:
+  QTemporaryDir Dir;
+  QString App() const { return QDir::cleanPath(Dir.path()); }
+  QString Data() const { return App() + QStringLiteral("/Data"); }
+  QString DataFile(const char* name) const { return Data() + u'/' + QString::fromLatin1(name); }
+  static void WriteBytes(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly)) << path.toStdString();
+    f.write(bytes);
+  }
+  static QByteArray ReadBytes(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) return "<missing>";
+    return f.readAll();
+  }
+};
+
+TEST_F(ShellStateTest, FirstStartInEmptyDirectory) {
+  const TShellState state(Dir.path());
+  EXPECT_EQ(state.AppDir, App());
+  EXPECT_EQ(state.DataDir, Data());
+  EXPECT_TRUE(QFileInfo(Data()).isDir());
+  EXPECT_TRUE(state.StartMessage.isEmpty());
+  EXPECT_EQ(QDir(Data()).entryList(QDir::Files), QStringList());  // no backup, no data file
+  EXPECT_FALSE(QFile::exists(App() + QStringLiteral("/RAVEK.INI")));
+  TSettings defaults;
+  defaults.TargetDir = Data();
+  EXPECT_EQ(state.Settings, defaults);
+  EXPECT_FALSE(state.ResultsEnabled);
+  EXPECT_EQ(state.SoftwareId, QStringLiteral("SA468213/SD590374/RAVEK/Ver1.24"));
+  EXPECT_TRUE(state.SelectedRaceLine.isEmpty());
+  EXPECT_TRUE(state.DayStore.RaceLines.isEmpty());
+
+  state.WriteSettings();
+  const TByteLines ini = ReadLines(App() + QStringLiteral("/RAVEK.INI"));
+  ASSERT_EQ(ini.size(), 17);  // three headers, fourteen keys
+  EXPECT_EQ(ini[1], "X=20");
+  EXPECT_EQ(ini[2], "Y=20");
+  EXPECT_EQ(ini[4], "Target=" + Data().toUtf8());
+}
+
+TEST_F(ShellStateTest, SettingsAreReadFromAppDirAndMovedWindowIsWritten) {
+  WriteBytes(App() + QStringLiteral("/RAVEK.INI"), "[Position]\r\nX=300\r\n[Constant]\r\nSoto=5\r\n");
+  TShellState state(Dir.path());
+  EXPECT_EQ(state.Settings.X, 300);
+  EXPECT_EQ(state.Settings.Soto, 5);
+  state.Settings.Y = 44;
+  state.WriteSettings();
+  const QByteArray ini = ReadBytes(App() + QStringLiteral("/RAVEK.INI"));
+  EXPECT_TRUE(ini.startsWith("[Position]\r\nX=300\r\nY=44\r\n")) << ini.constData();
+  EXPECT_TRUE(ini.contains("\r\nSoto=5\r\n"));
+}
+
+TEST_F(ShellStateTest, CornerNames) {
+  const TShellState state(Dir.path());
+  const QStringList& names = state.DayStore.CornerNames;
+  ASSERT_EQ(names.size(), 12);
+  EXPECT_EQ(names[0], QStringLiteral("Ｓ前(1)"));
+  EXPECT_EQ(names[4], QStringLiteral("３コーナー(1)"));
+  EXPECT_EQ(names[5], QStringLiteral("４コーナー(1)"));
+  EXPECT_EQ(names[6], QStringLiteral("Ｓ前"));
+  EXPECT_EQ(names[11], QStringLiteral("４コーナー"));
+  for (int i = 0; i < 6; ++i) EXPECT_EQ(names[i], names[i + 6] + QStringLiteral("(1)"));
+}
+
+struct TBackupCase {
+  const char* Name;
+  std::optional<int> PositionSize;
+  std::optional<int> BackupSize;
+  bool Refreshed;
+};
+
+class BackupTest : public ShellStateTest, public testing::WithParamInterface<TBackupCase> {};
+
+TEST_P(BackupTest, NeverReplacedBySmallerFile) {
+  const TBackupCase& c = GetParam();
+  ASSERT_TRUE(QDir(App()).mkdir(QStringLiteral("Data")));
+  if (c.PositionSize) WriteBytes(DataFile("Position.dat"), QByteArray(*c.PositionSize, 'P'));
+  if (c.BackupSize) WriteBytes(DataFile("Position.bak"), QByteArray(*c.BackupSize, 'B'));
+  const QByteArray before = ReadBytes(DataFile("Position.bak"));
+
+  const TShellState state(Dir.path());
+  const QByteArray after = ReadBytes(DataFile("Position.bak"));
+  if (c.Refreshed) {
+    EXPECT_EQ(after, QByteArray(*c.PositionSize, 'P'));
+  } else {
+    EXPECT_EQ(after, before);
+  }
+  if (c.PositionSize) {
+    EXPECT_EQ(ReadBytes(DataFile("Position.dat")), QByteArray(*c.PositionSize, 'P'));
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, BackupTest,
+                         testing::Values(TBackupCase{"equal", 1000, 1000, true},
+                                         TBackupCase{"smaller", 999, 1000, false},
+                                         TBackupCase{"larger", 1001, 1000, true},
+                                         TBackupCase{"no backup yet", 1000, std::nullopt, true},
+                                         TBackupCase{"empty position file", 0, std::nullopt, true},
+                                         TBackupCase{"empty over backup", 0, 1, false},
+                                         TBackupCase{"no position file", std::nullopt, 1000, false},
+                                         TBackupCase{"neither", std::nullopt, std::nullopt, false}),
+                         [](const testing::TestParamInfo<TBackupCase>& info) {
+                           std::string name = info.param.Name;
+                           for (char& c : name) {
+                             if (c == ' ') c = '_';
+                           }
+                           return name;
+                         });
+
+TEST_F(ShellStateTest, ResultsNeedAllThreeDataFiles) {
+  const char* names[] = {"RaceData.dat", "UmaData.dat", "PayData.dat"};
+  for (int mask = 0; mask < 8; ++mask) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("Data")));
+    for (int i = 0; i < 3; ++i) {
+      // The files beside the program do not count; only those in Data do.
+      WriteBytes(dir.filePath(QString::fromLatin1(names[i])), "x");
+      if (mask & (1 << i))
+        WriteBytes(dir.filePath(QStringLiteral("Data/") + QString::fromLatin1(names[i])), "");
+    }
+    const TShellState state(dir.path());
+    EXPECT_EQ(state.ResultsEnabled, mask == 7) << "mask " << mask;
+    EXPECT_EQ(state.DataFilesPresent(), mask == 7) << "mask " << mask;
+  }
+}
+
+TEST_F(ShellStateTest, DataDirectoryThatCannotBeCreated) {
+  // A file named Data stands in the way of the directory.
+  WriteBytes(App() + QStringLiteral("/Data"), "not a directory");
+  for (const char* name : {"RaceData.dat", "UmaData.dat", "PayData.dat"}) {
+    WriteBytes(App() + u'/' + QString::fromLatin1(name), "");
+  }
+  WriteBytes(App() + QStringLiteral("/Position.dat"), QByteArray(10, 'P'));
+
+  const TShellState state(Dir.path());
+  EXPECT_EQ(state.StartMessage, QStringLiteral("Cannot create Directory"));
+  EXPECT_EQ(state.DataDir, App());
+  EXPECT_EQ(state.Settings.TargetDir, App());
+  EXPECT_TRUE(state.ResultsEnabled);
+  EXPECT_EQ(ReadBytes(App() + QStringLiteral("/Position.bak")), QByteArray(10, 'P'));
+  EXPECT_EQ(ReadBytes(App() + QStringLiteral("/Data")), QByteArray("not a directory"));
+}
+
+TEST_F(ShellStateTest, ExistingDataDirectoryIsUsedAsItIs) {
+  ASSERT_TRUE(QDir(App()).mkdir(QStringLiteral("Data")));
+  WriteBytes(DataFile("RaceData.dat"), "kept");
+  const TShellState state(Dir.path());
+  EXPECT_TRUE(state.StartMessage.isEmpty());
+  EXPECT_EQ(state.DataDir, Data());
+  EXPECT_EQ(state.DataFilePath(QStringLiteral("RaceData.dat")), DataFile("RaceData.dat"));
+  EXPECT_EQ(ReadBytes(DataFile("RaceData.dat")), QByteArray("kept"));
+}
+
+TEST_F(ShellStateTest, RelativeStartDirectoryBecomesAbsolute) {
+  const QString cwd = QDir::currentPath();
+  ASSERT_TRUE(QDir::setCurrent(App()));
+  const TShellState state(QStringLiteral("."));
+  ASSERT_TRUE(QDir::setCurrent(cwd));
+  EXPECT_EQ(state.AppDir, App());
+  EXPECT_EQ(state.DataDir, Data());
+}
+
+}  // namespace
