@@ -1,0 +1,224 @@
+#include "position/BynaryUnit.h"
+
+#include "text/Errors.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QByteArray ReadAll(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void WriteAll(const QString& path, const QByteArray& bytes) {
+  QFile file(path);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write(bytes);
+}
+
+class BynaryFileTest : public testing::Test {
+protected:
+  QString Path(const char* name) const { return FDir.filePath(QString::fromLatin1(name)); }
+  QTemporaryDir FDir;
+};
+
+TEST_F(BynaryFileTest, RecordBytesAndRoundTrip) {
+  const struct {
+    TByteLines Lines;
+    QByteArray Bytes;
+  } cases[] = {
+      {{"1234567"},
+       QByteArray::fromHex("07000000"
+                           "12345670")},
+      {{"123"},
+       QByteArray::fromHex("03000000"
+                           "1230")},
+      {{""}, QByteArray::fromHex("00000000")},
+      {{}, QByteArray()},
+      {{"12", "", "9"},
+       QByteArray::fromHex("02000000"
+                           "12"
+                           "00000000"
+                           "01000000"
+                           "90")},
+  };
+  for (const auto& c : cases) {
+    const QString path = Path("Position.dat");
+    TByn::SavePositions(c.Lines, path);
+    EXPECT_EQ(ReadAll(path), c.Bytes) << c.Lines.join('|').constData();
+    TByteLines back{"kept"};
+    const TPositionLoad load = TByn::LoadPositions(back, path);
+    EXPECT_EQ(back, TByteLines{"kept"} + c.Lines);
+    EXPECT_EQ(load.Records, c.Lines.size());
+    EXPECT_FALSE(load.Damaged);
+  }
+}
+
+TEST_F(BynaryFileTest, HexLettersReadBackInUpperCase) {
+  TByn::SavePositions({"0aF"}, Path("Position.dat"));
+  TByteLines back;
+  TByn::LoadPositions(back, Path("Position.dat"));
+  EXPECT_EQ(back, TByteLines{"0AF"});
+}
+
+TEST_F(BynaryFileTest, LongLineOfEveryDigit) {
+  QByteArray line;
+  for (int i = 0; i < 1001; ++i) line.append(static_cast<char>('0' + i % 10));
+  TByn::SavePositions({line, line.left(1000)}, Path("Position.dat"));
+  TByteLines back;
+  TByn::LoadPositions(back, Path("Position.dat"));
+  EXPECT_EQ(back, (TByteLines{line, line.left(1000)}));
+}
+
+TEST_F(BynaryFileTest, MissingFileAddsNothing) {
+  TByteLines list{"1"};
+  const TPositionLoad load = TByn::LoadPositions(list, Path("none.dat"));
+  EXPECT_EQ(list, TByteLines{"1"});
+  EXPECT_EQ(load.Records, 0);
+  EXPECT_FALSE(load.Damaged);
+}
+
+TEST_F(BynaryFileTest, DamagedTailKeepsCompleteRecords) {
+  const QByteArray good = QByteArray::fromHex(
+      "03000000"
+      "1230"
+      "02000000"
+      "45");
+  const struct {
+    const char* What;
+    QByteArray Tail;
+  } cases[] = {
+      {"length cut short", QByteArray::fromHex("0500")},
+      {"fewer bytes than the length asks", QByteArray::fromHex("05000000"
+                                                               "1234")},
+      {"negative length", QByteArray::fromHex("ffffffff"
+                                              "12")},
+      {"huge length", QByteArray::fromHex("ffffff7f"
+                                          "12")},
+  };
+  for (const auto& c : cases) {
+    WriteAll(Path("Position.dat"), good + c.Tail);
+    TByteLines list;
+    const TPositionLoad load = TByn::LoadPositions(list, Path("Position.dat"));
+    EXPECT_EQ(list, (TByteLines{"123", "45"})) << c.What;
+    EXPECT_EQ(load.Records, 2) << c.What;
+    EXPECT_TRUE(load.Damaged) << c.What;
+    EXPECT_EQ(load.DamagedBytes, c.Tail.size()) << c.What;
+  }
+}
+
+TEST_F(BynaryFileTest, NonHexLineIsRefusedAndFileKept) {
+  const QString path = Path("Position.dat");
+  TByn::SavePositions({"1234"}, path);
+  const QByteArray before = ReadAll(path);
+  for (const QByteArray& bad :
+       {QByteArray("12G4"), QByteArray("12 4"), QByteArray("12\r\n"), QByteArray("-1")}) {
+    EXPECT_THROW(TByn::SavePositions({"5678", bad}, path), TFileError) << bad.constData();
+    EXPECT_EQ(ReadAll(path), before);
+  }
+  EXPECT_EQ(QDir(FDir.path()).entryList(QDir::Files), QStringList{QStringLiteral("Position.dat")});
+}
+
+TEST_F(BynaryFileTest, DamagedOriginalIsKeptUnderAFreeName) {
+  const QString path = Path("Position.dat");
+  WriteAll(path, "first");
+  EXPECT_EQ(TByn::KeepDamagedOriginal(path), Path("Position.damaged"));
+  WriteAll(path, "second");
+  EXPECT_EQ(TByn::KeepDamagedOriginal(path), Path("Position.damaged.2"));
+  EXPECT_EQ(ReadAll(Path("Position.damaged")), "first");
+  EXPECT_EQ(ReadAll(Path("Position.damaged.2")), "second");
+  EXPECT_FALSE(TByn::DamagedMessage(path, Path("Position.damaged")).isEmpty());
+}
+
+TEST(BynaryMergeTest, AddNewRacesKeepsStoredAndFirstOfDuplicates) {
+  const QByteArray stored = "2024010106010102aa\r\n2024010106010101bb\r\n";
+  const QByteArray added =
+      "2024010106010101NEW\r\n"  // already stored: not replaced
+      "\r\n"                     // empty: skipped
+      "2024010106010103first\r\n"
+      "2024010106010103second\r\n"
+      "2024010106010100cc\r\n";
+  EXPECT_EQ(TByn::AddNewRaces(stored, added, 16),
+            "2024010106010100cc\r\n2024010106010101bb\r\n2024010106010102aa\r\n2024010106010103first\r\n");
+  EXPECT_EQ(TByn::AddNewRaces("", "", 16), "");
+  EXPECT_EQ(TByn::AddNewRaces("", "2024010106010101x\r\n", 16), "2024010106010101x\r\n");
+}
+
+TEST(BynaryMergeTest, ReplaceRacesReplacesOnlyWhatIsStored) {
+  const QByteArray stored = "2024010106010101old1\r\n2024010106010102old2\r\n";
+  const QByteArray current = "2024010106010102new2\r\n\r\n2024010106010109extra\r\n";
+  EXPECT_EQ(TByn::ReplaceRaces(stored, current, 16), "2024010106010101old1\r\n2024010106010102new2\r\n");
+  EXPECT_EQ(TByn::ReplaceRaces("", current, 16), "");
+}
+
+TEST(BynaryMergeTest, NamesIgnoreCaseAndShortLinesSortAfterTheirPrefix) {
+  // Letter case does not make a new name.
+  EXPECT_EQ(TByn::AddNewRaces("ABC1\r\n", "abc9\r\n", 3), "ABC1\r\n");
+  EXPECT_EQ(TByn::ReplaceRaces("ABC1\r\n", "abc9\r\n", 3), "abc9\r\n");
+  // "=" after the key: a line no longer than the key sorts after longer lines
+  // of the same prefix, as "12=" sorts after "12..." digits.
+  EXPECT_EQ(TByn::AddNewRaces("", "12\r\n123\r\n1\r\n", 3), "123\r\n12\r\n1\r\n");
+}
+
+TEST(BynaryMergeTest, ListAndTextFormsAgree) {
+  const TByteLines stored{"2024010106010103c", "", "2024010106010101a"};
+  const TByteLines added{"2024010106010102b", "2024010106010101z"};
+  EXPECT_EQ(TByn::AddNewRaceLines(stored, added, 16),
+            SplitLines(TByn::AddNewRaces(stored.join("\r\n") + "\r\n", added.join("\r\n") + "\r\n", 16)));
+  EXPECT_EQ(TByn::ReplaceRaceLines(stored, added, 16),
+            SplitLines(TByn::ReplaceRaces(stored.join("\r\n") + "\r\n", added.join("\r\n") + "\r\n", 16)));
+}
+
+TEST(BynaryLookupTest, FindPosLineTakesTheLastMatch) {
+  const TByteLines list{"2024010106010101a", "2024010106010102b", "2024010106010101c"};
+  EXPECT_EQ(TByn::FindPosLine(list, "2024010106010101"), "2024010106010101c");
+  EXPECT_EQ(TByn::FindPosLine(list, "2024010106010102"), "2024010106010102b");
+  EXPECT_EQ(TByn::FindPosLine(list, "2024010106010103"), "");
+  EXPECT_EQ(TByn::FindPosLine({}, "2024010106010101"), "");
+}
+
+TEST(BynaryLookupTest, EntryPos) {
+  // 7 sections, 10 horses: 24 + 10 * 30 characters.
+  const QByteArray line =
+      "2024010106010101"
+      "1600"
+      "11"
+      "10" +
+      QByteArray(300, '0');
+  const QByteArray line13 =
+      "2024010106010101"
+      "2400"
+      "11"
+      "02" +
+      QByteArray(2 * 54, '0');
+  const struct {
+    QByteArray Line;
+    int N;
+    int G;
+    int Pos;
+  } cases[] = {
+      {line, 1, 7, 27},         {line, 2, 1, 81},
+      {line, 10, 1, 321},       {line, 11, 1, 0},
+      {line, 1, 8, 0},          {"", 1, 1, 0},
+      {line, 0, 1, 0},          {line, 1, 0, 0},
+      {line.left(20), 1, 1, 0}, {line.left(100), 10, 1, 0},  // the entry lies beyond a cut-short line
+      {line13, 2, 13, 27 + 54}, {line13, 1, 1, 27 + 48},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(TByn::EntryPos(c.Line, c.N, c.G), c.Pos)
+        << c.Line.left(24).constData() << " n " << c.N << " g " << c.G;
+  }
+  EXPECT_THROW(TByn::EntryPos("2024010106010101"
+                              "16x0"
+                              "11"
+                              "10",
+                              1, 1),
+               TConvertError);
+}
+
+}  // namespace

@@ -1,0 +1,149 @@
+#include "position/PositionSave.h"
+
+#include "position/BynaryUnit.h"
+#include "position/JVPos_Convert.h"
+#include "records/RecordBuilder.h"
+#include "text/Errors.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class TRecordingObserver : public TProgressObserver {
+public:
+  void ShowProgress(const QString& text) override { Events.append(text); }
+  void CloseProgress() override { Events.append(QStringLiteral("<close>")); }
+  QStringList Events;
+};
+
+QByteArray Race(const char* key, const char* order, char dataKind = '7') {
+  TRecordBuilder builder = TRecordBuilder::Race(dataKind);
+  builder.SetRaceKey(QByteArrayView(key)).SetDistance(1200).SetTrackCode(17).SetHorseCount(3);
+  builder.SetCorner(0, 3, order).SetCorner(1, 4, order).SetCorner(2, 0, "").SetCorner(3, 0, "");
+  return builder.Line();
+}
+
+QByteArray ReadAll(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+class PositionSaveTest : public testing::Test {
+protected:
+  QString Path(const char* name) const { return FDir.filePath(QString::fromLatin1(name)); }
+  TByteLines Stored(const char* name = PositionFileName) const {
+    TByteLines lines;
+    TByn::LoadPositions(lines, Path(name));
+    return lines;
+  }
+  QTemporaryDir FDir;
+  TRecordingObserver FObserver;
+};
+
+TEST_F(PositionSaveTest, DownloadAddsNewRacesSortedAndKeepsStoredOnes) {
+  JVPosSave({Race("2024051205020802", "1,2,3")}, FDir.path(), &FObserver);
+  const QByteArray firstLine = TPosConvert::ConvertRace(Race("2024051205020802", "1,2,3"));
+  EXPECT_EQ(Stored(), TByteLines{firstLine});
+
+  // A later download converts the race again with another order: the stored line stays.
+  const QByteArray again = Race("2024051205020802", "3,2,1");
+  const QByteArray earlier = Race("2024051205020801", "1-2-3");
+  const QByteArray twiceFirst = Race("2024051205020803", "1=2");
+  const QByteArray twiceSecond = Race("2024051205020803", "2=1");
+  const TPositionSaveResult result = JVPosSave(
+      {again, twiceFirst, earlier, twiceSecond, Race("2024051205020804", "1", '5')}, FDir.path(), nullptr);
+  EXPECT_TRUE(result.Message.isEmpty());
+  EXPECT_EQ(Stored(),
+            (TByteLines{TPosConvert::ConvertRace(earlier), firstLine, TPosConvert::ConvertRace(twiceFirst)}));
+  EXPECT_EQ(FObserver.Events, (QStringList{QStringLiteral("展開データ構築中・・・"),
+                                           QStringLiteral("展開データ保存中・・・")}));
+}
+
+TEST_F(PositionSaveTest, DownloadWithoutRacesWritesTheStoredLines) {
+  JVPosSave({}, FDir.path(), nullptr);
+  EXPECT_TRUE(QFile::exists(Path(PositionFileName)));
+  EXPECT_EQ(ReadAll(Path(PositionFileName)), QByteArray());
+}
+
+TEST_F(PositionSaveTest, ConversionErrorWritesNothing) {
+  TByn::SavePositions({"2024051205020801"}, Path(PositionFileName));
+  const QByteArray before = ReadAll(Path(PositionFileName));
+  QByteArray bad = Race("2024051205020803", "1");
+  bad[981] = ' ';
+  EXPECT_THROW(JVPosSave({Race("2024051205020802", "1"), bad}, FDir.path(), nullptr), TConvertError);
+  EXPECT_EQ(ReadAll(Path(PositionFileName)), before);
+}
+
+TEST_F(PositionSaveTest, DamagedFileIsKeptBeforeItIsRewritten) {
+  TByn::SavePositions({"2024051205020801"}, Path(PositionFileName));
+  QByteArray damaged = ReadAll(Path(PositionFileName)) + QByteArray::fromHex(
+                                                             "10000000"
+                                                             "20");
+  {
+    QFile file(Path(PositionFileName));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(damaged);
+  }
+  const TPositionSaveResult result = JVPosSave({Race("2024051205020802", "1")}, FDir.path(), nullptr);
+  EXPECT_EQ(result.KeptDamaged, Path("Position.damaged"));
+  EXPECT_FALSE(result.Message.isEmpty());
+  EXPECT_EQ(ReadAll(Path("Position.damaged")), damaged);
+  EXPECT_EQ(Stored(),
+            (TByteLines{"2024051205020801", TPosConvert::ConvertRace(Race("2024051205020802", "1"))}));
+  // The rewritten file is sound: the next save keeps no copy.
+  EXPECT_TRUE(JVPosSave({}, FDir.path(), nullptr).KeptDamaged.isEmpty());
+}
+
+TEST_F(PositionSaveTest, CloseWritesLastPosAndReplacesOnlyStoredRaces) {
+  TByn::SavePositions({"2024051205020801"
+                       "11",
+                       "2024051205020802"
+                       "22"},
+                      Path(PositionFileName));
+  const TByteLines current{
+      "2024051205020802"
+      "99",
+      "",
+      "2024051205020803"
+      "33"};
+  const TPositionSaveResult result = SaveClosePositions(current, FDir.path(), &FObserver);
+  EXPECT_TRUE(result.Message.isEmpty());
+  EXPECT_EQ(Stored(LastPosFileName), current);
+  EXPECT_EQ(Stored(), (TByteLines{"2024051205020801"
+                                  "11",
+                                  "2024051205020802"
+                                  "99"}));
+  EXPECT_EQ(FObserver.Events,
+            (QStringList{QStringLiteral("展開データ構築中・・・"), QStringLiteral("展開データ保存中・・・"),
+                         QStringLiteral("<close>")}));
+}
+
+TEST_F(PositionSaveTest, CloseWithoutPositionFileWritesAnEmptyOne) {
+  SaveClosePositions({"2024051205020801"
+                      "11"},
+                     FDir.path(), nullptr);
+  EXPECT_EQ(ReadAll(Path(PositionFileName)), QByteArray());
+  EXPECT_EQ(Stored(LastPosFileName), TByteLines{"2024051205020801"
+                                                "11"});
+}
+
+TEST_F(PositionSaveTest, CloseRefusesAnUnstorableLineAndClosesThePanel) {
+  TByn::SavePositions({"2024051205020801"
+                       "11"},
+                      Path(PositionFileName));
+  const QByteArray before = ReadAll(Path(PositionFileName));
+  EXPECT_THROW(SaveClosePositions({"2024051205020801"
+                                   "x1"},
+                                  FDir.path(), &FObserver),
+               TFileError);
+  EXPECT_EQ(ReadAll(Path(PositionFileName)), before);
+  EXPECT_FALSE(QFile::exists(Path(LastPosFileName)));
+  ASSERT_FALSE(FObserver.Events.isEmpty());
+  EXPECT_EQ(FObserver.Events.last(), QStringLiteral("<close>"));
+}
+
+}  // namespace
