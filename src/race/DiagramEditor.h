@@ -1,0 +1,79 @@
+#pragma once
+
+#include "race/TrackDiagram.h"
+
+#include <QByteArray>
+
+#include <functional>
+#include <optional>
+
+// Pointer the view shows over the image and over a dragged marker.
+enum class TDiagramPointer { Arrow, NotAllowed, Hand, NoDrop };
+
+// A click on the rail between two groups: the nearest occupied rows in front of
+// (Lo) and behind (Hi) the click, and the lengths between them.
+struct TMarginGap {
+  int Lo = 0;
+  int Hi = 0;
+  int Gap = 0;
+
+  bool operator==(const TMarginGap&) const = default;
+};
+
+// The user's corrections on the diagram: dragging a marker, a double click for
+// one lane out, and a click on the rail to set the margin between two groups.
+// Every edit ends with the shown section written into the working position
+// line; when that changes the line, LineChanged runs (the window refills its
+// sheet there).
+//
+// No edit takes a lane past, or spreads the rows further than,
+// TTrackDiagram::MaxIndex, so every value still writes as two digits.
+class TDiagramEditor {
+public:
+  static constexpr int DragThreshold = 5;
+  static constexpr int TrackRadius = TTrackDiagram::BaseRadius - 5;
+
+  TDiagramEditor(TTrackDiagram& diagram, QByteArray& positionLine, std::function<void()> lineChanged = {});
+
+  // A press on marker n arms a drag only for the left button on a shown marker.
+  bool MarkerPressed(int n, bool leftButton) const;
+  // The armed drag begins once the pointer has moved this far from the press.
+  static bool DragStarts(TDiagramPoint press, TDiagramPoint now);
+
+  // A drop is taken on the track only, never over the infield.
+  bool Image1DragOver(int x, int y) const;
+  TDiagramPointer DragPointer(int x, int y) const;
+  // Moves horse n to the row and lane under (x, y) when that spot is free.
+  void Image1DragDrop(int n, int x, int y);
+  // After a drop, a refused drop or a cancelled drag.
+  bool MarkerEndDrag(int n);
+
+  // Horse n one lane out when that spot is free.
+  bool MarkerDblClick(int n);
+
+  // pixelIsWhite: the image's pixel under the pointer is the rail colour.
+  TDiagramPointer Image1MouseMove(int x, int y, bool pixelIsWhite) const;
+
+  // The gap a click at (x, y) on the rail would edit; none off the rail or
+  // outside the field.
+  std::optional<TMarginGap> FindMarginGap(int x, int y, bool pixelIsWhite) const;
+  // Moves every horse behind the gap by newMargin - gap lengths, the front row
+  // back to 0, and places the markers again.
+  void ApplyMargin(const TMarginGap& gap, int newMargin);
+  // The whole click: askMargin shows the dialog with the gap and answers the
+  // confirmed value, or nothing when cancelled. Any button but the left one
+  // does nothing at all.
+  bool Image1MouseDown(bool leftButton, int x, int y, bool pixelIsWhite,
+                       const std::function<std::optional<int>(int gap)>& askMargin);
+
+  // Writes the shown section back; true when the line changed.
+  bool FinishEdit();
+
+private:
+  bool OnTrack(int x, int y) const;
+  int RowSpreadWith(int index, int row) const;
+
+  TTrackDiagram& FDiagram;
+  QByteArray& FLine;
+  std::function<void()> FLineChanged;
+};
