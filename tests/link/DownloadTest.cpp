@@ -1,0 +1,409 @@
+#include "link/Download.h"
+
+#include "link/DayStoreLoader.h"
+#include "position/BynaryUnit.h"
+#include "support/RecordLines.h"
+#include "support/ScriptedLink.h"
+#include "text/Errors.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+#include <functional>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Everything the download shows, in order: "status:...", "progress:...",
+// "close", "events", "maintenance:...".
+class TRecordingObserver : public TDownloadObserver {
+public:
+  void ShowProgress(const QString& text) override { Log.append(u"progress:"_s + text); }
+  void CloseProgress() override { Log.append(u"close"_s); }
+  void ShowStatus(const QString& text) override { Log.append(u"status:"_s + text); }
+  void ProcessPendingEvents() override {
+    Log.append(u"events"_s);
+    if (OnEvents) OnEvents();
+  }
+  bool ShowMaintenance(const QString& text) override {
+    Log.append(u"maintenance:"_s + text);
+    return PressOk;
+  }
+
+  QStringList Named(const QString& prefix) const {
+    QStringList texts;
+    for (const QString& entry : Log)
+      if (entry.startsWith(prefix)) texts.append(entry.mid(prefix.size()));
+    return texts;
+  }
+
+  QStringList Log;
+  bool PressOk = false;
+  std::function<void()> OnEvents;
+};
+
+// A 3-horse 1200 m race with passing orders at the third and fourth corners.
+QByteArray Race(QByteArrayView key, char kind = '7') {
+  TRecordBuilder builder = RaceBuilder(key);
+  builder.SetBytes(KeyField::DataKind, QByteArray(1, kind));
+  return builder.SetDistance(1200)
+      .SetHorseCount(3)
+      .SetCorner(0, 3, "(*1,3)-2")
+      .SetCorner(1, 4, "1,3-2")
+      .SetCorner(2, 0, "")
+      .SetCorner(3, 0, "")
+      .Line();
+}
+
+QByteArray Uma(QByteArrayView key, int horse, int arrival, char kind = '7') {
+  TRecordBuilder builder = UmaBuilder(key, horse, arrival);
+  return builder.SetBytes(KeyField::DataKind, QByteArray(1, kind)).Line();
+}
+
+QByteArray Pay(QByteArrayView key, char kind = '1') {
+  TRecordBuilder builder = PayBuilder(key);
+  return builder.SetBytes(KeyField::DataKind, QByteArray(1, kind)).Line();
+}
+
+QList<QByteArray> RaceWithHorses(QByteArrayView key) {
+  return {Race(key), Uma(key, 1, 1), Uma(key, 3, 2), Uma(key, 2, 3), Pay(key)};
+}
+
+QByteArray ReadAll(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+class DownloadTest : public ::testing::Test {
+protected:
+  QString Path(const char* name) const { return QDir(Dir.path()).filePath(QString::fromLatin1(name)); }
+
+  void SetNow(int hour, int minute, int second = 0, int ms = 0) {
+    Clock.SetNow(QDateTime(QDate(2024, 5, 12), QTime(hour, minute, second, ms)));
+  }
+
+  TDownloadResult Download() {
+    TDownload download(Link, Clock, Store, Dir.path(), Observer);
+    return download.RtsDlExecute();
+  }
+
+  TByteLines Lines(const char* name) const { return ReadLines(Path(name)); }
+
+  QTemporaryDir Dir;
+  TScriptedLink Link;
+  TFixedClock Clock{QDateTime(QDate(2024, 5, 12), QTime(12, 0))};
+  TDayStore Store;
+  TRecordingObserver Observer;
+};
+
+struct TDayCountCase {
+  QTime Time;
+  int Days;
+};
+
+TEST_F(DownloadTest, AsksEightDaysBefore0936AndSevenFrom0936) {
+  const TDayCountCase cases[] = {{QTime(0, 0), 8},
+                                 {QTime(9, 35), 8},
+                                 {QTime(9, 35, 59, 999), 8},
+                                 {QTime(9, 36), 7},
+                                 {QTime(23, 59, 59), 7}};
+  for (const TDayCountCase& c : cases) {
+    EXPECT_EQ(DownloadDayCount(c.Time), c.Days) << c.Time.toString().toStdString();
+  }
+
+  // Days run newest first across a month end and a leap day.
+  Clock.SetNow(QDateTime(QDate(2024, 3, 2), QTime(9, 35)));
+  Download();
+  EXPECT_EQ(Link.OpenedKeys(), (QList<QByteArray>{"20240302", "20240301", "20240229", "20240228", "20240227",
+                                                  "20240226", "20240225", "20240224"}));
+  for (const TScriptedLink::TCall& call : Link.CallsNamed(u"JVRTOpen"_s)) EXPECT_EQ(call.Arg1, "0B12");
+
+  Link.Calls.clear();
+  Clock.SetNow(QDateTime(QDate(2024, 3, 2), QTime(9, 36)));
+  Download();
+  EXPECT_EQ(Link.OpenedKeys().size(), 7);
+  EXPECT_EQ(Link.OpenedKeys().last(), "20240225");
+}
+
+TEST_F(DownloadTest, KeepsRaceHorseAndPayoutRecordsOfTheFinalKindsOnly) {
+  const char key[] = "2024051205020811";
+  const QByteArray ra7 = Race(key, '7'), ra6 = Race("2024051205020812", '6');
+  const QByteArray se6 = Uma(key, 1, 1, '6'), se7 = Uma(key, 2, 2, '7');
+  const QByteArray hr1 = Pay(key);
+  Link.Day("20240512")
+      .Records({Race(key, '5'), ra7, Uma(key, 1, 1, '4'), se6, Pay(key, '2'), hr1,
+                "H1" + QByteArray(100, ' '), se7, ra6, "RA", "ra7" + ra7.mid(3)});
+
+  const TDownloadResult result = Download();
+
+  EXPECT_TRUE(result.FilesWritten);
+  EXPECT_EQ(Lines(DataFile::Race), (TByteLines{ra7, ra6}));
+  EXPECT_EQ(Lines(DataFile::Uma), (TByteLines{se6, se7}));
+  EXPECT_EQ(Lines(DataFile::Pay), (TByteLines{hr1}));
+  // Both races were positioned.
+  TByteLines positions;
+  TByn::LoadPositions(positions, Path(DataFile::Position));
+  ASSERT_EQ(positions.size(), 2);
+  EXPECT_TRUE(positions[0].startsWith(key));
+  EXPECT_TRUE(positions[1].startsWith("2024051205020812"));
+}
+
+TEST_F(DownloadTest, PendingReadsAreRetriedAndLoseNothing) {
+  const QList<QByteArray> day = RaceWithHorses("2024051205020811");
+  Link.Day("20240512").Pending(2).Records(day.mid(0, 2)).Pending(3).Records(day.mid(2));
+  // The panel is current and events have run before every read.
+  int reads = 0;
+  Link.ReadHook = [&] {
+    ++reads;
+    EXPECT_EQ(Observer.Log.count(u"events"_s), reads);
+  };
+
+  const TDownloadResult result = Download();
+
+  EXPECT_EQ(reads, 2 + 2 + 3 + 3 + 1);
+  EXPECT_EQ(Observer.Named(u"status:"_s).count(u"読み込み完了"_s), 1);
+  EXPECT_EQ(result.DaysOpened, 1);
+  EXPECT_EQ(Lines(DataFile::Race), (TByteLines{day[0]}));
+  EXPECT_EQ(Lines(DataFile::Uma), (TByteLines{day[1], day[2], day[3]}));
+  EXPECT_EQ(Lines(DataFile::Pay), (TByteLines{day[4]}));
+  for (int size : std::as_const(Link.ReadSizes)) EXPECT_EQ(size, 110000);
+  EXPECT_FALSE(Link.FileNameNotCleared);
+}
+
+TEST_F(DownloadTest, ShowsEveryStatusAndProgressTextInOrder) {
+  SetNow(9, 0);
+  Link.Day("20240512").Records(RaceWithHorses("2024051205020811"));
+  Link.Day("20240511").Open(-502);
+  Link.Day("20240510").Records({Race("2024051008010101")}).Fail(-402);
+  Link.CloseResults = {0, -999};
+
+  Download();
+
+  QStringList mine;
+  for (const QString& entry : std::as_const(Observer.Log)) {
+    // The position build shows its own texts in the same panel.
+    if (entry != u"events"_s && !entry.startsWith(u"progress:展開データ"_s)) mine.append(entry);
+  }
+  QStringList expected = {
+      u"progress:ダウンロードを開始します"_s, u"progress:2024/05/12の成績をダウンロードしました"_s,
+      u"status:JVRTOpen正常終了:0"_s,         u"status:読み込み完了"_s,
+      u"status:JVClose正常終了:0"_s,          u"status:JVRTOpenエラー:-502"_s,
+      u"status:JVCloseエラー:-999"_s,         u"progress:2024/05/10の成績をダウンロードしました"_s,
+      u"status:JVRTOpen正常終了:0"_s,         u"status:JVReadエラー-402"_s,
+      u"status:JVClose正常終了:0"_s};
+  for (int i = 0; i < 5; ++i) {
+    expected += {u"status:JVRTOpenエラー:-1"_s, u"status:JVClose正常終了:0"_s};
+  }
+  expected += {u"progress:登録処理実行中・・・"_s, u"close"_s};
+  EXPECT_EQ(mine, expected);
+  // Every open is followed by a close before the next open.
+  const QStringList calls = Link.CallNames().filter(QRegularExpression(u"JVRTOpen|JVClose"_s));
+  ASSERT_EQ(calls.size(), 16);
+  for (int i = 0; i < calls.size(); ++i) EXPECT_EQ(calls[i], i % 2 == 0 ? u"JVRTOpen"_s : u"JVClose"_s);
+}
+
+TEST_F(DownloadTest, ReadErrorFilesWhatWasReadAndOtherDaysProceed) {
+  const QList<QByteArray> first = RaceWithHorses("2024051205020811");
+  const QList<QByteArray> broken = RaceWithHorses("2024051108020101");
+  const QList<QByteArray> older = RaceWithHorses("2024050505020811");
+  SetNow(9, 0);
+  Link.Day("20240512").Records(first);
+  Link.Day("20240511").Records(broken.mid(0, 2)).Fail(-201).Records(broken.mid(2));
+  Link.Day("20240510").Open(-502);
+  Link.Day("20240505").Records(older);
+
+  const TDownloadResult result = Download();
+
+  EXPECT_EQ(result.DaysOpened, 3);
+  EXPECT_TRUE(result.ResultsEnabled);
+  EXPECT_EQ(Lines(DataFile::Race), (TByteLines{first[0], broken[0], older[0]}));
+  EXPECT_EQ(Lines(DataFile::Uma),
+            (TByteLines{first[1], first[2], first[3], broken[1], older[1], older[2], older[3]}));
+  EXPECT_EQ(Lines(DataFile::Pay), (TByteLines{first[4], older[4]}));
+  // The day cut short is positioned like a complete one, and the store is rebuilt.
+  TByteLines positions;
+  TByn::LoadPositions(positions, Path(DataFile::Position));
+  EXPECT_EQ(positions.size(), 3);
+  ASSERT_EQ(Store.RaceLines.size(), 3);
+  EXPECT_EQ(Store.RaceLines[1].HorseList,
+            (TByteLines{TByn::FindPosLine(positions, "2024051108020101"), broken[1]}));
+  EXPECT_EQ(Store.RaceDates, (TByteLines{"20240512", "20240511", "20240505"}));
+  EXPECT_EQ(Store.RaceSummaries.size(), 3);
+}
+
+TEST_F(DownloadTest, NoDayOpenedLeavesTheFilesAndReloadsTheStore) {
+  Link.Day("20240512").Records(RaceWithHorses("2024051205020811"));
+  Download();
+  const QByteArray race = ReadAll(Path(DataFile::Race)), uma = ReadAll(Path(DataFile::Uma)),
+                   pay = ReadAll(Path(DataFile::Pay)), position = ReadAll(Path(DataFile::Position));
+  const TDayStore loaded = Store;
+  ASSERT_EQ(loaded.RaceLines.size(), 1);
+
+  Link.Days.clear();
+  const TDownloadResult result = Download();
+
+  EXPECT_EQ(result.DaysOpened, 0);
+  EXPECT_FALSE(result.FilesWritten);
+  EXPECT_EQ(ReadAll(Path(DataFile::Race)), race);
+  EXPECT_EQ(ReadAll(Path(DataFile::Uma)), uma);
+  EXPECT_EQ(ReadAll(Path(DataFile::Pay)), pay);
+  EXPECT_EQ(ReadAll(Path(DataFile::Position)), position);
+  ASSERT_EQ(Store.RaceLines.size(), 1);
+  EXPECT_EQ(Store.RaceLines[0].HorseList, loaded.RaceLines[0].HorseList);
+  EXPECT_EQ(Store.RaceSummaries, loaded.RaceSummaries);
+}
+
+TEST_F(DownloadTest, NoDayOpenedOnAFirstRunWritesNoFile) {
+  const TDownloadResult result = Download();
+  EXPECT_TRUE(result.Started);
+  EXPECT_FALSE(result.ResultsEnabled);
+  EXPECT_EQ(QDir(Dir.path()).entryList(QDir::Files), QStringList());
+  EXPECT_EQ(Observer.Log.last(), u"close"_s);
+}
+
+TEST_F(DownloadTest, SecondDownloadDoublesPayoutsOnly) {
+  Link.Day("20240512").Records(RaceWithHorses("2024051205020811") + RaceWithHorses("2024051205020812"));
+  Download();
+  const TByteLines races = Lines(DataFile::Race), umas = Lines(DataFile::Uma), pays = Lines(DataFile::Pay);
+  const QByteArray position = ReadAll(Path(DataFile::Position));
+  ASSERT_EQ(pays.size(), 2);
+
+  Download();
+
+  EXPECT_EQ(Lines(DataFile::Race), races);
+  EXPECT_EQ(Lines(DataFile::Uma), umas);
+  EXPECT_EQ(Lines(DataFile::Pay), pays + pays);
+  EXPECT_EQ(ReadAll(Path(DataFile::Position)), position);
+  EXPECT_EQ(Store.PayLines, pays + pays);
+}
+
+TEST_F(DownloadTest, ErrorWhileFilingADayPutsEverythingBack) {
+  // A first download leaves files and a store with a race-window edit in it.
+  Link.Day("20240512").Records(RaceWithHorses("2024051205020811"));
+  Download();
+  Store.RaceLines[0].HorseList[0] = "edited";
+  const TDayStore before = Store;
+  const QByteArray race = ReadAll(Path(DataFile::Race)), uma = ReadAll(Path(DataFile::Uma)),
+                   pay = ReadAll(Path(DataFile::Pay)), position = ReadAll(Path(DataFile::Position));
+
+  // Today files a new race; yesterday's race has a distance that is not a number.
+  Link.Day("20240512").Records(RaceWithHorses("2024051205020812"));
+  TRecordBuilder bad = RaceBuilder("2024051108020101");
+  bad.SetBytes(RaField::Distance, "12a0");
+  Link.Day("20240511").Records({bad.Line()});
+  Observer.Log.clear();
+
+  TDownload download(Link, Clock, Store, Dir.path(), Observer);
+  EXPECT_THROW(download.RtsDlExecute(), TConvertError);
+
+  EXPECT_FALSE(download.IsBusy());
+  EXPECT_FALSE(Link.IsOpen);
+  EXPECT_EQ(Link.CallNames().last(), u"JVClose"_s);
+  EXPECT_EQ(Observer.Log.last(), u"close"_s);
+  EXPECT_EQ(ReadAll(Path(DataFile::Race)), race);
+  EXPECT_EQ(ReadAll(Path(DataFile::Uma)), uma);
+  EXPECT_EQ(ReadAll(Path(DataFile::Pay)), pay);
+  EXPECT_EQ(ReadAll(Path(DataFile::Position)), position);
+  ASSERT_EQ(Store.RaceLines.size(), 1);
+  EXPECT_EQ(Store.RaceLines[0].HorseList, before.RaceLines[0].HorseList);
+  EXPECT_EQ(Store.UmaLines, before.UmaLines);
+  EXPECT_EQ(Store.PayLines, before.PayLines);
+  EXPECT_EQ(Store.RaceSummaries, before.RaceSummaries);
+}
+
+TEST_F(DownloadTest, ErrorOnAFirstRunLeavesNoFileBehind) {
+  TRecordBuilder bad = RaceBuilder("2024051205020811");
+  bad.SetBytes(RaField::HorseCount, "x3");
+  Link.Day("20240512").Records(RaceWithHorses("2024051205020812"));
+  Link.Day("20240511").Records({bad.Line()});
+  EXPECT_THROW(Download(), TConvertError);
+  EXPECT_EQ(QDir(Dir.path()).entryList(QDir::Files), QStringList());
+  EXPECT_TRUE(Store.RaceLines.isEmpty());
+}
+
+TEST_F(DownloadTest, SecondDownloadIsRefusedWhileOneRuns) {
+  Link.Day("20240512").Records(RaceWithHorses("2024051205020811"));
+  TDownload download(Link, Clock, Store, Dir.path(), Observer);
+  int nested = 0;
+  Observer.OnEvents = [&] {
+    if (nested++ > 0) return;
+    EXPECT_TRUE(download.IsBusy());
+    const qsizetype opens = Link.OpenedKeys().size();
+    const TDownloadResult refused = download.RtsDlExecute();
+    EXPECT_FALSE(refused.Started);
+    EXPECT_EQ(Link.OpenedKeys().size(), opens);
+  };
+
+  EXPECT_TRUE(download.RtsDlExecute().Started);
+  EXPECT_GT(nested, 0);
+  EXPECT_FALSE(download.IsBusy());
+  EXPECT_EQ(Store.RaceLines.size(), 1);
+}
+
+struct TProbeCase {
+  const char* Name;
+  int InitResult;
+  bool PressOk;
+  int ExpectedOpens;
+  int ExpectedDialogs;
+  bool ExpectedClose;
+};
+
+TEST_F(DownloadTest, StartUpProbesEightDaysForMaintenance) {
+  const TProbeCase cases[] = {
+      {"user closes the program", 0, true, 1, 1, true},
+      {"user carries on", 0, false, 8, 8, false},
+      {"link refused", -101, true, 0, 0, false},
+  };
+  // A store on disk, loaded whatever the link says.
+  WriteLines(Path(DataFile::Race), {Race("2024051205020811")});
+  WriteLines(Path(DataFile::Uma), {});
+  WriteLines(Path(DataFile::Pay), {});
+  for (const TProbeCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    Link = TScriptedLink();
+    Link.InitResult = c.InitResult;
+    Link.DefaultOpenResult = -504;
+    Observer.Log.clear();
+    Observer.PressOk = c.PressOk;
+    Store = TDayStore();
+    SetNow(23, 0);
+
+    TDownload download(Link, Clock, Store, Dir.path(), Observer);
+    EXPECT_EQ(download.FormShow(), c.ExpectedClose);
+
+    EXPECT_EQ(Store.RaceLines.size(), 1);
+    EXPECT_EQ(Link.CallsNamed(u"JVInit"_s).value(0).Arg1, "SA468213/SD590374/RAVEK/Ver1.24");
+    EXPECT_EQ(download.LinkReady(), c.InitResult == 0);
+    EXPECT_EQ(Link.OpenedKeys().size(), c.ExpectedOpens);
+    EXPECT_EQ(Link.CallsNamed(u"JVClose"_s).size(), c.ExpectedOpens);
+    EXPECT_TRUE(Link.CallsNamed(u"JVRead"_s).isEmpty());
+    const QStringList dialogs = Observer.Named(u"maintenance:"_s);
+    EXPECT_EQ(dialogs.size(), c.ExpectedDialogs);
+    for (const QString& text : dialogs) {
+      EXPECT_EQ(text, u"\n\n             サーバーメンテナンス中    "_s);
+    }
+    if (c.ExpectedOpens == 8) EXPECT_EQ(Link.OpenedKeys().last(), "20240505");
+    if (c.InitResult != 0) EXPECT_TRUE(Observer.Log.isEmpty());
+  }
+}
+
+TEST_F(DownloadTest, StartUpAsksOncePerMaintenanceDay) {
+  Link.Day("20240510").Open(-504);
+  Link.DefaultOpenResult = 0;
+  Observer.PressOk = false;
+  TDownload download(Link, Clock, Store, Dir.path(), Observer);
+  EXPECT_FALSE(download.FormShow());
+  EXPECT_EQ(Observer.Named(u"maintenance:"_s).size(), 1);
+  EXPECT_EQ(Link.OpenedKeys().size(), 8);
+  // Nothing on disk: the store stays empty and no file appears.
+  EXPECT_TRUE(Store.RaceLines.isEmpty());
+  EXPECT_EQ(QDir(Dir.path()).entryList(QDir::Files), QStringList());
+}
+
+}  // namespace
