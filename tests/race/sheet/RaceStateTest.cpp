@@ -1,0 +1,104 @@
+#include "race/RaceState.h"
+#include "race/sheet/SheetFixtures.h"
+#include "text/Errors.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// A store of two races: the mile example with a third horse and its payouts,
+// and a straight-course race.
+struct TStoreFixture : ::testing::Test {
+  static constexpr char StraightKey[] = "2014052604021001";
+
+  void SetUp() override {
+    Settings.Distance = 2;
+    Settings.UseTG = true;
+    Store.CornerNames = DefaultCornerNames();
+    const QByteArray mileRace = RaceBuilder(MileKey)
+                                    .SetRaceName(u"目黒記念")
+                                    .SetCorner(0, 3, "(*1,3)-2")
+                                    .SetCorner(1, 4, "1,2,3")
+                                    .Line();
+    QByteArray mileLine = MileLine();
+    mileLine[23] = '3';
+    mileLine += "30000000000000000010101010000";
+    Store.RaceLines.append(
+        {mileRace, {mileLine, Uma(MileKey, 1, 1, 944), Uma(MileKey, 2, 2, 945), Uma(MileKey, 3, 3, 950)}});
+    const QByteArray straightRace = RaceBuilder(StraightKey).SetDistance(1000).SetTrackCode(10).Line();
+    Store.RaceLines.append({straightRace,
+                            {PositionLine(StraightKey, 1000, "10", {{"10", "0000", "0000", "0000", "0000"}}),
+                             Uma(StraightKey, 1, 1, 560)}});
+    Store.PayLines = {PayBuilder(MileKey).Line()};
+    Store.RaceSummaries = {QByteArray(MileKey) + "=old", QByteArray(StraightKey) + "=old"};
+  }
+
+  TSettings Settings;
+  TDayStore Store;
+};
+
+TEST_F(TStoreFixture, OpensTheMileRace) {
+  const TRaceState race(Store, Store.RaceLines[0].RaceLine, Settings);
+  EXPECT_EQ(race.RaceKey, QByteArray(MileKey));
+  EXPECT_EQ(race.N, 3);
+  EXPECT_FALSE(race.Straight);
+  EXPECT_TRUE(race.ConvertedTimeEnabled());
+  EXPECT_TRUE(race.ExportEnabled());
+  // The name keeps its padding to 60 bytes; the four kanji take 8.
+  EXPECT_EQ(race.Caption(), QStringLiteral("東京11Ｒ (5/26)  目黒記念") + QString(52, u' '));
+  EXPECT_EQ(race.Tabs, (QStringList{QStringLiteral("３コーナー"), QStringLiteral("４コーナー")}));
+  EXPECT_EQ(ThirdCornerTab(race.Tabs), 0);
+  EXPECT_EQ(race.InfoText, QStringLiteral("   (*1,3)-2"));
+  EXPECT_TRUE(race.PayoutLine.startsWith(QStringLiteral("　単勝３番")));
+  EXPECT_EQ(race.Sheet.Cell(TRaceSheet::ConvertedColumn, 2), QStringLiteral("939"));
+  EXPECT_EQ(race.Sheet.Cell(TRaceSheet::SpeedColumn, 2), QStringLiteral("1023"));
+  EXPECT_EQ(race.HorseList, Store.RaceLines[0].HorseList);
+}
+
+TEST_F(TStoreFixture, StraightCourseStillFillsTheSheet) {
+  const TRaceState race(Store, Store.RaceLines[1].RaceLine, Settings);
+  EXPECT_TRUE(race.Straight);
+  EXPECT_FALSE(race.ConvertedTimeEnabled());
+  EXPECT_FALSE(race.ExportEnabled());
+  EXPECT_TRUE(race.ExportShown());
+  EXPECT_TRUE(race.Tabs.isEmpty());
+  EXPECT_EQ(ThirdCornerTab(race.Tabs), -1);
+  EXPECT_EQ(race.Sheet.Cell(TRaceSheet::ConvertedColumn, 1), QStringLiteral("560"));
+  EXPECT_TRUE(race.PayoutLine.isEmpty());
+}
+
+TEST_F(TStoreFixture, EditsReachTheStoreOnlyAtWriteBack) {
+  TRaceState race(Store, Store.RaceLines[0].RaceLine, Settings);
+  const QByteArray before = Store.RaceLines[0].HorseList[0];
+  // Horse 1 five lanes out at the 4th corner.
+  race.PositionLine.replace(24 + 2 + 4 * 5, 4, "0205");
+  race.FillSheet();
+  EXPECT_EQ(race.Sheet.Cell(TRaceSheet::ConvertedColumn, 1), QStringLiteral("939"));
+  EXPECT_EQ(Store.RaceLines[0].HorseList[0], before);
+
+  race.WriteBack(Store);
+  EXPECT_EQ(Store.RaceLines[0].HorseList[0], race.PositionLine);
+  EXPECT_EQ(Store.RaceLines[0].HorseList.size(), 4);
+  const QByteArray summary = Store.RaceSummaries[0];
+  EXPECT_TRUE(summary.startsWith(QByteArray(MileKey) + "=101" + "0101" + "0205")) << summary.constData();
+  EXPECT_EQ(Store.RaceSummaries[1], QByteArray(StraightKey) + "=old");
+  EXPECT_EQ(Store.RaceLines[1].HorseList.size(), 2);
+}
+
+TEST_F(TStoreFixture, PutPositionLineBeforeAnExport) {
+  TRaceState race(Store, Store.RaceLines[0].RaceLine, Settings);
+  race.PositionLine.replace(24 + 2 + 4 * 5, 4, "0205");
+  race.PutPositionLine();
+  EXPECT_EQ(race.HorseList[0], race.PositionLine);
+  EXPECT_NE(Store.RaceLines[0].HorseList[0], race.PositionLine);
+}
+
+TEST_F(TStoreFixture, RacesThatCannotBeOpened) {
+  EXPECT_THROW(TRaceState(Store, MakeRaceLine("2014052605021001"), Settings), TConvertError);
+  Store.RaceLines[0].HorseList[0].clear();
+  EXPECT_THROW(TRaceState(Store, Store.RaceLines[0].RaceLine, Settings), TConvertError);
+  Store.RaceLines[0].HorseList[0] = QByteArray(MileKey) + "1600";
+  EXPECT_THROW(TRaceState(Store, Store.RaceLines[0].RaceLine, Settings), TConvertError);
+}
+
+}  // namespace
