@@ -1,5 +1,6 @@
 #include "link/FeedLink.h"
 
+#include "link/DemoService.h"
 #include "text/Errors.h"
 
 #include <QDir>
@@ -23,7 +24,12 @@ QDate DateOfKey(const QByteArray& key) {
 }  // namespace
 
 TFeedLink::TFeedLink(QString startDir, const TClock& clock)
-    : FStartDir(std::move(startDir)), FClock(clock), FSettings(TLinkSettings::Load(FStartDir)) {}
+    : FStartDir(std::move(startDir)),
+      FClock(clock),
+      FSettings(TLinkSettings::Load(FStartDir)),
+      FDemoWriter([](const QString& feedDir, const QDate& day, int seed) {
+        TDemoService(seed).WriteDay(feedDir, day);
+      }) {}
 
 QString TFeedLink::FeedDir() const {
   const QString folder = FSettings.FeedFolder.trimmed();
