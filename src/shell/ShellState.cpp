@@ -1,5 +1,7 @@
 #include "shell/ShellState.h"
 
+#include "link/DayStoreLoader.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -42,8 +44,8 @@ QStringList MakeCornerNames() {
 
 bool BackUpPositionFile(const QString& dataDir) {
   const QDir dir(dataDir);
-  const QFileInfo position(dir.filePath(QStringLiteral("Position.dat")));
-  const QFileInfo backup(dir.filePath(QStringLiteral("Position.bak")));
+  const QFileInfo position(dir.filePath(QString::fromLatin1(PositionFileName)));
+  const QFileInfo backup(dir.filePath(QString::fromLatin1(PositionBackupFileName)));
   if (!position.isFile()) return false;
   if (backup.exists() && position.size() < backup.size()) return false;
   return CopyFileWhole(position.filePath(), backup.filePath());
@@ -69,10 +71,7 @@ QString TShellState::DataFilePath(const QString& name) const {
 }
 
 bool TShellState::DataFilesPresent() const {
-  for (const char* name : {"UmaData.dat", "RaceData.dat", "PayData.dat"}) {
-    if (!QFileInfo(DataFilePath(QString::fromLatin1(name))).isFile()) return false;
-  }
-  return true;
+  return DataFilesExist(DataDir);
 }
 
 TByteLines TShellState::CurrentPositionLines() const {
@@ -82,6 +81,16 @@ TByteLines TShellState::CurrentPositionLines() const {
     lines.append(race.HorseList.isEmpty() ? QByteArray() : race.HorseList.first());
   }
   return lines;
+}
+
+TPositionSaveResult TShellState::SavePositionsAtClose(TProgressObserver* observer) {
+  return SaveClosePositions(CurrentPositionLines(), DataDir, observer);
+}
+
+TPositionSaveResult TShellState::Close(TProgressObserver* observer) {
+  TPositionSaveResult result = SavePositionsAtClose(observer);
+  WriteSettings();
+  return result;
 }
 
 void TShellState::WriteSettings() const {

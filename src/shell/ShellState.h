@@ -1,6 +1,8 @@
 #pragma once
 
 #include "link/DayStore.h"
+#include "link/Download.h"
+#include "position/PositionSave.h"
 #include "position/Settings.h"
 #include "shell/SettingsFile.h"
 
@@ -8,14 +10,11 @@
 #include <QString>
 #include <QStringList>
 
-class TProgressObserver;
-
 // The state the main window owns from creation to destruction, without the
 // window: both front ends drive it. Every data file is addressed by its path in
 // DataDir; the process's current directory is never changed.
 class TShellState {
 public:
-  static inline const QString SoftwareIdText = QStringLiteral("SA468213/SD590374/RAVEK/Ver1.24");
   static inline const QString DataDirName = QStringLiteral("Data");
   static inline const QString CannotCreateDirectory = QStringLiteral("Cannot create Directory");
 
@@ -30,7 +29,7 @@ public:
 
   QString AppDir;
   QString DataDir;
-  QString SoftwareId = SoftwareIdText;
+  QString SoftwareId = QString::fromLatin1(SoftwareIdText);
   QByteArray SelectedRaceLine;
   TSettings Settings;
   TDayStore DayStore;
@@ -44,12 +43,13 @@ public:
   bool DataFilesPresent() const;
 
   // Close of the main window: the position save, then the settings write.
-  // An error from the position save passes to the caller before the settings
-  // are written, as a failed close leaves the window open.
-  void Close(TProgressObserver* observer);
+  // An error from the position save (TFileError) passes to the caller before
+  // the settings are written, as a failed close leaves the window open. The
+  // result's Message, when not empty, is for the user.
+  TPositionSaveResult Close(TProgressObserver* observer);
 
   // The two halves of Close, for a front end that runs them at different moments.
-  void SavePositionsAtClose(TProgressObserver* observer);
+  TPositionSaveResult SavePositionsAtClose(TProgressObserver* observer);
   void WriteSettings() const;
 
   // The current position line of every race of the day store, in RaceLines
@@ -62,6 +62,8 @@ private:
 
 // The twelve section labels, from their comma text.
 QStringList MakeCornerNames();
+
+inline constexpr char PositionBackupFileName[] = "Position.bak";
 
 // Copies Position.dat over Position.bak in dataDir unless that would replace the
 // backup by a smaller file. Returns true when the backup was written; a failed

@@ -1,5 +1,7 @@
 #include "shell/ShellState.h"
 
+#include "position/BynaryUnit.h"
+#include "text/Errors.h"
 #include "text/LineFile.h"
 
 #include <QDir>
@@ -175,6 +177,91 @@ TEST_F(ShellStateTest, RelativeStartDirectoryBecomesAbsolute) {
   ASSERT_TRUE(QDir::setCurrent(cwd));
   EXPECT_EQ(state.AppDir, App());
   EXPECT_EQ(state.DataDir, Data());
+}
+
+}  // namespace
+
+namespace {
+
+// Notes each call and whether the settings file existed at that moment.
+class TRecordingObserver : public TProgressObserver {
+public:
+  explicit TRecordingObserver(QString iniPath) : FIniPath(std::move(iniPath)) {}
+  void ShowProgress(const QString& text) override { Record(text); }
+  void CloseProgress() override { Record(QStringLiteral("<closed>")); }
+  QStringList Calls;
+  bool IniSeenDuringSave = false;
+
+private:
+  void Record(const QString& call) {
+    Calls.append(call);
+    if (QFile::exists(FIniPath)) IniSeenDuringSave = true;
+  }
+  QString FIniPath;
+};
+
+TByteLines LoadPositionFile(const QString& path) {
+  TByteLines lines;
+  TByn::LoadPositions(lines, path);
+  return lines;
+}
+
+const QByteArray KeyA = "2024010106010101";
+const QByteArray KeyB = "2024010106010102";
+const QByteArray KeyC = "2024010106010103";
+
+class CloseTest : public ShellStateTest {
+protected:
+  void SetUp() override {
+    ASSERT_TRUE(QDir(App()).mkdir(QStringLiteral("Data")));
+    TByn::SavePositions({KeyA + "1111", KeyB + "2222"}, DataFile("Position.dat"));
+  }
+  QString Ini() const { return App() + QStringLiteral("/RAVEK.INI"); }
+  // A edited in the race window, C never stored, and a race whose horse list
+  // was never attached.
+  static void FillDayStore(TShellState& state) {
+    state.DayStore.RaceLines = {TRaceEntry{"RA-A", {KeyA + "9999", "SE-A1"}},
+                                TRaceEntry{"RA-C", {KeyC + "3333"}}, TRaceEntry{"RA-D", {}}};
+  }
+};
+
+TEST_F(CloseTest, SavesPositionsThenWritesSettings) {
+  TShellState state(Dir.path());
+  FillDayStore(state);
+  state.Settings.Distance = 3;
+  TRecordingObserver observer(Ini());
+  const TPositionSaveResult result = state.Close(&observer);
+
+  EXPECT_TRUE(result.Message.isEmpty());
+  EXPECT_EQ(LoadPositionFile(DataFile("LastPos.dat")), (TByteLines{KeyA + "9999", KeyC + "3333", ""}));
+  EXPECT_EQ(LoadPositionFile(DataFile("Position.dat")), (TByteLines{KeyA + "9999", KeyB + "2222"}));
+  EXPECT_EQ(observer.Calls,
+            (QStringList{QStringLiteral("展開データ構築中・・・"), QStringLiteral("展開データ保存中・・・"),
+                         QStringLiteral("<closed>")}));
+  EXPECT_FALSE(observer.IniSeenDuringSave);
+  EXPECT_EQ(TSettingsFile(Ini()).Load(Data()).Distance, 3);
+  // The day store itself is left for the front end to drop.
+  EXPECT_EQ(state.DayStore.RaceLines.size(), 3);
+}
+
+TEST_F(CloseTest, FailedPositionSaveWritesNoSettings) {
+  TShellState state(Dir.path());
+  // A line that cannot be packed into the position file.
+  state.DayStore.RaceLines = {TRaceEntry{"RA-A", {KeyA + "ZZ"}}};
+  TRecordingObserver observer(Ini());
+  EXPECT_THROW(state.Close(&observer), TFileError);
+  EXPECT_EQ(observer.Calls.value(observer.Calls.size() - 1), QStringLiteral("<closed>"));
+  EXPECT_FALSE(QFile::exists(Ini()));
+  EXPECT_EQ(LoadPositionFile(DataFile("Position.dat")), (TByteLines{KeyA + "1111", KeyB + "2222"}));
+  EXPECT_FALSE(QFile::exists(DataFile("LastPos.dat")));
+}
+
+TEST_F(CloseTest, WithoutObserverAndEmptyStore) {
+  TShellState state(Dir.path());
+  state.Close(nullptr);
+  EXPECT_EQ(ReadBytes(DataFile("LastPos.dat")), QByteArray());
+  EXPECT_EQ(LoadPositionFile(DataFile("Position.dat")), (TByteLines{KeyA + "1111", KeyB + "2222"}));
+  EXPECT_TRUE(QFile::exists(Ini()));
 }
 
 }  // namespace
