@@ -1,5 +1,6 @@
 #include "results/ResultsCells.h"
 
+#include "position/BandRules.h"
 #include "text/Cp932.h"
 #include "text/IntConvert.h"
 
@@ -25,15 +26,6 @@ QString WithoutSpaces(QString text) {
   text.remove(u'　');
   text.remove(u' ');
   return text;
-}
-
-TRgb BandColour(const TSettings& s, int row) {
-  if (row > s.Tyuudan) return {159, 255, 207};
-  if (row > s.Koui) return {207, 255, 159};
-  if (row > s.Senkou) return {255, 255, 159};
-  if (row > s.Nige) return {255, 207, 159};
-  if (row <= 0) return White;
-  return {255, 159, 159};
 }
 
 }  // namespace
@@ -177,13 +169,10 @@ void TResultsCells::DrawFinishers(TCellPaint& paint, const QByteArray& line) {
         const QByteArray& position = modes.Mode() == TDisplayMode::Corner3 ? entry.Corner3 : entry.Corner4;
         const int row = StrToInt(position.left(2));
         const int lane = StrToInt(position.mid(2, 2));
-        box.Fill = TPaintColour::Of(BandColour(settings, row));
-        if (lane >= settings.Soto) {
-          box.Text = QStringLiteral("OUT");
-        } else if (lane == settings.Saiuti) {
-          box.Text = QStringLiteral("IN");
-        }
-        box.Bold = lane >= settings.Osoto;
+        box.Fill = TPaintColour::Of(BandColour(BandOfRow(row, settings)));
+        const TLaneClass laneClass = LaneClassOf(lane, settings);
+        box.Text = LaneMarkText(laneClass.Mark);
+        box.Bold = laneClass.Bold;
         break;
       }
       case TDisplayMode::Jockey: {
