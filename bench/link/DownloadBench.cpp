@@ -1,0 +1,132 @@
+#include "link/DayStoreLoader.h"
+#include "link/DemoService.h"
+#include "link/Download.h"
+#include "link/FeedLink.h"
+#include "link/LinkSettings.h"
+#include "position/BynaryUnit.h"
+#include "position/JVPos_Convert.h"
+
+#include <QDir>
+#include <QFile>
+#include <QMap>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+
+namespace {
+
+const QDate Today(2024, 5, 12);  // a Sunday; at 09:00 the download asks 8 days
+
+class TSilentObserver : public TDownloadObserver {
+public:
+  void ShowProgress(const QString&) override {}
+  void CloseProgress() override {}
+  void ShowStatus(const QString&) override {}
+  void ProcessPendingEvents() override {}
+  bool ShowMaintenance(const QString&) override { return false; }
+};
+
+QString In(const QString& dir, const char* name) {
+  return QDir(dir).filePath(QString::fromLatin1(name));
+}
+
+// One working folder for the whole run: the demo week's feed, and per history
+// length a Position.dat of the demo's racing in the years before the week.
+class TBenchData {
+public:
+  static TBenchData& Instance() {
+    static TBenchData data;
+    return data;
+  }
+
+  QString Root() const { return FRoot.path(); }
+  QString StartDir() const { return In(Root(), "start"); }
+
+  // Position.dat holding `years` years of stored races (before this week's).
+  QString HistoryFile(int years) {
+    const QString path = In(Root(), QByteArray("history-" + QByteArray::number(years) + ".dat").constData());
+    if (!QFile::exists(path)) {
+      const QDate last = Today.addDays(-9);
+      const TByteLines records = TDemoService(1).RaceHistory(last.addYears(-years), last);
+      TByteLines lines = SplitLines(TPosConvert::ConvertRaces(records));
+      std::sort(lines.begin(), lines.end());
+      TByn::SavePositions(lines, path);
+    }
+    return path;
+  }
+
+  // A data folder as the download leaves it for `years` years of history.
+  QString DataDirAfterDownload(int years) {
+    const QString dir = In(Root(), QByteArray("data-" + QByteArray::number(years)).constData());
+    if (!QDir(dir).exists()) {
+      QDir().mkpath(dir);
+      ResetDataDir(dir, years);
+      RunDownload(dir);
+    }
+    return dir;
+  }
+
+  // Only the stored history in the data folder, no data files.
+  void ResetDataDir(const QString& dir, int years) {
+    for (const char* name : {DataFile::Race, DataFile::Uma, DataFile::Pay, DataFile::Position}) {
+      QFile::remove(In(dir, name));
+    }
+    QFile::copy(HistoryFile(years), In(dir, DataFile::Position));
+  }
+
+  TDownloadResult RunDownload(const QString& dataDir) {
+    TFeedLink link(StartDir(), FClock);
+    link.JVInit(QString::fromLatin1(SoftwareIdText));
+    TDayStore store;
+    TSilentObserver observer;
+    return TDownload(link, FClock, store, dataDir, observer).RtsDlExecute();
+  }
+
+private:
+  TBenchData() {
+    QDir().mkpath(StartDir());
+    const QString feed = In(Root(), "feed");
+    TDemoService(1).WriteFeed(feed, Today, 9);
+    TLinkSettings settings;
+    settings.FeedFolder = feed;
+    settings.Save(StartDir());
+  }
+
+  QTemporaryDir FRoot;
+  TFixedClock FClock{QDateTime(Today, QTime(9, 0))};
+};
+
+void BM_LoadDayStore(benchmark::State& state) {
+  const int years = static_cast<int>(state.range(0));
+  const QString dataDir = TBenchData::Instance().DataDirAfterDownload(years);
+  TDayStore store;
+  for (auto _ : state) {
+    LoadDayStore(store, dataDir);
+    benchmark::DoNotOptimize(store.RaceSummaries.size());
+  }
+  state.counters["races"] = static_cast<double>(store.RaceLines.size());
+  state.counters["stored"] = static_cast<double>(store.PosLines.size());
+}
+BENCHMARK(BM_LoadDayStore)->Arg(2)->Arg(20)->Unit(benchmark::kMillisecond);
+
+void BM_DemoWeekDownload(benchmark::State& state) {
+  const int years = static_cast<int>(state.range(0));
+  TBenchData& data = TBenchData::Instance();
+  const QString dataDir = In(data.Root(), QByteArray("download-" + QByteArray::number(years)).constData());
+  QDir().mkpath(dataDir);
+  TDownloadResult result;
+  for (auto _ : state) {
+    state.PauseTiming();
+    data.ResetDataDir(dataDir, years);
+    state.ResumeTiming();
+    result = data.RunDownload(dataDir);
+  }
+  state.counters["days"] = result.DaysOpened;
+}
+BENCHMARK(BM_DemoWeekDownload)->Arg(2)->Arg(20)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
