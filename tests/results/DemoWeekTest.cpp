@@ -1,0 +1,48 @@
+#include "results/ResultsCells.h"
+
+#include "DemoWeek.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Every day of a realistic week: the grid holds each race once, every cell draws
+// in every mode without a conversion error, and the jockey counts add up.
+TEST(DemoWeekTest, EveryDayDrawsInEveryMode) {
+  TDayStore store = DemoWeekStore(QDate(2024, 5, 12));
+  ASSERT_FALSE(store.RaceLines.isEmpty());
+  TSettings settings;
+  TResultsList list(store, settings);
+  TResultsCells cells(list);
+  list.Open();
+  int racesSeen = 0;
+  for (int day = 0; day < store.RaceDates.size(); ++day) {
+    list.ShowDay(day);
+    ASSERT_GE(list.VenueCount(), 1);
+    int summarised = 0;
+    for (int column = 1; column < list.ColumnCount(); ++column) {
+      EXPECT_TRUE(list.Layout().Titles[column - 1].Visible);
+      EXPECT_FALSE(list.Layout().Titles[column - 1].Text.isEmpty());
+      for (int row = 0; row < TResultsList::RowCount; ++row) {
+        const QByteArray line = list.Cell(column, row);
+        if (line.isEmpty()) continue;
+        ++racesSeen;
+        const bool hasSummary = list.LoadSummary(list.SummaryOf(list.RaceAccessor().RaceKey(line)));
+        summarised += hasSummary;
+        for (auto press : {&TDisplayModes::PressStart, &TDisplayModes::PressCorner3,
+                           &TDisplayModes::PressCorner4, &TDisplayModes::PressJockey}) {
+          (list.Modes().*press)();
+          const TCellPaint paint = cells.DrawCell(column, row, {0, 0, 275, 20}, false, true);
+          EXPECT_EQ(paint.Boxes.size(), hasSummary && !paint.Greyed ? 7 : 4) << line.left(27).constData();
+          EXPECT_EQ(paint.Lines.size(), 1);
+        }
+      }
+    }
+    int counted = 0;
+    for (const TJockeyCount& c : list.JockeyCounts()) counted += c.Count;
+    EXPECT_EQ(counted, 3 * summarised) << day;
+  }
+  EXPECT_EQ(racesSeen, store.RaceLines.size());
+}
+
+}  // namespace
