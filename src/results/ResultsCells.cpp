@@ -136,7 +136,8 @@ void TResultsCells::DrawRace(TCellPaint& paint, const QByteArray& line) {
   paint.Boxes.append(textBox(1, name, TTextAlign::Left, true));
   paint.Boxes.append(textBox(2, klass, TTextAlign::Left, true));
   TCellBox goingBox = textBox(3, going, TTextAlign::Centre, false);
-  if (StrToInt(weather) > 2) goingBox.Fill = TPaintColour::Of(Cyan);
+  // Read leniently: a blank weather byte must not stop the whole grid from painting.
+  if (StrToIntOrZero(weather) > 2) goingBox.Fill = TPaintColour::Of(Cyan);
   paint.Boxes.append(goingBox);
 
   if (!line.isEmpty() && !paint.Greyed) DrawFinishers(paint, line);

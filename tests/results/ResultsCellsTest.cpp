@@ -102,7 +102,10 @@ TEST_F(ResultsCellsTest, WeatherAboveTwoGetsACyanGoingBox) {
     AddRace(Store, RaceLine(key, TurfTrack, weather));
     AddRace(Store, RaceLine(Key("20140309", 6, 6 + weather), DirtTrack, weather));
   }
+  // A blank weather byte paints like fine weather instead of failing the paint.
+  AddRace(Store, RaceBuilder(Key("20140309", 6, 11)).SetBytes(RaField::Weather, " ").Line());
   List.Open();
+  EXPECT_FALSE(Draw(10).Boxes[3].Fill.has_value());
   List.Modes().SetFilter(TSurfaceFilter::Turf);  // greyed races keep the weather mark
   for (int weather : {1, 2, 3, 6}) {
     for (int row : {weather - 1, 6 + weather - 1}) {
