@@ -81,6 +81,11 @@ QChar TTrackDiagram::MarkerCaption(int n) {
   return QChar(static_cast<char16_t>(0x2460 + n - 1));
 }
 
+QByteArray TTrackDiagram::HighlightCode(int n) {
+  if (n < 1 || n > MaxHorses) return "00";
+  return QByteArray::number(n).rightJustified(2, '0');
+}
+
 QString TTrackDiagram::InfoPanelText(TJV_RACE& race, const QByteArray& raceLine, int corner) {
   return ::InfoPanelText(race.CornerOrder(raceLine, corner));
 }

@@ -70,6 +70,9 @@ public:
   static TSectionCaption CaptionSection(const QString& caption);
   // "①" for 1 ... "⑱" for 18.
   static QChar MarkerCaption(int n);
+  // The window's highlighted horse while the pointer is over marker n ("05");
+  // 0 for none gives "00".
+  static QByteArray HighlightCode(int n);
   // The info panel's text for a corner of the race.
   static QString InfoPanelText(TJV_RACE& race, const QByteArray& raceLine, int corner);
 

@@ -1,6 +1,8 @@
 #include "race/TrackDiagram.h"
 
 #include "race/diagram/DiagramFixtures.h"
+#include "records/JV_RACE.h"
+#include "support/RecordLines.h"
 #include "text/Errors.h"
 
 #include <gtest/gtest.h>
@@ -215,6 +217,9 @@ TEST(TrackDiagramTest, MarkerCaptionsAndFrameColours) {
   EXPECT_EQ(TTrackDiagram::MarkerCaption(10), QChar(u'⑩'));
   EXPECT_EQ(TTrackDiagram::MarkerCaption(18), QChar(u'⑱'));
   EXPECT_TRUE(TTrackDiagram::MarkerCaption(19).isNull());
+  EXPECT_EQ(TTrackDiagram::HighlightCode(5), "05");
+  EXPECT_EQ(TTrackDiagram::HighlightCode(18), "18");
+  EXPECT_EQ(TTrackDiagram::HighlightCode(0), "00");
   const QByteArray line = DiagramLine(RightHanded, 1200, "11", 5, {});
   TTrackDiagram diagram(ImageWidth, ImageHeight);
   diagram.CreateMarkers(line);
@@ -384,6 +389,20 @@ TEST(TrackDiagramTest, TabChangeDrawsTheCaptionsCorner) {
   EXPECT_EQ(diagram.TabControl1Change(line, QStringLiteral("Ｇ前")), TSectionCaption{});
   EXPECT_EQ(diagram.SelectedSection, 2);
   EXPECT_EQ(diagram.ArcCentre, (TDiagramPoint{-350, -350}));
+}
+
+TEST(TrackDiagramTest, InfoPanelShowsTheTabsCorner) {
+  const QByteArray raceLine = RaceBuilder()
+                                  .SetCorner(0, 1, "1,2,3")
+                                  .SetCorner(1, 3, "(*1,3)-2   =5,4")
+                                  .SetCorner(2, 4, "1-2-3")
+                                  .Line();
+  const QByteArray line = DiagramLine(RightHanded, 1600, "11", 1, {{1, 2, "0101"}, {1, 3, "0101"}});
+  TTrackDiagram diagram = ShownDiagram(line, 3);
+  TJV_RACE race;
+  const TSectionCaption shown = diagram.TabControl1Change(line, QStringLiteral("４コーナー"));
+  EXPECT_EQ(TTrackDiagram::InfoPanelText(race, raceLine, shown.Corner), QStringLiteral("   1-2-3"));
+  EXPECT_EQ(TTrackDiagram::InfoPanelText(race, raceLine, 3), QStringLiteral("   (*1,3)-2"));
 }
 
 TEST(TrackDiagramTest, CaptionTableKnowsEveryLabel) {
