@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <limits>
 
 namespace {
@@ -30,6 +31,14 @@ constexpr std::array<signed char, 256> MakeNibbleTable() {
 }
 constexpr std::array<signed char, 256> NibbleOf = MakeNibbleTable();
 
+// The two digits of each packed byte.
+constexpr std::array<std::array<char, 2>, 256> MakeDigitPairs() {
+  std::array<std::array<char, 2>, 256> table{};
+  for (int i = 0; i < 256; ++i) table[i] = {HexDigits[i >> 4], HexDigits[i & 0x0f]};
+  return table;
+}
+constexpr std::array<std::array<char, 2>, 256> DigitPairs = MakeDigitPairs();
+
 QString NativePath(const QString& fileName) {
   return QDir::toNativeSeparators(fileName);
 }
@@ -46,7 +55,6 @@ public:
     const qsizetype equals = QByteArrayView(*FLine).first(FMark).indexOf('=');
     return QByteArrayView(*FLine).first(equals >= 0 ? equals : FMark);
   }
-  bool IsEmpty() const { return FLine->isEmpty(); }
 
   // Character i of the marked text, -1 past its end.
   int At(qsizetype i) const {
@@ -55,20 +63,34 @@ public:
     return i - 1 < FLine->size() ? Upper((*FLine)[i - 1]) : -1;
   }
   qsizetype MarkedSize() const { return FLine->size() + 1; }
+  qsizetype Mark() const { return FMark; }
+  const char* Data() const { return FLine->constData(); }
 
-private:
   static int Upper(char c) {
     const auto u = static_cast<unsigned char>(c);
     return u >= 'a' && u <= 'z' ? u - ('a' - 'A') : u;
   }
 
+private:
   const QByteArray* FLine;
   qsizetype FMark;
 };
 
 bool MarkedLess(const TMarkedLine& a, const TMarkedLine& b) {
+  // Stored keys share long prefixes: compare the raw bytes before the marks
+  // first, and fold case only where they differ.
+  const qsizetype common = std::min(a.Mark(), b.Mark());
+  const char* pa = a.Data();
+  const char* pb = b.Data();
+  for (qsizetype i = 0; i < common; ++i) {
+    if (pa[i] != pb[i]) {
+      const int ua = TMarkedLine::Upper(pa[i]);
+      const int ub = TMarkedLine::Upper(pb[i]);
+      if (ua != ub) return ua < ub;
+    }
+  }
   const qsizetype n = std::min(a.MarkedSize(), b.MarkedSize());
-  for (qsizetype i = 0; i < n; ++i) {
+  for (qsizetype i = common; i < n; ++i) {
     const int ca = a.At(i);
     const int cb = b.At(i);
     if (ca != cb) return ca < cb;
@@ -80,16 +102,87 @@ QByteArray NameKey(const TMarkedLine& line) {
   return line.Name().toByteArray().toUpper();
 }
 
+bool LinesLess(const QByteArray& a, const QByteArray& b, int keyLength) {
+  return MarkedLess(TMarkedLine(a, keyLength), TMarkedLine(b, keyLength));
+}
+
 // Sorts by the marked text and drops every "=" the marking would leave behind.
-TByteLines SortAndUnmark(TByteLines lines, int keyLength) {
-  std::stable_sort(lines.begin(), lines.end(), [keyLength](const QByteArray& a, const QByteArray& b) {
-    return MarkedLess(TMarkedLine(a, keyLength), TMarkedLine(b, keyLength));
-  });
+// The stored file is kept sorted, so only the unsorted tail is sorted and then
+// merged in; that is the same stable order as sorting the whole list. Lines
+// before sortedPrefix are known to be in order.
+TByteLines SortAndUnmark(TByteLines lines, int keyLength, qsizetype sortedPrefix = 0) {
+  const auto less = [keyLength](const QByteArray& a, const QByteArray& b) {
+    return LinesLess(a, b, keyLength);
+  };
+  const qsizetype prefix = sortedPrefix > 0
+                               ? sortedPrefix
+                               : std::is_sorted_until(lines.begin(), lines.end(), less) - lines.begin();
+  if (prefix < lines.size()) {
+    TByteLines tail = lines.mid(prefix);
+    lines.resize(prefix);
+    std::stable_sort(tail.begin(), tail.end(), less);
+    // A day's few new races: a bisection each instead of a pass over the file.
+    constexpr qsizetype FewLines = 1024;
+    if (tail.size() <= FewLines) {
+      for (QByteArray& line : tail) {
+        const auto at = std::upper_bound(lines.cbegin(), lines.cend(), line, less) - lines.cbegin();
+        lines.insert(at, std::move(line));
+      }
+    } else {
+      lines.append(tail);
+      std::inplace_merge(lines.begin(), lines.begin() + prefix, lines.end(), less);
+    }
+  }
   for (QByteArray& line : lines) {
     if (line.contains('=')) line.replace("=", "");
   }
   return lines;
 }
+
+// Finds the first line of a name. Lines of one name are neighbours in the
+// sorted order, so a sorted list is searched by bisection; any other list is
+// indexed by name.
+class TNameIndex {
+public:
+  TNameIndex(const TByteLines& lines, int keyLength) : FLines(lines), FKeyLength(keyLength) {
+    const auto less = [keyLength](const QByteArray& a, const QByteArray& b) {
+      return LinesLess(a, b, keyLength);
+    };
+    FSorted = std::is_sorted(lines.cbegin(), lines.cend(), less);
+    if (FSorted) return;
+    FFirst.reserve(lines.size());
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+      const QByteArray name = NameKey(TMarkedLine(lines[i], keyLength));
+      if (!FFirst.contains(name)) FFirst.insert(name, i);
+    }
+  }
+
+  bool Sorted() const { return FSorted; }
+
+  // -1 when no line has the name of `line`.
+  qsizetype FirstOfName(const QByteArray& line) const {
+    const QByteArray name = NameKey(TMarkedLine(line, FKeyLength));
+    if (!FSorted) return FFirst.value(name, -1);
+    // name + "=" as a marked text: every line of the name begins with it.
+    const TMarkedLine probe(name, FKeyLength);
+    const auto found = std::lower_bound(FLines.cbegin(), FLines.cend(), probe,
+                                        [this](const QByteArray& a, const TMarkedLine& b) {
+                                          return MarkedLess(TMarkedLine(a, FKeyLength), b);
+                                        });
+    if (found == FLines.cend()) return -1;
+    const TMarkedLine candidate(*found, FKeyLength);
+    for (qsizetype i = 0; i <= name.size(); ++i) {
+      if (candidate.At(i) != probe.At(i)) return -1;
+    }
+    return found - FLines.cbegin();
+  }
+
+private:
+  const TByteLines& FLines;
+  int FKeyLength;
+  bool FSorted = false;
+  QHash<QByteArray, qsizetype> FFirst;
+};
 
 QByteArray JoinLines(const TByteLines& lines) {
   qsizetype total = 0;
@@ -117,9 +210,18 @@ TPositionLoad TByn::LoadPositions(TByteLines& list, const QString& fileName) {
     throw TFileError(QStringLiteral("展開データファイル %1 を読み込めません: %2")
                          .arg(NativePath(fileName), file.errorString()));
   }
-  const QByteArray bytes = file.readAll();
-  const auto* data = reinterpret_cast<const unsigned char*>(bytes.constData());
-  const qsizetype size = bytes.size();
+  // Mapped rather than read: the file is large and read once, front to back.
+  const qsizetype size = file.size();
+  QByteArray bytes;
+  const uchar* data = size > 0 ? file.map(0, size) : nullptr;
+  if (data == nullptr && size > 0) {
+    bytes = file.readAll();
+    if (bytes.size() != size) {
+      throw TFileError(QStringLiteral("展開データファイル %1 を読み込めません: %2")
+                           .arg(NativePath(fileName), file.errorString()));
+    }
+    data = reinterpret_cast<const uchar*>(bytes.constData());
+  }
   qsizetype at = 0;
   while (at < size) {
     if (size - at < 4) break;
@@ -131,10 +233,7 @@ TPositionLoad TByn::LoadPositions(TByteLines& list, const QString& fileName) {
     const unsigned char* in = data + at + 4;
     QByteArray line(length, Qt::Uninitialized);
     char* out = line.data();
-    for (qsizetype j = 0; j < length / 2; ++j) {
-      out[2 * j] = HexDigits[in[j] >> 4];
-      out[2 * j + 1] = HexDigits[in[j] & 0x0f];
-    }
+    for (qsizetype j = 0; j < length / 2; ++j) std::memcpy(out + 2 * j, DigitPairs[in[j]].data(), 2);
     if (length % 2 != 0) out[length - 1] = HexDigits[in[length / 2] >> 4];
     list.append(std::move(line));
     ++result.Records;
@@ -148,27 +247,22 @@ TPositionLoad TByn::LoadPositions(TByteLines& list, const QString& fileName) {
 }
 
 void TByn::SavePositions(const TByteLines& list, const QString& fileName) {
+  const auto refuse = [&](qsizetype index, const QString& why) {
+    throw TFileError(QStringLiteral("展開データの %1 行目%2ため、%3 に書き込めません")
+                         .arg(index + 1)
+                         .arg(why, NativePath(fileName)));
+  };
   qsizetype total = 0;
   for (qsizetype i = 0; i < list.size(); ++i) {
-    const QByteArray& line = list[i];
-    for (const char c : line) {
-      if (NibbleOf[static_cast<unsigned char>(c)] < 0) {
-        throw TFileError(
-            QStringLiteral("展開データの %1 行目に16進数字でない文字があるため、%2 に書き込めません")
-                .arg(i + 1)
-                .arg(NativePath(fileName)));
-      }
-    }
-    if (line.size() > std::numeric_limits<qint32>::max()) {
-      throw TFileError(QStringLiteral("展開データの %1 行目が長すぎるため、%2 に書き込めません")
-                           .arg(i + 1)
-                           .arg(NativePath(fileName)));
-    }
-    total += 4 + (line.size() + 1) / 2;
+    if (list[i].size() > std::numeric_limits<qint32>::max()) refuse(i, QStringLiteral("が長すぎる"));
+    total += 4 + (list[i].size() + 1) / 2;
   }
+  // Packed in memory first: a line that cannot be packed stops the save
+  // before the file is touched.
   QByteArray bytes(total, Qt::Uninitialized);
   auto* out = reinterpret_cast<unsigned char*>(bytes.data());
-  for (const QByteArray& line : list) {
+  for (qsizetype i = 0; i < list.size(); ++i) {
+    const QByteArray& line = list[i];
     const auto length = static_cast<quint32>(line.size());
     out[0] = static_cast<unsigned char>(length & 0xff);
     out[1] = static_cast<unsigned char>(length >> 8 & 0xff);
@@ -177,10 +271,20 @@ void TByn::SavePositions(const TByteLines& list, const QString& fileName) {
     out += 4;
     const auto* in = reinterpret_cast<const unsigned char*>(line.constData());
     const qsizetype pairs = line.size() / 2;
+    // A byte that is no hexadecimal digit has nibble -1, which sets the sign bit.
+    int invalid = 0;
     for (qsizetype j = 0; j < pairs; ++j) {
-      *out++ = static_cast<unsigned char>(NibbleOf[in[2 * j]] << 4 | NibbleOf[in[2 * j + 1]]);
+      const int high = NibbleOf[in[2 * j]];
+      const int low = NibbleOf[in[2 * j + 1]];
+      invalid |= high | low;
+      *out++ = static_cast<unsigned char>(high << 4 | (low & 0x0f));
     }
-    if (line.size() % 2 != 0) *out++ = static_cast<unsigned char>(NibbleOf[in[line.size() - 1]] << 4);
+    if (line.size() % 2 != 0) {
+      const int high = NibbleOf[in[line.size() - 1]];
+      invalid |= high;
+      *out++ = static_cast<unsigned char>(high << 4);
+    }
+    if (invalid < 0) refuse(i, QStringLiteral("に16進数字でない文字がある"));
   }
   WriteFileAtomically(fileName, bytes);
 }
@@ -206,35 +310,45 @@ QString TByn::DamagedMessage(const QString& fileName, const QString& keptCopy) {
 }
 
 TByteLines TByn::AddNewRaceLines(TByteLines stored, const TByteLines& added, int keyLength) {
-  QSet<QByteArray> names;
-  names.reserve(stored.size() + added.size());
-  for (const QByteArray& line : stored) names.insert(NameKey(TMarkedLine(line, keyLength)));
-  for (const QByteArray& line : added) {
-    const TMarkedLine marked(line, keyLength);
-    if (marked.IsEmpty()) continue;
-    const QByteArray name = NameKey(marked);
-    if (names.contains(name)) continue;
-    names.insert(name);
-    stored.append(line);
+  const qsizetype storedCount = stored.size();
+  bool storedSorted = false;
+  {
+    const TNameIndex index(stored, keyLength);
+    storedSorted = index.Sorted();
+    QSet<QByteArray> addedNames;
+    TByteLines fresh;
+    for (const QByteArray& line : added) {
+      if (line.isEmpty()) continue;
+      const QByteArray name = NameKey(TMarkedLine(line, keyLength));
+      if (addedNames.contains(name) || index.FirstOfName(line) >= 0) continue;
+      addedNames.insert(name);
+      fresh.append(line);
+    }
+    stored.reserve(storedCount + fresh.size());
+    stored.append(fresh);
   }
-  return SortAndUnmark(std::move(stored), keyLength);
+  return SortAndUnmark(std::move(stored), keyLength, storedSorted ? storedCount : 0);
 }
 
 TByteLines TByn::ReplaceRaceLines(TByteLines stored, const TByteLines& current, int keyLength) {
-  // First stored line of each name.
-  QHash<QByteArray, qsizetype> firstOfName;
-  firstOfName.reserve(stored.size());
-  for (qsizetype i = 0; i < stored.size(); ++i) {
-    const QByteArray name = NameKey(TMarkedLine(stored[i], keyLength));
-    if (!firstOfName.contains(name)) firstOfName.insert(name, i);
+  bool stillSorted = false;
+  {
+    // A replacement keeps its line's name, so the index stays valid; in a
+    // sorted list it can only fall out of order with its neighbours.
+    const TNameIndex index(stored, keyLength);
+    stillSorted = index.Sorted();
+    for (const QByteArray& line : current) {
+      if (line.isEmpty()) continue;
+      const qsizetype first = index.FirstOfName(line);
+      if (first < 0) continue;
+      stored[first] = line;
+      if (first > 0 && LinesLess(stored[first], stored[first - 1], keyLength)) stillSorted = false;
+      if (first + 1 < stored.size() && LinesLess(stored[first + 1], stored[first], keyLength))
+        stillSorted = false;
+    }
   }
-  for (const QByteArray& line : current) {
-    const TMarkedLine marked(line, keyLength);
-    if (marked.IsEmpty()) continue;
-    const auto found = firstOfName.constFind(NameKey(marked));
-    if (found != firstOfName.cend()) stored[*found] = line;
-  }
-  return SortAndUnmark(std::move(stored), keyLength);
+  const qsizetype sortedPrefix = stillSorted ? stored.size() : 0;
+  return SortAndUnmark(std::move(stored), keyLength, sortedPrefix);
 }
 
 QByteArray TByn::AddNewRaces(const QByteArray& stored, const QByteArray& added, int keyLength) {

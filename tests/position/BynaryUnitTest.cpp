@@ -174,6 +174,26 @@ TEST(BynaryMergeTest, ListAndTextFormsAgree) {
             SplitLines(TByn::ReplaceRaces(stored.join("\r\n") + "\r\n", added.join("\r\n") + "\r\n", 16)));
 }
 
+// A sorted stored list is searched by bisection, any other one by a hash: both
+// must give the same merge.
+TEST(BynaryMergeTest, SortedAndUnsortedStoredListsMergeAlike) {
+  const TByteLines sorted{"20240101060101011", "2024010106010102a", "2024010106010102b", "20240101060101",
+                          ""};
+  // Lines of one name keep their order, so the first of a name is the same.
+  const TByteLines shuffled{"2024010106010102a", "", "20240101060101011", "20240101060101",
+                            "2024010106010102b"};
+  const TByteLines current{"2024010106010102X", "2024010106010101Y", "20240101060101", "2024010106010109Z"};
+  // Sorting ignores case: "b" before "X".
+  const TByteLines replaced{"2024010106010101Y", "2024010106010102b", "2024010106010102X", "20240101060101",
+                            ""};
+  const TByteLines added{"20240101060101011", "2024010106010102a", "2024010106010102b",
+                         "2024010106010109Z", "20240101060101",    ""};
+  for (const TByteLines& stored : {sorted, shuffled}) {
+    EXPECT_EQ(TByn::ReplaceRaceLines(stored, current, 16), replaced) << stored.join('|').constData();
+    EXPECT_EQ(TByn::AddNewRaceLines(stored, current, 16), added) << stored.join('|').constData();
+  }
+}
+
 TEST(BynaryLookupTest, FindPosLineTakesTheLastMatch) {
   const TByteLines list{"2024010106010101a", "2024010106010102b", "2024010106010101c"};
   EXPECT_EQ(TByn::FindPosLine(list, "2024010106010101"), "2024010106010101c");
