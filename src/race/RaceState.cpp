@@ -35,6 +35,7 @@ TRaceState::TRaceState(const TDayStore& store, const QByteArray& raceLine, const
   FillSheet();
   InfoText = InfoPanelText(FRace.CornerOrder(RaceLine, 3));
   PayoutLine = BuildPayoutLine(FPay, store.PayLines, RaceKey);
+  Ticker.SetOn(FSettings.Pay, PayoutLine);
 }
 
 void TRaceState::FillSheet() {

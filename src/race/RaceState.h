@@ -2,6 +2,7 @@
 
 #include "link/DayStore.h"
 #include "position/Settings.h"
+#include "race/RaceGrid.h"
 #include "race/RaceSheet.h"
 #include "records/JV_RACE.h"
 #include "records/PayRecord.h"
@@ -49,6 +50,9 @@ public:
   QString InfoText;
   QString PayoutLine;
   TRaceSheet Sheet;
+  // On at opening when the Pay setting is; the window stores On() back into Pay at close.
+  TPayoutTicker Ticker;
+  TMarkerBlink Blink;
 
 private:
   const TSettings& FSettings;

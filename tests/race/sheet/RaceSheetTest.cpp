@@ -47,6 +47,15 @@ TEST(RaceSheetTest, MarksUntimedAndDuplicatedTimes) {
   EXPECT_EQ(sheet.ConvRanking, QStringList{QStringLiteral("        944")});
 }
 
+TEST(RaceSheetTest, HorsesBeyondTheEighteenthRowAreLeftOut) {
+  TByteLines list{MileLine()};
+  for (int n = 1; n <= 20; ++n) list.append(Uma(MileKey, n, n, 900 + n));
+  TRaceSheet sheet;
+  sheet.FillSheet(list, list[0], 2);
+  EXPECT_EQ(sheet.Cell(TRaceSheet::NumberColumn, 18), QStringLiteral("18"));
+  EXPECT_EQ(sheet.ConvRanking.size(), 18);
+}
+
 TEST(RaceSheetTest, FillSheetUsesTheGivenPositionLine) {
   // The window's line, not the list's line 0, decides the lost ground.
   const TByteLines list{QByteArray(), Uma(MileKey, 2, 1, 945)};

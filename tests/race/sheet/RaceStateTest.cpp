@@ -50,6 +50,9 @@ TEST_F(TStoreFixture, OpensTheMileRace) {
   EXPECT_EQ(ThirdCornerTab(race.Tabs), 0);
   EXPECT_EQ(race.InfoText, QStringLiteral("   (*1,3)-2"));
   EXPECT_TRUE(race.PayoutLine.startsWith(QStringLiteral("　単勝３番")));
+  EXPECT_FALSE(race.Ticker.On());
+  Settings.Pay = true;
+  EXPECT_EQ(TRaceState(Store, Store.RaceLines[0].RaceLine, Settings).Ticker.Text(), race.PayoutLine);
   EXPECT_EQ(race.Sheet.Cell(TRaceSheet::ConvertedColumn, 2), QStringLiteral("939"));
   EXPECT_EQ(race.Sheet.Cell(TRaceSheet::SpeedColumn, 2), QStringLiteral("1023"));
   EXPECT_EQ(race.HorseList, Store.RaceLines[0].HorseList);
