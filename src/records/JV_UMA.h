@@ -21,7 +21,7 @@ public:
   QByteArray HorseNumber(const QByteArray& line);  // default "00"
   QString HorseName(const QByteArray& line);       // 36 bytes decoded
   QByteArray JockeyName(const QByteArray& line);   // the 8 record bytes, padding kept
-  QString AbnormalMark(const QByteArray& line);
+  QString AbnormalMark(const QByteArray& line);    // "消", "外", "止", "失", "再" or empty
   QByteArray ArrivalOrder(const QByteArray& line);
   QByteArray FinalPlace(const QByteArray& line);
   int RunTime(const QByteArray& line);  // tenths of a second, default 0
