@@ -1,6 +1,7 @@
 #include "position/JVPos_Convert.h"
 
 #include "records/RecordLayout.h"
+#include "text/Errors.h"
 #include "text/IntConvert.h"
 
 #include <QByteArrayList>
@@ -188,7 +189,14 @@ QByteArray TPosConvert::ConvertRaces(const TByteLines& records) {
     if (record.size() <= KeyField::DataKind) continue;
     const char kind = record[KeyField::DataKind];
     if (kind != '6' && kind != '7') continue;
-    text.append(ConvertRace(record));
+    try {
+      text.append(ConvertRace(record));
+    } catch (const TConvertError& error) {
+      // Name the race, so the user can tell which record is at fault.
+      const QByteArray key = Field(record, KeyField::RaceKey, KeyField::RaceKeyWidth);
+      throw TConvertError(QStringLiteral("レース %1 の展開データを作れません: %2")
+                              .arg(QString::fromLatin1(key.trimmed()), error.Message()));
+    }
     text.append(Break);
   }
   return text;
