@@ -2,6 +2,7 @@
 // results page shows them.
 //
 //   DemoWeek FOLDER [LAST_DAY yyyymmdd] [DAYS] [SEED] [SHOW_DAY yyyymmdd]
+//   DemoWeek --history FILE FIRST_YEAR LAST_YEAR [SEED]   race records only, one a line
 #include "link/DemoService.h"
 #include "position/JVPos_Convert.h"
 #include "records/JV_RACE.h"
@@ -115,6 +116,18 @@ int main(int argc, char** argv) {
   if (args.size() < 2) {
     Out() << "usage: DemoWeek FOLDER [LAST_DAY yyyymmdd] [DAYS] [SEED] [SHOW_DAY yyyymmdd]\n";
     return 2;
+  }
+  if (args[1] == QLatin1String("--history") && args.size() >= 5) {
+    const TDemoService demo(args.size() > 5 ? args[5].toInt() : 1);
+    try {
+      const TByteLines lines = demo.RaceHistory(QDate(args[3].toInt(), 1, 1), QDate(args[4].toInt(), 12, 31));
+      WriteLines(args[2], lines);
+      Out() << QStringLiteral("%1 race records written to %2\n").arg(lines.size()).arg(args[2]);
+    } catch (const TRavekError& error) {
+      Out() << error.Message() << '\n';
+      return 1;
+    }
+    return 0;
   }
   const QString folder = args[1];
   const QDate last =
