@@ -123,6 +123,7 @@ TDownloadResult TDownload::RtsDlExecute() {
     throw;
   }
 
+  FMessages.clear();
   bool dayOpen = false;
   try {
     // PayLines stays: payouts of earlier downloads are kept ahead of the new ones.
@@ -173,6 +174,7 @@ TDownloadResult TDownload::RtsDlExecute() {
     FObserver.CloseProgress();
     throw;
   }
+  result.Messages = FMessages;
   FObserver.CloseProgress();
   return result;
 }
@@ -223,7 +225,8 @@ void TDownload::JVReading() {
 
   // The race records as delivered, one each, so that a record of the wrong
   // length cannot shift the ones after it.
-  JVPosSave(races, FDataDir, &FObserver);
+  const TPositionSaveResult saved = JVPosSave(races, FDataDir, &FObserver);
+  if (!saved.Message.isEmpty()) FMessages.append(saved.Message);
 }
 
 void TDownload::JVClosing() {

@@ -9,6 +9,7 @@
 #include <QDate>
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <QTime>
 
 // The identifier the program gives the link at initialisation.
@@ -34,6 +35,7 @@ struct TDownloadResult {
   int DaysOpened = 0;
   bool FilesWritten = false;
   bool ResultsEnabled = false;  // all three data files exist afterwards
+  QStringList Messages;         // for the user, e.g. a damaged position file kept aside
 };
 
 // The start-up sequence and the download of the recent days' results. Works on
@@ -78,4 +80,5 @@ private:
   QString FSoftwareId;
   bool FLinkReady = false;
   bool FBusy = false;
+  QStringList FMessages;
 };

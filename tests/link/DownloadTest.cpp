@@ -326,6 +326,24 @@ TEST_F(DownloadTest, ErrorOnAFirstRunLeavesNoFileBehind) {
   EXPECT_TRUE(Store.RaceLines.isEmpty());
 }
 
+TEST_F(DownloadTest, DamagedPositionFileIsReportedOnce) {
+  QByteArray position;
+  {
+    TByn::SavePositions({"1234"}, Path(DataFile::Position));
+    position = ReadAll(Path(DataFile::Position)) + QByteArray("\x09\x00", 2);
+    WriteFileAtomically(Path(DataFile::Position), position);
+  }
+  Link.Day("20240512").Records(RaceWithHorses("2024051205020811"));
+  Link.Day("20240511").Records(RaceWithHorses("2024051108020101"));
+
+  const TDownloadResult result = Download();
+
+  EXPECT_EQ(result.Messages.size(), 1);
+  TByteLines positions;
+  EXPECT_FALSE(TByn::LoadPositions(positions, Path(DataFile::Position)).Damaged);
+  EXPECT_EQ(positions.size(), 3);
+}
+
 TEST_F(DownloadTest, SecondDownloadIsRefusedWhileOneRuns) {
   Link.Day("20240512").Records(RaceWithHorses("2024051205020811"));
   TDownload download(Link, Clock, Store, Dir.path(), Observer);
