@@ -1,0 +1,134 @@
+#pragma once
+
+#include "fuzz/FuzzSupport.h"
+#include "link/Clock.h"
+#include "link/DayStore.h"
+#include "link/DayStoreLoader.h"
+#include "link/Download.h"
+#include "link/FeedLink.h"
+#include "link/LinkSettings.h"
+#include "position/BynaryUnit.h"
+#include "position/JVPos_Convert.h"
+#include "records/RecordBuilder.h"
+#include "text/Errors.h"
+#include "text/LineFile.h"
+
+#include <QDir>
+#include <QHash>
+#include <QTemporaryDir>
+
+class TSilentObserver : public TDownloadObserver {
+public:
+  void ShowProgress(const QString&) override {}
+  void CloseProgress() override {}
+  void ShowStatus(const QString&) override {}
+  void ProcessPendingEvents() override {}
+  bool ShowMaintenance(const QString&) override { return false; }
+};
+
+// A data directory holding one earlier race, so that a failed download has
+// something to put back.
+inline void WriteEarlierDay(const QString& dataDir) {
+  TRecordBuilder race = TRecordBuilder::Race('7');
+  race.SetRaceKey(2024, 505, 5, 2, 6, 1).SetDistance(1400).SetTrackCode(23).SetHorseCount(2);
+  race.SetCorner(0, 1, "1,2").SetCorner(1, 2, "1-2").SetCorner(2, 3, "1-2").SetCorner(3, 4, "1,2");
+  TByteLines horses;
+  for (int n = 1; n <= 2; ++n) {
+    TRecordBuilder horse = TRecordBuilder::Horse('7');
+    horse.SetRaceKey(2024, 505, 5, 2, 6, 1).SetFrame(n).SetHorseNumber(n).SetArrival(n).SetFinalPlace(n);
+    horse.SetTime(850 + n);
+    horses.append(horse.Line());
+  }
+  TRecordBuilder pay = TRecordBuilder::Pay('1');
+  pay.SetRaceKey(2024, 505, 5, 2, 6, 1).SetPayEntry(TBetType::Win, 0, {1}, 150, 1);
+  pay.SetPayEntry(TBetType::Place, 0, {1}, 110, 1).SetPayEntry(TBetType::Place, 1, {2}, 120, 2);
+  const QDir dir(dataDir);
+  WriteLines(dir.filePath(QString::fromLatin1(DataFile::Race)), {race.Line()});
+  WriteLines(dir.filePath(QString::fromLatin1(DataFile::Uma)), horses);
+  WriteLines(dir.filePath(QString::fromLatin1(DataFile::Pay)), {pay.Line()});
+  TByn::SavePositions({TPosConvert::ConvertRace(race.Line())},
+                      dir.filePath(QString::fromLatin1(DataFile::Position)));
+}
+
+// Input: the bytes of today's feed file, records one a line. A download that
+// succeeds files every race, horse-race and payout record of the day into its
+// data file unchanged; one that fails leaves every data file as it was.
+inline TFailures CheckDownload(QByteArrayView data) {
+  TFailures f;
+  QTemporaryDir startDir;
+  const QDir start(startDir.path());
+  const QString dataDir = start.filePath(QStringLiteral("Data"));
+  QDir().mkpath(dataDir);
+  QDir().mkpath(start.filePath(QStringLiteral("Feed/0B12")));
+  WriteFileAtomically(start.filePath(QStringLiteral("Feed/0B12/20240512.txt")), data);
+  TLinkSettings linkSettings;
+  linkSettings.FeedFolder = QStringLiteral("Feed");
+  linkSettings.Save(startDir.path());
+  WriteEarlierDay(dataDir);
+
+  const char* const names[] = {DataFile::Race, DataFile::Uma, DataFile::Pay, DataFile::Position};
+  QHash<QString, QByteArray> before;
+  for (const char* name : names) {
+    const QString path = QDir(dataDir).filePath(QString::fromLatin1(name));
+    before.insert(path, FileBytes(path));
+  }
+
+  TFixedClock clock(QDateTime(QDate(2024, 5, 12), QTime(9, 0)));
+  TFeedLink link(startDir.path(), clock);
+  link.SetDemoWriter({});
+  TDayStore store;
+  TSilentObserver observer;
+  TDownload download(link, clock, store, dataDir, observer);
+  download.FormShow();
+  TDownloadResult result;
+  try {
+    result = download.RtsDlExecute();
+  } catch (const TRavekError& error) {
+    for (auto it = before.cbegin(); it != before.cend(); ++it) {
+      f.Expect(FileBytes(it.key()) == it.value(),
+               QStringLiteral("failed download (%1) changed %2").arg(error.Message(), it.key()));
+    }
+    return f;
+  }
+  f.Expect(
+      result.DaysOpened == 1 && result.FilesWritten,
+      QStringLiteral("opened %1 days, files written %2").arg(result.DaysOpened).arg(result.FilesWritten));
+
+  // The feed's records, as the feed file holds them: one a line, CR LF or LF.
+  QHash<QByteArray, int> expected[3];
+  for (const QByteArray& raw : data.toByteArray().split('\n')) {
+    const QByteArray record = raw.endsWith('\r') ? raw.chopped(1) : raw;
+    // A line break inside a record cannot be kept in a file of lines.
+    if (record.isEmpty() || record.contains('\r')) continue;
+    const QByteArray& bytes = record;
+    switch (StreamOf(bytes)) {
+      case TRecordStream::Race:
+        ++expected[0][bytes];
+        break;
+      case TRecordStream::Horse:
+        ++expected[1][bytes];
+        break;
+      case TRecordStream::Pay:
+        ++expected[2][bytes];
+        break;
+      case TRecordStream::None:
+        break;
+    }
+  }
+  for (int stream = 0; stream < 3; ++stream) {
+    const QString path = QDir(dataDir).filePath(QString::fromLatin1(names[stream]));
+    QHash<QByteArray, int> found;
+    for (const QByteArray& line : ReadLines(path)) ++found[line];
+    for (auto it = expected[stream].cbegin(); it != expected[stream].cend(); ++it) {
+      if (found.value(it.key()) < it.value()) {
+        f.Expect(false, QStringLiteral("record missing from %1: %2").arg(path, Shown(it.key())));
+        break;
+      }
+    }
+  }
+  TByteLines positions;
+  const TPositionLoad load =
+      TByn::LoadPositions(positions, QDir(dataDir).filePath(QString::fromLatin1(DataFile::Position)));
+  f.Expect(!load.Damaged, QStringLiteral("the download left a damaged position file"));
+  return f;
+}
