@@ -1,15 +1,28 @@
+#include "CliArgs.h"
+#include "CliCommands.h"
 #include "RecordsCommand.h"
 
-#include <QCoreApplication>
-#include <QStringList>
+#include "text/Errors.h"
 
-#include <cstdio>
+#include <QCoreApplication>
+#include <QDir>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
-const char Usage[] =
-    "使い方: ravek-cli records FILE...\n"
-    "  records  レコードファイル（RA・SE・HR、CP932）の各行を項目ごとに表示します\n";
+constexpr int ExitUsage = 1;
+constexpr int ExitError = 2;
+
+int Dispatch(const TCliArgs& args, const TCliOutput& output) {
+  if (args.Command == u"demo-feed") return RunDemoFeed(args, output);
+  if (args.Command == u"download") return RunDownload(args, output);
+  if (args.Command == u"days") return RunDays(args, output);
+  if (args.Command == u"day") return RunDay(args, output);
+  if (args.Command == u"race") return RunRace(args, output);
+  if (args.Command == u"export") return RunExport(args, output);
+  return RunRecordsCommand(args.Positional, output.OutFile(), output.ErrFile());
+}
 
 }  // namespace
 
@@ -17,14 +30,21 @@ int main(int argc, char* argv[]) {
   QCoreApplication app(argc, argv);
   QStringList arguments = app.arguments();
   arguments.removeFirst();
-  if (!arguments.isEmpty() && (arguments.first() == u"-h" || arguments.first() == u"--help")) {
-    std::fputs(Usage, stdout);
-    return 0;
+  const TCliOutput output(stdout, stderr);
+  // Conversion and file errors end the command here, with their message.
+  try {
+    const TCliArgs args = ParseCliArgs(arguments, QDir::currentPath());
+    if (args.Help) {
+      output.Out(HelpText());
+      return 0;
+    }
+    return Dispatch(args, output);
+  } catch (const TCliError& error) {
+    output.Err(u"ravek-cli: "_s + error.Message() + u'\n');
+    if (error.Usage()) output.Err(u"ravek-cli --help で使い方を表示します。\n"_s);
+    return ExitUsage;
+  } catch (const TRavekError& error) {
+    output.Err(u"ravek-cli: "_s + error.Message() + u'\n');
+    return ExitError;
   }
-  if (arguments.size() < 2 || arguments.first() != u"records") {
-    std::fputs(Usage, stderr);
-    return 1;
-  }
-  arguments.removeFirst();
-  return RunRecordsCommand(arguments, stdout, stderr);
 }

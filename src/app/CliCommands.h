@@ -1,0 +1,13 @@
+#pragma once
+
+#include "CliArgs.h"
+#include "CliContext.h"
+
+// One function per command. Each returns the exit code; a request it cannot
+// carry out throws TCliError, a data or file problem TConvertError or TFileError.
+int RunDemoFeed(const TCliArgs& args, const TCliOutput& output);
+int RunDownload(const TCliArgs& args, const TCliOutput& output);
+int RunDays(const TCliArgs& args, const TCliOutput& output);
+int RunDay(const TCliArgs& args, const TCliOutput& output);
+int RunRace(const TCliArgs& args, const TCliOutput& output);
+int RunExport(const TCliArgs& args, const TCliOutput& output);

@@ -1,0 +1,52 @@
+#include "CliContext.h"
+
+#include "link/DayStoreLoader.h"
+#include "shell/SettingsFile.h"
+#include "shell/ShellState.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+namespace {
+
+void Write(std::FILE* file, const QString& text) {
+  const QByteArray bytes = text.toUtf8();
+  std::fwrite(bytes.constData(), 1, size_t(bytes.size()), file);
+  std::fflush(file);
+}
+
+}  // namespace
+
+void TCliOutput::Out(const QString& text) const {
+  Write(FOut, text);
+}
+
+void TCliOutput::Err(const QString& text) const {
+  Write(FErr, text);
+}
+
+void TCliOutput::Json(const QJsonValue& value) const {
+  const QJsonDocument document =
+      value.isArray() ? QJsonDocument(value.toArray()) : QJsonDocument(value.toObject());
+  const QByteArray bytes = document.toJson(QJsonDocument::Indented);
+  std::fwrite(bytes.constData(), 1, size_t(bytes.size()), FOut);
+  std::fflush(FOut);
+}
+
+TReadOnlyStart OpenReadOnly(const QString& appDir) {
+  TReadOnlyStart start;
+  start.AppDir = appDir;
+  const QString dataPath = QDir(appDir).filePath(TShellState::DataDirName);
+  start.DataDir = QFileInfo(dataPath).isDir() ? dataPath : appDir;
+  start.Settings = TSettingsFile(QDir(appDir).filePath(TSettingsFile::FileName)).Load(start.DataDir);
+  start.Store.CornerNames = MakeCornerNames();
+  start.HasData = LoadDayStore(start.Store, start.DataDir);
+  return start;
+}
+
+QString NoDataMessage() {
+  return QStringLiteral("成績データがありません。先に download を実行してください。");
+}

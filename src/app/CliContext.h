@@ -1,0 +1,42 @@
+#pragma once
+
+#include "link/DayStore.h"
+#include "position/Settings.h"
+
+#include <QJsonValue>
+#include <QString>
+
+#include <cstdio>
+
+// Standard output and standard error, written as UTF-8 and flushed at once so
+// progress shows as it happens.
+class TCliOutput {
+public:
+  TCliOutput(std::FILE* out, std::FILE* err) : FOut(out), FErr(err) {}
+  void Out(const QString& text) const;
+  void Err(const QString& text) const;
+  void Json(const QJsonValue& value) const;
+  std::FILE* OutFile() const { return FOut; }
+  std::FILE* ErrFile() const { return FErr; }
+
+private:
+  std::FILE* FOut;
+  std::FILE* FErr;
+};
+
+// A start directory opened for reading only: the same data directory and
+// settings as the program's start-up, but nothing is created or copied, so
+// the commands that only show data leave every file as it was.
+struct TReadOnlyStart {
+  QString AppDir;
+  QString DataDir;
+  TSettings Settings;
+  TDayStore Store;
+  bool HasData = false;  // all three data files present and loaded
+};
+
+// Throws TConvertError or TFileError from loading the day store.
+TReadOnlyStart OpenReadOnly(const QString& appDir);
+
+// The message when there is nothing to show.
+QString NoDataMessage();

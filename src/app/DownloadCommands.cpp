@@ -1,0 +1,96 @@
+#include "CliCommands.h"
+
+#include "link/DemoService.h"
+#include "link/Download.h"
+#include "link/FeedLink.h"
+#include "shell/ShellState.h"
+
+#include <QDate>
+#include <QDateTime>
+#include <QDir>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// The progress panel and the status bar as lines on standard error.
+class TCliDownloadObserver : public TDownloadObserver {
+public:
+  explicit TCliDownloadObserver(const TCliOutput& output) : FOutput(output) {}
+
+  void ShowProgress(const QString& text) override { FOutput.Err(text + u'\n'); }
+  void CloseProgress() override {}
+  void ShowStatus(const QString& text) override { FOutput.Err(u"  "_s + text + u'\n'); }
+  void ProcessPendingEvents() override {}
+  // Nobody is there to confirm, so the download goes on as if the dialog was closed.
+  bool ShowMaintenance(const QString& text) override {
+    FOutput.Err(text.trimmed() + u'\n');
+    return false;
+  }
+
+private:
+  const TCliOutput& FOutput;
+};
+
+QDate ParseDay(const QString& option, const QString& text) {
+  const QDate day = QDate::fromString(text, u"yyyyMMdd"_s);
+  if (text.size() != 8 || !day.isValid())
+    throw TCliError(u"%1 には日付を YYYYMMDD で指定してください: %2"_s.arg(option, text), true);
+  return day;
+}
+
+QString Slashed(const QByteArray& yyyymmdd) {
+  return QString::fromLatin1(yyyymmdd.left(4) + '/' + yyyymmdd.mid(4, 2) + '/' + yyyymmdd.mid(6, 2));
+}
+
+}  // namespace
+
+int RunDemoFeed(const TCliArgs& args, const TCliOutput& output) {
+  const QString feed = AbsolutePath(args.Positional.first());
+  const QDate end =
+      args.Has(u"--end"_s) ? ParseDay(u"--end"_s, args.Value(u"--end"_s)) : QDate::currentDate();
+  const int days = args.Has(u"--days"_s) ? ParseCount(u"--days"_s, args.Value(u"--days"_s), 1, 3660) : 8;
+  const int seed = args.Has(u"--seed"_s) ? ParseCount(u"--seed"_s, args.Value(u"--seed"_s), 0, 1 << 30) : 1;
+  const QList<QDate> written = TDemoService(seed).WriteFeed(feed, end, days);
+  output.Out(
+      u"%1 開催日分の配信データを書きました: %2\n"_s.arg(written.size()).arg(QDir(feed).filePath(u"0B12"_s)));
+  for (const QDate& day : written) output.Out(u"  "_s + day.toString(u"yyyy/MM/dd"_s) + u'\n');
+  return 0;
+}
+
+int RunDownload(const TCliArgs& args, const TCliOutput& output) {
+  QDateTime now = QDateTime::currentDateTime();
+  if (args.Has(u"--now"_s)) {
+    const QString text = args.Value(u"--now"_s);
+    now = QDateTime::fromString(text, u"yyyy-MM-dd HH:mm"_s);
+    if (!now.isValid())
+      throw TCliError(u"--now には日時を \"YYYY-MM-DD HH:MM\" で指定してください: %1"_s.arg(text), true);
+  }
+  const TFixedClock clock(now);
+
+  TShellState state(args.AppDir);
+  if (!state.StartMessage.isEmpty()) output.Err(state.StartMessage + u'\n');
+
+  TFeedLink link(state.AppDir, clock);
+  if (args.Has(u"--feed"_s)) {
+    TLinkSettings settings = link.Settings();
+    settings.FeedFolder = AbsolutePath(args.Value(u"--feed"_s));
+    link.SetSettings(settings);
+  }
+  output.Err(u"配信元: %1\n"_s.arg(link.FeedDir()));
+
+  TCliDownloadObserver observer(output);
+  TDownload download(link, clock, state.DayStore, state.DataDir, observer);
+  download.FormShow();
+  const TDownloadResult result = download.RtsDlExecute();
+  for (const QString& message : result.Messages) output.Err(message + u'\n');
+
+  output.Out(u"%1日分を要求し、%2日分を取得しました。\n"_s.arg(result.DaysAsked).arg(result.DaysOpened));
+  if (!result.FilesWritten) output.Out(u"データファイルは書き換えていません。\n"_s);
+  TByteLines dates = state.DayStore.RaceDates;
+  std::sort(dates.begin(), dates.end());
+  QStringList shown;
+  for (const QByteArray& date : dates) shown.append(Slashed(date));
+  output.Out(u"成績のある日: %1\n"_s.arg(shown.isEmpty() ? u"なし"_s : shown.join(u' ')));
+  return 0;
+}

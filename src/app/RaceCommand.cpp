@@ -1,0 +1,204 @@
+#include "CliCommands.h"
+#include "TextTable.h"
+
+#include "link/DayStoreLoader.h"
+#include "race/CorrectedTimeExport.h"
+#include "race/RaceGrid.h"
+#include "race/RaceMath.h"
+#include "race/RaceSheet.h"
+#include "race/RaceState.h"
+#include "race/TrackDiagram.h"
+#include "records/JV_RACE.h"
+#include "shell/ShellState.h"
+#include "text/IntConvert.h"
+
+#include <QJsonArray>
+#include <QJsonObject>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// The race window's diagram size; the tab it opens on does not depend on it.
+constexpr int DiagramWidth = 560;
+constexpr int DiagramHeight = 560;
+
+QString SteeplechaseText() {
+  return u"\n 申し訳ありません \n 当プログラムは障害戦に対応していません \n ほかのレースを選びなおしてください \n"_s;
+}
+
+QByteArray CheckedRaceKey(const QString& text) {
+  if (text.size() != 16 || !std::all_of(text.begin(), text.end(), [](QChar c) { return c.isDigit(); }))
+    throw TCliError(u"レースキーは16桁の数字です: %1"_s.arg(text), true);
+  return text.toLatin1();
+}
+
+// The stored race line of a key; the last one wins, as in every keyed lookup.
+QByteArray FindRaceLine(const TDayStore& store, const QByteArray& raceKey) {
+  if (store.RaceLines.isEmpty()) throw TCliError(NoDataMessage());
+  TJV_RACE race;
+  QByteArray found;
+  for (const TRaceEntry& entry : store.RaceLines)
+    if (race.RaceKey(entry.RaceLine) == raceKey) found = entry.RaceLine;
+  if (found.isEmpty())
+    throw TCliError(
+        u"レース %1 はデータにありません。day で確かめてください。"_s.arg(QString::fromLatin1(raceKey)));
+  return found;
+}
+
+void RefuseSteeplechase(const QByteArray& raceLine) {
+  TJV_RACE race;
+  if (race.TrackDistance(raceLine).startsWith(u'障')) throw TCliError(SteeplechaseText().trimmed());
+}
+
+// Row and lane of horse n in the section g from the goal; "0000" when it has no entry.
+QByteArray SectionEntry(const QByteArray& positionLine, int n, int g) {
+  const int sections = RaceSectionCount(LineDistance(positionLine));
+  const qsizetype at = 24 + qsizetype(n - 1) * (2 + 4 * sections) + 2 + 4 * (sections - g);
+  const QByteArray entry = positionLine.mid(at, 4);
+  return entry.size() == 4 ? entry : QByteArray("0000");
+}
+
+QString SpotText(const QByteArray& entry) {
+  if (entry == "0000") return u"-"_s;
+  return u"%1-%2"_s.arg(StrToIntOrZero(entry.left(2))).arg(StrToIntOrZero(entry.mid(2, 2)));
+}
+
+}  // namespace
+
+int RunRace(const TCliArgs& args, const TCliOutput& output) {
+  const QByteArray raceKey = CheckedRaceKey(args.Positional.first());
+  TReadOnlyStart start = OpenReadOnly(args.AppDir);
+  const QByteArray raceLine = FindRaceLine(start.Store, raceKey);
+  RefuseSteeplechase(raceLine);
+  TRaceState state(start.Store, raceLine, start.Settings);
+  TTrackDiagram diagram(DiagramWidth, DiagramHeight);
+  diagram.CreateMarkers(state.PositionLine);
+  const int initialTab = diagram.SelectInitialTab(state.PositionLine, state.Tabs);
+
+  // The sheet: header row, then a row per horse in arrival order.
+  TTextTable sheet;
+  QJsonArray sheetRows;
+  QList<int> numbers;
+  QStringList names;
+  for (int row = 0; row < TRaceSheet::RowCount; ++row) {
+    QStringList cells;
+    bool any = false;
+    for (int column = 0; column < TRaceSheet::ColumnCount; ++column) {
+      const TCellLook look = RaceCellLook(state.Sheet, state.PositionLine, column, row);
+      if (row > 0)
+        sheet.SetAlign(column, look.Align == TCellAlign::Right ? TColumnAlign::Right : TColumnAlign::Left);
+      cells.append(look.Text.trimmed());
+      any = any || !cells.last().isEmpty();
+    }
+    if (!any) continue;
+    sheet.AddRow(cells);
+    if (row == 0) continue;
+    sheetRows.append(QJsonArray::fromStringList(cells));
+    numbers.append(StrToIntOrZero(state.Sheet.Cell(TRaceSheet::NumberColumn, row).toLatin1()));
+    names.append(cells[TRaceSheet::NameColumn]);
+  }
+
+  // Every horse's row and lane at each section the race offers.
+  TTextTable spots;
+  QStringList header{u"番"_s, u"馬名"_s};
+  header.append(state.Tabs);
+  spots.AddRow(header);
+  spots.SetAlign(0, TColumnAlign::Right);
+  QJsonArray positions;
+  for (qsizetype h = 0; h < numbers.size(); ++h) {
+    const int n = numbers[h];
+    QStringList cells{QString::number(n), names[h]};
+    QJsonObject sections;
+    for (const QString& tab : state.Tabs) {
+      const QByteArray entry =
+          n >= 1 && n <= state.N
+              ? SectionEntry(state.PositionLine, n, TTrackDiagram::CaptionSection(tab).Section)
+              : "0000";
+      cells.append(SpotText(entry));
+      sections.insert(tab, entry == "0000"
+                               ? QJsonValue()
+                               : QJsonValue(QJsonObject{{u"row"_s, StrToIntOrZero(entry.left(2))},
+                                                        {u"lane"_s, StrToIntOrZero(entry.mid(2, 2))}}));
+    }
+    spots.AddRow(cells);
+    positions.append(QJsonObject{{u"number"_s, n}, {u"name"_s, names[h]}, {u"sections"_s, sections}});
+  }
+
+  const QString initialCaption = initialTab >= 0 ? state.Tabs[initialTab] : QString();
+  if (args.Flags.contains(u"--json"_s)) {
+    QStringList headerCells;
+    for (int column = 0; column < TRaceSheet::ColumnCount; ++column)
+      headerCells.append(state.Sheet.Cell(column, 0));
+    output.Json(QJsonObject{{u"raceKey"_s, QString::fromLatin1(state.RaceKey)},
+                            {u"title"_s, state.Caption()},
+                            {u"straight"_s, state.Straight},
+                            {u"lossPerLane"_s, state.LossPerLane()},
+                            {u"sheet"_s, QJsonObject{{u"header"_s, QJsonArray::fromStringList(headerCells)},
+                                                     {u"rows"_s, sheetRows}}},
+                            {u"positions"_s, positions},
+                            {u"tabs"_s, QJsonArray::fromStringList(state.Tabs)},
+                            {u"initialTab"_s, initialCaption},
+                            {u"info"_s, state.InfoText.trimmed()},
+                            {u"payoutLine"_s, state.PayoutLine.trimmed()}});
+    return 0;
+  }
+
+  QString text = state.Caption().trimmed() + u"\n\n"_s + sheet.Render(u"  "_s);
+  if (state.Straight) {
+    QStringList notice;
+    for (const QString& line : StraightCourseNotice().split(u"\r\n"_s))
+      if (!line.trimmed().isEmpty()) notice.append(line.trimmed());
+    text += u'\n' + notice.join(u'\n') + u'\n';
+  } else {
+    text += u"\n位置取り（列-内外、ロス %1m/頭）\n"_s.arg(state.LossPerLane()) + spots.Render(u"  "_s);
+  }
+  text += u"\nタブ: %1"_s.arg(state.Tabs.isEmpty() ? u"なし"_s : state.Tabs.join(u' '));
+  if (!initialCaption.isEmpty()) text += u"（開くと %1）"_s.arg(initialCaption);
+  text += u'\n';
+  if (!state.InfoText.trimmed().isEmpty()) text += u"通過順: %1\n"_s.arg(state.InfoText.trimmed());
+  text += u"払戻: %1\n"_s.arg(state.PayoutLine.trimmed().isEmpty() ? u"なし"_s : state.PayoutLine.trimmed());
+  output.Out(text);
+  return 0;
+}
+
+int RunExport(const TCliArgs& args, const TCliOutput& output) {
+  const bool all = args.Flags.contains(u"--all"_s);
+  if (all == !args.Positional.isEmpty())
+    throw TCliError(u"export にはレースキーか --all のどちらか一方を指定してください"_s, true);
+  const QByteArray raceKey = all ? QByteArray() : CheckedRaceKey(args.Positional.first());
+
+  TShellState shell(args.AppDir);
+  if (!shell.StartMessage.isEmpty()) output.Err(shell.StartMessage + u'\n');
+  if (!LoadDayStore(shell.DayStore, shell.DataDir)) throw TCliError(NoDataMessage());
+  TSettings settings = shell.Settings;
+  if (args.Has(u"--target"_s)) settings.TargetDir = AbsolutePath(args.Value(u"--target"_s));
+
+  if (all) {
+    ExportAllRaces(shell.DayStore.RaceLines, settings);
+    QStringList files;
+    TJV_RACE race;
+    int count = 0;
+    for (const TRaceEntry& entry : shell.DayStore.RaceLines) {
+      if (race.TrackDistance(entry.RaceLine).startsWith(u'障') || entry.HorseList.isEmpty()) continue;
+      ++count;
+      const QString file = ExportFilePath(entry.HorseList.first(), settings.TargetDir);
+      if (!files.contains(file)) files.append(file);
+    }
+    output.Out(u"%1 レースの補正タイムを出力しました（空いている行のみ）。\n"_s.arg(count));
+    for (const QString& file : files) output.Out(u"  "_s + file + u'\n');
+    return 0;
+  }
+
+  const QByteArray raceLine = FindRaceLine(shell.DayStore, raceKey);
+  RefuseSteeplechase(raceLine);
+  TRaceState state(shell.DayStore, raceLine, settings);
+  if (!state.ConvertedTimeEnabled())
+    throw TCliError(
+        u"直線コースのレースは補正タイムを出力できません: %1"_s.arg(QString::fromLatin1(raceKey)));
+  state.PutPositionLine();
+  ExportCorrectedTimes(state.HorseList, true, settings);
+  output.Out(u"%1 の補正タイムを出力しました: %2\n"_s.arg(
+      state.Caption().trimmed(), ExportFilePath(state.PositionLine, settings.TargetDir)));
+  return 0;
+}
