@@ -406,8 +406,12 @@ TEST_F(DownloadTest, StartUpProbesEightDaysForMaintenance) {
     for (const QString& text : dialogs) {
       EXPECT_EQ(text, u"\n\n             サーバーメンテナンス中    "_s);
     }
-    if (c.ExpectedOpens == 8) EXPECT_EQ(Link.OpenedKeys().last(), "20240505");
-    if (c.InitResult != 0) EXPECT_TRUE(Observer.Log.isEmpty());
+    if (c.ExpectedOpens == 8) {
+      EXPECT_EQ(Link.OpenedKeys().last(), "20240505");
+    }
+    if (c.InitResult != 0) {
+      EXPECT_TRUE(Observer.Log.isEmpty());
+    }
   }
 }
 
