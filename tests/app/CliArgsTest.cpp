@@ -1,0 +1,65 @@
+#include "CliArgs.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QStringList Split(const char* text) {
+  return QString::fromUtf8(text).split(u' ', Qt::SkipEmptyParts);
+}
+
+TEST(CliArgsTest, ReadsGlobalOptionCommandValuesAndFlags) {
+  const TCliArgs args = ParseCliArgs(Split("--app-dir start day 20240512 --mode=3c --filter turf --json"),
+                                     QStringLiteral("/home/user"));
+  EXPECT_EQ(args.AppDir, QStringLiteral("/home/user/start"));
+  EXPECT_EQ(args.Command, QStringLiteral("day"));
+  EXPECT_EQ(args.Positional, QStringList{QStringLiteral("20240512")});
+  EXPECT_EQ(args.Value(QStringLiteral("--mode")), QStringLiteral("3c"));
+  EXPECT_EQ(args.Value(QStringLiteral("--filter")), QStringLiteral("turf"));
+  EXPECT_TRUE(args.Flags.contains(QStringLiteral("--json")));
+  EXPECT_FALSE(args.Help);
+
+  const TCliArgs defaults = ParseCliArgs(Split("days"), QStringLiteral("/data/../srv"));
+  EXPECT_EQ(defaults.AppDir, QStringLiteral("/srv"));
+  EXPECT_TRUE(ParseCliArgs(Split("race --help"), QStringLiteral("/")).Help);
+  EXPECT_TRUE(ParseCliArgs(Split("help"), QStringLiteral("/")).Help);
+}
+
+struct TBadCase {
+  const char* Args;
+  const char* MessagePart;
+};
+
+class CliArgsRejectTest : public testing::TestWithParam<TBadCase> {};
+
+TEST_P(CliArgsRejectTest, ThrowsUsageErrorNamingTheProblem) {
+  try {
+    ParseCliArgs(Split(GetParam().Args), QStringLiteral("/"));
+    FAIL() << "accepted: " << GetParam().Args;
+  } catch (const TCliError& error) {
+    EXPECT_TRUE(error.Usage());
+    EXPECT_TRUE(error.Message().contains(QString::fromUtf8(GetParam().MessagePart)))
+        << error.Message().toStdString();
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lines, CliArgsRejectTest,
+    testing::Values(TBadCase{"", "コマンドを指定"}, TBadCase{"--app-dir", "--app-dir の値がありません"},
+                    TBadCase{"frobnicate", "不明なコマンドです: frobnicate"},
+                    TBadCase{"--json days", "コマンドより前"},
+                    TBadCase{"day --bogus", "day コマンドにはないオプションです: --bogus"},
+                    TBadCase{"race --mode 3c 2024051205020611", "race コマンドにはないオプション"},
+                    TBadCase{"day --mode", "--mode の値がありません"}, TBadCase{"race", "引数が足りません"},
+                    TBadCase{"day 20240511 20240512", "引数が多すぎます: 20240512"},
+                    TBadCase{"download extra", "引数が多すぎます"},
+                    TBadCase{"days --json=1", "値を取りません"}, TBadCase{"demo-feed", "引数が足りません"}));
+
+TEST(CliArgsTest, CountsMustBeWholeNumbersInRange) {
+  EXPECT_EQ(ParseCount(QStringLiteral("--days"), QStringLiteral("8"), 1, 100), 8);
+  for (const char* bad : {"0", "101", "8x", " 8", "", "-1", "99999999999"}) {
+    EXPECT_THROW(ParseCount(QStringLiteral("--days"), QString::fromLatin1(bad), 1, 100), TCliError) << bad;
+  }
+}
+
+}  // namespace
