@@ -168,6 +168,7 @@ TDownloadResult TDownload::RtsDlExecute() {
       try {
         file.Restore();
       } catch (...) {
+        // Put back what can be put back; the first error is the one reported.
       }
     }
     FStore = savedStore;
