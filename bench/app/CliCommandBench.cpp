@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
@@ -67,6 +68,7 @@ public:
   }
 
   QString Dir() const { return In(FRoot.path(), QStringLiteral("start")); }
+  const QString& History() const { return FHistory; }
   QString Feed() const { return In(FRoot.path(), QStringLiteral("feed")); }
 
   // Data as it was before the download: the stored history only.
@@ -113,6 +115,8 @@ void Report(benchmark::State& state, double peakMb) {
   rusage self{};
   getrusage(RUSAGE_SELF, &self);
   state.counters["bench_self_MB"] = double(self.ru_maxrss) / 1024.0;
+  state.counters["history_MB"] =
+      double(QFileInfo(TBenchStart::Instance().History()).size()) / (1024.0 * 1024.0);
 }
 
 void BM_CliDownloadDemoWeek(benchmark::State& state) {

@@ -32,6 +32,27 @@ private:
   const TCliOutput& FOutput;
 };
 
+// The feed link with a feed folder given for this run. The link reads its own
+// settings file at initialisation, so the folder is applied after that.
+class TCliFeedLink : public TFeedLink {
+public:
+  TCliFeedLink(const QString& startDir, const TClock& clock, QString feedFolder)
+      : TFeedLink(startDir, clock), FFeedFolder(std::move(feedFolder)) {}
+
+  int JVInit(const QString& softwareId) override {
+    const int result = TFeedLink::JVInit(softwareId);
+    if (result == 0 && !FFeedFolder.isEmpty()) {
+      TLinkSettings settings = Settings();
+      settings.FeedFolder = FFeedFolder;
+      SetSettings(settings);
+    }
+    return result;
+  }
+
+private:
+  QString FFeedFolder;
+};
+
 QDate ParseDay(const QString& option, const QString& text) {
   const QDate day = QDate::fromString(text, u"yyyyMMdd"_s);
   if (text.size() != 8 || !day.isValid())
@@ -71,17 +92,12 @@ int RunDownload(const TCliArgs& args, const TCliOutput& output) {
   TShellState state(args.AppDir);
   if (!state.StartMessage.isEmpty()) output.Err(state.StartMessage + u'\n');
 
-  TFeedLink link(state.AppDir, clock);
-  if (args.Has(u"--feed"_s)) {
-    TLinkSettings settings = link.Settings();
-    settings.FeedFolder = AbsolutePath(args.Value(u"--feed"_s));
-    link.SetSettings(settings);
-  }
-  output.Err(u"配信元: %1\n"_s.arg(link.FeedDir()));
-
+  TCliFeedLink link(state.AppDir, clock,
+                    args.Has(u"--feed"_s) ? AbsolutePath(args.Value(u"--feed"_s)) : QString());
   TCliDownloadObserver observer(output);
   TDownload download(link, clock, state.DayStore, state.DataDir, observer);
   download.FormShow();
+  output.Err(u"配信元: %1\n"_s.arg(link.FeedDir()));
   const TDownloadResult result = download.RtsDlExecute();
   for (const QString& message : result.Messages) output.Err(message + u'\n');
 

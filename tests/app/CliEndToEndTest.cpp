@@ -125,7 +125,13 @@ TEST_F(CliEndToEndTest, DownloadFilesTheDaysAndReportsAsItGoes) {
   EXPECT_TRUE(Download.Err.contains(QStringLiteral("JVRTOpenエラー:-1")));  // Monday, no racing
   for (const char* name : {"RaceData.dat", "UmaData.dat", "PayData.dat", "Position.dat"})
     EXPECT_TRUE(QFile::exists(DataFile(name))) << name;
-  EXPECT_EQ(ReadLines(DataFile("RaceData.dat")).size(), 72);
+  const TByteLines races = ReadLines(DataFile("RaceData.dat"));
+  ASSERT_EQ(races.size(), 72);
+  // From the feed given, not the demo feed of the start directory.
+  QFile feedDay(Dir->filePath(QStringLiteral("feed/0B12/20240512.txt")));
+  ASSERT_TRUE(feedDay.open(QIODevice::ReadOnly));
+  EXPECT_TRUE(feedDay.readAll().contains(races.first()));
+  EXPECT_FALSE(QDir(Start).exists(QStringLiteral("DemoFeed")));
   // The settings file is read, never written.
   EXPECT_FALSE(QFile::exists(QDir(Start).filePath(QStringLiteral("RAVEK.INI"))));
 }
@@ -138,6 +144,33 @@ TEST_F(CliEndToEndTest, DownloadBeforeNineThirtySixAsksEightDays) {
   ASSERT_EQ(run.ExitCode, 0) << run.Err.toStdString();
   EXPECT_TRUE(run.Out.contains(QStringLiteral("8日分を要求し、2日分を取得しました。")))
       << run.Out.toStdString();
+}
+
+TEST_F(CliEndToEndTest, DownloadDuringMaintenanceShowsTheTextAndKeepsTheFiles) {
+  QTemporaryDir copy;
+  CopyTree(Start, copy.path());
+  const QString feed = QDir(copy.path()).filePath(QStringLiteral("feed"));
+  CopyTree(Dir->filePath(QStringLiteral("feed")), feed);
+  QFile flag(QDir(feed).filePath(QStringLiteral("MAINTENANCE")));
+  ASSERT_TRUE(flag.open(QIODevice::WriteOnly));
+  flag.close();
+  const QString data = QDir(copy.path()).filePath(QStringLiteral("Data"));
+  QMap<QString, QByteArray> before = Snapshot(data);
+  before.remove(QStringLiteral("Position.bak"));
+
+  const TRun run = RunCli(copy.path(), {QStringLiteral("download"), QStringLiteral("--feed"), feed,
+                                        QStringLiteral("--now"), QStringLiteral("2024-05-13 10:00")});
+  ASSERT_EQ(run.ExitCode, 0) << run.Err.toStdString();
+  EXPECT_TRUE(run.Err.contains(QStringLiteral("サーバーメンテナンス中"))) << run.Err.toStdString();
+  EXPECT_TRUE(run.Err.contains(QStringLiteral("JVRTOpenエラー:-504")));
+  EXPECT_TRUE(run.Out.contains(QStringLiteral("7日分を要求し、0日分を取得しました。")))
+      << run.Out.toStdString();
+  EXPECT_TRUE(run.Out.contains(QStringLiteral("データファイルは書き換えていません")));
+  // The store is reloaded from the files kept.
+  EXPECT_TRUE(run.Out.contains(QStringLiteral("成績のある日: 2024/05/11 2024/05/12")));
+  QMap<QString, QByteArray> after = Snapshot(data);
+  after.remove(QStringLiteral("Position.bak"));
+  EXPECT_EQ(after, before);
 }
 
 TEST_F(CliEndToEndTest, DaysListsBothDaysWithTheirVenues) {
@@ -182,10 +215,15 @@ TEST_P(CliDayModeTest, ShowsTheLatestDayInTheMode) {
   const TRun text = RunCli(Start, {QStringLiteral("day"), QStringLiteral("--mode"), mode});
   ASSERT_EQ(text.ExitCode, 0);
   int finishers = 0;
+  int steeplechases = 0;
   for (const QJsonValue venue : venues) {
     const QJsonArray races = venue[QStringLiteral("races")].toArray();
     ASSERT_EQ(races.size(), 12);
     for (const QJsonValue race : races) {
+      // Steeplechases are always greyed out and show no finishers.
+      const bool steeplechase = race[QStringLiteral("track")].toString().startsWith(u'障');
+      steeplechases += steeplechase ? 1 : 0;
+      EXPECT_EQ(race[QStringLiteral("greyed")].toBool(), steeplechase);
       for (const QJsonValue finisher : race[QStringLiteral("finishers")].toArray()) {
         ++finishers;
         const QString shown = finisher[QStringLiteral("text")].toString();
@@ -208,13 +246,17 @@ TEST_P(CliDayModeTest, ShowsTheLatestDayInTheMode) {
       }
     }
   }
-  EXPECT_EQ(finishers, 3 * 36);
+  EXPECT_EQ(finishers, 3 * (36 - steeplechases));
   // The text grid: one line per race, three finishers each in the mode's form.
   int raceLines = 0;
   for (const QString& line : text.Out.split(u'\n')) {
     if (!QRegularExpression(QStringLiteral("^\\s+\\d+R\\s")).match(line).hasMatch()) continue;
     ++raceLines;
     const QStringList cells = line.split(QRegularExpression(QStringLiteral("\\s{2,}")), Qt::SkipEmptyParts);
+    if (line.contains(QStringLiteral("障"))) {
+      EXPECT_TRUE(line.endsWith(QStringLiteral("（対象外）"))) << line.toStdString();
+      continue;
+    }
     ASSERT_GE(cells.size(), 3);
     for (qsizetype k = cells.size() - 3; k < cells.size(); ++k)
       EXPECT_TRUE(pattern.match(cells[k]).hasMatch()) << line.toStdString();
@@ -301,6 +343,23 @@ TEST_F(CliEndToEndTest, RaceShowsSheetPositionsTabsAndPayouts) {
                   .match(text.Out)
                   .hasMatch())
       << text.Out.toStdString();
+}
+
+TEST_F(CliEndToEndTest, SteeplechaseCannotBeOpenedOrExported) {
+  const QJsonObject day = JsonObjectOf(RunCli(Start, {QStringLiteral("day"), QStringLiteral("--json")}));
+  QString key;
+  for (const QJsonValue venue : day[QStringLiteral("venues")].toArray())
+    for (const QJsonValue race : venue[QStringLiteral("races")].toArray())
+      if (key.isEmpty() && race[QStringLiteral("track")].toString().startsWith(u'障'))
+        key = race[QStringLiteral("raceKey")].toString();
+  ASSERT_FALSE(key.isEmpty()) << "the demo day has no steeplechase";
+  for (const QStringList& args :
+       {QStringList{QStringLiteral("race"), key}, QStringList{QStringLiteral("export"), key}}) {
+    const TRun run = RunCli(Start, args);
+    EXPECT_EQ(run.ExitCode, 1) << args.join(u' ').toStdString();
+    EXPECT_TRUE(run.Err.contains(QStringLiteral("当プログラムは障害戦に対応していません")))
+        << run.Err.toStdString();
+  }
 }
 
 TEST_F(CliEndToEndTest, ShowingCommandsLeaveEveryFileAsItWas) {
