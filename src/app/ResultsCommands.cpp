@@ -40,10 +40,6 @@ QString BandLabelOf(TRgb fill) {
   return {};
 }
 
-QString DateOfKey(const QByteArray& date) {
-  return QString::fromLatin1(date);
-}
-
 struct TFinisher {
   QString Text;
   QJsonObject Json;
@@ -85,12 +81,6 @@ TFinisher DescribeFinisher(const TCellBox& box, const TPlaceEntry& entry, TDispl
       break;
   }
   return {text, json};
-}
-
-TResultsList& OpenList(TResultsList& list, const TReadOnlyStart& start) {
-  if (start.Store.RaceDates.isEmpty()) throw TCliError(NoDataMessage());
-  list.Open();
-  return list;
 }
 
 QString ModeName(TDisplayMode mode) {
@@ -160,7 +150,7 @@ int RunDays(const TCliArgs& args, const TCliOutput& output) {
                                   {u"title"_s, title},
                                   {u"races"_s, venueRaces}});
       }
-      const QString date = DateOfKey(start.Store.RaceDates[i]);
+      const QString date = QString::fromLatin1(start.Store.RaceDates[i]);
       days.append(QJsonObject{{u"date"_s, date}, {u"caption"_s, list.Caption()}, {u"venues"_s, venues}});
       table.AddRow({date, list.Caption(), titles.join(u' '), QString::number(races)});
     }
@@ -184,7 +174,8 @@ int RunDay(const TCliArgs& args, const TCliOutput& output) {
   TReadOnlyStart start = OpenReadOnly(args.AppDir);
   TResultsList list(start.Store, start.Settings);
   ApplyModes(list.Modes(), args);
-  OpenList(list, start);
+  if (start.Store.RaceDates.isEmpty()) throw TCliError(NoDataMessage());
+  list.Open();
   if (!args.Positional.isEmpty()) {
     const QByteArray date = args.Positional.first().toLatin1();
     const qsizetype index = start.Store.RaceDates.indexOf(date);
@@ -251,7 +242,7 @@ int RunDay(const TCliArgs& args, const TCliOutput& output) {
     QJsonArray counts;
     for (const TJockeyCount& count : list.JockeyCounts())
       counts.append(QJsonObject{{u"name"_s, count.Name.trimmed()}, {u"count"_s, count.Count}});
-    output.Json(QJsonObject{{u"date"_s, DateOfKey(start.Store.RaceDates[list.DayIndex()])},
+    output.Json(QJsonObject{{u"date"_s, QString::fromLatin1(start.Store.RaceDates[list.DayIndex()])},
                             {u"caption"_s, list.Caption()},
                             {u"previousEnabled"_s, list.PreviousEnabled()},
                             {u"nextEnabled"_s, list.NextEnabled()},
