@@ -1,6 +1,7 @@
 #include "position/JVPos_Convert.h"
 
 #include "records/RecordLayout.h"
+#include "text/Cp932.h"
 #include "text/Errors.h"
 #include "text/IntConvert.h"
 
@@ -138,13 +139,30 @@ int TPosConvert::FrameOf(int horses, int n) {
   return n <= 2 * single ? ceilDiv(n, 2) : single + ceilDiv(n - 2 * single, 3);
 }
 
+namespace {
+
+void RequireDigits(const QByteArray& field) {
+  for (const char c : field) {
+    if (c < '0' || c > '9') {
+      throw TConvertError(QStringLiteral("'%1' は正しい整数値ではありません").arg(DecodeCp932(field)));
+    }
+  }
+}
+
+}  // namespace
+
 QByteArray TPosConvert::ConvertRace(QByteArrayView record) {
   const QByteArray key = Field(record, KeyField::RaceKey, KeyField::RaceKeyWidth);
   const QByteArray distanceText = Field(record, RaField::Distance, 4);
   const QByteArray trackText = Field(record, RaField::TrackCode, 2);
   const QByteArray horsesText = Field(record, RaField::HorseCount, 2);
+  // The fields are copied into a line that must hold digits only; a sign that
+  // the integer reading would accept, or any other byte, is refused here.
+  RequireDigits(distanceText);
+  RequireDigits(trackText);
+  RequireDigits(horsesText);
   const int distance = StrToInt(distanceText);
-  const int horses = std::max(StrToInt(horsesText), 0);
+  const int horses = StrToInt(horsesText);
   const int sections = SectionCount(distance);
 
   // entries[(n - 1) * sections + i] for horse n, section index i.

@@ -143,7 +143,9 @@ TSettings ParseSettings(const TByteLines& lines, const QString& dataDir) {
     if (!FindValue(sections, def, value)) continue;
     if (def.Kind == TKind::Text) {
       // An empty folder would send exports to wherever the process happens to be.
-      if (!value.isEmpty()) settings.TargetDir = DecodeCp932(value);
+      // Bytes that decode to nothing count as empty too.
+      const QString dir = DecodeCp932(value);
+      if (!dir.trimmed().isEmpty()) settings.TargetDir = dir;
       continue;
     }
     int number = 0;

@@ -3,6 +3,8 @@
 #include "records/RecordBuilder.h"
 #include "text/Errors.h"
 
+#include <cstring>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -252,6 +254,22 @@ TEST(PosConvertTest, NonIntegerFieldsStopTheRun) {
       EXPECT_TRUE(error.Message().contains(u"2024051205020801"_qs)) << error.what();
     }
   }
+}
+
+TEST(PosConvertTest, CopiedHeaderFieldsMustBeDigits) {
+  // These fields are copied into the line, which must stay digits only even
+  // where an integer reading would accept the text.
+  const QByteArray good = RaceRecord("2024051205020801", 1200, 1, {{3, "1"}});
+  const struct {
+    int Offset;
+    const char* Bytes;
+  } cases[] = {{697, "+900"}, {881, "-1"}, {881, "+8"}, {705, "-3"}, {705, "1 "}, {705, "AB"}};
+  for (const auto& c : cases) {
+    QByteArray bad = good;
+    bad.replace(c.Offset, qsizetype(strlen(c.Bytes)), c.Bytes);
+    EXPECT_THROW(TPosConvert::ConvertRace(bad), TConvertError) << c.Bytes;
+  }
+  EXPECT_NO_THROW(TPosConvert::ConvertRace(good));
 }
 
 }  // namespace

@@ -70,6 +70,8 @@ INSTANTIATE_TEST_SUITE_P(
                    }},
         TParseCase{"key before any section", {"Distance=3"}, nullptr},
         TParseCase{"empty target", {"[Folder]", "Target="}, nullptr},
+        TParseCase{"target of a cut character", {"[Folder]", "Target=\x82"}, nullptr},
+        TParseCase{"target of blanks", {"[Folder]", "Target=   "}, nullptr},
         TParseCase{"japanese target",
                    {"[Folder]", "Target=" + EncodeCp932(u"/home/user/補正タイム")},
                    [](TSettings& s) { s.TargetDir = QStringLiteral("/home/user/補正タイム"); }},
