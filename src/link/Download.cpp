@@ -126,6 +126,16 @@ TDownloadResult TDownload::RtsDlExecute() {
   FMessages.clear();
   bool dayOpen = false;
   try {
+    // The rebuild reads positions back from Position.dat: edits made in race
+    // windows since the last load go there first, or the rebuild would drop them.
+    TByteLines currentLines;
+    currentLines.reserve(FStore.RaceLines.size());
+    for (const TRaceEntry& race : std::as_const(FStore.RaceLines)) {
+      if (!race.HorseList.isEmpty() && !race.HorseList.first().isEmpty()) currentLines.append(race.HorseList.first());
+    }
+    const TPositionSaveResult edited = SaveEditedPositions(currentLines, FDataDir);
+    if (!edited.Message.isEmpty()) FMessages.append(edited.Message);
+
     // PayLines stays: payouts of earlier downloads are kept ahead of the new ones.
     FStore.RaceLines.clear();
     FStore.UmaLines.clear();

@@ -73,3 +73,13 @@ TPositionSaveResult SaveClosePositions(const TByteLines& currentLines, const QSt
   TByn::SavePositions(merged, positionPath);
   return result;
 }
+
+TPositionSaveResult SaveEditedPositions(const TByteLines& currentLines, const QString& dataDir) {
+  const QString positionPath = QDir(dataDir).filePath(QString::fromLatin1(PositionFileName));
+  TStored stored = LoadStored(positionPath);
+  TByteLines merged = TByn::ReplaceRaceLines(stored.Lines, currentLines, KeyLength);
+  if (merged == stored.Lines) return {};
+  TPositionSaveResult result = KeepIfDamaged(stored, positionPath);
+  TByn::SavePositions(merged, positionPath);
+  return result;
+}

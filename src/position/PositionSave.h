@@ -35,3 +35,9 @@ TPositionSaveResult JVPosSave(const QList<QByteArray>& raceRecords, const QStrin
 // then "展開データ保存中・・・", and closed at the end, also on error.
 TPositionSaveResult SaveClosePositions(const TByteLines& currentLines, const QString& dataDir,
                                        TProgressObserver* observer);
+
+// Before the day store is rebuilt from the files: lets the current lines (which
+// may carry edits made since the last load) replace their stored versions in
+// Position.dat, so the rebuild does not lose them. Writes nothing when no
+// stored line would change.
+TPositionSaveResult SaveEditedPositions(const TByteLines& currentLines, const QString& dataDir);

@@ -258,6 +258,30 @@ TEST_F(DownloadTest, NoDayOpenedLeavesTheFilesAndReloadsTheStore) {
   EXPECT_EQ(Store.RaceSummaries, loaded.RaceSummaries);
 }
 
+TEST_F(DownloadTest, EditsMadeSinceTheLastLoadSurviveTheRebuild) {
+  Link.Day("20240512").Records(RaceWithHorses("2024051205020811") + RaceWithHorses("2024051205020812"));
+  Download();
+  ASSERT_EQ(Store.RaceLines.size(), 2);
+  // A race window moved horse 1 one lane out at the third corner and was closed.
+  QByteArray edited = Store.RaceLines[1].HorseList[0];
+  const int at = TByn::EntryPos(edited, 1, 3);
+  ASSERT_GT(at, 0);
+  edited.replace(at + 1, 2, "02");
+  ASSERT_NE(edited, Store.RaceLines[1].HorseList[0]);
+  Store.RaceLines[1].HorseList[0] = edited;
+
+  for (const bool dayOpens : {false, true}) {
+    if (!dayOpens) Link.Days.clear();
+    else Link.Day("20240512").Records(RaceWithHorses("2024051205020811") + RaceWithHorses("2024051205020812"));
+    Download();
+    ASSERT_EQ(Store.RaceLines.size(), 2);
+    EXPECT_EQ(Store.RaceLines[1].HorseList[0], edited) << dayOpens;
+    TByteLines stored;
+    TByn::LoadPositions(stored, Path(DataFile::Position));
+    EXPECT_EQ(TByn::FindPosLine(stored, "2024051205020812"), edited) << dayOpens;
+  }
+}
+
 TEST_F(DownloadTest, NoDayOpenedOnAFirstRunWritesNoFile) {
   const TDownloadResult result = Download();
   EXPECT_TRUE(result.Started);
