@@ -48,8 +48,8 @@ function(ravek_test name)
 endfunction()
 
 # ravek_bench(NAME [LIBS ...])
-# A Google Benchmark executable from every .cpp in the folder. Benchmarks only
-# measure; they never fail a build.
+# A Google Benchmark executable from every .cpp in the folder, with the library's
+# own main. Benchmarks only measure; they never fail a build.
 function(ravek_bench name)
   cmake_parse_arguments(ARG "" "" "LIBS" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
@@ -58,5 +58,5 @@ function(ravek_bench name)
   endif()
   add_executable(${name} ${sources})
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/bench ${PROJECT_SOURCE_DIR}/tests)
-  target_link_libraries(${name} PRIVATE ravek_flags ${ARG_LIBS} benchmark::benchmark)
+  target_link_libraries(${name} PRIVATE ravek_flags ${ARG_LIBS} benchmark::benchmark benchmark::benchmark_main)
 endfunction()

@@ -128,5 +128,3 @@ void BM_DemoWeekDownload(benchmark::State& state) {
 BENCHMARK(BM_DemoWeekDownload)->Arg(2)->Arg(20)->Unit(benchmark::kMillisecond);
 
 }  // namespace
-
-BENCHMARK_MAIN();

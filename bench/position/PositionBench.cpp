@@ -118,5 +118,3 @@ BENCHMARK(BM_JVPosSave)->Arg(2)->Arg(20)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SaveClosePositions)->Arg(2)->Arg(20)->Unit(benchmark::kMillisecond);
 
 }  // namespace
-
-BENCHMARK_MAIN();

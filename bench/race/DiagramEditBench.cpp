@@ -89,13 +89,3 @@ void BM_FinishEditUnchanged(benchmark::State& state) {
 BENCHMARK(BM_FinishEditUnchanged);
 
 }  // namespace
-
-// The folder's benchmarks share one executable; weak, so that a main defined
-// by another file of it takes precedence.
-__attribute__((weak)) int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}

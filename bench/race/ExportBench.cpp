@@ -59,13 +59,3 @@ void BM_ExportCorrectedTimes(benchmark::State& state) {
 BENCHMARK(BM_ExportCorrectedTimes)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
-
-// The folder's benchmarks share one executable; weak, so that another file's
-// main may stand in for it.
-__attribute__((weak)) int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}

@@ -43,5 +43,3 @@ void BM_ShowDayAndDrawAllCells(benchmark::State& state) {
 BENCHMARK(BM_ShowDayAndDrawAllCells)->DenseRange(0, 3)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
-
-BENCHMARK_MAIN();
