@@ -85,7 +85,10 @@ int RunRace(const TCliArgs& args, const TCliOutput& output) {
     QStringList cells;
     bool any = false;
     for (int column = 0; column < TRaceSheet::ColumnCount; ++column) {
-      const TCellLook look = RaceCellLook(state.Sheet, state.PositionLine, column, row);
+      TCellLook look = RaceCellLook(state.Sheet, state.PositionLine, column, row);
+      // A straight course has no converted time to offer.
+      if (row > 0 && column == TRaceSheet::ConvertedColumn && !state.ConvertedTimeEnabled())
+        look.Text.clear();
       if (row > 0)
         sheet.SetAlign(column, look.Align == TCellAlign::Right ? TColumnAlign::Right : TColumnAlign::Left);
       cells.append(look.Text.trimmed());

@@ -362,6 +362,33 @@ TEST_F(CliEndToEndTest, SteeplechaseCannotBeOpenedOrExported) {
   }
 }
 
+TEST_F(CliEndToEndTest, StraightCourseShowsNoConvertedTimesAndIsNotExported) {
+  const QJsonObject day = JsonObjectOf(RunCli(Start, {QStringLiteral("day"), QStringLiteral("--json")}));
+  QString key;
+  for (const QJsonValue venue : day[QStringLiteral("venues")].toArray())
+    for (const QJsonValue race : venue[QStringLiteral("races")].toArray())
+      if (key.isEmpty() && race[QStringLiteral("track")].toString() == u"芝1000" &&
+          race[QStringLiteral("raceKey")].toString().mid(8, 2) == u"04")
+        key = race[QStringLiteral("raceKey")].toString();
+  ASSERT_FALSE(key.isEmpty()) << "the demo day has no race on the straight course";
+
+  const QJsonObject race =
+      JsonObjectOf(RunCli(Start, {QStringLiteral("race"), key, QStringLiteral("--json")}));
+  EXPECT_TRUE(race[QStringLiteral("straight")].toBool());
+  EXPECT_TRUE(race[QStringLiteral("tabs")].toArray().isEmpty());
+  const QJsonArray rows = race[QStringLiteral("sheet")][QStringLiteral("rows")].toArray();
+  ASSERT_FALSE(rows.isEmpty());
+  for (const QJsonValue row : rows) {
+    EXPECT_FALSE(row[3].toString().isEmpty());
+    EXPECT_TRUE(row[4].toString().isEmpty()) << row[4].toString().toStdString();
+  }
+  EXPECT_TRUE(
+      RunCli(Start, {QStringLiteral("race"), key}).Out.contains(QStringLiteral("直線コースの競走では、")));
+  const TRun exported = RunCli(Start, {QStringLiteral("export"), key});
+  EXPECT_EQ(exported.ExitCode, 1);
+  EXPECT_TRUE(exported.Err.contains(QStringLiteral("直線コース"))) << exported.Err.toStdString();
+}
+
 TEST_F(CliEndToEndTest, ShowingCommandsLeaveEveryFileAsItWas) {
   const QMap<QString, QByteArray> before = Snapshot(Start);
   ASSERT_FALSE(before.isEmpty());
