@@ -184,18 +184,6 @@ private:
   QHash<QByteArray, qsizetype> FFirst;
 };
 
-QByteArray JoinLines(const TByteLines& lines) {
-  qsizetype total = 0;
-  for (const QByteArray& line : lines) total += line.size() + 2;
-  QByteArray text;
-  text.reserve(total);
-  for (const QByteArray& line : lines) {
-    text.append(line);
-    text.append("\r\n", 2);
-  }
-  return text;
-}
-
 int HeaderInt(QByteArrayView line, qsizetype from, qsizetype count) {
   return StrToInt(line.sliced(from, count));
 }

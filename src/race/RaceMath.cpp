@@ -1,29 +1,24 @@
 #include "race/RaceMath.h"
 
+#include "position/JVPos_Convert.h"
+
 #include "text/Errors.h"
 #include "text/IntConvert.h"
 
 #include <algorithm>
 #include <cmath>
 
-namespace {
-
-// The part of a line from offset, at most length bytes; empty past the end.
 QByteArrayView Cut(QByteArrayView line, qsizetype offset, qsizetype length) {
   if (offset >= line.size()) return {};
   return line.sliced(offset, std::min(length, line.size() - offset));
 }
-
-}  // namespace
 
 int RoundHalfAway(double x) {
   return static_cast<int>(std::round(x));
 }
 
 int RaceSectionCount(int distance) {
-  if (distance <= 1400) return 4;
-  if (distance <= 2000) return 7;
-  return 13;
+  return TPosConvert::SectionCount(distance);
 }
 
 int LineDistance(QByteArrayView positionLine) {

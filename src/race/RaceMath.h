@@ -14,6 +14,9 @@
 // Nearest integer, halves away from zero (2.5 -> 3, -2.5 -> -3).
 int RoundHalfAway(double x);
 
+// The part of a line from offset, at most length bytes; empty past the end.
+QByteArrayView Cut(QByteArrayView line, qsizetype offset, qsizetype length);
+
 // 4 sections up to 1400 m, 7 up to 2000 m, 13 beyond.
 int RaceSectionCount(int distance);
 

@@ -11,14 +11,6 @@
 #include <algorithm>
 #include <cmath>
 
-namespace {
-
-QByteArrayView Cut(QByteArrayView line, qsizetype offset, qsizetype length) {
-  if (offset >= line.size()) return {};
-  return line.sliced(offset, std::min(length, line.size() - offset));
-}
-
-}  // namespace
 
 QString RaceTitle(QByteArrayView raceKey) {
   const auto number = [&](qsizetype offset) { return QString::number(StrToInt(Cut(raceKey, offset, 2))); };

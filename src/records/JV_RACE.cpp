@@ -7,15 +7,6 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
-
-QByteArray JoinLines(const TByteLines& lines) {
-  QByteArray joined;
-  for (const QByteArray& line : lines) joined += line + "\r\n";
-  return joined;
-}
-
-}  // namespace
 
 bool TJV_RACE::LoadRecord(const QByteArray& line) {
   return LoadRecordBuffer(FBuffer, line, "RA");

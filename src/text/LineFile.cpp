@@ -44,7 +44,7 @@ void WriteFileAtomically(const QString& path, QByteArrayView bytes) {
   if (!file.commit()) fail();
 }
 
-void WriteLines(const QString& path, const TByteLines& lines) {
+QByteArray JoinLines(const TByteLines& lines) {
   qsizetype total = 0;
   for (const QByteArray& line : lines) total += line.size() + 2;
   QByteArray bytes;
@@ -53,5 +53,9 @@ void WriteLines(const QString& path, const TByteLines& lines) {
     bytes.append(line);
     bytes.append("\r\n", 2);
   }
-  WriteFileAtomically(path, bytes);
+  return bytes;
+}
+
+void WriteLines(const QString& path, const TByteLines& lines) {
+  WriteFileAtomically(path, JoinLines(lines));
 }

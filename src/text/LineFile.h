@@ -13,6 +13,9 @@ TByteLines ReadLines(const QString& path);
 // Splits bytes into lines by the same rule as ReadLines.
 TByteLines SplitLines(QByteArrayView bytes);
 
+// The lines as one text, each followed by CR LF.
+QByteArray JoinLines(const TByteLines& lines);
+
 // Replaces the file whole with the lines, each followed by CR LF. The file is
 // written aside and renamed, so on failure (TFileError) the old file is intact.
 void WriteLines(const QString& path, const TByteLines& lines);
