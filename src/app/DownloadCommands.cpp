@@ -32,27 +32,6 @@ private:
   const TCliOutput& FOutput;
 };
 
-// The feed link with a feed folder given for this run. The link reads its own
-// settings file at initialisation, so the folder is applied after that.
-class TCliFeedLink : public TFeedLink {
-public:
-  TCliFeedLink(const QString& startDir, const TClock& clock, QString feedFolder)
-      : TFeedLink(startDir, clock), FFeedFolder(std::move(feedFolder)) {}
-
-  int JVInit(const QString& softwareId) override {
-    const int result = TFeedLink::JVInit(softwareId);
-    if (result == 0 && !FFeedFolder.isEmpty()) {
-      TLinkSettings settings = Settings();
-      settings.FeedFolder = FFeedFolder;
-      SetSettings(settings);
-    }
-    return result;
-  }
-
-private:
-  QString FFeedFolder;
-};
-
 QDate ParseDay(const QString& option, const QString& text) {
   const QDate day = QDate::fromString(text, u"yyyyMMdd"_s);
   if (text.size() != 8 || !day.isValid())
@@ -92,8 +71,13 @@ int RunDownload(const TCliArgs& args, const TCliOutput& output) {
   TShellState state(args.AppDir);
   if (!state.StartMessage.isEmpty()) output.Err(state.StartMessage + u'\n');
 
-  TCliFeedLink link(state.AppDir, clock,
-                    args.Has(u"--feed"_s) ? AbsolutePath(args.Value(u"--feed"_s)) : QString());
+  TFeedLink link(state.AppDir, clock);
+  if (args.Has(u"--feed"_s)) {
+    // For this run only: the link's own settings file is left as it is.
+    TLinkSettings settings = link.Settings();
+    settings.FeedFolder = AbsolutePath(args.Value(u"--feed"_s));
+    link.SetSettings(settings);
+  }
   TCliDownloadObserver observer(output);
   TDownload download(link, clock, state.DayStore, state.DataDir, observer);
   download.FormShow();

@@ -44,7 +44,8 @@ QString TFeedLink::DayFile(const QByteArray& key) const {
 int TFeedLink::JVInit(const QString& softwareId) {
   FLastError.clear();
   if (softwareId.isEmpty()) return -101;
-  FSettings = TLinkSettings::Load(FStartDir);
+  // The settings were read at construction; reading them again here would
+  // drop what a front end set for this run.
   FInitialised = true;
   return 0;
 }

@@ -55,6 +55,22 @@ protected:
   TFixedClock Clock;
 };
 
+TEST_F(FeedLinkTest, SettingsSetForTheRunSurviveInitialisation) {
+  // The settings file names "feed"; this run serves another folder.
+  const QByteArray ra = "RA7" + QByteArray(10, '9');
+  WriteFileAtomically(
+      Dir.filePath(QStringLiteral("other/0B12/")) + QString::fromLatin1(Day) + QStringLiteral(".txt"),
+      ra + "\r\n");
+  TFeedLink link(Dir.path(), Clock);
+  TLinkSettings settings = link.Settings();
+  settings.FeedFolder = QStringLiteral("other");
+  link.SetSettings(settings);
+  ASSERT_EQ(link.JVInit(QStringLiteral("SA1")), 0);
+  ASSERT_EQ(link.JVRTOpen(Spec, Day), 0);
+  EXPECT_EQ(ReadAll(link, nullptr), TByteLines{ra + "\r\n"});
+  EXPECT_EQ(TLinkSettings::Load(Dir.path()).FeedFolder, QStringLiteral("feed")) << "file left as it was";
+}
+
 TEST_F(FeedLinkTest, DeliversRecordsByteExactInOrder) {
   // A Shift-JIS name whose trail bytes are not line ends, a CR LF file.
   const QByteArray ra = "RA7" + QByteArray(10, '1') + "\x83\x41\x83\x43\x83\x58";
