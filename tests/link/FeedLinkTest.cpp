@@ -58,6 +58,7 @@ protected:
 TEST_F(FeedLinkTest, SettingsSetForTheRunSurviveInitialisation) {
   // The settings file names "feed"; this run serves another folder.
   const QByteArray ra = "RA7" + QByteArray(10, '9');
+  ASSERT_TRUE(QDir(Dir.path()).mkpath(QStringLiteral("other/0B12")));
   WriteFileAtomically(
       Dir.filePath(QStringLiteral("other/0B12/")) + QString::fromLatin1(Day) + QStringLiteral(".txt"),
       ra + "\r\n");
