@@ -1,0 +1,192 @@
+// A download killed while it rewrites twenty years of positions: afterwards
+// Position.dat is one of the files a finished step would have left, whole.
+
+#include "CliHarness.h"
+
+#include "link/DemoService.h"
+#include "position/BynaryUnit.h"
+#include "position/JVPos_Convert.h"
+
+#include <QDate>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <iostream>
+
+#include <unistd.h>
+
+using namespace Qt::StringLiterals;
+
+namespace hardening {
+namespace {
+
+const QString Now = u"2024-05-13 10:00"_s;
+// Shown just before each downloaded day's races are written into Position.dat.
+const QString SavingText = u"展開データ保存中・・・"_s;
+
+QByteArray SavedBytes(const TByteLines& lines, const QString& scratchDir) {
+  const QString path = QDir(scratchDir).filePath(u"scratch.dat"_s);
+  TByn::SavePositions(lines, path);
+  return FileBytes(path);
+}
+
+// Whether the process holds a file of the folder open (an unnamed file being
+// written there shows as the folder's path plus a number, deleted).
+bool WritesInto(qint64 pid, const QString& folder) {
+  const QByteArray prefix = QFile::encodeName(folder) + '/';
+  const QDir fds(u"/proc/%1/fd"_s.arg(pid));
+  for (const QString& fd : fds.entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)) {
+    char target[4096];
+    const ssize_t n = ::readlink(QFile::encodeName(fds.filePath(fd)).constData(), target, sizeof target);
+    if (n > 0 && QByteArrayView(target, n).startsWith(prefix)) return true;
+  }
+  return false;
+}
+
+class InterruptedWriteTest : public testing::Test {
+protected:
+  static void SetUpTestSuite() {
+    Base = new QTemporaryDir;
+    const QString start = Base->filePath(u"start"_s);
+    QDir().mkpath(start + u"/Data"_s);
+    const TRun feed = RunCli(start, {u"demo-feed"_s, QDir(start).filePath(u"feed"_s), u"--end"_s,
+                                     u"20240512"_s, u"--seed"_s, u"3"_s});
+    ASSERT_EQ(feed.ExitCode, 0) << feed.Err.toStdString();
+
+    QElapsedTimer setup;
+    setup.start();
+    const TByteLines history = TDemoService(3).RaceHistory(QDate(2004, 1, 1), QDate(2024, 4, 30));
+    // Sorted by race key, as the program keeps the file.
+    OldLines = TByn::AddNewRaceLines({}, SplitLines(TPosConvert::ConvertRaces(history)), 16);
+    std::cout << "history " << setup.elapsed() << " ms\n";
+    TByn::SavePositions(OldLines, QDir(start).filePath(u"Data/Position.dat"_s));
+    OldBytes = FileBytes(QDir(start).filePath(u"Data/Position.dat"_s));
+
+    // The run left alone, for the file it ends with and how long it takes.
+    const QString whole = Base->filePath(u"whole"_s);
+    CopyTree(start, whole);
+    QElapsedTimer timer;
+    timer.start();
+    const TRun download = RunCli(whole, DownloadArgs(whole));
+    WholeRunMs = timer.elapsed();
+    ASSERT_EQ(download.ExitCode, 0) << download.Err.toStdString();
+    ASSERT_EQ(download.Err.count(SavingText), 2) << download.Err.toStdString();
+    NewBytes = FileBytes(QDir(whole).filePath(u"Data/Position.dat"_s));
+
+    // After the first day (Sunday, downloaded first) only its races are added.
+    TByteLines newLines;
+    TByn::LoadPositions(newLines, QDir(whole).filePath(u"Data/Position.dat"_s));
+    TByteLines sundayLines;
+    for (const QByteArray& line : newLines) {
+      if (!line.startsWith("20240511")) sundayLines.append(line);
+    }
+    SundayBytes = SavedBytes(sundayLines, Base->path());
+    std::cout << "Position.dat " << OldBytes.size() << " bytes, " << OldLines.size() << " races; whole run "
+              << WholeRunMs << " ms\n";
+  }
+  static void TearDownTestSuite() {
+    delete Base;
+    Base = nullptr;
+  }
+
+  static QStringList DownloadArgs(const QString& start) {
+    return {u"download"_s, u"--feed"_s, QDir(start).filePath(u"feed"_s), u"--now"_s, Now};
+  }
+
+  static inline QTemporaryDir* Base = nullptr;
+  static inline TByteLines OldLines;
+  static inline QByteArray OldBytes;
+  static inline QByteArray SundayBytes;
+  static inline QByteArray NewBytes;
+  static inline qint64 WholeRunMs = 0;
+};
+
+// When to kill: after the n-th position save has been announced (0: counted
+// from the start of the process instead), once the process holds a file of
+// the data folder open if asked, and how long after that.
+struct TKillPoint {
+  int SaveNumber;
+  bool WhenFileOpen;
+  int DelayUs;
+};
+
+TEST_F(InterruptedWriteTest, PositionFileIsAlwaysOneWholeVersion) {
+  ASSERT_NE(Base, nullptr);
+  ASSERT_NE(OldBytes, NewBytes);
+  ASSERT_NE(SundayBytes, OldBytes);
+  ASSERT_NE(SundayBytes, NewBytes);
+
+  const int wholeRunUs = int(WholeRunMs * 1000);
+  const TKillPoint points[] = {{1, false, 0},
+                               {1, true, 0},
+                               {1, true, 1000},
+                               {1, false, 20000},
+                               {2, false, 0},
+                               {2, true, 0},
+                               {2, true, 500},
+                               {2, true, 3000},
+                               {2, false, 60000},
+                               {0, false, wholeRunUs / 4},
+                               {0, false, wholeRunUs / 2}};
+  int old = 0, sunday = 0, complete = 0, writing = 0, writingAsked = 0;
+  for (const TKillPoint& point : points) {
+    SCOPED_TRACE(testing::Message() << "save " << point.SaveNumber
+                                    << (point.WhenFileOpen ? ", file open" : "") << " + " << point.DelayUs
+                                    << " us");
+    QTemporaryDir temp;
+    const QString start = temp.filePath(u"start"_s);
+    const QString data = QDir(start).filePath(u"Data"_s);
+    CopyTree(Base->filePath(u"start"_s), start);
+
+    QProcess process;
+    process.setReadChannel(QProcess::StandardError);
+    process.start(QStringLiteral(RAVEK_CLI_PATH), QStringList{u"--app-dir"_s, start} + DownloadArgs(start));
+    ASSERT_TRUE(process.waitForStarted());
+    QString err;
+    while (point.SaveNumber > 0 && err.count(SavingText) < point.SaveNumber &&
+           process.state() != QProcess::NotRunning) {
+      process.waitForReadyRead(5);
+      err += QString::fromUtf8(process.readAllStandardError());
+    }
+    if (point.WhenFileOpen) {
+      QElapsedTimer waited;
+      waited.start();
+      while (!WritesInto(process.processId(), data) && !process.waitForFinished(0) &&
+             waited.elapsed() < 5000) {
+      }
+      ++writingAsked;
+    }
+    QThread::usleep(point.DelayUs);
+    writing += point.WhenFileOpen && WritesInto(process.processId(), data);
+    process.kill();
+    process.waitForFinished();
+
+    const QString position = QDir(start).filePath(u"Data/Position.dat"_s);
+    const QByteArray bytes = FileBytes(position);
+    EXPECT_TRUE(bytes == OldBytes || bytes == SundayBytes || bytes == NewBytes) << bytes.size() << " bytes";
+    old += bytes == OldBytes;
+    sunday += bytes == SundayBytes;
+    complete += bytes == NewBytes;
+    TByteLines lines;
+    const TPositionLoad load = TByn::LoadPositions(lines, position);
+    EXPECT_FALSE(load.Damaged);
+
+    // Whatever the killed run left beside the file, the next run ends where
+    // an uninterrupted one does.
+    if (point.DelayUs == 0) {
+      const TRun again = RunCli(start, DownloadArgs(start));
+      ASSERT_EQ(again.ExitCode, 0) << again.Err.toStdString();
+      EXPECT_FALSE(again.Err.contains(u"壊れて"_s)) << again.Err.toStdString();
+      EXPECT_EQ(FileBytes(position), NewBytes);
+    }
+  }
+  std::cout << "killed runs left the old file " << old << " times, Sunday's " << sunday << ", the new "
+            << complete << "; " << writing << " of " << writingAsked << " were killed with the file open\n";
+  // The kills meant for the write must have met it at least once, or the
+  // test shows nothing about an interrupted write.
+  EXPECT_GT(writing, 0);
+}
+
+}  // namespace
+}  // namespace hardening

@@ -1,0 +1,439 @@
+// Damaged and hostile input through the whole program: each case prepares a
+// start directory, runs one command and checks the exit code, the message and
+// what the files hold afterwards.
+
+#include "CliHarness.h"
+#include "support/RecordLines.h"
+
+#include "position/BynaryUnit.h"
+#include "records/RecordLayout.h"
+#include "text/Cp932.h"
+#include "text/LineFile.h"
+
+#include <QTemporaryDir>
+
+#include <functional>
+
+using namespace Qt::StringLiterals;
+
+namespace hardening {
+namespace {
+
+const QString Now = QStringLiteral("2024-05-13 10:00");
+const QString SundayMain = QStringLiteral("2024051205020611");  // 東京 11R on Sunday 12 May 2024
+// The meeting file of 東京 2回 2024 and the line of its 6th day's 11R.
+const QString SundayMainExport = QStringLiteral("FT202425.dat");
+constexpr int SundayMainExportLine = 5 * 12 + 10;
+constexpr int ExportLineLength = 90;
+
+struct TCaseDir {
+  QString Start;
+  QString Feed;
+  QString Data(const QString& name = {}) const {
+    return QDir(Start).filePath(QStringLiteral("Data/") + name);
+  }
+  QString At(const QString& relative) const { return QDir(Start).filePath(relative); }
+};
+
+// A one-race feed day: the default race of the record helpers with sixteen
+// runners and its payout, the race record first.
+QByteArray OneRaceDay(const QByteArray& raceLine, const QList<QByteArray>& horseLines) {
+  QByteArray day = raceLine + "\r\n";
+  for (const QByteArray& horse : horseLines) day += horse + "\r\n";
+  day += PayBuilder().Line() + "\r\n";
+  return day;
+}
+
+// The default race passing its third and fourth corners in `order`.
+QByteArray RaceWithOrder(QByteArrayView order) {
+  return RaceBuilder()
+      .SetCorner(0, 3, order)
+      .SetCorner(1, 4, order)
+      .SetCorner(2, 0, "")
+      .SetCorner(3, 0, "")
+      .Line();
+}
+
+QList<QByteArray> SixteenRunners() {
+  QList<QByteArray> horses;
+  for (int n = 1; n <= 16; ++n) horses.append(MakeUmaLine(DefaultRaceKey, n, n));
+  return horses;
+}
+
+// Replaces the whole feed by one day's file.
+void WriteFeedDay(const QString& feed, const char* day, const QByteArray& bytes) {
+  QDir(feed).removeRecursively();
+  WriteBytes(QDir(feed).filePath(QStringLiteral("0B12/") + QString::fromLatin1(day) + QStringLiteral(".txt")),
+             bytes);
+}
+
+QStringList Download(const TCaseDir& dir) {
+  return {QStringLiteral("download"), QStringLiteral("--feed"), dir.Feed, QStringLiteral("--now"), Now};
+}
+
+TByteLines PositionLines(const QString& path, TPositionLoad* load = nullptr) {
+  TByteLines lines;
+  const TPositionLoad result = TByn::LoadPositions(lines, path);
+  if (load != nullptr) *load = result;
+  return lines;
+}
+
+bool AllDigits(const QByteArray& line) {
+  return std::all_of(line.cbegin(), line.cend(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// Files of the data directory that a download rewrites on every run.
+QMap<QString, QByteArray> DataFilesOf(const QString& dataDir) {
+  QMap<QString, QByteArray> files = Snapshot(dataDir);
+  files.remove(QStringLiteral("Position.bak"));
+  return files;
+}
+
+using TFiles = QMap<QString, QByteArray>;
+
+struct TMalformedCase;
+void PrintTo(const TMalformedCase& c, std::ostream* os);
+
+struct TMalformedCase {
+  const char* Name;
+  // Damages the copy of the downloaded start directory (or builds its own).
+  std::function<void(const TCaseDir&)> Prepare;
+  std::function<QStringList(const TCaseDir&)> Args;
+  int ExitCode;
+  const char* Message;  // part of standard error; empty when nothing in particular is said
+  // The start directory afterwards; `before` is every file under it before the run.
+  std::function<void(const TCaseDir&, const TRun&, const TFiles& before)> Check;
+};
+
+// Every file but the backup that start-up makes, which must be a copy of Position.dat.
+void PrintTo(const TMalformedCase& c, std::ostream* os) {
+  *os << c.Name;
+}
+
+void ExpectUnchanged(const TCaseDir& dir, const TFiles& before) {
+  TFiles after = Snapshot(dir.Start);
+  if (!before.contains(u"Data/Position.bak"_s) && after.contains(u"Data/Position.bak"_s)) {
+    EXPECT_EQ(after.take(u"Data/Position.bak"_s), before.value(u"Data/Position.dat"_s));
+  }
+  EXPECT_TRUE(after == before) << ChangedFiles(before, after).join(u", ").toStdString();
+}
+
+// The data files but the backup, which every start-up refreshes.
+void ExpectDataFilesUnchanged(const TCaseDir& dir, const TFiles& before) {
+  TFiles dataBefore;
+  for (auto it = before.cbegin(); it != before.cend(); ++it) {
+    if (it.key().startsWith(u"Data/") && it.key() != u"Data/Position.bak")
+      dataBefore.insert(it.key().mid(5), it.value());
+  }
+  const TFiles dataAfter = DataFilesOf(dir.Data());
+  EXPECT_TRUE(dataAfter == dataBefore) << ChangedFiles(dataBefore, dataAfter).join(u", ").toStdString();
+}
+
+// The read-only commands on what a damaged directory still holds.
+QStringList Days(const TCaseDir&) {
+  return {QStringLiteral("days")};
+}
+
+const TMalformedCase Cases[] = {
+    {"TruncatedPositionFileIsKeptAsideAndRewrittenWhole",
+     [](const TCaseDir& dir) {
+       const QByteArray bytes = FileBytes(dir.Data(QStringLiteral("Position.dat")));
+       WriteBytes(dir.Data(QStringLiteral("Position.dat")), bytes.left(bytes.size() - 7));
+     },
+     Download, 0, "Position.damaged",
+     [](const TCaseDir& dir, const TRun&, const TFiles& before) {
+       const QByteArray cut = before.value(QStringLiteral("Data/Position.dat"));
+       EXPECT_EQ(FileBytes(dir.Data(QStringLiteral("Position.damaged"))), cut);
+       TPositionLoad load;
+       const TByteLines now = PositionLines(dir.Data(QStringLiteral("Position.dat")), &load);
+       EXPECT_FALSE(load.Damaged);
+       TPositionLoad cutLoad;
+       const TByteLines complete = PositionLines(dir.Data(QStringLiteral("Position.damaged")), &cutLoad);
+       EXPECT_TRUE(cutLoad.Damaged);
+       for (const QByteArray& line : complete) EXPECT_TRUE(now.contains(line)) << line.left(16).constData();
+       // The race whose record was cut is converted again from the feed.
+       EXPECT_EQ(now.size(), complete.size() + 1);
+     }},
+    {"TruncatedPositionFileIsOnlyReadByTheShowingCommands",
+     [](const TCaseDir& dir) {
+       const QByteArray bytes = FileBytes(dir.Data(QStringLiteral("Position.dat")));
+       WriteBytes(dir.Data(QStringLiteral("Position.dat")), bytes.left(bytes.size() - 7));
+     },
+     [](const TCaseDir&) {
+       return QStringList{QStringLiteral("race"), SundayMain};
+     },
+     0, "",
+     [](const TCaseDir& dir, const TRun& run, const TFiles& before) {
+       EXPECT_TRUE(run.Out.contains(QStringLiteral("東京11Ｒ"))) << run.Out.toStdString();
+       ExpectUnchanged(dir, before);
+     }},
+    {"StoredPositionLineWithAHexLetterIsKeptByTheDownload",
+     [](const TCaseDir& dir) {
+       const QString path = dir.Data(u"Position.dat"_s);
+       TByteLines lines = PositionLines(path);
+       for (QByteArray& line : lines) {
+         if (line.startsWith(SundayMain.toLatin1())) line[line.size() - 3] = 'A';
+       }
+       TByn::SavePositions(lines, path);
+     },
+     Download, 0, "",
+     [](const TCaseDir& dir, const TRun&, const TFiles& before) {
+       // Stored races are never replaced by a new conversion: the line stays as stored.
+       TPositionLoad load;
+       const TByteLines now = PositionLines(dir.Data(u"Position.dat"_s), &load);
+       EXPECT_FALSE(load.Damaged);
+       EXPECT_EQ(FileBytes(dir.Data(u"Position.dat"_s)), before.value(u"Data/Position.dat"_s));
+       const QByteArray line = TByn::FindPosLine(now, SundayMain.toLatin1());
+       EXPECT_EQ(line.at(line.size() - 3), 'A');
+     }},
+    {"GarbageSettingsFileGivesDefaultsAndIsKept",
+     [](const TCaseDir& dir) {
+       QByteArray garbage("\xff\xfe\x00[Folder\r\nTarget\r\n=\r\n[Constant]\r\nDistance=abc\r\n", 52);
+       for (int i = 0; i < 256; ++i) garbage.append(char(i * 37));
+       garbage.append(EncodeCp932(u"[Position]\r\nX=１２\r\n[Folder]\r\nTarget"_s));
+       WriteBytes(dir.At(QStringLiteral("RAVEK.INI")), garbage);
+     },
+     [](const TCaseDir&) {
+       return QStringList{QStringLiteral("export"), QStringLiteral("--all")};
+     },
+     0, "",
+     [](const TCaseDir& dir, const TRun&, const TFiles& before) {
+       EXPECT_EQ(FileBytes(dir.At(QStringLiteral("RAVEK.INI"))), before.value(QStringLiteral("RAVEK.INI")));
+       // The default folder is the data directory.
+       const TByteLines lines = ReadLines(dir.Data(SundayMainExport));
+       ASSERT_GT(lines.size(), SundayMainExportLine);
+       EXPECT_EQ(lines[SundayMainExportLine].size(), ExportLineLength);
+       EXPECT_NE(lines[SundayMainExportLine], QByteArray(ExportLineLength, ' '));
+     }},
+    {"RaceDataLinesOfTheWrongLengthAreIgnored",
+     [](const TCaseDir& dir) {
+       const QString path = dir.Data(QStringLiteral("RaceData.dat"));
+       TByteLines lines = ReadLines(path);
+       const QByteArray first = lines.first();
+       lines.append(first.left(first.size() / 2));
+       lines.append(first + "0123456789");
+       lines.append(first.left(RaField::CornerOrder + 3));
+       lines.append(QByteArray("RA"));
+       lines.append(QByteArray());
+       WriteLines(path, lines);
+     },
+     [](const TCaseDir&) {
+       return QStringList{QStringLiteral("day"), QStringLiteral("20240512")};
+     },
+     0, "",
+     [](const TCaseDir& dir, const TRun& run, const TFiles& before) {
+       EXPECT_TRUE(run.Out.contains(QStringLiteral("2024年5月12日 成績"))) << run.Out.toStdString();
+       ExpectUnchanged(dir, before);
+     }},
+    {"NonDigitHorseNumberAmongTheFirstThreeIsAConversionError",
+     [](const TCaseDir& dir) {
+       const QString path = dir.Data(QStringLiteral("UmaData.dat"));
+       TByteLines lines = ReadLines(path);
+       // The winner of the Sunday main race.
+       for (QByteArray& line : lines) {
+         if (line.mid(11, 16) == SundayMain.toLatin1() && line.mid(SeField::Arrival, 2) == "01")
+           line.replace(SeField::HorseNumber, 2, "1X");
+       }
+       WriteLines(path, lines);
+     },
+     Days, 2, "1X",
+     [](const TCaseDir& dir, const TRun& run, const TFiles& before) {
+       EXPECT_TRUE(run.Out.isEmpty()) << run.Out.toStdString();
+       ExpectUnchanged(dir, before);
+     }},
+    {"NonDigitHorseNumberInTheFeedStopsTheDownloadAndPutsTheFilesBack",
+     [](const TCaseDir& dir) {
+       QList<QByteArray> horses = SixteenRunners();
+       horses[0].replace(SeField::HorseNumber, 2, " A");
+       WriteFeedDay(dir.Feed, "20240512", OneRaceDay(RaceWithOrder("1,2,3"), horses));
+     },
+     Download, 2, " A",
+     [](const TCaseDir& dir, const TRun&, const TFiles& before) { ExpectDataFilesUnchanged(dir, before); }},
+    {"PassingOrderBeyondNinetyNineRowsIsCappedInShape",
+     [](const TCaseDir& dir) {
+       QDir(dir.Data()).removeRecursively();
+       WriteFeedDay(dir.Feed, "20240512",
+                    OneRaceDay(RaceWithOrder("1==2==3==4==5==6==7==8==9==10==11==12==13==14==15==16"),
+                               SixteenRunners()));
+       // The same race passing in a plain order, for the shape of its line.
+       WriteFeedDay(dir.At(QStringLiteral("plain")), "20240512",
+                    OneRaceDay(RaceWithOrder("1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16"), SixteenRunners()));
+     },
+     Download, 0, "",
+     [](const TCaseDir& dir, const TRun&, const TFiles&) {
+       const TByteLines lines = PositionLines(dir.Data(QStringLiteral("Position.dat")));
+       ASSERT_EQ(lines.size(), 1);
+       const QByteArray line = lines.first();
+       EXPECT_TRUE(AllDigits(line)) << line.constData();
+       QTemporaryDir plainStart;
+       const TRun plain =
+           RunCli(plainStart.path(), {QStringLiteral("download"), QStringLiteral("--feed"),
+                                      dir.At(QStringLiteral("plain")), QStringLiteral("--now"), Now});
+       ASSERT_EQ(plain.ExitCode, 0) << plain.Err.toStdString();
+       const TByteLines plainLines =
+           PositionLines(QDir(plainStart.path()).filePath(QStringLiteral("Data/Position.dat")));
+       ASSERT_EQ(plainLines.size(), 1);
+       EXPECT_EQ(line.size(), plainLines.first().size());
+       // Horse 11 onwards would stand on row 101 and beyond.
+       int deepest = 0;
+       for (int n = 1; n <= 16; ++n) {
+         for (int g = 1; g <= 12; ++g) {
+           const int at = TByn::EntryPos(line, n, g);
+           if (at > 0) deepest = std::max(deepest, line.mid(at - 1, 2).toInt());
+         }
+       }
+       EXPECT_EQ(deepest, 99);
+     }},
+    {"ExportFileWithShortAndNonAsciiLinesKeepsThemAndWritesTheRace",
+     [](const TCaseDir& dir) {
+       TByteLines lines{QByteArray("short"), EncodeCp932(u"東京　メモ"_s), QByteArray(),
+                        QByteArray("\x01\x02\xff")};
+       while (lines.size() < SundayMainExportLine) lines.append(QByteArray(ExportLineLength, ' '));
+       lines.append(QByteArray("x"));  // the race's own line, cut short
+       WriteLines(dir.Data(SundayMainExport), lines);
+     },
+     [](const TCaseDir&) {
+       return QStringList{QStringLiteral("export"), SundayMain};
+     },
+     0, "",
+     [](const TCaseDir& dir, const TRun&, const TFiles& before) {
+       const TByteLines old = SplitLines(before.value(QStringLiteral("Data/") + SundayMainExport));
+       const TByteLines now = ReadLines(dir.Data(SundayMainExport));
+       ASSERT_GT(now.size(), SundayMainExportLine);
+       for (int i = 0; i < SundayMainExportLine; ++i) EXPECT_EQ(now[i], old[i]) << "line " << i;
+       EXPECT_EQ(now[SundayMainExportLine].size(), ExportLineLength);
+       EXPECT_NE(now[SundayMainExportLine], QByteArray(ExportLineLength, ' '));
+     }},
+    {"ExportFolderUnderARegularFileIsAFileError",
+     [](const TCaseDir& dir) { WriteBytes(dir.At(QStringLiteral("blocker")), "not a folder"); },
+     [](const TCaseDir& dir) {
+       return QStringList{QStringLiteral("export"), SundayMain, QStringLiteral("--target"),
+                          dir.At(QStringLiteral("blocker/out"))};
+     },
+     2, "blocker",
+     [](const TCaseDir& dir, const TRun&, const TFiles& before) { ExpectUnchanged(dir, before); }},
+    {"ExportYearFolderUnderARegularFileCannotBeCreated",
+     [](const TCaseDir& dir) { WriteBytes(dir.At(QStringLiteral("FUKA_TIME")), "not a folder"); },
+     [](const TCaseDir& dir) {
+       return QStringList{QStringLiteral("export"), QStringLiteral("--all"), QStringLiteral("--target"),
+                          dir.At(QStringLiteral("FUKA_TIME"))};
+     },
+     2, "Cannot create Directory",
+     [](const TCaseDir& dir, const TRun&, const TFiles& before) { ExpectUnchanged(dir, before); }},
+    {"ExportFileThatIsAFolderIsAFileError",
+     [](const TCaseDir& dir) { QDir().mkpath(dir.At(QStringLiteral("out/") + SundayMainExport)); },
+     [](const TCaseDir& dir) {
+       return QStringList{QStringLiteral("export"), SundayMain, QStringLiteral("--target"),
+                          dir.At(QStringLiteral("out"))};
+     },
+     2, "FT202425.dat",
+     [](const TCaseDir& dir, const TRun&, const TFiles& before) { ExpectUnchanged(dir, before); }},
+    {"FeedDayCutInTheMiddleOfItsLastPayoutFilesTheCompleteRecords",
+     [](const TCaseDir& dir) {
+       const QString day = QDir(dir.Feed).filePath(u"0B12/20240512.txt"_s);
+       const QByteArray bytes = FileBytes(day);
+       ASSERT_EQ(bytes.mid(bytes.lastIndexOf("\r\n", bytes.size() - 3) + 2, 2), "HR");
+       WriteBytes(day, bytes.left(bytes.size() - 300));
+       QDir(dir.Data()).rename(dir.Data(), dir.At(u"Data.whole"_s));
+     },
+     Download, 0, "",
+     [](const TCaseDir& dir, const TRun&, const TFiles& before) {
+       // Every record delivered whole is filed as it was delivered.
+       for (const QString& name : {u"RaceData.dat"_s, u"UmaData.dat"_s}) {
+         EXPECT_EQ(ReadLines(dir.Data(name)), ReadLines(dir.At(u"Data.whole/"_s + name)))
+             << name.toStdString();
+       }
+       const TByteLines cutFeed = SplitLines(before.value(u"feed/0B12/20240512.txt"_s));
+       const TByteLines pays = ReadLines(dir.Data(u"PayData.dat"_s));
+       for (const QByteArray& line : ReadLines(dir.At(u"Data.whole/PayData.dat"_s))) {
+         if (line.mid(KeyField::RaceKey, 8) == "20240512" && !cutFeed.contains(line)) continue;
+         EXPECT_TRUE(pays.contains(line)) << line.left(30).constData();
+       }
+       TPositionLoad load;
+       const TByteLines positions = PositionLines(dir.Data(u"Position.dat"_s), &load);
+       EXPECT_FALSE(load.Damaged);
+       EXPECT_EQ(positions, PositionLines(dir.At(u"Data.whole/Position.dat"_s)));
+       // The race whose payout was cut still opens.
+       const QByteArray cut = cutFeed.last();
+       const TRun race = RunCli(dir.Start, {u"race"_s, QString::fromLatin1(cut.mid(KeyField::RaceKey, 16))});
+       EXPECT_EQ(race.ExitCode, 0) << race.Err.toStdString();
+     }},
+    {"FeedDayCutInTheMiddleOfARaceRecordStopsTheDownloadNamingTheRace",
+     [](const TCaseDir& dir) {
+       const QString day = QDir(dir.Feed).filePath(u"0B12/20240512.txt"_s);
+       const QByteArray bytes = FileBytes(day);
+       const qsizetype lastRace = bytes.lastIndexOf("\nRA6") + 1;
+       ASSERT_GT(lastRace, 0);
+       WriteBytes(day, bytes.left(lastRace + 500));
+     },
+     Download, 2, "の展開データを作れません",
+     [](const TCaseDir& dir, const TRun& run, const TFiles& before) {
+       const QByteArray cut = before.value(u"feed/0B12/20240512.txt"_s);
+       const QByteArray key = cut.mid(cut.lastIndexOf("\nRA6") + 1 + KeyField::RaceKey, 16);
+       EXPECT_TRUE(run.Err.contains(QString::fromLatin1(key))) << run.Err.toStdString();
+       ExpectDataFilesUnchanged(dir, before);
+     }},
+    {"DataDirectoryThatCannotBeCreatedFallsBackToTheStartDirectory",
+     [](const TCaseDir& dir) {
+       QDir(dir.Data()).removeRecursively();
+       WriteBytes(dir.At(QStringLiteral("Data")), "a file in the way");
+     },
+     Download, 0, "Cannot create Directory",
+     [](const TCaseDir& dir, const TRun&, const TFiles& before) {
+       EXPECT_EQ(FileBytes(dir.At(QStringLiteral("Data"))), before.value(QStringLiteral("Data")));
+       for (const char* name : {"RaceData.dat", "UmaData.dat", "PayData.dat", "Position.dat"})
+         EXPECT_TRUE(QFileInfo(dir.At(QString::fromLatin1(name))).isFile()) << name;
+       EXPECT_EQ(ReadLines(dir.At(QStringLiteral("RaceData.dat"))).size(), 72);
+     }},
+};
+
+// One start directory for the whole table: the demo week of 12 May 2024,
+// downloaded on Monday morning; every case works on its own copy.
+class MalformedDataTest : public testing::TestWithParam<TMalformedCase> {
+protected:
+  static void SetUpTestSuite() {
+    Base = new QTemporaryDir;
+    const QString start = Base->filePath(QStringLiteral("start"));
+    QDir().mkpath(start);
+    const TRun feed =
+        RunCli(start, {QStringLiteral("demo-feed"), QDir(start).filePath(QStringLiteral("feed")),
+                       QStringLiteral("--end"), QStringLiteral("20240512"), QStringLiteral("--seed"),
+                       QStringLiteral("3")});
+    ASSERT_EQ(feed.ExitCode, 0) << feed.Err.toStdString();
+    const TRun download =
+        RunCli(start, {QStringLiteral("download"), QStringLiteral("--feed"),
+                       QDir(start).filePath(QStringLiteral("feed")), QStringLiteral("--now"), Now});
+    ASSERT_EQ(download.ExitCode, 0) << download.Err.toStdString();
+  }
+  static void TearDownTestSuite() {
+    delete Base;
+    Base = nullptr;
+  }
+
+  static inline QTemporaryDir* Base = nullptr;
+};
+
+TEST_P(MalformedDataTest, EndsAsItShouldAndKeepsTheFiles) {
+  const TMalformedCase& c = GetParam();
+  ASSERT_NE(Base, nullptr);
+  QTemporaryDir temp;
+  const TCaseDir dir{temp.filePath(QStringLiteral("start")), temp.filePath(QStringLiteral("start/feed"))};
+  CopyTree(Base->filePath(QStringLiteral("start")), dir.Start);
+  c.Prepare(dir);
+  if (HasFatalFailure()) return;
+  const TFiles before = Snapshot(dir.Start);
+
+  const TRun run = RunCli(dir.Start, c.Args(dir));
+  ASSERT_NE(run.ExitCode, -1) << "crashed: " << run.Err.toStdString();
+  EXPECT_EQ(run.ExitCode, c.ExitCode) << run.Err.toStdString();
+  EXPECT_TRUE(run.Err.contains(QString::fromUtf8(c.Message))) << run.Err.toStdString();
+  c.Check(dir, run, before);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, MalformedDataTest, testing::ValuesIn(Cases),
+                         [](const testing::TestParamInfo<TMalformedCase>& info) {
+                           return std::string(info.param.Name);
+                         });
+
+}  // namespace
+}  // namespace hardening
