@@ -4,6 +4,7 @@
 #include "records/JV_RACE.h"
 #include "records/JV_UMA.h"
 #include "records/PayRecord.h"
+#include "text/Errors.h"
 #include "text/IntConvert.h"
 
 #include <QDir>
@@ -160,8 +161,15 @@ bool LoadDayStore(TDayStore& store, const QString& dataDir) {
 
     const QByteArray name = posLine.left(RaceKeyLength);
     const qsizetype payIndex = name.isEmpty() ? -1 : payByKey.value(name, -1);
-    next.RaceSummaries.append(
-        Summarise(entry.HorseList, payIndex < 0 ? QByteArray() : next.PayLines[payIndex]));
+    try {
+      next.RaceSummaries.append(
+          Summarise(entry.HorseList, payIndex < 0 ? QByteArray() : next.PayLines[payIndex]));
+    } catch (const TConvertError& error) {
+      // Name the race and the file, so the user can find the line at fault.
+      throw TConvertError(
+          QStringLiteral("%1 のレース %2 の出走馬を読めません: %3")
+              .arg(QString::fromLatin1(DataFile::Uma), QString::fromLatin1(key), error.Message()));
+    }
     next.RaceLines.append(std::move(entry));
   }
 

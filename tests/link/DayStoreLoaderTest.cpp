@@ -187,7 +187,15 @@ TEST_F(DayStoreLoaderTest, NonNumericHorseNumberFailsAndLeavesTheStore) {
 
   const QByteArray bad = UmaBuilder(KeyA, 2, 2).SetBytes(SeField::HorseNumber, "x2").Line();
   WriteFiles({MakeRaceLine(KeyA)}, {Uma(KeyA, 1, 1, 1), bad, Uma(KeyA, 3, 3, 1)}, {}, {PosLine(KeyA, 3)});
-  EXPECT_THROW(LoadDayStore(Store, Dir.path()), TConvertError);
+  try {
+    LoadDayStore(Store, Dir.path());
+    ADD_FAILURE() << "no conversion error";
+  } catch (const TConvertError& error) {
+    // The message leads the user to the race and the file.
+    EXPECT_TRUE(error.Message().contains(QString::fromLatin1(KeyA))) << error.what();
+    EXPECT_TRUE(error.Message().contains(u"UmaData.dat")) << error.what();
+    EXPECT_TRUE(error.Message().contains(u"'x2'")) << error.what();
+  }
 
   ASSERT_EQ(Store.RaceLines.size(), 1);
   EXPECT_EQ(Store.RaceLines[0].HorseList, before.RaceLines[0].HorseList);
