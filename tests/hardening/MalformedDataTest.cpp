@@ -186,6 +186,23 @@ const TMalformedCase Cases[] = {
        const QByteArray line = TByn::FindPosLine(now, SundayMain.toLatin1());
        EXPECT_EQ(line.at(line.size() - 3), 'A');
      }},
+    {"PositionLineWithALetterInItsHeaderIsRefusedByTheRace",
+     [](const TCaseDir& dir) {
+       const QString path = dir.Data(u"Position.dat"_s);
+       TByteLines lines = PositionLines(path);
+       for (QByteArray& line : lines) {
+         if (line.startsWith(SundayMain.toLatin1())) line[21] = 'A';  // the horse count
+       }
+       TByn::SavePositions(lines, path);
+     },
+     [](const TCaseDir&) {
+       return QStringList{u"race"_s, SundayMain};
+     },
+     2, "'1A'",
+     [](const TCaseDir& dir, const TRun& run, const TFiles& before) {
+       EXPECT_TRUE(run.Out.isEmpty()) << run.Out.toStdString();
+       ExpectUnchanged(dir, before);
+     }},
     {"GarbageSettingsFileGivesDefaultsAndIsKept",
      [](const TCaseDir& dir) {
        QByteArray garbage("\xff\xfe\x00[Folder\r\nTarget\r\n=\r\n[Constant]\r\nDistance=abc\r\n", 52);
@@ -236,7 +253,7 @@ const TMalformedCase Cases[] = {
        }
        WriteLines(path, lines);
      },
-     Days, 2, "1X",
+     Days, 2, "UmaData.dat のレース 2024051205020611 の出走馬を読めません: '1X'",
      [](const TCaseDir& dir, const TRun& run, const TFiles& before) {
        EXPECT_TRUE(run.Out.isEmpty()) << run.Out.toStdString();
        ExpectUnchanged(dir, before);
