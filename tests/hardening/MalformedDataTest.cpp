@@ -134,26 +134,43 @@ QStringList Days(const TCaseDir&) {
   return {QStringLiteral("days")};
 }
 
+// A download over a Position.dat whose tail `damage` spoils: the file as found
+// is kept aside, and the rewritten file holds every complete record.
+TMalformedCase DamagedPositionTailCase(const char* name, QByteArray (*damage)(const QByteArray&)) {
+  return {name,
+          [damage](const TCaseDir& dir) {
+            const QString path = dir.Data(u"Position.dat"_s);
+            WriteBytes(path, damage(FileBytes(path)));
+          },
+          Download,
+          0,
+          "Position.damaged",
+          [](const TCaseDir& dir, const TRun&, const TFiles& before) {
+            EXPECT_EQ(FileBytes(dir.Data(u"Position.damaged"_s)), before.value(u"Data/Position.dat"_s));
+            TPositionLoad load;
+            const TByteLines now = PositionLines(dir.Data(u"Position.dat"_s), &load);
+            EXPECT_FALSE(load.Damaged);
+            TPositionLoad damagedLoad;
+            const TByteLines complete = PositionLines(dir.Data(u"Position.damaged"_s), &damagedLoad);
+            EXPECT_TRUE(damagedLoad.Damaged);
+            for (const QByteArray& line : complete)
+              EXPECT_TRUE(now.contains(line)) << line.left(16).constData();
+            // A race whose record was cut is converted again from the feed.
+            EXPECT_EQ(now.size(), 72);
+          }};
+}
+
 const TMalformedCase Cases[] = {
-    {"TruncatedPositionFileIsKeptAsideAndRewrittenWhole",
-     [](const TCaseDir& dir) {
-       const QByteArray bytes = FileBytes(dir.Data(QStringLiteral("Position.dat")));
-       WriteBytes(dir.Data(QStringLiteral("Position.dat")), bytes.left(bytes.size() - 7));
-     },
-     Download, 0, "Position.damaged",
-     [](const TCaseDir& dir, const TRun&, const TFiles& before) {
-       const QByteArray cut = before.value(QStringLiteral("Data/Position.dat"));
-       EXPECT_EQ(FileBytes(dir.Data(QStringLiteral("Position.damaged"))), cut);
-       TPositionLoad load;
-       const TByteLines now = PositionLines(dir.Data(QStringLiteral("Position.dat")), &load);
-       EXPECT_FALSE(load.Damaged);
-       TPositionLoad cutLoad;
-       const TByteLines complete = PositionLines(dir.Data(QStringLiteral("Position.damaged")), &cutLoad);
-       EXPECT_TRUE(cutLoad.Damaged);
-       for (const QByteArray& line : complete) EXPECT_TRUE(now.contains(line)) << line.left(16).constData();
-       // The race whose record was cut is converted again from the feed.
-       EXPECT_EQ(now.size(), complete.size() + 1);
-     }},
+    DamagedPositionTailCase("TruncatedPositionFileIsKeptAsideAndRewrittenWhole",
+                            [](const QByteArray& bytes) { return bytes.left(bytes.size() - 7); }),
+    DamagedPositionTailCase("PositionFileEndingInsideALengthFieldIsKeptAside",
+                            [](const QByteArray& bytes) { return bytes + QByteArray("\x10\x00", 2); }),
+    DamagedPositionTailCase(
+        "PositionRecordWithANegativeLengthIsKeptAside",
+        [](const QByteArray& bytes) { return bytes + QByteArray("\xff\xff\xff\xff\x12\x34", 6); }),
+    DamagedPositionTailCase(
+        "PositionRecordLongerThanTheFileIsKeptAside",
+        [](const QByteArray& bytes) { return bytes + QByteArray("\xff\xff\xff\x7f\x12\x34", 6); }),
     {"TruncatedPositionFileIsOnlyReadByTheShowingCommands",
      [](const TCaseDir& dir) {
        const QByteArray bytes = FileBytes(dir.Data(QStringLiteral("Position.dat")));
@@ -224,6 +241,8 @@ const TMalformedCase Cases[] = {
      }},
     {"RaceDataLinesOfTheWrongLengthAreIgnored",
      [](const TCaseDir& dir) {
+       // The day as it shows before the damage.
+       WriteBytes(dir.At(u"day-before.txt"_s), RunCli(dir.Start, {u"day"_s, u"20240512"_s}).Out.toUtf8());
        const QString path = dir.Data(QStringLiteral("RaceData.dat"));
        TByteLines lines = ReadLines(path);
        const QByteArray first = lines.first();
@@ -240,6 +259,7 @@ const TMalformedCase Cases[] = {
      0, "",
      [](const TCaseDir& dir, const TRun& run, const TFiles& before) {
        EXPECT_TRUE(run.Out.contains(QStringLiteral("2024年5月12日 成績"))) << run.Out.toStdString();
+       EXPECT_EQ(run.Out, QString::fromUtf8(before.value(u"day-before.txt"_s)));
        ExpectUnchanged(dir, before);
      }},
     {"NonDigitHorseNumberAmongTheFirstThreeIsAConversionError",
