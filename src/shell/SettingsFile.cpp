@@ -144,8 +144,9 @@ TSettings ParseSettings(const TByteLines& lines, const QString& dataDir) {
     if (def.Kind == TKind::Text) {
       // An empty folder would send exports to wherever the process happens to be.
       // Bytes that decode to nothing count as empty too.
-      const QString dir = DecodeCp932(value);
-      if (!dir.trimmed().isEmpty()) settings.TargetDir = dir;
+      // Trimmed after decoding, so a read-write-read cycle gives the same folder.
+      const QString dir = DecodeCp932(value).trimmed();
+      if (!dir.isEmpty()) settings.TargetDir = dir;
       continue;
     }
     int number = 0;
