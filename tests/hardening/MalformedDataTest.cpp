@@ -12,6 +12,7 @@
 
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <functional>
 
 using namespace Qt::StringLiterals;
@@ -222,7 +223,8 @@ const TMalformedCase Cases[] = {
      }},
     {"GarbageSettingsFileGivesDefaultsAndIsKept",
      [](const TCaseDir& dir) {
-       QByteArray garbage("\xff\xfe\x00[Folder\r\nTarget\r\n=\r\n[Constant]\r\nDistance=abc\r\n", 52);
+       static const char head[] = "\xff\xfe\x00[Folder\r\nTarget\r\n=\r\n[Constant]\r\nDistance=abc\r\n";
+       QByteArray garbage(head, sizeof head - 1);
        for (int i = 0; i < 256; ++i) garbage.append(char(i * 37));
        garbage.append(EncodeCp932(u"[Position]\r\nX=１２\r\n[Folder]\r\nTarget"_s));
        WriteBytes(dir.At(QStringLiteral("RAVEK.INI")), garbage);
