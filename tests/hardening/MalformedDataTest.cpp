@@ -286,7 +286,7 @@ const TMalformedCase Cases[] = {
        horses[0].replace(SeField::HorseNumber, 2, " A");
        WriteFeedDay(dir.Feed, "20240512", OneRaceDay(RaceWithOrder("1,2,3"), horses));
      },
-     Download, 2, " A",
+     Download, 2, "UmaData.dat のレース 2024051205020811 の出走馬を読めません: ' A'",
      [](const TCaseDir& dir, const TRun&, const TFiles& before) { ExpectDataFilesUnchanged(dir, before); }},
     {"PassingOrderBeyondNinetyNineRowsIsCappedInShape",
      [](const TCaseDir& dir) {
