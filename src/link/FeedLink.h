@@ -22,7 +22,7 @@
 //
 // Results beyond those of TJVLink: JVInit -101 (empty software identifier);
 // JVRTOpen -1 (no data for the day), -112 (key is not a date yyyymmdd), -114
-// (other data specification), -201 (not initialised), -202 (a day is still
+// (another kind of data), -201 (not initialised), -202 (a day is still
 // open); JVRead -203 (nothing open), -402 (the day's file cannot be read), -1
 // only when SlowReads is set.
 class TFeedLink : public TJVLink {
