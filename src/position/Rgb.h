@@ -10,3 +10,14 @@ struct TRgb {
 
   bool operator==(const TRgb&) const = default;
 };
+
+// The named colours the windows share.
+namespace NamedColour {
+inline constexpr TRgb Black{0, 0, 0};
+inline constexpr TRgb White{255, 255, 255};
+inline constexpr TRgb Silver{192, 192, 192};
+inline constexpr TRgb Red{255, 0, 0};
+inline constexpr TRgb Lime{0, 255, 0};
+inline constexpr TRgb Yellow{255, 255, 0};
+inline constexpr TRgb Cyan{0, 255, 255};
+}  // namespace NamedColour

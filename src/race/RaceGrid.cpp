@@ -6,12 +6,7 @@
 
 namespace {
 
-constexpr TRgb Yellow{255, 255, 0};
-constexpr TRgb Silver{192, 192, 192};
-constexpr TRgb Lime{0, 255, 0};
-constexpr TRgb Red{255, 0, 0};
-constexpr TRgb Cyan{0, 255, 255};
-constexpr TRgb White{255, 255, 255};
+using namespace NamedColour;
 
 // The whole text as a decimal integer, or nothing.
 std::optional<int> IntegerOf(const QString& text) {

@@ -64,7 +64,7 @@ QString FormatTime(int tenths) {
 }
 
 TRgb FrameColour(QByteArrayView positionLine, int n) {
-  constexpr TRgb aqua{0, 255, 255};
+  constexpr TRgb aqua = NamedColour::Cyan;
   if (n < 1 || positionLine.size() < 24) return aqua;
   const int sections = RaceSectionCount(LineDistance(positionLine));
   const qsizetype at = 24 + static_cast<qsizetype>(n - 1) * (4 * sections + 2);

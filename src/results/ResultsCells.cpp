@@ -10,15 +10,11 @@ namespace {
 
 constexpr std::array<int, TResultsCells::BoxCount> SubColumnWidths{50, 45, 70, 20, 30, 30, 30};
 
-constexpr TRgb White{255, 255, 255};
-constexpr TRgb Black{0, 0, 0};
-constexpr TRgb Silver{192, 192, 192};
-constexpr TRgb Cyan{0, 255, 255};
+using namespace NamedColour;
 constexpr TRgb PayoutBorder{128, 128, 128};
 constexpr TRgb LabelColumn{166, 202, 240};
 constexpr TRgb TurfText{0, 128, 0};
 constexpr TRgb DirtText{128, 0, 0};
-constexpr TRgb FocusRed{255, 0, 0};
 
 const TPaintColour GreyText = TPaintColour::Theme(TPaintColour::TRole::GreyText);
 
@@ -99,7 +95,7 @@ TCellPaint TResultsCells::DrawCell(int column, int row, const TCellRect& cell, b
     paint.Lines.append(
         {{QPoint(cell.Left, cell.Bottom - 1), QPoint(cell.Left, cell.Top), QPoint(cell.Right - 1, cell.Top),
           QPoint(cell.Right - 1, cell.Bottom - 1), QPoint(cell.Left, cell.Bottom - 1)},
-         TPaintColour::Of(FocusRed)});
+         TPaintColour::Of(Red)});
   }
   return paint;
 }
