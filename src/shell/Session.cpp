@@ -1,0 +1,111 @@
+#include "shell/Session.h"
+
+#include "race/CorrectedTimeExport.h"
+#include "race/RaceSheet.h"
+#include "records/JV_RACE.h"
+#include "text/Errors.h"
+
+#include <algorithm>
+
+namespace {
+
+// Busy on for the life of the guard, also when the command throws.
+class TBusyNotice {
+public:
+  explicit TBusyNotice(TSession& session) : FSession(session) { emit FSession.BusyChanged(true); }
+  ~TBusyNotice() { emit FSession.BusyChanged(false); }
+  TBusyNotice(const TBusyNotice&) = delete;
+  TBusyNotice& operator=(const TBusyNotice&) = delete;
+
+private:
+  TSession& FSession;
+};
+
+}  // namespace
+
+TSession::TSession(const QString& startDir, TJVLink& link, const TClock& clock, TDownloadObserver& observer,
+                   QObject* parent)
+    : QObject(parent),
+      FShell(startDir),
+      FLink(link),
+      FDownload(link, clock, FShell.DayStore, FShell.DataDir, observer) {}
+
+TSession::~TSession() = default;
+
+bool TSession::FormShow() {
+  const bool close = FDownload.FormShow();
+  FShell.ResultsEnabled = FShell.DataFilesPresent();
+  emit StoreReloaded();
+  return close;
+}
+
+TDownloadResult TSession::RunDownload() {
+  if (FDownload.IsBusy()) return {};
+  TDownloadResult result;
+  {
+    TBusyNotice busy(*this);
+    result = FDownload.RtsDlExecute();
+  }
+  FShell.ResultsEnabled = result.ResultsEnabled;
+  if (result.FilesWritten) emit StoreReloaded();
+  return result;
+}
+
+void TSession::SetSettings(const TSettings& settings) {
+  if (settings == FShell.Settings) return;
+  FShell.Settings = settings;
+  emit SettingsChanged();
+}
+
+void TSession::NotifySettingsChanged() {
+  emit SettingsChanged();
+}
+
+TRaceState& TSession::OpenRace(const QByteArray& raceLine) {
+  FOpenRaces.push_back(std::make_unique<TRaceState>(FShell.DayStore, raceLine, FShell.Settings));
+  return *FOpenRaces.back();
+}
+
+void TSession::CloseRace(TRaceState& race) {
+  const auto it =
+      std::find_if(FOpenRaces.begin(), FOpenRaces.end(),
+                   [&race](const std::unique_ptr<TRaceState>& open) { return open.get() == &race; });
+  if (it == FOpenRaces.end()) return;
+  // Taken out first: the notices below may close further windows.
+  const std::unique_ptr<TRaceState> closing = std::move(*it);
+  FOpenRaces.erase(it);
+  closing->WriteBack(FShell.DayStore);
+  const bool pay = closing->Ticker.On();
+  emit SummaryReplaced(closing->RaceKey);
+  if (pay != FShell.Settings.Pay) {
+    FShell.Settings.Pay = pay;
+    emit SettingsChanged();
+  }
+}
+
+QString TSession::ExportRace(TRaceState& race) {
+  if (!race.ConvertedTimeEnabled())
+    throw TConvertError(QStringLiteral("直線コースのレースは補正タイムを出力できません: %1")
+                            .arg(QString::fromLatin1(race.RaceKey)));
+  race.PutPositionLine();
+  ExportCorrectedTimes(race.HorseList, true, FShell.Settings);
+  return ExportFilePath(race.PositionLine, FShell.Settings.TargetDir);
+}
+
+TExportAllResult TSession::ExportAll() {
+  ExportAllRaces(FShell.DayStore.RaceLines, FShell.Settings);
+  TExportAllResult result;
+  TJV_RACE race;
+  for (const TRaceEntry& entry : std::as_const(FShell.DayStore.RaceLines)) {
+    if (race.TrackDistance(entry.RaceLine).startsWith(u'障') || entry.HorseList.isEmpty()) continue;
+    if (IsStraightCourse(entry.HorseList.first())) continue;
+    ++result.Races;
+    const QString file = ExportFilePath(entry.HorseList.first(), FShell.Settings.TargetDir);
+    if (!result.Files.contains(file)) result.Files.append(file);
+  }
+  return result;
+}
+
+TPositionSaveResult TSession::Close(TProgressObserver* observer) {
+  return FShell.Close(observer);
+}

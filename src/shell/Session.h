@@ -1,0 +1,99 @@
+#pragma once
+
+#include "link/Clock.h"
+#include "link/Download.h"
+#include "link/JVLink.h"
+#include "race/RaceState.h"
+#include "shell/ShellState.h"
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+#include <vector>
+
+// What an export of every race of the day store wrote.
+struct TExportAllResult {
+  int Races = 0;      // races whose line was written or already there
+  QStringList Files;  // the meeting files touched, in race order
+};
+
+// The one place the windows share: it owns the main window's state (the day
+// store, the settings fields, the open races' working copies), runs the
+// commands that change it and tells every window what changed. The command
+// line drives the same object without an event loop.
+class TSession : public QObject {
+  Q_OBJECT
+
+public:
+  // Start-up of the main window: settles AppDir and DataDir, backs up
+  // Position.bak and reads the settings file (TShellState). The link, the clock
+  // and the observer must outlive the session.
+  TSession(const QString& startDir, TJVLink& link, const TClock& clock, TDownloadObserver& observer,
+           QObject* parent = nullptr);
+  ~TSession() override;
+
+  TShellState& Shell() { return FShell; }
+  const TShellState& Shell() const { return FShell; }
+  TDayStore& Store() { return FShell.DayStore; }
+  const TDayStore& Store() const { return FShell.DayStore; }
+  // Windows that edit a setting in place (the results list's colour switch)
+  // call NotifySettingsChanged afterwards.
+  TSettings& Settings() { return FShell.Settings; }
+  const TSettings& Settings() const { return FShell.Settings; }
+  TJVLink& Link() { return FLink; }
+  const TDownload& Download() const { return FDownload; }
+
+  bool IsBusy() const { return FDownload.IsBusy(); }
+  // The results command: all three data files present.
+  bool ResultsEnabled() const { return FShell.ResultsEnabled; }
+
+  // First showing of the main window: loads the day store, initialises the
+  // link and probes for maintenance. Emits StoreReloaded. True when the user
+  // confirmed the maintenance message, so the program is to close.
+  bool FormShow();
+
+  // The download command. Emits BusyChanged(true) before and BusyChanged(false)
+  // after, and StoreReloaded once when the store was rebuilt. Errors pass on
+  // after the files and store are restored.
+  TDownloadResult RunDownload();
+
+  // The settings dialog's OK: emits SettingsChanged when a field differs.
+  void SetSettings(const TSettings& settings);
+  void NotifySettingsChanged();
+
+  // A race window's working copy of a race of the store, owned here until
+  // CloseRace. Throws TConvertError when the race cannot be shown.
+  TRaceState& OpenRace(const QByteArray& raceLine);
+  // The race window closes: its position line and rebuilt summary go back into
+  // the store, Pay keeps the ticker's state, SummaryReplaced is emitted for the
+  // race key, and the working copy is destroyed.
+  void CloseRace(TRaceState& race);
+  int OpenRaceCount() const { return int(FOpenRaces.size()); }
+
+  // The race's added times into its meeting file, replacing the written line.
+  // Returns the file written. Throws TFileError or TConvertError.
+  QString ExportRace(TRaceState& race);
+  // Every race of the store but steeplechases and straight courses, leaving
+  // lines already written. Throws at the first error; earlier races stay.
+  TExportAllResult ExportAll();
+
+  // Close of the main window: positions saved (with the observer's texts),
+  // then the settings file written. A TFileError from the save passes on
+  // before the settings are written.
+  TPositionSaveResult Close(TProgressObserver* observer);
+
+signals:
+  void StoreReloaded();
+  void SummaryReplaced(const QByteArray& raceKey);
+  void SettingsChanged();
+  void BusyChanged(bool busy);
+
+private:
+  TShellState FShell;
+  TJVLink& FLink;
+  TDownload FDownload;
+  std::vector<std::unique_ptr<TRaceState>> FOpenRaces;
+};

@@ -1,0 +1,103 @@
+#include "shell/Session.h"
+
+#include "link/FeedLink.h"
+#include "records/JV_RACE.h"
+
+#include <QDateTime>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+class TQuietObserver : public TDownloadObserver {
+public:
+  void ShowProgress(const QString&) override {}
+  void CloseProgress() override {}
+  void ShowStatus(const QString&) override {}
+  void ProcessPendingEvents() override {}
+  bool ShowMaintenance(const QString&) override { return false; }
+};
+
+// Every notice the session gives, in order.
+struct TNotices {
+  QStringList Seen;
+  explicit TNotices(TSession& session) {
+    QObject::connect(&session, &TSession::StoreReloaded, [this] { Seen.append(u"store"_s); });
+    QObject::connect(&session, &TSession::SummaryReplaced, [this](const QByteArray& key) {
+      Seen.append(u"summary "_s + QString::fromLatin1(key));
+    });
+    QObject::connect(&session, &TSession::SettingsChanged, [this] { Seen.append(u"settings"_s); });
+    QObject::connect(&session, &TSession::BusyChanged,
+                     [this](bool busy) { Seen.append(busy ? u"busy"_s : u"idle"_s); });
+  }
+};
+
+class SessionTest : public testing::Test {
+protected:
+  QTemporaryDir Dir;
+  TFixedClock Clock{QDateTime(QDate(2024, 5, 12), QTime(9, 0))};
+  TFeedLink Link{Dir.path(), Clock};
+  TQuietObserver Observer;
+  TSession Session{Dir.path(), Link, Clock, Observer};
+
+  // A demo week downloaded, notices not yet watched.
+  void Download() {
+    Session.FormShow();
+    ASSERT_TRUE(Session.RunDownload().FilesWritten);
+    ASSERT_FALSE(Session.Store().RaceLines.isEmpty());
+  }
+};
+
+TEST_F(SessionTest, DownloadTellsBusyThenOneReload) {
+  Session.FormShow();
+  TNotices notices(Session);
+  const TDownloadResult result = Session.RunDownload();
+  EXPECT_TRUE(result.FilesWritten);
+  EXPECT_TRUE(Session.ResultsEnabled());
+  EXPECT_EQ(notices.Seen, (QStringList{u"busy"_s, u"idle"_s, u"store"_s}));
+}
+
+TEST_F(SessionTest, RaceCloseWritesBackAndNamesTheRace) {
+  Download();
+  // A flat race with a position line.
+  QByteArray raceLine;
+  for (const TRaceEntry& entry : Session.Store().RaceLines)
+    if (!entry.HorseList.isEmpty() && entry.HorseList.first().size() > 24 &&
+        !TJV_RACE().TrackDistance(entry.RaceLine).startsWith(u'障'))
+      raceLine = entry.RaceLine;
+  ASSERT_FALSE(raceLine.isEmpty());
+
+  TRaceState& race = Session.OpenRace(raceLine);
+  ASSERT_EQ(Session.OpenRaceCount(), 1);
+  // Horse 1 moved to row 2, lane 5 in the last section of the line.
+  QByteArray edited = race.PositionLine;
+  edited.replace(24 + 2, 4, "0205");
+  race.PositionLine = edited;
+  race.Ticker.SetOn(true, race.PayoutLine);
+  const QByteArray key = race.RaceKey;
+
+  TNotices notices(Session);
+  Session.CloseRace(race);
+  EXPECT_EQ(Session.OpenRaceCount(), 0);
+  EXPECT_EQ(notices.Seen, (QStringList{u"summary "_s + QString::fromLatin1(key), u"settings"_s}));
+  EXPECT_TRUE(Session.Settings().Pay);
+  for (const TRaceEntry& entry : Session.Store().RaceLines) {
+    if (entry.RaceLine == raceLine) EXPECT_EQ(entry.HorseList.first(), edited);
+  }
+}
+
+TEST_F(SessionTest, SettingsNoticeOnlyWhenAFieldChanges) {
+  TNotices notices(Session);
+  Session.SetSettings(Session.Settings());
+  EXPECT_TRUE(notices.Seen.isEmpty());
+  TSettings changed = Session.Settings();
+  changed.Distance = 3;
+  Session.SetSettings(changed);
+  EXPECT_EQ(notices.Seen, QStringList{u"settings"_s});
+  EXPECT_EQ(Session.Settings().Distance, 3);
+}
+
+}  // namespace
