@@ -1,5 +1,7 @@
 #include "position/BynaryUnit.h"
 
+#include "position/PositionLine.h"
+
 #include "text/Errors.h"
 #include "text/IntConvert.h"
 
@@ -183,11 +185,6 @@ private:
   bool FSorted = false;
   QHash<QByteArray, qsizetype> FFirst;
 };
-
-int HeaderInt(QByteArrayView line, qsizetype from, qsizetype count) {
-  return StrToInt(line.sliced(from, count));
-}
-
 }  // namespace
 
 TPositionLoad TByn::LoadPositions(TByteLines& list, const QString& fileName) {
@@ -355,13 +352,6 @@ QByteArray TByn::FindPosLine(const TByteLines& list, QByteArrayView raceKey) {
 }
 
 int TByn::EntryPos(QByteArrayView line, int n, int g) {
-  if (line.isEmpty() || line.size() < 24 || n < 1 || g < 1) return 0;
-  const int horses = HeaderInt(line, 22, 2);
-  const int distance = HeaderInt(line, 16, 4);
-  const int sections = distance > 2000 ? 13 : distance > 1400 ? 7 : 4;
-  if (n > horses || g > sections) return 0;
-  const qsizetype pos = 27 + static_cast<qsizetype>(n - 1) * (4 * sections + 2) + 4 * (sections - g);
-  // The caller reads four characters from pos.
-  if (pos + 3 > line.size()) return 0;
-  return static_cast<int>(pos);
+  // The caller reads four characters from this 1-based position.
+  return int(TPositionLine(line).EntryOffset(n, g) + 1);
 }

@@ -1,5 +1,7 @@
 #include "position/JVPos_Convert.h"
 
+#include "position/PositionLine.h"
+
 #include "records/RecordLayout.h"
 #include "text/Cp932.h"
 #include "text/Errors.h"
@@ -71,7 +73,7 @@ void AppendTwoDigits(QByteArray& out, int value) {
 }  // namespace
 
 int TPosConvert::SectionCount(int distance) {
-  return distance <= 1400 ? 4 : distance <= 2000 ? 7 : 13;
+  return TPositionLine::SectionCount(distance);
 }
 
 char TPosConvert::HorseToken(int n) {

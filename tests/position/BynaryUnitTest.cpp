@@ -1,4 +1,5 @@
 #include "position/BynaryUnit.h"
+#include "position/PositionLine.h"
 
 #include "text/Errors.h"
 
@@ -239,6 +240,43 @@ TEST(BynaryLookupTest, EntryPos) {
                               "10",
                               1, 1),
                TConvertError);
+}
+
+// The view over a line reads the same entries EntryPos points at and writes
+// them in place.
+TEST(PositionLineTest, FieldsEntriesAndWrites) {
+  QByteArray line =
+      "2024010104010101"
+      "1000"
+      "10"
+      "03" +
+      QByteArray("50") + "01020304" + "05060708" + "40" + "09101112" + "13141516" + "10" + "0000";
+  const TPositionLine view(line);
+  EXPECT_EQ(view.RaceKey(), "2024010104010101");
+  EXPECT_EQ(view.VenueCode(), "04");
+  EXPECT_EQ(view.Distance(), 1000);
+  EXPECT_EQ(view.HorseCount(), 3);
+  EXPECT_EQ(view.SectionCount(), 4);
+  EXPECT_TRUE(view.IsStraight());
+  EXPECT_EQ(view.FrameDigit(2), '4');
+  EXPECT_EQ(view.FrameDigit(4), '\0');
+  EXPECT_EQ(view.Entry(1, 4), "0102");
+  EXPECT_EQ(view.Entry(2, 1), "1516");
+  EXPECT_EQ(view.Row(2, 3), 11);
+  EXPECT_EQ(view.Lane(2, 3), 12);
+  EXPECT_EQ(view.Entry(3, 4), "0000");
+  EXPECT_EQ(view.Entry(3, 3), "") << "cut short";
+  EXPECT_EQ(view.Row(3, 3), 0);
+  EXPECT_EQ(view.EntryOffset(2, 1) + 1, TByn::EntryPos(line, 2, 1));
+  EXPECT_TRUE(TPositionLine::SetEntry(line, 1, 3, "0203"));
+  EXPECT_EQ(line.mid(30, 4), "0203");
+  EXPECT_FALSE(TPositionLine::SetEntry(line, 3, 1, "0101"));
+  EXPECT_FALSE(TPositionLine::SetEntry(line, 1, 1, "01"));
+  const struct {
+    int Distance;
+    int Sections;
+  } sections[] = {{1000, 4}, {1400, 4}, {1401, 7}, {2000, 7}, {2001, 13}, {3600, 13}};
+  for (const auto& c : sections) EXPECT_EQ(TPositionLine::SectionCount(c.Distance), c.Sections) << c.Distance;
 }
 
 }  // namespace
