@@ -1,6 +1,6 @@
 #include "race/RaceMath.h"
 
-#include "position/JVPos_Convert.h"
+#include "position/PositionLine.h"
 
 #include "text/Errors.h"
 #include "text/IntConvert.h"
@@ -18,28 +18,28 @@ int RoundHalfAway(double x) {
 }
 
 int RaceSectionCount(int distance) {
-  return TPosConvert::SectionCount(distance);
+  return TPositionLine::SectionCount(distance);
 }
 
 int LineDistance(QByteArrayView positionLine) {
-  return StrToInt(Cut(positionLine, 16, 4));
+  return TPositionLine(positionLine).Distance();
 }
 
 int LineHorseCount(QByteArrayView positionLine) {
-  return StrToInt(Cut(positionLine, 22, 2));
+  return TPositionLine(positionLine).HorseCount();
 }
 
 int CorrectedDistance(QByteArrayView positionLine, int n, int lossPerLane) {
-  const int distance = LineDistance(positionLine);
-  const int sections = RaceSectionCount(distance);
-  const qsizetype blockLength = 4 * sections + 2;
-  if (n < 1 || positionLine.size() < 24 + n * blockLength) return distance;
-  const QByteArrayView block = positionLine.sliced(24 + (n - 1) * blockLength, blockLength);
+  const TPositionLine line(positionLine);
+  const int distance = line.Distance();
+  const int sections = line.SectionCount();
+  // A horse whose block the line does not hold whole runs the bare distance.
+  if (n < 1 || positionLine.size() < TPositionLine::HeaderLength + n * line.BlockLength()) return distance;
   int loss = 0;
   // Only the corners cost ground; every third section from the start is a straight.
   for (int i = 1; i < sections; ++i) {
     if (i % 3 == 0) continue;
-    const int lane = StrToInt(block.sliced(2 + 4 * i + 2, 2));
+    const int lane = line.Lane(n, sections - i);
     if (lane > 1) loss += (lane - 1) * lossPerLane;
   }
   return distance + loss;
@@ -65,11 +65,7 @@ QString FormatTime(int tenths) {
 
 TRgb FrameColour(QByteArrayView positionLine, int n) {
   constexpr TRgb aqua = NamedColour::Cyan;
-  if (n < 1 || positionLine.size() < 24) return aqua;
-  const int sections = RaceSectionCount(LineDistance(positionLine));
-  const qsizetype at = 24 + static_cast<qsizetype>(n - 1) * (4 * sections + 2);
-  if (positionLine.size() <= at) return aqua;
-  switch (positionLine[at]) {
+  switch (TPositionLine(positionLine).FrameDigit(n)) {
     case '1':
       return {255, 255, 255};
     case '2':

@@ -1,6 +1,7 @@
 #include "race/RaceSheet.h"
 
 #include "position/BynaryUnit.h"
+#include "position/PositionLine.h"
 #include "race/RaceMath.h"
 #include "records/PayRecord.h"
 #include "records/Venues.h"
@@ -11,7 +12,6 @@
 #include <algorithm>
 #include <cmath>
 
-
 QString RaceTitle(QByteArrayView raceKey) {
   const auto number = [&](qsizetype offset) { return QString::number(StrToInt(Cut(raceKey, offset, 2))); };
   return VenueName(Cut(raceKey, 8, 2)) + number(14) + QStringLiteral("Ｒ (") + number(4) + QLatin1Char('/') +
@@ -19,17 +19,18 @@ QString RaceTitle(QByteArrayView raceKey) {
 }
 
 bool IsStraightCourse(QByteArrayView positionLine) {
-  return Cut(positionLine, 20, 2) == "10";
+  return TPositionLine(positionLine).IsStraight();
 }
 
 int SectionPresence(QByteArrayView positionLine) {
-  const int distance = LineDistance(positionLine);
-  const int horses = LineHorseCount(positionLine);
+  const TPositionLine line(positionLine);
+  const int distance = line.Distance();
+  const int horses = line.HorseCount();
   const auto hasEntries = [&](int g) {
     int sum = 0;
     for (int n = 1; n <= horses; ++n) {
-      const int at = TByn::EntryPos(positionLine, n, g);
-      if (at > 0) sum += StrToInt(positionLine.sliced(at - 1, 4));
+      const QByteArrayView entry = line.Entry(n, g);
+      if (!entry.isEmpty()) sum += StrToInt(entry);
     }
     return sum > 0;
   };

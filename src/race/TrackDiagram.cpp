@@ -1,6 +1,6 @@
 #include "race/TrackDiagram.h"
 
-#include "position/BynaryUnit.h"
+#include "position/PositionLine.h"
 #include "race/RaceMath.h"
 #include "race/RaceSheet.h"
 #include "records/JV_RACE.h"
@@ -21,15 +21,10 @@ double Sin(int degrees) {
   return std::sin(degrees / DegreesPerRadian);
 }
 
-int TwoDigits(QByteArrayView line, int pos) {
-  return StrToInt(line.sliced(pos - 1, 2));
-}
-
 // Below 1 is "00"; anything above two digits holds is written as 99, never cut.
-void PutTwoDigits(QByteArray& line, int pos, int value) {
+void AppendTwoDigits(QByteArray& entry, int value) {
   value = std::clamp(value, 0, 99);
-  line[pos - 1] = static_cast<char>('0' + value / 10);
-  line[pos] = static_cast<char>('0' + value % 10);
+  entry.append(static_cast<char>('0' + value / 10)).append(static_cast<char>('0' + value % 10));
 }
 
 }  // namespace
@@ -50,7 +45,7 @@ TTrackDiagram::TTrackDiagram(int width, int height)
 }
 
 bool TTrackDiagram::IsRightHanded(QByteArrayView positionLine) {
-  const int venue = StrToInt(positionLine.sliced(8, 2));
+  const int venue = StrToInt(TPositionLine(positionLine).VenueCode());
   return venue != 4 && venue != 5 && venue != 7;
 }
 
@@ -96,7 +91,7 @@ void TTrackDiagram::ResizeImage(int width, int height) {
 }
 
 void TTrackDiagram::CreateMarkers(const QByteArray& positionLine) {
-  N = StrToInt(QByteArrayView(positionLine).sliced(22, 2));
+  N = TPositionLine(positionLine).HorseCount();
   for (int n = 1; n <= MaxHorses; ++n) {
     TDiagramMarker& marker = Markers[n - 1];
     marker.Colour = FrameColour(positionLine, n);
@@ -132,9 +127,9 @@ bool TTrackDiagram::SectionCentre(int g, bool rightHanded, TDiagramPoint& centre
 }
 
 void TTrackDiagram::DrawSection(const QByteArray& positionLine, int g) {
-  const int sections = RaceSectionCount(LineDistance(positionLine));
-  if (g < 1 || g > sections) return;
-  Background = BackgroundColour(StrToInt(QByteArrayView(positionLine).sliced(20, 2)));
+  const TPositionLine line(positionLine);
+  if (g < 1 || g > line.SectionCount()) return;
+  Background = BackgroundColour(line.TrackCode());
   Drawn = true;
   HasInfield = false;
   const bool rightHanded = IsRightHanded(positionLine);
@@ -156,8 +151,7 @@ void TTrackDiagram::DrawSection(const QByteArray& positionLine, int g) {
 
 int TTrackDiagram::ChooseSection(const QByteArray& positionLine, int g) const {
   if (SectionHasRows(positionLine, g)) return g;
-  const int sections = RaceSectionCount(LineDistance(positionLine));
-  if (g < sections && SectionHasRows(positionLine, g + 1)) return g + 1;
+  if (g < TPositionLine(positionLine).SectionCount() && SectionHasRows(positionLine, g + 1)) return g + 1;
   for (int s = g - 1; s >= 1; --s) {
     if (SectionHasRows(positionLine, s)) return s;
   }
@@ -165,22 +159,20 @@ int TTrackDiagram::ChooseSection(const QByteArray& positionLine, int g) const {
 }
 
 bool TTrackDiagram::SectionHasRows(const QByteArray& positionLine, int g) const {
+  const TPositionLine line(positionLine);
   int sum = 0;
-  for (int n = 1; n <= HorseCount(); ++n) {
-    const int pos = TByn::EntryPos(positionLine, n, g);
-    if (pos > 0) sum += TwoDigits(positionLine, pos);
-  }
+  for (int n = 1; n <= HorseCount(); ++n) sum += line.Row(n, g);
   return sum > 0;
 }
 
 void TTrackDiagram::LoadSection(const QByteArray& positionLine, int g) {
   Rows.fill(-1);
   Lanes.fill(-1);
+  const TPositionLine line(positionLine);
   for (int n = 1; n <= HorseCount(); ++n) {
-    const int pos = TByn::EntryPos(positionLine, n, g);
-    if (pos == 0) continue;
-    Rows[n - 1] = TwoDigits(positionLine, pos) - 1;
-    Lanes[n - 1] = TwoDigits(positionLine, pos + 2) - 1;
+    if (line.EntryOffset(n, g) < 0) continue;
+    Rows[n - 1] = line.Row(n, g) - 1;
+    Lanes[n - 1] = line.Lane(n, g) - 1;
   }
   LoadedSection = g;
 }
@@ -231,10 +223,10 @@ bool TTrackDiagram::SyncSection(QByteArray& positionLine) const {
   if (!anyRow) return false;
   const QByteArray before = positionLine;
   for (int i = 0; i < count; ++i) {
-    const int pos = TByn::EntryPos(positionLine, i + 1, SelectedSection);
-    if (pos == 0) continue;
-    PutTwoDigits(positionLine, pos, Rows[i] - minRow + 1);
-    PutTwoDigits(positionLine, pos + 2, Lanes[i] + 1);
+    QByteArray entry;
+    AppendTwoDigits(entry, Rows[i] - minRow + 1);
+    AppendTwoDigits(entry, Lanes[i] + 1);
+    TPositionLine::SetEntry(positionLine, i + 1, SelectedSection, entry);
   }
   return positionLine != before;
 }
@@ -247,7 +239,7 @@ void TTrackDiagram::ReplaceMarker(int n) {
 int TTrackDiagram::SelectInitialTab(const QByteArray& positionLine, const QStringList& captions) {
   SelectedSection = 0;
   // A straight course has no diagram.
-  if (QByteArrayView(positionLine).sliced(20, 2) == QByteArrayView("10")) return -1;
+  if (TPositionLine(positionLine).IsStraight()) return -1;
   auto tabOf = [&captions](int section) {
     for (qsizetype i = 0; i < captions.size(); ++i) {
       const TSectionCaption caption = CaptionSection(captions[i]);
