@@ -1,6 +1,5 @@
 #include "race/RaceSheet.h"
 
-#include "position/BynaryUnit.h"
 #include "position/PositionLine.h"
 #include "race/RaceMath.h"
 #include "records/PayRecord.h"
