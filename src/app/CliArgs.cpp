@@ -22,6 +22,7 @@ const QList<TCommandSyntax>& Commands() {
       {u"download"_s, {u"--feed"_s, u"--now"_s}, {}, 0, 0},
       {u"days"_s, {}, {u"--json"_s}, 0, 0},
       {u"day"_s, {u"--mode"_s, u"--filter"_s, u"--threshold"_s}, {u"--json"_s}, 0, 1},
+      {u"bias"_s, {}, {u"--json"_s}, 0, 1},
       {u"race"_s, {}, {u"--json"_s}, 1, 1},
       {u"export"_s, {u"--target"_s}, {u"--all"_s}, 0, 1},
       // Developer aid: decodes record files field by field.
@@ -140,6 +141,10 @@ QString HelpText() {
         3c, 4c  ３コーナー・４コーナーの位置（逃げ 先行 好位 中団 後方）と IN/OUT、* は大外
         jockey  複勝払戻金と、その日 N 回（--threshold、既定 1）以上3着以内の騎手名
       --filter turf/dirt で対象外のレースは上位3頭を出しません。馬場の後の ＊ は雨か雪。
+  bias [YYYYMMDD] [--json]
+      馬場傾向: その日の場・芝ダートごとに、上位3頭と全出走馬の ４コーナー・３コーナーの
+      位置（逃げ〜後方）と内外（IN 中 OUT 大外）の頭数と割合、レース数と判定
+      （前有利・差し有利・内有利・外有利・フラット、3レース未満はデータ不足）。日付を省くと最新の日。
   race RACEKEY [--json]
       レース画面の内容: 題名、順・番・馬名・走破・実走・m/min の表、各馬の
       区間ごとの位置（列-内外）、表示できる区間タブ、払戻。RACEKEY は16桁。

@@ -9,5 +9,6 @@ int RunDemoFeed(const TCliArgs& args, const TCliOutput& output);
 int RunDownload(const TCliArgs& args, const TCliOutput& output);
 int RunDays(const TCliArgs& args, const TCliOutput& output);
 int RunDay(const TCliArgs& args, const TCliOutput& output);
+int RunBias(const TCliArgs& args, const TCliOutput& output);
 int RunRace(const TCliArgs& args, const TCliOutput& output);
 int RunExport(const TCliArgs& args, const TCliOutput& output);

@@ -5,10 +5,12 @@
 #include "shell/ShellState.h"
 
 #include <QDir>
+
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <algorithm>
 
 namespace {
 
@@ -45,6 +47,23 @@ TReadOnlyStart OpenReadOnly(const QString& appDir) {
   start.Store.CornerNames = MakeCornerNames();
   start.HasData = LoadDayStore(start.Store, start.DataDir);
   return start;
+}
+
+QByteArray CheckedDateArgument(const TCliArgs& args) {
+  if (args.Positional.isEmpty()) return {};
+  const QString date = args.Positional.first();
+  if (date.size() != 8 || !std::all_of(date.begin(), date.end(), [](QChar c) { return c.isDigit(); }))
+    throw TCliError(QStringLiteral("日付は YYYYMMDD で指定してください: %1").arg(date), true);
+  return date.toLatin1();
+}
+
+QByteArray ChosenDate(const TDayStore& store, const QByteArray& wanted) {
+  if (store.RaceDates.isEmpty()) throw TCliError(NoDataMessage());
+  if (wanted.isEmpty()) return *std::max_element(store.RaceDates.begin(), store.RaceDates.end());
+  if (!store.RaceDates.contains(wanted))
+    throw TCliError(QStringLiteral("%1 の成績はありません。days で日付を確かめてください。")
+                        .arg(QString::fromLatin1(wanted)));
+  return wanted;
 }
 
 QString NoDataMessage() {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "CliArgs.h"
+
 #include "link/DayStore.h"
 #include "position/Settings.h"
 
@@ -37,6 +39,13 @@ struct TReadOnlyStart {
 
 // Throws TConvertError or TFileError from loading the day store.
 TReadOnlyStart OpenReadOnly(const QString& appDir);
+
+// The optional date argument (YYYYMMDD) of a command that shows one day;
+// empty when none was given. Throws a usage TCliError for anything else.
+QByteArray CheckedDateArgument(const TCliArgs& args);
+// The stored day asked for, or the latest one when none was asked for. Throws
+// TCliError when there is no such day or nothing is stored.
+QByteArray ChosenDate(const TDayStore& store, const QByteArray& wanted);
 
 // The message when there is nothing to show.
 QString NoDataMessage();

@@ -19,6 +19,7 @@ int Dispatch(const TCliArgs& args, const TCliOutput& output) {
   if (args.Command == u"download") return RunDownload(args, output);
   if (args.Command == u"days") return RunDays(args, output);
   if (args.Command == u"day") return RunDay(args, output);
+  if (args.Command == u"bias") return RunBias(args, output);
   if (args.Command == u"race") return RunRace(args, output);
   if (args.Command == u"export") return RunExport(args, output);
   return RunRecordsCommand(args.Positional, output.OutFile(), output.ErrFile());

@@ -166,24 +166,13 @@ int RunDays(const TCliArgs& args, const TCliOutput& output) {
 }
 
 int RunDay(const TCliArgs& args, const TCliOutput& output) {
-  if (!args.Positional.isEmpty()) {
-    const QString date = args.Positional.first();
-    if (date.size() != 8 || !std::all_of(date.begin(), date.end(), [](QChar c) { return c.isDigit(); }))
-      throw TCliError(u"日付は YYYYMMDD で指定してください: %1"_s.arg(date), true);
-  }
+  const QByteArray wanted = CheckedDateArgument(args);
   TReadOnlyStart start = OpenReadOnly(args.AppDir);
   TResultsList list(start.Store, start.Settings);
   ApplyModes(list.Modes(), args);
-  if (start.Store.RaceDates.isEmpty()) throw TCliError(NoDataMessage());
+  const QByteArray date = ChosenDate(start.Store, wanted);
   list.Open();
-  if (!args.Positional.isEmpty()) {
-    const QByteArray date = args.Positional.first().toLatin1();
-    const qsizetype index = start.Store.RaceDates.indexOf(date);
-    if (index < 0)
-      throw TCliError(
-          u"%1 の成績はありません。days で日付を確かめてください。"_s.arg(QString::fromLatin1(date)));
-    list.ShowDay(int(index));
-  }
+  list.ShowDay(int(start.Store.RaceDates.indexOf(date)));
   const TDisplayModes& modes = list.Modes();
   TResultsCells cells(list);
 
