@@ -1,6 +1,7 @@
 #include "race/RaceState.h"
 
 #include "link/DayStoreLoader.h"
+#include "position/JVPos_Convert.h"
 #include "race/RaceMath.h"
 #include "text/Errors.h"
 #include "text/IntConvert.h"
@@ -40,6 +41,11 @@ TRaceState::TRaceState(const TDayStore& store, const QByteArray& raceLine, const
 
 void TRaceState::FillSheet() {
   Sheet.FillSheet(HorseList, PositionLine, FSettings.Distance);
+}
+
+void TRaceState::RebuildPositionLine() {
+  PositionLine = TPosConvert::ConvertRace(RaceLine);
+  FillSheet();
 }
 
 void TRaceState::PutPositionLine() {

@@ -23,6 +23,12 @@ public:
   // Refills the sheet from the horse list on the current position line.
   void FillSheet();
 
+  // Puts back the position line the download built from the race record's
+  // passing orders, undoing every correction, and refills the sheet. The store
+  // sees it at WriteBack, like any other edit. Throws TConvertError when the
+  // record's orders do not convert.
+  void RebuildPositionLine();
+
   // Puts the position line as line 0 of the state's own horse list (before an export).
   void PutPositionLine();
 

@@ -85,8 +85,24 @@ TEST_F(SessionTest, RaceCloseWritesBackAndNamesTheRace) {
   EXPECT_EQ(notices.Seen, (QStringList{u"summary "_s + QString::fromLatin1(key), u"settings"_s}));
   EXPECT_TRUE(Session.Settings().Pay);
   for (const TRaceEntry& entry : Session.Store().RaceLines) {
-    if (entry.RaceLine == raceLine) EXPECT_EQ(entry.HorseList.first(), edited);
+    if (entry.RaceLine != raceLine) continue;
+    EXPECT_EQ(entry.HorseList.first(), edited);
   }
+}
+
+// Corrections undone: the race's line is again the one the download stored.
+TEST_F(SessionTest, RebuildGivesBackTheDownloadedLine) {
+  Download();
+  const TRaceEntry& entry = Session.Store().RaceLines.first();
+  const QByteArray stored = entry.HorseList.first();
+  TRaceState& race = Session.OpenRace(entry.RaceLine);
+  const QString firstTime = race.Sheet.Cell(TRaceSheet::ConvertedColumn, 1);
+  race.PositionLine.replace(24 + 2, 4, "0109");
+  race.FillSheet();
+  race.RebuildPositionLine();
+  EXPECT_EQ(race.PositionLine, stored);
+  EXPECT_EQ(race.Sheet.Cell(TRaceSheet::ConvertedColumn, 1), firstTime);
+  Session.CloseRace(race);
 }
 
 TEST_F(SessionTest, SettingsNoticeOnlyWhenAFieldChanges) {
