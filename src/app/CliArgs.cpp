@@ -21,7 +21,7 @@ const QList<TCommandSyntax>& Commands() {
       {u"demo-feed"_s, {u"--end"_s, u"--days"_s, u"--seed"_s}, {}, 1, 1},
       {u"download"_s, {u"--feed"_s, u"--now"_s}, {}, 0, 0},
       {u"days"_s, {}, {u"--json"_s}, 0, 0},
-      {u"day"_s, {u"--mode"_s, u"--filter"_s, u"--threshold"_s}, {u"--json"_s}, 0, 1},
+      {u"day"_s, {u"--mode"_s, u"--filter"_s, u"--threshold"_s}, {u"--json"_s, u"--csv"_s}, 0, 1},
       {u"bias"_s, {}, {u"--json"_s}, 0, 1},
       {u"race"_s, {}, {u"--json"_s}, 1, 1},
       {u"export"_s, {u"--target"_s}, {u"--all"_s}, 0, 1},
@@ -134,13 +134,15 @@ QString HelpText() {
       （9時36分より前なら8日分、以後は7日分）。経過と状態は標準エラーに出ます。
   days [--json]
       データにある開催日を古い順に、開催（場・回・日目）とレース数で一覧します。
-  day [YYYYMMDD] [--mode start|3c|4c|jockey] [--threshold N] [--filter all|turf|dirt] [--json]
+  day [YYYYMMDD] [--mode start|3c|4c|jockey] [--threshold N] [--filter all|turf|dirt] [--json | --csv]
       成績一覧: 1日分の各場 1R〜12R のコース・距離、レース名、クラス、馬場と上位3頭。
       日付を省くと最新の日。上位3頭の表示:
         start   枠番・馬番と枠の色（設定 Display で8色か3色）
         3c, 4c  ３コーナー・４コーナーの位置（逃げ 先行 好位 中団 後方）と IN/OUT、* は大外
         jockey  複勝払戻金と、その日 N 回（--threshold、既定 1）以上3着以内の騎手名
       --filter turf/dirt で対象外のレースは上位3頭を出しません。馬場の後の ＊ は雨か雪。
+      --csv はその日の全出走馬を1頭1行の CSV（UTF-8、BOM 付き）で出します: レースキー、場、R、
+      コース、馬番、馬名、着順、走破、実走、m/min、３・４コーナーの列と内外、付加タイム（障害戦は除く）。
   bias [YYYYMMDD] [--json]
       馬場傾向: その日の場・芝ダートごとに、上位3頭と全出走馬の ４コーナー・３コーナーの
       位置（逃げ〜後方）と内外（IN 中 OUT 大外）の頭数と割合、レース数と判定

@@ -2,6 +2,7 @@
 #include "TextTable.h"
 
 #include "position/BandRules.h"
+#include "race/DayCsv.h"
 #include "results/ResultsCells.h"
 #include "results/ResultsList.h"
 #include "text/Cp932.h"
@@ -171,6 +172,13 @@ int RunDay(const TCliArgs& args, const TCliOutput& output) {
   TResultsList list(start.Store, start.Settings);
   ApplyModes(list.Modes(), args);
   const QByteArray date = ChosenDate(start.Store, wanted);
+  if (args.Flags.contains(u"--csv"_s)) {
+    const QByteArray csv =
+        CsvText(QList<QStringList>{DayCsvHeader()} + DayCsvRows(start.Store, date, start.Settings));
+    std::fwrite(csv.constData(), 1, size_t(csv.size()), output.OutFile());
+    std::fflush(output.OutFile());
+    return 0;
+  }
   list.Open();
   list.ShowDay(int(start.Store.RaceDates.indexOf(date)));
   const TDisplayModes& modes = list.Modes();

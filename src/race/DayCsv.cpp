@@ -1,0 +1,99 @@
+#include "race/DayCsv.h"
+
+#include "position/PositionLine.h"
+#include "race/RaceGrid.h"
+#include "race/RaceSheet.h"
+#include "race/RaceState.h"
+#include "records/JV_RACE.h"
+#include "records/Venues.h"
+#include "text/IntConvert.h"
+
+#include <algorithm>
+
+namespace {
+
+// Sections of the third and fourth corner, counted back from the goal.
+constexpr int ThirdCorner = 3;
+constexpr int FourthCorner = 2;
+
+QString Spot(int value) {
+  return value > 0 ? QString::number(value) : QString();
+}
+
+QString CsvField(const QString& text) {
+  if (!text.contains(u',') && !text.contains(u'"') && !text.contains(u'\n') && !text.contains(u'\r'))
+    return text;
+  QString quoted = text;
+  quoted.replace(QStringLiteral("\""), QStringLiteral("\"\""));
+  return u'"' + quoted + u'"';
+}
+
+}  // namespace
+
+QStringList DayCsvHeader() {
+  return {QStringLiteral("レースキー"),
+          QStringLiteral("場"),
+          QStringLiteral("R"),
+          QStringLiteral("コース"),
+          QStringLiteral("馬番"),
+          QStringLiteral("馬名"),
+          QStringLiteral("着順"),
+          QStringLiteral("走破"),
+          QStringLiteral("実走"),
+          QStringLiteral("m/min"),
+          QStringLiteral("３コーナー列"),
+          QStringLiteral("３コーナー内外"),
+          QStringLiteral("４コーナー列"),
+          QStringLiteral("４コーナー内外"),
+          QStringLiteral("付加タイム")};
+}
+
+QList<QStringList> DayCsvRows(const TDayStore& store, const QByteArray& date, const TSettings& settings) {
+  TJV_RACE race;
+  QList<QByteArray> raceLines;
+  for (const TRaceEntry& entry : store.RaceLines)
+    if (race.RaceDate(entry.RaceLine) == date && !race.TrackDistance(entry.RaceLine).startsWith(u'障'))
+      raceLines.append(entry.RaceLine);
+  std::stable_sort(raceLines.begin(), raceLines.end(), [&race](const QByteArray& a, const QByteArray& b) {
+    return race.RaceKey(a) < race.RaceKey(b);
+  });
+
+  QList<QStringList> rows;
+  for (const QByteArray& raceLine : raceLines) {
+    TRaceState state(store, raceLine, settings);
+    state.PutPositionLine();
+    const TPositionLine line(state.PositionLine);
+    const QByteArray added =
+        state.ConvertedTimeEnabled() ? AddedTimeLine(state.HorseList, settings.Distance) : QByteArray();
+    const QString venue = VenueName(state.RaceKey.mid(8, 2));
+    const QString raceNumber = QString::number(StrToInt(state.RaceKey.mid(14, 2)));
+    const QString course = race.TrackDistance(raceLine);
+    for (int row = 1; row < TRaceSheet::RowCount; ++row) {
+      QStringList sheet;
+      for (int column = 0; column < TRaceSheet::ColumnCount; ++column)
+        sheet.append(RaceCellLook(state.Sheet, state.PositionLine, column, row).Text.trimmed());
+      if (sheet[TRaceSheet::NameColumn].isEmpty()) continue;
+      if (!state.ConvertedTimeEnabled()) sheet[TRaceSheet::ConvertedColumn].clear();
+      const int n = StrToIntOrZero(state.Sheet.Cell(TRaceSheet::NumberColumn, row).toLatin1());
+      const QString addedTime =
+          n >= 1 && n <= 18 ? QString::fromLatin1(added.mid((n - 1) * 5, 5)).trimmed() : QString();
+      rows.append({QString::fromLatin1(state.RaceKey), venue, raceNumber, course,
+                   sheet[TRaceSheet::NumberColumn], sheet[TRaceSheet::NameColumn],
+                   sheet[TRaceSheet::PlaceColumn], sheet[TRaceSheet::RunTimeColumn],
+                   sheet[TRaceSheet::ConvertedColumn], sheet[TRaceSheet::SpeedColumn],
+                   Spot(line.Row(n, ThirdCorner)), Spot(line.Lane(n, ThirdCorner)),
+                   Spot(line.Row(n, FourthCorner)), Spot(line.Lane(n, FourthCorner)), addedTime});
+    }
+  }
+  return rows;
+}
+
+QByteArray CsvText(const QList<QStringList>& rows) {
+  QString text;
+  for (const QStringList& row : rows) {
+    QStringList fields;
+    for (const QString& field : row) fields.append(CsvField(field));
+    text += fields.join(u',') + QStringLiteral("\r\n");
+  }
+  return QByteArray("\xEF\xBB\xBF") + text.toUtf8();
+}
