@@ -96,7 +96,8 @@ int main(int argc, char** argv) {
 
   TFeedLink link(options.AppDir, *clock);
   TfrmMain frmMain(options.AppDir, link, *clock);
-  link.SetSettingsEditor([&frmMain](TLinkSettings& settings) { return TFeedFolderDlg::Edit(&frmMain, settings); });
+  link.SetSettingsEditor(
+      [&frmMain](TLinkSettings& settings) { return TFeedFolderDlg::Edit(&frmMain, settings); });
   link.SetPlayer([](const QString& path) { QDesktopServices::openUrl(QUrl::fromLocalFile(path)); });
 
 #if RAVEK_HAVE_RESULTS_UI

@@ -204,7 +204,8 @@ void TOKBottomDlg1::FillDrives() {
   }
   if (!roots.contains(QDir::rootPath())) roots.append(QDir::rootPath());
   roots.sort();
-  for (const QString& root : std::as_const(roots)) DriveComboBox1->addItem(QDir::toNativeSeparators(root), root);
+  for (const QString& root : std::as_const(roots))
+    DriveComboBox1->addItem(QDir::toNativeSeparators(root), root);
 }
 
 QString TOKBottomDlg1::NearestExistingFolder(const QString& folder) {
@@ -311,10 +312,14 @@ void TOKBottomDlg1::SyncFromModel() {
     };
     const TLossOption loss = FModel.Loss();
     check(LossGroup, Loss2, Loss3,
-          loss == TLossOption::TwoMetres ? 1 : loss == TLossOption::ThreeMetres ? 2 : 0);
+          loss == TLossOption::TwoMetres     ? 1
+          : loss == TLossOption::ThreeMetres ? 2
+                                             : 0);
     const TColourOption colours = FModel.Colours();
     check(ColourGroup, Colours8, Colours3,
-          colours == TColourOption::Eight ? 1 : colours == TColourOption::Three ? 2 : 0);
+          colours == TColourOption::Eight   ? 1
+          : colours == TColourOption::Three ? 2
+                                            : 0);
   }
   FSyncing = false;
 }

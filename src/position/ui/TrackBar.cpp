@@ -24,7 +24,8 @@ QRect TTrackBar::SelectionRect() const {
   const int span = groove.width() - handle.width();
   const auto centre = [&](int value) {
     return groove.x() + handle.width() / 2 +
-           QStyle::sliderPositionFromValue(minimum(), maximum(), std::clamp(value, minimum(), maximum()), span);
+           QStyle::sliderPositionFromValue(minimum(), maximum(), std::clamp(value, minimum(), maximum()),
+                                           span);
   };
   const int left = centre(FSelStart) - 3;
   const int right = centre(FSelEnd) + 3;
@@ -41,7 +42,8 @@ void TTrackBar::paintEvent(QPaintEvent*) {
 
   const QRect band = SelectionRect();
   if (!band.isEmpty()) {
-    const QColor fill = palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::Highlight);
+    const QColor fill =
+        palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::Highlight);
     painter.fillRect(band, fill);
     // Marks at both ends of the range, above the groove, as on the scale.
     painter.setPen(palette().color(QPalette::WindowText));

@@ -34,7 +34,8 @@ TFeedFolderDlg::TFeedFolderDlg(QWidget* parent) : QDialog(parent), FFolder(new Q
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
   auto* layout = new QGridLayout(this);
-  layout->addWidget(new QLabel(u"データを読み込む配信フォルダ（0B12 フォルダを含むフォルダ）:"_s, this), 0, 0, 1, 3);
+  layout->addWidget(new QLabel(u"データを読み込む配信フォルダ（0B12 フォルダを含むフォルダ）:"_s, this), 0, 0,
+                    1, 3);
   layout->addWidget(FFolder, 1, 0);
   layout->addWidget(browse, 1, 1);
   layout->addWidget(demo, 1, 2);

@@ -146,8 +146,8 @@ void TfrmMain::CreateToolbar() {
   panel->setFixedHeight(ToolbarHeight);
   panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
   FBitBtn1 = ToolButton(panel, u"BitBtn1"_s, QRect(3, 1, 32, 26), {}, u"終了します"_s, QuitIcon());
-  FSpeedButton1 =
-      ToolButton(panel, u"SpeedButton1"_s, QRect(48, 1, 92, 26), u"  成 績  "_s, u"成績一覧を表示"_s, ResultsIcon());
+  FSpeedButton1 = ToolButton(panel, u"SpeedButton1"_s, QRect(48, 1, 92, 26), u"  成 績  "_s,
+                             u"成績一覧を表示"_s, ResultsIcon());
   FBitBtn2 = ToolButton(panel, u"BitBtn2"_s, QRect(152, 1, 92, 26), u"ダウンロード"_s,
                         u"リアルタイムデータのダウンロード"_s, DownloadIcon());
   FBitBtn2->setFocusPolicy(Qt::NoFocus);
@@ -346,7 +346,8 @@ void TfrmMain::SeisekiClick() {
 
 void TfrmMain::InitClick() {
   const int r = FSession.Link().JVSetUIProperties();
-  ShowStatusText(0, r != 0 ? u"JVSetUIPropertiesエラー:"_s + QString::number(r) : u"JVSetUIProperties正常終了:0"_s);
+  ShowStatusText(
+      0, r != 0 ? u"JVSetUIPropertiesエラー:"_s + QString::number(r) : u"JVSetUIProperties正常終了:0"_s);
 }
 
 void TfrmMain::N3Click() {
@@ -392,12 +393,12 @@ bool TfrmMain::SaveAtClose() {
       if (!result.Message.isEmpty()) ShowMessage(this, QMessageBox::Information, result.Message);
       return true;
     } catch (const TFileError& error) {
-      const QMessageBox::StandardButton answer = ShowMessage(
-          this, QMessageBox::Warning,
-          u"終了時の保存ができませんでした。\n%1\n\n"
-          "再試行: もう一度保存します\n破棄: 展開データを保存せずに終了します\n"
-          "キャンセル: 終了しません"_s.arg(error.Message()),
-          QMessageBox::Retry | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Retry);
+      const QMessageBox::StandardButton answer =
+          ShowMessage(this, QMessageBox::Warning,
+                      u"終了時の保存ができませんでした。\n%1\n\n"
+                      "再試行: もう一度保存します\n破棄: 展開データを保存せずに終了します\n"
+                      "キャンセル: 終了しません"_s.arg(error.Message()),
+                      QMessageBox::Retry | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Retry);
       if (answer == QMessageBox::Retry) continue;
       if (answer != QMessageBox::Discard) return false;
       // The positions stay as they were on disk; the settings are still kept.
@@ -439,4 +440,8 @@ void TfrmMain::closeEvent(QCloseEvent* event) {
   FClosed = true;
   if (FHelp) FHelp->close();
   event->accept();
+}
+
+THelpForm* TfrmMain::HelpWindow() const {
+  return FHelp;
 }

@@ -51,7 +51,7 @@ public:
   TOKBottomDlg* SorryDialog() const { return FSorry; }
   TAboutBox* AboutBox() const { return FAbout; }
   TOKBottomDlg1* SetteiDialog() const { return FSettei; }
-  THelpForm* HelpWindow() const { return FHelp; }
+  THelpForm* HelpWindow() const;
 
   // The results command opens its window through this; the command, the
   // download and the settings dialog are disabled while that window lives.

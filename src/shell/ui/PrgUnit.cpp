@@ -57,5 +57,6 @@ void TPrgForm::paintEvent(QPaintEvent*) {
   painter.setBrush(Qt::white);
   painter.drawRect(track.adjusted(0, 0, -1, -1));
   const int filled = track.width() * std::clamp(FDone, 0, FAsked) / FAsked;
-  painter.fillRect(QRect(track.left() + 1, track.top() + 1, std::max(0, filled - 2), track.height() - 2), BarColour);
+  painter.fillRect(QRect(track.left() + 1, track.top() + 1, std::max(0, filled - 2), track.height() - 2),
+                   BarColour);
 }

@@ -91,7 +91,8 @@ void DrawEmblem(QPainter& p, const QRectF& r) {
   p.setPen(Qt::NoPen);
   p.setBrush(QColor(40, 130, 60));
   p.drawRoundedRect(r, r.height() * 0.5, r.height() * 0.5);
-  const QRectF infield = r.adjusted(r.width() * 0.16, r.height() * 0.24, -r.width() * 0.16, -r.height() * 0.24);
+  const QRectF infield =
+      r.adjusted(r.width() * 0.16, r.height() * 0.24, -r.width() * 0.16, -r.height() * 0.24);
   p.setBrush(QColor(150, 210, 120));
   p.drawRoundedRect(infield, infield.height() * 0.5, infield.height() * 0.5);
   p.setPen(QPen(Qt::white, std::max<qreal>(0.6, r.height() * 0.03)));

@@ -17,8 +17,8 @@ QFont RavekFont(int pixelSize, bool bold = false);
 
 // Every message box of the desktop program goes through here, so that a test
 // can answer it. The hook returns the button the user chose.
-using TMessageHook = std::function<QMessageBox::StandardButton(
-    QMessageBox::Icon icon, const QString& text, QMessageBox::StandardButtons buttons)>;
+using TMessageHook = std::function<QMessageBox::StandardButton(QMessageBox::Icon icon, const QString& text,
+                                                               QMessageBox::StandardButtons buttons)>;
 // Replaces the hook; an empty hook restores the real message boxes.
 void SetMessageHook(TMessageHook hook);
 

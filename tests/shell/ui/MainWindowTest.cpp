@@ -89,9 +89,9 @@ private slots:
     }
     QVERIFY(answers.Texts.isEmpty());
     const QString ini = QString::fromLatin1(ReadAll(dir.filePath(u"RAVEK.INI"_s)));
-    const QStringList keys{u"X"_s,     u"Y"_s,      u"Target"_s,  u"Distance"_s, u"Display"_s,
-                           u"UseTG"_s, u"Pay"_s,    u"Nige"_s,    u"Senkou"_s,   u"Koui"_s,
-                           u"Tyuudan"_s, u"Saiuti"_s, u"Soto"_s, u"Osoto"_s};
+    const QStringList keys{u"X"_s,       u"Y"_s,      u"Target"_s, u"Distance"_s, u"Display"_s,
+                           u"UseTG"_s,   u"Pay"_s,    u"Nige"_s,   u"Senkou"_s,   u"Koui"_s,
+                           u"Tyuudan"_s, u"Saiuti"_s, u"Soto"_s,   u"Osoto"_s};
     for (const QString& key : keys) QVERIFY2(ini.contains(u"\r\n"_s + key + u'='), qPrintable(key));
     QVERIFY(ini.contains(u"\r\nX=20\r\n"_s));
     QVERIFY(ini.contains(u"\r\nTarget="_s + QDir::cleanPath(dir.filePath(u"Data"_s)) + u"\r\n"_s));
@@ -182,7 +182,8 @@ private slots:
     second->show();
 
     const QStringList own{u"メインメニュー(&M)"_s, u"設定(&I)"_s, u"ヘルプ(&H)"_s};
-    const QStringList merged{u"メインメニュー(&M)"_s, u"表示(&V)"_s, u"出力(&O)"_s, u"設定(&I)"_s, u"ヘルプ(&H)"_s};
+    const QStringList merged{u"メインメニュー(&M)"_s, u"表示(&V)"_s, u"出力(&O)"_s, u"設定(&I)"_s,
+                             u"ヘルプ(&H)"_s};
     main.MdiArea()->setActiveSubWindow(first);
     QCOMPARE(MenuTitles(main), merged);
     main.MdiArea()->setActiveSubWindow(second);
