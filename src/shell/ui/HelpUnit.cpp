@@ -7,7 +7,14 @@
 
 using namespace Qt::StringLiterals;
 
+// The book lives in a static library: its resources are registered by hand,
+// outside any namespace.
+static void LoadHelpBook() {
+  Q_INIT_RESOURCE(help);
+}
+
 THelpForm::THelpForm(QWidget* owner) : QWidget(owner, Qt::Window), FBrowser(new QTextBrowser(this)) {
+  LoadHelpBook();
   setObjectName(u"HelpForm"_s);
   setWindowTitle(u"RAVEKヘルプ"_s);
   resize(720, 600);

@@ -30,7 +30,8 @@ TOKBottomDlg::TOKBottomDlg(QWidget* parent)
 
   SetText(SteeplechaseText());
   // The designed client area, made as wide as the message.
-  setFixedSize(std::max(Label1->width(), OKBtn->geometry().right() + 8), 116);
+  // A few pixels spare: the label measures its text without the trailing space.
+  setFixedSize(std::max(Label1->width() + 6, OKBtn->geometry().right() + 8), 116);
   if (const QScreen* screen = QGuiApplication::primaryScreen())
     move(screen->availableGeometry().center() - rect().center());
 }
