@@ -143,6 +143,7 @@ TDownloadResult TDownload::RtsDlExecute() {
     const QDateTime now = FClock.Now();
     const QDate today = now.date();
     result.DaysAsked = DownloadDayCount(now.time());
+    FObserver.DayProgress(0, result.DaysAsked);
     for (int i = 0; i < result.DaysAsked; ++i) {
       const QDate day = today.addDays(-i);
       const int r = FLink.JVRTOpen(RealtimeResultsSpec, DateKey(day));
@@ -157,6 +158,7 @@ TDownloadResult TDownload::RtsDlExecute() {
       }
       dayOpen = false;
       JVClosing();
+      FObserver.DayProgress(i + 1, result.DaysAsked);
     }
 
     FObserver.ShowProgress(u"登録処理実行中・・・"_s);

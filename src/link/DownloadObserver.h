@@ -14,4 +14,10 @@ public:
   virtual void ProcessPendingEvents() = 0;
   // Shows the maintenance text modally; true when the user left it with OK.
   virtual bool ShowMaintenance(const QString& text) = 0;
+  // Days a download has tried so far out of the days it asks for; called once
+  // before the first day and after each day.
+  virtual void DayProgress(int done, int asked) {
+    (void)done;
+    (void)asked;
+  }
 };

@@ -1,0 +1,103 @@
+// Pictures of the main window and its dialogs on a demo week, saved as PNG
+// files into the folder given as the first argument.
+#include "link/FeedLink.h"
+#include "position/ui/Settei.h"
+#include "shell/ui/HelpUnit.h"
+#include "shell/ui/HolvendMain.h"
+#include "shell/ui/PrgUnit.h"
+#include "shell/ui/RavekApplication.h"
+#include "shell/ui/SorryUnit.h"
+#include "shell/ui/UiSupport.h"
+#include "shell/ui/VerUnit.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTextBrowser>
+
+#include <cstdio>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+void Pump(int ms) {
+  QElapsedTimer timer;
+  timer.start();
+  do {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+  } while (timer.elapsed() < ms);
+}
+
+bool Save(QWidget* widget, const QString& folder, const QString& name) {
+  Pump(150);
+  const QString path = QDir(folder).filePath(name);
+  const bool saved = widget->grab().save(path);
+  std::fprintf(stderr, "%s %s\n", saved ? "saved" : "FAILED", qPrintable(path));
+  return saved;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  TRavekApplication app(argc, argv);
+  SetUpRavekFonts();
+  if (argc < 2) {
+    std::fprintf(stderr, "usage: %s OUTPUT_FOLDER\n", argv[0]);
+    return 1;
+  }
+  const QString out = QDir(QString::fromLocal8Bit(argv[1])).absolutePath();
+  QDir().mkpath(out);
+  QTemporaryDir start;
+  if (!start.isValid()) return 1;
+  // Answered at once: nothing may wait for a user here.
+  SetMessageHook([](QMessageBox::Icon, const QString& text, QMessageBox::StandardButtons) {
+    std::fprintf(stderr, "message: %s\n", qPrintable(text));
+    return QMessageBox::Ok;
+  });
+
+  const TFixedClock clock(QDateTime(QDate(2024, 5, 12), QTime(9, 0)));
+  TFeedLink link(start.path(), clock);
+  TfrmMain main(start.path(), link, clock);
+  main.move(20, 20);
+  main.show();
+  while (!main.FormShowDone()) Pump(20);
+
+  bool ok = true;
+  bool progressSaved = false;
+  QObject::connect(&main, &TfrmMain::ProgressShown, &main, [&](const QString& text) {
+    if (progressSaved || !text.endsWith(u"の成績をダウンロードしました"_s)) return;
+    if (TPrgForm* panel = main.findChild<TPrgForm*>()) {
+      progressSaved = true;
+      ok = Save(panel, out, u"shell-progress.png"_s) && ok;
+    }
+  });
+  main.SokuhouClick();
+  ok = progressSaved && ok;
+  main.ShowStatusText(1, u"成績データ: 2024/05/12 まで"_s);
+  ok = Save(&main, out, u"shell-main.png"_s) && ok;
+
+  TOKBottomDlg1* settei = main.SetteiDialog();
+  settei->Open(main.Session().Settings());
+  settei->show();
+  ok = Save(settei, out, u"shell-settings-general.png"_s) && ok;
+  settei->findChild<QTabWidget*>()->setCurrentIndex(1);
+  ok = Save(settei, out, u"shell-settings-display.png"_s) && ok;
+  settei->hide();
+
+  main.SorryDialog()->show();
+  ok = Save(main.SorryDialog(), out, u"shell-sorry.png"_s) && ok;
+  main.SorryDialog()->hide();
+
+  main.AboutBox()->show();
+  ok = Save(main.AboutBox(), out, u"shell-version.png"_s) && ok;
+  main.AboutBox()->hide();
+
+  main.bhelpClick();
+  ok = Save(main.HelpWindow(), out, u"shell-help.png"_s) && ok;
+
+  main.close();
+  SetMessageHook({});
+  return ok ? 0 : 1;
+}

@@ -1,0 +1,130 @@
+// The desktop program.
+//
+//   ravek [--app-dir DIR] [--now "YYYY-MM-DD HH:MM"] [--quit-after-show]
+//
+// DIR is the start directory (default the current directory); --now fixes the
+// clock; --quit-after-show closes the program as soon as the main window has
+// done its first showing and prints how long start-up and close took.
+#include "link/Clock.h"
+#include "link/FeedLink.h"
+#include "shell/ui/FeedFolderDlg.h"
+#include "shell/ui/HolvendMain.h"
+#include "shell/ui/RavekApplication.h"
+#include "shell/ui/UiSupport.h"
+
+#if RAVEK_HAVE_RESULTS_UI
+#include "results/ui/SeisekiUnit.h"
+#endif
+#if RAVEK_HAVE_RACE_UI
+#include "race/ui/RaceUnit.h"
+#endif
+
+#include <QDateTime>
+#include <QDesktopServices>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QTimer>
+#include <QUrl>
+
+#include <cstdio>
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+struct TOptions {
+  QString AppDir = QDir::currentPath();
+  QDateTime Now;
+  bool QuitAfterShow = false;
+};
+
+void Err(const QString& text) {
+  const QByteArray bytes = text.toUtf8();
+  std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stderr);
+  std::fflush(stderr);
+}
+
+// False (with the reason on standard error) for a command line it cannot use.
+bool ParseOptions(const QStringList& args, TOptions& options) {
+  for (qsizetype i = 1; i < args.size(); ++i) {
+    const QString& arg = args[i];
+    const bool hasValue = i + 1 < args.size();
+    if (arg == u"--app-dir"_s && hasValue) {
+      options.AppDir = QDir(args[++i]).absolutePath();
+    } else if (arg == u"--now"_s && hasValue) {
+      options.Now = QDateTime::fromString(args[++i], u"yyyy-MM-dd HH:mm"_s);
+      if (!options.Now.isValid()) {
+        Err(u"--now には日時を \"YYYY-MM-DD HH:MM\" で指定してください: %1\n"_s.arg(args[i]));
+        return false;
+      }
+    } else if (arg == u"--quit-after-show"_s) {
+      options.QuitAfterShow = true;
+    } else {
+      Err(u"使い方: ravek [--app-dir DIR] [--now \"YYYY-MM-DD HH:MM\"] [--quit-after-show]\n"_s);
+      return false;
+    }
+  }
+  if (!QFileInfo(options.AppDir).isDir()) {
+    Err(u"開始フォルダがありません: %1\n"_s.arg(options.AppDir));
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QElapsedTimer sinceStart;
+  sinceStart.start();
+  TRavekApplication app(argc, argv);
+  SetUpRavekFonts();
+
+  TOptions options;
+  if (!ParseOptions(QApplication::arguments(), options)) return 1;
+  std::unique_ptr<TClock> clock;
+  if (options.Now.isValid()) {
+    clock = std::make_unique<TFixedClock>(options.Now);
+  } else {
+    clock = std::make_unique<TSystemClock>();
+  }
+
+  // DATA DIRECTORY LOCK: the one place it is to be taken, for the whole run,
+  // before the main window settles the data directory and opens any data file.
+  // A second program on the same start directory is refused here.
+
+  TFeedLink link(options.AppDir, *clock);
+  TfrmMain frmMain(options.AppDir, link, *clock);
+  link.SetSettingsEditor(
+      [&frmMain](TLinkSettings& settings) { return TFeedFolderDlg::Edit(&frmMain, settings); });
+  link.SetPlayer([](const QString& path) { QDesktopServices::openUrl(QUrl::fromLocalFile(path)); });
+
+#if RAVEK_HAVE_RESULTS_UI
+  frmMain.SetResultsOpener([&frmMain](QMdiArea* area) -> QWidget* {
+    TSeiFrm* list = OpenResultsList(frmMain.Session(), area);
+    frmMain.AdoptChild(list);
+#if RAVEK_HAVE_RACE_UI
+    QObject::connect(list, &TSeiFrm::RaceOpenRequested, &frmMain, [&frmMain](const QByteArray& raceLine) {
+      TfrmRace* race = OpenRaceWindow(frmMain.Session(), raceLine, frmMain.MdiArea());
+      frmMain.AdoptChild(race);
+      frmMain.WidenStatusWhileAlive(race);
+    });
+#endif
+    return list;
+  });
+#endif
+
+  if (options.QuitAfterShow) {
+    QObject::connect(&frmMain, &TfrmMain::FormShown, &frmMain, [&] {
+      const qint64 shown = sinceStart.elapsed();
+      QElapsedTimer closing;
+      closing.start();
+      frmMain.close();
+      Err(u"shown-ms=%1 close-ms=%2\n"_s.arg(shown).arg(closing.elapsed()));
+    });
+  }
+
+  frmMain.show();
+  return QApplication::exec();
+}
