@@ -57,5 +57,9 @@ THelpForm::THelpForm(QWidget* owner) : QWidget(owner, Qt::Window), FBrowser(new 
 }
 
 void THelpForm::ShowContents() {
-  FBrowser->setSource(QUrl(QString::fromLatin1(ContentsPage)));
+  ShowPage(ContentsPage);
+}
+
+void THelpForm::ShowPage(const char* page) {
+  FBrowser->setSource(QUrl(QString::fromLatin1(page)));
 }

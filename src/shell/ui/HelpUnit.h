@@ -10,10 +10,13 @@ class THelpForm : public QWidget {
 
 public:
   static constexpr const char* ContentsPage = "qrc:/help/index.html";
+  // The program has no web site: its support page is a page of the book.
+  static constexpr const char* SupportPage = "qrc:/help/support.html";
 
   explicit THelpForm(QWidget* owner = nullptr);
 
   void ShowContents();
+  void ShowPage(const char* page);
   QTextBrowser* Browser() const { return FBrowser; }
 
 private:

@@ -357,8 +357,12 @@ void TfrmMain::N3Click() {
 }
 
 void TfrmMain::bhelpClick() {
+  ShowHelp(THelpForm::ContentsPage);
+}
+
+void TfrmMain::ShowHelp(const char* page) {
   if (!FHelp) FHelp = new THelpForm(this);
-  FHelp->ShowContents();
+  FHelp->ShowPage(page);
   FHelp->show();
   FHelp->raise();
   FHelp->activateWindow();
@@ -379,7 +383,7 @@ void TfrmMain::BabaClick() {
 }
 
 void TfrmMain::RAVEKHPClick() {
-  OpenPage(this, WebPage::Support);
+  ShowHelp(THelpForm::SupportPage);
 }
 
 void TfrmMain::VersionClick() {

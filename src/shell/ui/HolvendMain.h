@@ -91,6 +91,7 @@ protected:
   void closeEvent(QCloseEvent* event) override;
 
 private:
+  void ShowHelp(const char* page);
   // The status bar, the progress panel and the "Sorry" dialog as the download sees them.
   class TObserver : public TDownloadObserver {
   public:
