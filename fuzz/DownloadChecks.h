@@ -10,11 +10,13 @@
 #include "position/BynaryUnit.h"
 #include "position/JVPos_Convert.h"
 #include "records/RecordBuilder.h"
+#include "records/RecordCheck.h"
 #include "text/Errors.h"
 #include "text/LineFile.h"
 
 #include <QDir>
 #include <QHash>
+#include <QSet>
 #include <QTemporaryDir>
 
 class TSilentObserver : public TDownloadObserver {
@@ -94,37 +96,64 @@ inline TFailures CheckDownload(QByteArrayView data) {
       result.DaysOpened == 1 && result.FilesWritten,
       QStringLiteral("opened %1 days, files written %2").arg(result.DaysOpened).arg(result.FilesWritten));
 
-  // The feed's records, as the feed file holds them: one a line, CR LF or LF.
-  QHash<QByteArray, int> expected[3];
-  for (const QByteArray& raw : data.toByteArray().split('\n')) {
-    const QByteArray record = raw.endsWith('\r') ? raw.chopped(1) : raw;
-    // A line break inside a record cannot be kept in a file of lines.
-    if (record.isEmpty() || record.contains('\r')) continue;
-    const QByteArray& bytes = record;
-    switch (StreamOf(bytes)) {
+  // The feed's records as the link delivers them: any line break ends one.
+  // The last of each race (and of each race and horse) counts.
+  QHash<QByteArray, QByteArray> expected[3];
+  bool unfileable = false;
+  for (const QByteArray& record : SplitLines(data)) {
+    const TRecordStream stream = StreamOf(record);
+    if (stream == TRecordStream::None) continue;
+    if (!RecordLineFault(record).isEmpty()) {
+      unfileable = true;
+      continue;
+    }
+    const QByteArray key = record.mid(11, 16);
+    switch (stream) {
       case TRecordStream::Race:
-        ++expected[0][bytes];
+        expected[0].insert(key, record);
         break;
       case TRecordStream::Horse:
-        ++expected[1][bytes];
+        expected[1].insert(key + record.mid(28, 2), record);
         break;
       case TRecordStream::Pay:
-        ++expected[2][bytes];
+        expected[2].insert(key, record);
         break;
       case TRecordStream::None:
         break;
     }
   }
+  f.Expect(unfileable == !result.FailedDays.isEmpty(),
+           QStringLiteral("a day with a record that cannot be filed is a failed day (%1)").arg(result.FailedDays.join(u' ')));
+  TByteLines filed[3];
   for (int stream = 0; stream < 3; ++stream) {
     const QString path = QDir(dataDir).filePath(QString::fromLatin1(names[stream]));
-    QHash<QByteArray, int> found;
-    for (const QByteArray& line : ReadLines(path)) ++found[line];
+    filed[stream] = ReadLines(path);
+    // Everything filed reads back: one sound record per race (and horse).
+    QSet<QByteArray> keys;
+    for (const QByteArray& line : std::as_const(filed[stream])) {
+      f.Expect(RecordLineFault(line).isEmpty(), QStringLiteral("%1 holds a record that does not read back: %2").arg(path, Shown(line)));
+      const QByteArray key = line.mid(11, 16) + (stream == 1 ? line.mid(28, 2) : QByteArray());
+      f.Expect(!keys.contains(key), QStringLiteral("%1 holds %2 twice").arg(path, Shown(key)));
+      keys.insert(key);
+    }
+    // A failed day files nothing of what it delivered; the day had nothing stored.
+    if (unfileable) {
+      for (const QByteArray& line : std::as_const(filed[stream]))
+        if (line.mid(11, 8) == "20240512") f.Expect(false, QStringLiteral("a failed day filed %1").arg(Shown(line)));
+      continue;
+    }
     for (auto it = expected[stream].cbegin(); it != expected[stream].cend(); ++it) {
-      if (found.value(it.key()) < it.value()) {
-        f.Expect(false, QStringLiteral("record missing from %1: %2").arg(path, Shown(it.key())));
+      if (!filed[stream].contains(it.value())) {
+        f.Expect(false, QStringLiteral("record missing from %1: %2").arg(path, Shown(it.value())));
         break;
       }
     }
+  }
+  TDayStore reloaded;
+  try {
+    f.Expect(LoadDayStore(reloaded, dataDir), QStringLiteral("the files do not load"));
+  } catch (const TRavekError& error) {
+    f.Expect(false, QStringLiteral("the files do not load: %1").arg(error.Message()));
   }
   TByteLines positions;
   const TPositionLoad load =

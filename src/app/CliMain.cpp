@@ -2,10 +2,13 @@
 #include "CliCommands.h"
 #include "RecordsCommand.h"
 
+#include "shell/DataLock.h"
+#include "shell/ShellState.h"
 #include "text/Errors.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 
 using namespace Qt::StringLiterals;
 
@@ -13,6 +16,13 @@ namespace {
 
 constexpr int ExitUsage = 1;
 constexpr int ExitError = 2;
+// How long a command waits for another run on the same data to finish.
+constexpr int LockWaitMs = 5000;
+
+bool ReadsDataFiles(const QString& command) {
+  return command == u"download" || command == u"days" || command == u"day" || command == u"race" ||
+         command == u"export";
+}
 
 int Dispatch(const TCliArgs& args, const TCliOutput& output) {
   if (args.Command == u"demo-feed") return RunDemoFeed(args, output);
@@ -23,6 +33,18 @@ int Dispatch(const TCliArgs& args, const TCliOutput& output) {
   if (args.Command == u"race") return RunRace(args, output);
   if (args.Command == u"export") return RunExport(args, output);
   return RunRecordsCommand(args.Positional, output.OutFile(), output.ErrFile());
+}
+
+// Every command on the data files sees, and leaves, one consistent set of them.
+int DispatchLocked(const TCliArgs& args, const TCliOutput& output) {
+  if (!ReadsDataFiles(args.Command)) return Dispatch(args, output);
+  if (!QFileInfo(args.AppDir).isDir())
+    throw TCliError(u"開始フォルダ %1 がありません。"_s.arg(QDir::toNativeSeparators(args.AppDir)));
+  const bool writes = args.Command == u"download" || args.Command == u"export";
+  TDataLock lock(TShellState::SettleDataDir(args.AppDir, writes));
+  // A folder nobody can write to cannot be changed under a reader either.
+  if (!lock.Lock(LockWaitMs) && (writes || !lock.CannotCreate())) throw TFileError(lock.FailureText());
+  return Dispatch(args, output);
 }
 
 }  // namespace
@@ -39,7 +61,7 @@ int main(int argc, char* argv[]) {
       output.Out(HelpText());
       return 0;
     }
-    return Dispatch(args, output);
+    return DispatchLocked(args, output);
   } catch (const TCliError& error) {
     output.Err(u"ravek-cli: "_s + error.Message() + u'\n');
     if (error.Usage()) output.Err(u"ravek-cli --help で使い方を表示します。\n"_s);

@@ -8,6 +8,7 @@
 #include <QDate>
 #include <QDateTime>
 #include <QDir>
+#include <QFileInfo>
 
 using namespace Qt::StringLiterals;
 
@@ -78,6 +79,9 @@ int RunDownload(const TCliArgs& args, const TCliOutput& output) {
     settings.FeedFolder = AbsolutePath(args.Value(u"--feed"_s));
     link.SetSettings(settings);
   }
+  // A feed folder that is not there would read as days without racing.
+  if (!link.IsDemo() && !QFileInfo(link.FeedDir()).isDir())
+    throw TCliError(u"配信フォルダ %1 がありません。"_s.arg(QDir::toNativeSeparators(link.FeedDir())));
   TCliDownloadObserver observer(output);
   TDownload download(link, clock, state.DayStore, state.DataDir, observer);
   download.FormShow();
@@ -85,12 +89,16 @@ int RunDownload(const TCliArgs& args, const TCliOutput& output) {
   const TDownloadResult result = download.RtsDlExecute();
   for (const QString& message : result.Messages) output.Err(message + u'\n');
 
-  output.Out(u"%1日分を要求し、%2日分を取得しました。\n"_s.arg(result.DaysAsked).arg(result.DaysOpened));
+  output.Out(u"%1日分を要求し、%2日分を取得しました。\n"_s.arg(result.DaysAsked)
+                 .arg(result.DaysRead));
   if (!result.FilesWritten) output.Out(u"データファイルは書き換えていません。\n"_s);
   TByteLines dates = state.DayStore.RaceDates;
   std::sort(dates.begin(), dates.end());
   QStringList shown;
   for (const QByteArray& date : dates) shown.append(Slashed(date));
   output.Out(u"成績のある日: %1\n"_s.arg(shown.isEmpty() ? u"なし"_s : shown.join(u' ')));
-  return 0;
+  if (result.FailedDays.isEmpty()) return 0;
+  output.Err(u"取得できなかった日があります。前に取得したその日の成績はそのまま残しました:\n"_s);
+  for (const QString& day : result.FailedDays) output.Err(u"  "_s + day + u'\n');
+  return 2;
 }

@@ -175,21 +175,15 @@ int RunExport(const TCliArgs& args, const TCliOutput& output) {
   if (!shell.StartMessage.isEmpty()) output.Err(shell.StartMessage + u'\n');
   if (!LoadDayStore(shell.DayStore, shell.DataDir)) throw TCliError(NoDataMessage());
   TSettings settings = shell.Settings;
-  if (args.Has(u"--target"_s)) settings.TargetDir = AbsolutePath(args.Value(u"--target"_s));
+  settings.TargetDir = args.Has(u"--target"_s) ? AbsolutePath(args.Value(u"--target"_s))
+                                               : ResolveTargetDir(settings.TargetDir, shell.DataDir);
 
   if (all) {
-    ExportAllRaces(shell.DayStore.RaceLines, settings);
-    QStringList files;
-    TJV_RACE race;
-    int count = 0;
-    for (const TRaceEntry& entry : shell.DayStore.RaceLines) {
-      if (race.TrackDistance(entry.RaceLine).startsWith(u'障') || entry.HorseList.isEmpty()) continue;
-      ++count;
-      const QString file = ExportFilePath(entry.HorseList.first(), settings.TargetDir);
-      if (!files.contains(file)) files.append(file);
-    }
-    output.Out(u"%1 レースの補正タイムを出力しました（空いている行のみ）。\n"_s.arg(count));
-    for (const QString& file : files) output.Out(u"  "_s + file + u'\n');
+    const TExportAllResult done = ExportAllRaces(shell.DayStore.RaceLines, settings);
+    output.Out(u"%1 レースの補正タイムを出力しました（空いている行のみ）。\n"_s.arg(done.Written));
+    if (done.LeftAlone > 0) output.Out(u"%1 レースは出力済みのため、そのままにしました。\n"_s.arg(done.LeftAlone));
+    if (done.Straight > 0) output.Out(u"直線コースの %1 レースは補正タイムがないため、出力していません。\n"_s.arg(done.Straight));
+    for (const QString& file : done.Files) output.Out(u"  "_s + file + u'\n');
     return 0;
   }
 

@@ -4,12 +4,17 @@
 #include "records/JV_RACE.h"
 #include "records/JV_UMA.h"
 #include "records/PayRecord.h"
+#include "records/RecordCheck.h"
+#include "records/RecordLayout.h"
 #include "text/Errors.h"
 #include "text/IntConvert.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
+#include <QSet>
+
+#include <algorithm>
 
 #include <vector>
 
@@ -76,7 +81,32 @@ QByteArray NameOfKey(const QByteArray& key) {
   return (eq < 0 ? key : key.left(eq)).toLower();
 }
 
+template <typename TNameOf>
+TByteLines LastOfEach(const TByteLines& lines, TNameOf nameOf) {
+  QSet<QByteArray> seen;
+  TByteLines kept;
+  for (qsizetype i = lines.size() - 1; i >= 0; --i) {
+    if (!RecordLineFault(lines[i]).isEmpty()) continue;
+    const QByteArray name = nameOf(lines[i]);
+    if (seen.contains(name)) continue;
+    seen.insert(name);
+    kept.append(lines[i]);
+  }
+  std::reverse(kept.begin(), kept.end());
+  return kept;
+}
+
 }  // namespace
+
+TByteLines LastOfEachRace(const TByteLines& lines) {
+  return LastOfEach(lines, [](const QByteArray& line) { return line.mid(KeyField::RaceKey, KeyField::RaceKeyWidth); });
+}
+
+TByteLines LastOfEachHorse(const TByteLines& lines) {
+  return LastOfEach(lines, [](const QByteArray& line) {
+    return line.mid(KeyField::RaceKey, KeyField::RaceKeyWidth) + line.mid(SeField::HorseNumber, 2);
+  });
+}
 
 bool DataFilesExist(const QString& dataDir) {
   return QFileInfo::exists(InDir(dataDir, DataFile::Uma)) &&
@@ -95,8 +125,9 @@ bool LoadDayStore(TDayStore& store, const QString& dataDir) {
 
   TDayStore next;
   next.CornerNames = store.CornerNames;
-  const TByteLines umaLines = ReadLines(InDir(dataDir, DataFile::Uma));
-  const TByteLines raceLines = ReadLines(InDir(dataDir, DataFile::Race));
+  // Every reader sees one record per race and per horse, the last in the file.
+  const TByteLines umaLines = LastOfEachHorse(ReadLines(InDir(dataDir, DataFile::Uma)));
+  const TByteLines raceLines = LastOfEachRace(ReadLines(InDir(dataDir, DataFile::Race)));
   next.PayLines = ReadLines(InDir(dataDir, DataFile::Pay));
 
   TJV_RACE race;

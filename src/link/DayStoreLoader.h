@@ -17,6 +17,12 @@ inline constexpr char Position[] = "Position.dat";
 inline constexpr int SummaryEntryLength = 28;
 inline constexpr int SummaryValueLength = 3 * SummaryEntryLength;
 
+// One record per race: of the lines of one race key, the last stays, where it
+// stands. Lines that break the record rule are dropped, since no reader takes them.
+TByteLines LastOfEachRace(const TByteLines& lines);
+// One SE record per race and horse number, by the same rule.
+TByteLines LastOfEachHorse(const TByteLines& lines);
+
 // True when RaceData.dat, UmaData.dat and PayData.dat all exist in dataDir
 // (the condition for the results command).
 bool DataFilesExist(const QString& dataDir);

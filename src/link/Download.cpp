@@ -2,6 +2,9 @@
 
 #include "link/DayStoreLoader.h"
 #include "position/PositionSave.h"
+#include "records/PayRecord.h"
+#include "records/RecordCheck.h"
+#include "records/RecordLayout.h"
 #include "text/Errors.h"
 
 #include <QDir>
@@ -61,6 +64,10 @@ private:
 
 QByteArray DateKey(QDate date) {
   return date.toString(u"yyyyMMdd").toLatin1();
+}
+
+TByteLines LinesIfAny(const QString& path) {
+  return QFile::exists(path) ? ReadLines(path) : TByteLines();
 }
 
 }  // namespace
@@ -125,6 +132,9 @@ TDownloadResult TDownload::RtsDlExecute() {
 
   FMessages.clear();
   bool dayOpen = false;
+  const auto failed = [&result](QDate day, const QString& reason) {
+    result.FailedDays.append(day.toString(u"yyyy/MM/dd") + u": "_s + reason);
+  };
   try {
     // The rebuild reads positions back from Position.dat: edits made in race
     // windows since the last load go there first, or the rebuild would drop them.
@@ -135,6 +145,10 @@ TDownloadResult TDownload::RtsDlExecute() {
     }
     const TPositionSaveResult edited = SaveEditedPositions(currentLines, FDataDir);
     if (!edited.Message.isEmpty()) FMessages.append(edited.Message);
+
+    // A day that fails keeps what these held for it.
+    FStoredRaces = LinesIfAny(InDir(FDataDir, DataFile::Race));
+    FStoredHorses = LinesIfAny(InDir(FDataDir, DataFile::Uma));
 
     // PayLines stays: payouts of earlier downloads are kept ahead of the new ones.
     FStore.RaceLines.clear();
@@ -150,11 +164,22 @@ TDownloadResult TDownload::RtsDlExecute() {
       dayOpen = true;
       if (r != 0) {
         FObserver.ShowStatus(u"JVRTOpenエラー:"_s + QString::number(r));
+        // -1 is a day without data; any other code says nothing about what the day holds.
+        if (r != -1) {
+          failed(day, u"JVRTOpenエラー:"_s + QString::number(r));
+          KeepStoredDay(DateKey(day));
+        }
       } else {
         ++result.DaysOpened;
         FObserver.ShowProgress(day.toString(u"yyyy/MM/dd") + u"の成績をダウンロードしました"_s);
         FObserver.ShowStatus(u"JVRTOpen正常終了:0"_s);
-        JVReading();
+        const QString fault = JVReading();
+        if (fault.isEmpty()) {
+          ++result.DaysRead;
+        } else {
+          failed(day, fault);
+          KeepStoredDay(DateKey(day));
+        }
       }
       dayOpen = false;
       JVClosing();
@@ -192,10 +217,12 @@ TDownloadResult TDownload::RtsDlExecute() {
   return result;
 }
 
-void TDownload::JVReading() {
+QString TDownload::JVReading() {
   QList<QByteArray> races;
-  QList<QByteArray> horses;
-  QList<QByteArray> pays;
+  TByteLines horses;
+  TByteLines pays;
+  QString fault;
+  int faults = 0;
   QString fileName;
   for (;;) {
     FObserver.ProcessPendingEvents();
@@ -203,19 +230,31 @@ void TDownload::JVReading() {
     fileName.clear();
     const int n = FLink.JVRead(buffer, ReadBufferSize, fileName);
     if (n > 0) {
-      QByteArray record = buffer.left(n);
-      switch (StreamOf(record)) {
-        case TRecordStream::Race:
-          races.append(std::move(record));
-          break;
-        case TRecordStream::Horse:
-          horses.append(std::move(record));
-          break;
-        case TRecordStream::Pay:
-          pays.append(std::move(record));
-          break;
-        case TRecordStream::None:
-          break;
+      // Any line break ends a record; each piece is judged by its own type.
+      for (QByteArray& line : SplitLines(QByteArrayView(buffer).first(std::min<qsizetype>(n, buffer.size())))) {
+        const TRecordStream stream = StreamOf(line);
+        if (stream == TRecordStream::None) continue;
+        const QString why = RecordLineFault(line);
+        if (!why.isEmpty()) {
+          if (faults++ == 0) {
+            const QByteArrayView key = ShownRaceKey(line);
+            fault = key.isEmpty() ? why : why + u"（レース "_s + QString::fromLatin1(key) + u"）"_s;
+          }
+          continue;
+        }
+        switch (stream) {
+          case TRecordStream::Race:
+            races.append(std::move(line));
+            break;
+          case TRecordStream::Horse:
+            horses.append(std::move(line));
+            break;
+          case TRecordStream::Pay:
+            pays.append(std::move(line));
+            break;
+          case TRecordStream::None:
+            break;
+        }
       }
       continue;
     }
@@ -224,22 +263,33 @@ void TDownload::JVReading() {
       FObserver.ShowStatus(u"読み込み完了"_s);
     } else {
       FObserver.ShowStatus(u"JVReadエラー"_s + QString::number(n));
+      return u"JVReadエラー"_s + QString::number(n);
     }
     break;
   }
-
-  // Each record is split on its own, so a record that lacks its CR LF does not
-  // run into the next one.
-  for (const QByteArray& record : std::as_const(horses)) FStore.UmaLines.append(SplitLines(record));
-  for (const QByteArray& record : std::as_const(races)) {
-    for (QByteArray& line : SplitLines(record)) FStore.RaceLines.append(TRaceEntry{std::move(line), {}});
+  // A record the program could not read back would spoil the day: it keeps
+  // what was stored for it instead.
+  if (faults > 0) {
+    return faults == 1 ? fault : fault + u" ほか %1 件"_s.arg(faults - 1);
   }
-  for (const QByteArray& record : std::as_const(pays)) FStore.PayLines.append(SplitLines(record));
 
-  // The race records as delivered, one each, so that a record of the wrong
-  // length cannot shift the ones after it.
+  FStore.UmaLines.append(horses);
+  for (QByteArray& line : races) FStore.RaceLines.append(TRaceEntry{line, {}});
+  FStore.PayLines.append(pays);
+
   const TPositionSaveResult saved = JVPosSave(races, FDataDir, &FObserver);
   if (!saved.Message.isEmpty()) FMessages.append(saved.Message);
+  return {};
+}
+
+void TDownload::KeepStoredDay(const QByteArray& dateKey) {
+  const auto ofDay = [&dateKey](const QByteArray& line) {
+    return RecordLineFault(line).isEmpty() && line.mid(KeyField::RaceKey, KeyField::DateWidth) == dateKey;
+  };
+  for (const QByteArray& line : std::as_const(FStoredRaces))
+    if (ofDay(line)) FStore.RaceLines.append(TRaceEntry{line, {}});
+  for (const QByteArray& line : std::as_const(FStoredHorses))
+    if (ofDay(line)) FStore.UmaLines.append(line);
 }
 
 void TDownload::JVClosing() {
@@ -251,7 +301,8 @@ void TDownload::WriteDataFiles() {
   TByteLines raceLines;
   raceLines.reserve(FStore.RaceLines.size());
   for (const TRaceEntry& entry : std::as_const(FStore.RaceLines)) raceLines.append(entry.RaceLine);
-  WriteLines(InDir(FDataDir, DataFile::Race), raceLines);
-  WriteLines(InDir(FDataDir, DataFile::Uma), FStore.UmaLines);
-  WriteLines(InDir(FDataDir, DataFile::Pay), FStore.PayLines);
+  // One record per race and per horse, the last delivered; every lookup takes that one.
+  WriteLines(InDir(FDataDir, DataFile::Race), LastOfEachRace(raceLines));
+  WriteLines(InDir(FDataDir, DataFile::Uma), LastOfEachHorse(FStore.UmaLines));
+  WriteLines(InDir(FDataDir, DataFile::Pay), LastOfEachRace(FStore.PayLines));
 }

@@ -33,8 +33,13 @@ struct TDownloadResult {
   bool Started = false;  // false when refused because a download was running
   int DaysAsked = 0;
   int DaysOpened = 0;
+  int DaysRead = 0;  // opened, read to the end and filed
   bool FilesWritten = false;
   bool ResultsEnabled = false;  // all three data files exist afterwards
+  // Days whose open or read failed with an error, or that delivered a record
+  // that cannot be filed, each with the reason ("yyyy/mm/dd: ..."). Their
+  // stored records were kept in place of what was delivered.
+  QStringList FailedDays;
   QStringList Messages;         // for the user, e.g. a damaged position file kept aside
 };
 
@@ -57,8 +62,9 @@ public:
   TDownloadResult RtsDlExecute();
 
   // Reads the open day: files its records into the store's lists and builds
-  // its positions.
-  void JVReading();
+  // its positions. When the read fails, or a record cannot be filed, nothing
+  // of the day is filed and the reason is returned; empty on success.
+  QString JVReading();
   // Closes the link and reports the result.
   void JVClosing();
 
@@ -69,8 +75,9 @@ public:
   const QString& SoftwareId() const { return FSoftwareId; }
 
 private:
-  void RunDays(TDownloadResult& result);
   void WriteDataFiles();
+  // Files the records the data files held for a day that failed.
+  void KeepStoredDay(const QByteArray& dateKey);
 
   TJVLink& FLink;
   const TClock& FClock;
@@ -81,4 +88,6 @@ private:
   bool FLinkReady = false;
   bool FBusy = false;
   QStringList FMessages;
+  TByteLines FStoredRaces;  // RaceData.dat and UmaData.dat as the download found them
+  TByteLines FStoredHorses;
 };

@@ -187,6 +187,62 @@ private:
 };
 }  // namespace
 
+namespace {
+
+// The longest position line: 99 horses of 13 sections.
+constexpr qint32 LongestPositionLine = 24 + 99 * (2 + 4 * 13);
+
+qint32 LengthAt(const uchar* data, qsizetype at) {
+  return static_cast<qint32>(static_cast<quint32>(data[at]) | static_cast<quint32>(data[at + 1]) << 8 |
+                             static_cast<quint32>(data[at + 2]) << 16 | static_cast<quint32>(data[at + 3]) << 24);
+}
+
+// Bytes of the record at `at` (length field and packed characters) when its
+// length is one the file can hold; -1 otherwise.
+qsizetype RecordSpanAt(const uchar* data, qsizetype size, qsizetype at) {
+  if (size - at < 4) return -1;
+  const qint32 length = LengthAt(data, at);
+  const qsizetype packed = (static_cast<qsizetype>(length) + 1) / 2;
+  if (length < 0 || size - at - 4 < packed) return -1;
+  return 4 + packed;
+}
+
+// Whether the record at `at` is a position line as the converter writes it:
+// digits only, a key with a month and a day, and as long as its own distance
+// and horse count say.
+bool PositionRecordAt(const uchar* data, qsizetype size, qsizetype at) {
+  if (size - at < 4) return false;
+  const qint32 length = LengthAt(data, at);
+  if (length < 24 || length > LongestPositionLine || length % 2 != 0 || size - at - 4 < length / 2) return false;
+  const uchar* in = data + at + 4;
+  for (qint32 j = 0; j < length / 2; ++j)
+    if ((in[j] >> 4) > 9 || (in[j] & 0x0f) > 9) return false;
+  const auto digit = [in](int i) { return i % 2 == 0 ? in[i / 2] >> 4 : in[i / 2] & 0x0f; };
+  const auto number = [&digit](int from, int count) {
+    int value = 0;
+    for (int i = from; i < from + count; ++i) value = value * 10 + digit(i);
+    return value;
+  };
+  const int month = number(4, 2);
+  const int day = number(6, 2);
+  if (month < 1 || month > 12 || day < 1 || day > 31) return false;
+  const int sections = TPositionLine::SectionCount(number(16, 4));
+  return length == 24 + number(22, 2) * (2 + 4 * sections);
+}
+
+// The first offset in [from, to) where a position record starts that the
+// file goes on from (it ends the file, or a readable record follows); -1 when none.
+qsizetype NextSoundRecord(const uchar* data, qsizetype size, qsizetype from, qsizetype to) {
+  for (qsizetype p = from; p < to; ++p) {
+    if (!PositionRecordAt(data, size, p)) continue;
+    const qsizetype end = p + RecordSpanAt(data, size, p);
+    if (end == size || RecordSpanAt(data, size, end) > 0) return p;
+  }
+  return -1;
+}
+
+}  // namespace
+
 TPositionLoad TByn::LoadPositions(TByteLines& list, const QString& fileName) {
   TPositionLoad result;
   QFile file(fileName);
@@ -207,26 +263,66 @@ TPositionLoad TByn::LoadPositions(TByteLines& list, const QString& fileName) {
     }
     data = reinterpret_cast<const uchar*>(bytes.constData());
   }
+
+  QList<qsizetype> stretches;  // bytes of each damaged stretch
+  qsizetype readBytes = 0;
+  const auto skip = [&](qsizetype from, qsizetype to) {
+    if (result.FirstDamage < 0) result.FirstDamage = from;
+    result.DamagedBytes += to - from;
+    stretches.append(to - from);
+  };
+  // The record read last, while it may still turn out to be part of a damaged stretch.
+  qsizetype lastStart = -1;
+  bool lastSound = true;
   qsizetype at = 0;
   while (at < size) {
-    if (size - at < 4) break;
-    const qint32 length = static_cast<qint32>(
-        static_cast<quint32>(data[at]) | static_cast<quint32>(data[at + 1]) << 8 |
-        static_cast<quint32>(data[at + 2]) << 16 | static_cast<quint32>(data[at + 3]) << 24);
-    const qsizetype packed = (static_cast<qsizetype>(length) + 1) / 2;
-    if (length < 0 || size - at - 4 < packed) break;
-    const unsigned char* in = data + at + 4;
-    QByteArray line(length, Qt::Uninitialized);
-    char* out = line.data();
-    for (qsizetype j = 0; j < length / 2; ++j) std::memcpy(out + 2 * j, DigitPairs[in[j]].data(), 2);
-    if (length % 2 != 0) out[length - 1] = HexDigits[in[length / 2] >> 4];
-    list.append(std::move(line));
-    ++result.Records;
-    at += 4 + packed;
+    const qsizetype span = RecordSpanAt(data, size, at);
+    if (span > 0) {
+      const bool sound = PositionRecordAt(data, size, at);
+      // A length misread a few bytes long runs over the records after it.
+      const qsizetype inside = sound ? -1 : NextSoundRecord(data, size, at + 1, at + span);
+      if (inside >= 0) {
+        skip(at, inside);
+        at = inside;
+        lastStart = -1;
+        continue;
+      }
+      const qint32 length = LengthAt(data, at);
+      const unsigned char* in = data + at + 4;
+      QByteArray line(length, Qt::Uninitialized);
+      char* out = line.data();
+      for (qsizetype j = 0; j < length / 2; ++j) std::memcpy(out + 2 * j, DigitPairs[in[j]].data(), 2);
+      if (length % 2 != 0) out[length - 1] = HexDigits[in[length / 2] >> 4];
+      list.append(std::move(line));
+      ++result.Records;
+      readBytes += span;
+      lastStart = at;
+      lastSound = sound;
+      at += span;
+      continue;
+    }
+    // A length misread a few bytes short leaves the next read inside the
+    // record; the short one belongs to the damage.
+    const qsizetype next = NextSoundRecord(data, size, at + 1, size);
+    qsizetype from = at;
+    if (next >= 0 && lastStart >= 0 && !lastSound) {
+      list.removeLast();
+      --result.Records;
+      readBytes -= at - lastStart;
+      from = lastStart;
+    }
+    lastStart = -1;
+    skip(from, next >= 0 ? next : size);
+    at = next >= 0 ? next : size;
   }
-  if (at < size) {
+  if (!stretches.isEmpty()) {
     result.Damaged = true;
-    result.DamagedBytes = size - at;
+    // The intact records' average size tells roughly how many a stretch held.
+    const double average = result.Records > 0 ? double(readBytes) / double(result.Records) : 0.0;
+    for (const qsizetype bytesLost : std::as_const(stretches)) {
+      const qsizetype estimate = average > 0 ? qsizetype(double(bytesLost) / average + 0.5) : 1;
+      result.LostRecords += std::max<qsizetype>(1, estimate);
+    }
   }
   return result;
 }
@@ -287,11 +383,18 @@ QString TByn::KeepDamagedOriginal(const QString& fileName) {
   return copy;
 }
 
-QString TByn::DamagedMessage(const QString& fileName, const QString& keptCopy) {
+QString TByn::DamageText(const TPositionLoad& load) {
+  return QStringLiteral("%1 バイト目から壊れていて、%2 バイト（およそ %3 レース分）を読めません")
+      .arg(load.FirstDamage)
+      .arg(load.DamagedBytes)
+      .arg(load.LostRecords);
+}
+
+QString TByn::DamagedMessage(const QString& fileName, const QString& keptCopy, const TPositionLoad& load) {
   return QStringLiteral(
-             "展開データファイル %1 の末尾が壊れていました。読み込めたデータで書き直し、元のファイルは %2 "
+             "展開データファイル %1 は %2。読み込めたデータで書き直し、元のファイルは %3 "
              "として残しました。")
-      .arg(NativePath(fileName), NativePath(keptCopy));
+      .arg(NativePath(fileName), DamageText(load), NativePath(keptCopy));
 }
 
 TByteLines TByn::AddNewRaceLines(TByteLines stored, const TByteLines& added, int keyLength) {

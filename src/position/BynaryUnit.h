@@ -8,9 +8,11 @@
 
 // What LoadPositions found in the file.
 struct TPositionLoad {
-  qsizetype Records = 0;       // lines appended to the list
-  bool Damaged = false;        // the file ends inside a record; that tail was not read
-  qsizetype DamagedBytes = 0;  // bytes after the last complete record
+  qsizetype Records = 0;        // lines appended to the list
+  bool Damaged = false;         // some bytes could not be read as records
+  qsizetype DamagedBytes = 0;   // all such bytes
+  qsizetype FirstDamage = -1;   // offset of the first of them; -1 when the file read whole
+  qsizetype LostRecords = 0;    // records those bytes held, as far as their size tells (at least one a stretch)
 };
 
 // The position file and the merges and lookups over position lines.
@@ -24,6 +26,10 @@ public:
   // Appends one line per complete record, in file order; the list is not
   // cleared. A missing file appends nothing and is not damaged. A file that
   // exists but cannot be read throws TFileError.
+  // Where the records stop making sense (a length that runs past the end or
+  // below zero, or a record that is no position line and has one starting
+  // inside it) the bytes up to the next sound position record are skipped,
+  // so every intact record after a damaged one is still read.
   static TPositionLoad LoadPositions(TByteLines& list, const QString& fileName);
 
   // Replaces the file whole (write aside, then rename). Every line is checked
@@ -36,8 +42,11 @@ public:
   // ...), so rewriting the file loses nothing. Returns the copy's path; throws
   // TFileError when the copy cannot be made.
   static QString KeepDamagedOriginal(const QString& fileName);
-  // The message a front end shows after KeepDamagedOriginal.
-  static QString DamagedMessage(const QString& fileName, const QString& keptCopy);
+  // The message a front end shows after KeepDamagedOriginal: where the file
+  // was damaged and how many records were lost.
+  static QString DamagedMessage(const QString& fileName, const QString& keptCopy, const TPositionLoad& load);
+  // Where and how much, for that message and others.
+  static QString DamageText(const TPositionLoad& load);
 
   // Texts of lines, each followed by a line break. A line's name is its first
   // keyLength characters, compared ignoring letter case. The result is sorted

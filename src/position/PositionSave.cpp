@@ -4,6 +4,7 @@
 #include "position/JVPos_Convert.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 namespace {
 
@@ -19,20 +20,38 @@ void Show(TProgressObserver* observer, const QString& text) {
 struct TStored {
   TByteLines Lines;
   TPositionLoad Load;
+  qsizetype FromBackup = 0;
 };
 
+// The stored lines; when Position.dat is damaged and the start-up backup
+// reads whole, the races only the backup still holds are taken from it (the
+// lines read from Position.dat, which may carry later edits, stay first).
 TStored LoadStored(const QString& path) {
   TStored stored;
   stored.Load = TByn::LoadPositions(stored.Lines, path);
+  if (stored.Load.Damaged) {
+    const QString backupPath = QFileInfo(path).dir().filePath(QString::fromLatin1(PositionBackupFileName));
+    TByteLines backup;
+    if (QFileInfo::exists(backupPath) && !TByn::LoadPositions(backup, backupPath).Damaged) {
+      const qsizetype read = stored.Lines.size();
+      stored.Lines = TByn::AddNewRaceLines(std::move(stored.Lines), backup, KeyLength);
+      stored.FromBackup = stored.Lines.size() - read;
+    }
+  }
   return stored;
 }
 
-// A damaged file is kept aside before it is rewritten, so its unread tail is not lost.
+// A damaged file is kept aside before it is rewritten, so its unread bytes are not lost.
 TPositionSaveResult KeepIfDamaged(const TStored& stored, const QString& path) {
   TPositionSaveResult result;
   if (!stored.Load.Damaged) return result;
   result.KeptDamaged = TByn::KeepDamagedOriginal(path);
-  result.Message = TByn::DamagedMessage(path, result.KeptDamaged);
+  result.Message = TByn::DamagedMessage(path, result.KeptDamaged, stored.Load);
+  result.FromBackup = stored.FromBackup;
+  if (stored.FromBackup > 0)
+    result.Message += QStringLiteral("読めなかったレースのうち %1 レースは %2 から補いました。")
+                          .arg(stored.FromBackup)
+                          .arg(QString::fromLatin1(PositionBackupFileName));
   return result;
 }
 

@@ -9,6 +9,7 @@
 
 inline constexpr char PositionFileName[] = "Position.dat";
 inline constexpr char LastPosFileName[] = "LastPos.dat";
+inline constexpr char PositionBackupFileName[] = "Position.bak";
 
 // What a position save has to tell the user beyond success.
 struct TPositionSaveResult {
@@ -17,6 +18,8 @@ struct TPositionSaveResult {
   QString KeptDamaged;
   // Text for the user (Japanese); empty when there is nothing to say.
   QString Message;
+  // Races taken from Position.bak because the damaged Position.dat lacked them.
+  qsizetype FromBackup = 0;
 };
 
 // One downloaded day: converts the day's race records (in download order) and

@@ -51,7 +51,31 @@ QString ExportFilePath(QByteArrayView positionLine, const QString& targetDir) {
   return targetDir + u'/' + name;
 }
 
-void ExportCorrectedTimes(const TByteLines& horseList, bool overwrite, const TSettings& settings) {
+QString ResolveTargetDir(const QString& targetDir, const QString& dataDir) {
+  if (targetDir.isEmpty() || QDir::isAbsolutePath(targetDir)) return targetDir;
+  return QDir(dataDir).filePath(targetDir);
+}
+
+namespace {
+
+// Puts the line into the race's place in its meeting file; true when written.
+bool WriteExportLine(QByteArrayView positionLine, const QByteArray& line, bool overwrite, const TSettings& settings) {
+  const int day = KeyNumber(positionLine, 12);
+  const int race = KeyNumber(positionLine, 14);
+  const QString path = ExportFilePath(positionLine, settings.TargetDir);
+  const QByteArray blank(ExportLineLength, ' ');
+  TByteLines lines = QFileInfo::exists(path) ? ReadLines(path) : TByteLines(8 * RacesPerDay, blank);
+  while (lines.size() < day * RacesPerDay)
+    for (int i = 0; i < RacesPerDay; ++i) lines.append(blank);
+  QByteArray& target = lines[(day - 1) * RacesPerDay + (race - 1)];
+  const bool write = target == blank || overwrite;
+  if (write) target = line;
+  WriteLines(path, lines);
+  return write;
+}
+
+// The race's line, once its key has been checked.
+QByteArray CheckedLine(const TByteLines& horseList, const TSettings& settings) {
   const QByteArray positionLine = horseList.value(0);
   RequirePositionLine(positionLine);
   const int day = KeyNumber(positionLine, 12);
@@ -60,22 +84,38 @@ void ExportCorrectedTimes(const TByteLines& horseList, bool overwrite, const TSe
   if (day < 1 || race < 1 || race > RacesPerDay)
     throw TConvertError(QStringLiteral("競走 %1 の日次またはレース番号が範囲外です。")
                             .arg(QString::fromLatin1(positionLine.first(16))));
-  const QByteArray line = AddedTimeLine(horseList, settings.Distance);
-  const QString path = ExportFilePath(positionLine, settings.TargetDir);
-
-  const QByteArray blank(ExportLineLength, ' ');
-  TByteLines lines = QFileInfo::exists(path) ? ReadLines(path) : TByteLines(8 * RacesPerDay, blank);
-  while (lines.size() < day * RacesPerDay)
-    for (int i = 0; i < RacesPerDay; ++i) lines.append(blank);
-  QByteArray& target = lines[(day - 1) * RacesPerDay + (race - 1)];
-  if (target == blank || overwrite) target = line;
-  WriteLines(path, lines);
+  return AddedTimeLine(horseList, settings.Distance);
 }
 
-void ExportAllRaces(const QList<TRaceEntry>& raceLines, const TSettings& settings) {
+}  // namespace
+
+bool ExportCorrectedTimes(const TByteLines& horseList, bool overwrite, const TSettings& settings) {
+  const QByteArray line = CheckedLine(horseList, settings);
+  return WriteExportLine(horseList.value(0), line, overwrite, settings);
+}
+
+TExportAllResult ExportAllRaces(const QList<TRaceEntry>& raceLines, const TSettings& settings) {
+  TExportAllResult result;
   TJV_RACE race;
+  QList<std::pair<QByteArray, QByteArray>> work;  // position line, its line
   for (const TRaceEntry& entry : raceLines) {
     if (race.TrackDistance(entry.RaceLine).startsWith(u'障')) continue;
-    ExportCorrectedTimes(entry.HorseList, false, settings);
+    const QByteArray positionLine = entry.HorseList.value(0);
+    RequirePositionLine(positionLine);
+    // A straight course has no corners to lose ground in: nothing to export.
+    if (IsStraightCourse(positionLine)) {
+      ++result.Straight;
+      continue;
+    }
+    work.append({positionLine, CheckedLine(entry.HorseList, settings)});
   }
+  for (const auto& [positionLine, line] : std::as_const(work)) {
+    const QString file = ExportFilePath(positionLine, settings.TargetDir);
+    if (WriteExportLine(positionLine, line, false, settings))
+      ++result.Written;
+    else
+      ++result.LeftAlone;
+    if (!result.Files.contains(file)) result.Files.append(file);
+  }
+  return result;
 }

@@ -6,6 +6,7 @@
 
 #include <QByteArrayView>
 #include <QString>
+#include <QStringList>
 
 // Export of the added times, one file per meeting, one 90-character line per
 // day and race (line (day - 1) * 12 + race - 1).
@@ -18,12 +19,26 @@ QString ExportFileName(QByteArrayView positionLine);
 // Throws TFileError when the year folder cannot be made or the folder is missing.
 QString ExportFilePath(QByteArrayView positionLine, const QString& targetDir);
 
-// Writes the race's added-time line into its meeting file, replacing a written
-// line only when overwrite is set. Line 0 of the list is the position line.
-// Throws TConvertError for a list without a position line, TFileError when the
-// file cannot be written; the file is then left as it was.
-void ExportCorrectedTimes(const TByteLines& horseList, bool overwrite, const TSettings& settings);
+// The export folder of the settings: a relative one is taken in the data
+// directory, where the program works.
+QString ResolveTargetDir(const QString& targetDir, const QString& dataDir);
 
-// Every race of the list but steeplechases, in list order, without replacing
-// lines already written. Stops at the first error; earlier races stay saved.
-void ExportAllRaces(const QList<TRaceEntry>& raceLines, const TSettings& settings);
+// Writes the race's added-time line into its meeting file, replacing a written
+// line only when overwrite is set; true when the race's line was written.
+// Line 0 of the list is the position line. Throws TConvertError for a list
+// without a position line or a value that does not fit its field, TFileError
+// when the file cannot be written; the file is then left as it was.
+bool ExportCorrectedTimes(const TByteLines& horseList, bool overwrite, const TSettings& settings);
+
+struct TExportAllResult {
+  int Written = 0;       // lines that were blank and now hold the race
+  int LeftAlone = 0;     // lines already written, kept
+  int Straight = 0;      // straight-course races, which have no added time
+  QStringList Files;     // meeting files written, in order of first use
+};
+
+// Every race of the list but steeplechases and straight courses, in list
+// order, without replacing lines already written. Every race's line is
+// computed first, so a race that cannot be exported stops it before any file
+// is written; a file error stops it at that race, earlier races stay saved.
+TExportAllResult ExportAllRaces(const QList<TRaceEntry>& raceLines, const TSettings& settings);

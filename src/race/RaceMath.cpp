@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 QByteArrayView Cut(QByteArrayView line, qsizetype offset, qsizetype length) {
   if (offset >= line.size()) return {};
@@ -14,7 +15,12 @@ QByteArrayView Cut(QByteArrayView line, qsizetype offset, qsizetype length) {
 }
 
 int RoundHalfAway(double x) {
-  return static_cast<int>(std::round(x));
+  // Held to what an int holds, so an outlandish figure cannot wrap.
+  if (std::isnan(x)) return 0;
+  const double rounded = std::round(x);
+  if (rounded >= double(std::numeric_limits<int>::max())) return std::numeric_limits<int>::max();
+  if (rounded <= double(std::numeric_limits<int>::min())) return std::numeric_limits<int>::min();
+  return static_cast<int>(rounded);
 }
 
 int RaceSectionCount(int distance) {
@@ -29,20 +35,20 @@ int LineHorseCount(QByteArrayView positionLine) {
   return TPositionLine(positionLine).HorseCount();
 }
 
-int CorrectedDistance(QByteArrayView positionLine, int n, int lossPerLane) {
+qint64 CorrectedDistance(QByteArrayView positionLine, int n, int lossPerLane) {
   const TPositionLine line(positionLine);
   const int distance = line.Distance();
   const int sections = line.SectionCount();
   // A horse whose block the line does not hold whole runs the bare distance.
   if (n < 1 || positionLine.size() < TPositionLine::HeaderLength + n * line.BlockLength()) return distance;
-  int loss = 0;
+  qint64 loss = 0;
   // Only the corners cost ground; every third section from the start is a straight.
   for (int i = 1; i < sections; ++i) {
     if (i % 3 == 0) continue;
     const int lane = line.Lane(n, sections - i);
-    if (lane > 1) loss += (lane - 1) * lossPerLane;
+    if (lane > 1) loss += qint64(lane - 1) * lossPerLane;
   }
-  return distance + loss;
+  return qint64(distance) + loss;
 }
 
 int ConvertedTime(int distance, double speed) {
@@ -51,7 +57,7 @@ int ConvertedTime(int distance, double speed) {
   return RoundHalfAway((static_cast<double>(distance) * 1000.0) / metresPerTenth);
 }
 
-double RaceSpeed(int distance, int tenths) {
+double RaceSpeed(qint64 distance, int tenths) {
   if (tenths <= 0) return 0.0;
   return (static_cast<double>(distance) / tenths) * 600.0;
 }

@@ -26,14 +26,15 @@ int LineDistance(QByteArrayView positionLine);
 int LineHorseCount(QByteArrayView positionLine);
 
 // Race distance plus (lane - 1) * lossPerLane for every corner section of horse
-// n's block; the race distance alone when that block is incomplete.
-int CorrectedDistance(QByteArrayView positionLine, int n, int lossPerLane);
+// n's block; the race distance alone when that block is incomplete. Counted
+// in 64 bits: the loss per lane comes from the settings file as it stands.
+qint64 CorrectedDistance(QByteArrayView positionLine, int n, int lossPerLane);
 
 // Time needed for distance at speed; 0 when the speed is not positive.
 int ConvertedTime(int distance, double speed);
 
 // Metres per minute over distance in time tenths; 0 for a time of 0 or less.
-double RaceSpeed(int distance, int tenths);
+double RaceSpeed(qint64 distance, int tenths);
 
 // "m.ss.t": 945 -> "1.34.5".
 QString FormatTime(int tenths);

@@ -97,7 +97,14 @@ QByteArray AddedTimeLine(const TByteLines& horseList, int lossPerLane) {
     // Numbers outside 1..18 have no field in the line.
     if (horse < 1 || horse > 18) continue;
     const double speed = RaceSpeed(CorrectedDistance(positionLine, horse, lossPerLane), time);
-    fields[horse - 1] = QByteArray::number(ConvertedTime(distance, speed) - time);
+    const qint64 value = qint64(ConvertedTime(distance, speed)) - time;
+    // Five characters a field: anything wider would shift the fields after it.
+    if (value < -9999 || value > 99999)
+      throw TConvertError(QStringLiteral("競走 %1 の %2 番の付加タイム %3 が出力欄（5桁）に収まりません。")
+                              .arg(QString::fromLatin1(positionLine.left(16)))
+                              .arg(horse)
+                              .arg(value));
+    fields[horse - 1] = QByteArray::number(value);
   }
   QByteArray line;
   line.reserve(90);

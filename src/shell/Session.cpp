@@ -1,8 +1,6 @@
 #include "shell/Session.h"
 
 #include "race/CorrectedTimeExport.h"
-#include "race/RaceSheet.h"
-#include "records/JV_RACE.h"
 #include "text/Errors.h"
 
 #include <algorithm>
@@ -93,17 +91,7 @@ QString TSession::ExportRace(TRaceState& race) {
 }
 
 TExportAllResult TSession::ExportAll() {
-  ExportAllRaces(FShell.DayStore.RaceLines, FShell.Settings);
-  TExportAllResult result;
-  TJV_RACE race;
-  for (const TRaceEntry& entry : std::as_const(FShell.DayStore.RaceLines)) {
-    if (race.TrackDistance(entry.RaceLine).startsWith(u'障') || entry.HorseList.isEmpty()) continue;
-    if (IsStraightCourse(entry.HorseList.first())) continue;
-    ++result.Races;
-    const QString file = ExportFilePath(entry.HorseList.first(), FShell.Settings.TargetDir);
-    if (!result.Files.contains(file)) result.Files.append(file);
-  }
-  return result;
+  return ExportAllRaces(FShell.DayStore.RaceLines, FShell.Settings);
 }
 
 TPositionSaveResult TSession::Close(TProgressObserver* observer) {

@@ -3,6 +3,7 @@
 #include "link/Clock.h"
 #include "link/Download.h"
 #include "link/JVLink.h"
+#include "race/CorrectedTimeExport.h"
 #include "race/RaceState.h"
 #include "shell/ShellState.h"
 
@@ -13,12 +14,6 @@
 
 #include <memory>
 #include <vector>
-
-// What an export of every race of the day store wrote.
-struct TExportAllResult {
-  int Races = 0;      // races whose line was written or already there
-  QStringList Files;  // the meeting files touched, in race order
-};
 
 // The one place the windows share: it owns the main window's state (the day
 // store, the settings fields, the open races' working copies), runs the
@@ -77,7 +72,8 @@ public:
   // Returns the file written. Throws TFileError or TConvertError.
   QString ExportRace(TRaceState& race);
   // Every race of the store but steeplechases and straight courses, leaving
-  // lines already written. Throws at the first error; earlier races stay.
+  // lines already written. Throws before writing when a race cannot be
+  // exported; after a file error the earlier races stay.
   TExportAllResult ExportAll();
 
   // Close of the main window: positions saved (with the observer's texts),

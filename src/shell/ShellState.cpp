@@ -1,6 +1,8 @@
 #include "shell/ShellState.h"
 
 #include "link/DayStoreLoader.h"
+#include "position/BynaryUnit.h"
+#include "text/Errors.h"
 
 #include <QDir>
 #include <QFile>
@@ -42,11 +44,35 @@ QStringList MakeCornerNames() {
       .split(u',');
 }
 
-bool BackUpPositionFile(const QString& dataDir) {
+bool BackUpPositionFile(const QString& dataDir, QString* message) {
   const QDir dir(dataDir);
   const QFileInfo position(dir.filePath(QString::fromLatin1(PositionFileName)));
   const QFileInfo backup(dir.filePath(QString::fromLatin1(PositionBackupFileName)));
   if (!position.isFile()) return false;
+  // A damaged file would take the good backup with it.
+  TByteLines lines;
+  TPositionLoad load;
+  try {
+    load = TByn::LoadPositions(lines, position.filePath());
+  } catch (const TFileError&) {
+    return false;
+  }
+  if (load.Damaged) {
+    if (message != nullptr) {
+      TByteLines saved;
+      bool backupWhole = false;
+      try {
+        backupWhole = backup.isFile() && !TByn::LoadPositions(saved, backup.filePath()).Damaged;
+      } catch (const TFileError&) {
+      }
+      *message = QStringLiteral("展開データファイル %1 は %2。").arg(QDir::toNativeSeparators(position.filePath()), TByn::DamageText(load));
+      *message += backupWhole
+                      ? QStringLiteral("%1 は更新せずに残しました。次に保存するとき、%1 にしかないレースを補います。")
+                            .arg(QString::fromLatin1(PositionBackupFileName))
+                      : QStringLiteral("%1 は更新しませんでした。").arg(QString::fromLatin1(PositionBackupFileName));
+    }
+    return false;
+  }
   if (backup.exists() && position.size() < backup.size()) return false;
   return CopyFileWhole(position.filePath(), backup.filePath());
 }
@@ -54,16 +80,24 @@ bool BackUpPositionFile(const QString& dataDir) {
 TShellState::TShellState(const QString& startDir)
     : AppDir(AbsoluteDir(startDir)),
       FSettingsFile(QDir(AbsoluteDir(startDir)).filePath(TSettingsFile::FileName)) {
-  const QDir app(AppDir);
-  const QString dataPath = app.filePath(DataDirName);
-  if (!QFileInfo(dataPath).isDir() && !app.mkdir(DataDirName)) StartMessage = CannotCreateDirectory;
   // No data file is touched before this line settles where they live.
-  DataDir = QFileInfo(dataPath).isDir() ? dataPath : AppDir;
+  DataDir = SettleDataDir(AppDir, true);
+  if (DataDir == AppDir) StartMessage = CannotCreateDirectory;
 
-  BackUpPositionFile(DataDir);
+  QString damage;
+  BackUpPositionFile(DataDir, &damage);
+  if (!damage.isEmpty()) StartMessage += (StartMessage.isEmpty() ? QString() : QStringLiteral("\n")) + damage;
   Settings = FSettingsFile.Load(DataDir);
   DayStore.CornerNames = MakeCornerNames();
   ResultsEnabled = DataFilesPresent();
+}
+
+QString TShellState::SettleDataDir(const QString& appDir, bool create) {
+  const QDir app(appDir);
+  const QString dataPath = app.filePath(DataDirName);
+  // Another run may make the folder at the same moment: what counts is that it is there.
+  if (create && !QFileInfo(dataPath).isDir()) app.mkdir(DataDirName);
+  return QFileInfo(dataPath).isDir() ? dataPath : appDir;
 }
 
 QString TShellState::DataFilePath(const QString& name) const {

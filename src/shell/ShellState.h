@@ -36,6 +36,10 @@ public:
   bool ResultsEnabled = false;  // the results command
   QString StartMessage;         // empty when start-up had nothing to report
 
+  // The data directory of a start directory: its "Data" folder (made when
+  // create is set and it is missing), else the start directory itself.
+  static QString SettleDataDir(const QString& appDir, bool create);
+
   QString DataFilePath(const QString& name) const;
   QString SettingsFilePath() const { return FSettingsFile.Path(); }
 
@@ -63,9 +67,9 @@ private:
 // The twelve section labels, from their comma text.
 QStringList MakeCornerNames();
 
-inline constexpr char PositionBackupFileName[] = "Position.bak";
-
 // Copies Position.dat over Position.bak in dataDir unless that would replace the
-// backup by a smaller file. Returns true when the backup was written; a failed
-// copy leaves the old backup whole and is otherwise ignored.
-bool BackUpPositionFile(const QString& dataDir);
+// backup by a smaller file or by one that does not read whole. Returns true
+// when the backup was written; a failed copy leaves the old backup whole and
+// is otherwise ignored. When Position.dat is damaged, *message (when given)
+// tells the user what was found and what the backup still holds.
+bool BackUpPositionFile(const QString& dataDir, QString* message = nullptr);

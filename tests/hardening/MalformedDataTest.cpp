@@ -10,6 +10,7 @@
 #include "text/Cp932.h"
 #include "text/LineFile.h"
 
+#include <QSet>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -158,6 +159,106 @@ TMalformedCase DamagedPositionTailCase(const char* name, QByteArray (*damage)(co
               EXPECT_TRUE(now.contains(line)) << line.left(16).constData();
             // A race whose record was cut is converted again from the feed.
             EXPECT_EQ(now.size(), 72);
+          }};
+}
+
+// The Sunday feed file, and the lines of one date in a data file.
+QString SundayFeed(const TCaseDir& dir) {
+  return QDir(dir.Feed).filePath(u"0B12/20240512.txt"_s);
+}
+
+TByteLines LinesOfDate(const TByteLines& lines, QByteArrayView date) {
+  TByteLines found;
+  for (const QByteArray& line : lines)
+    if (line.mid(KeyField::RaceKey, 8) == date) found.append(line);
+  return found;
+}
+
+// What a failed Sunday leaves: its stored records in place, and files that load.
+void ExpectSundayKept(const TCaseDir& dir, const TRun& run, const TFiles& before) {
+  EXPECT_TRUE(run.Err.contains(u"2024/05/12"_s)) << run.Err.toStdString();
+  for (const QString& name : {u"RaceData.dat"_s, u"UmaData.dat"_s}) {
+    EXPECT_EQ(LinesOfDate(ReadLines(dir.Data(name)), "20240512"),
+              LinesOfDate(SplitLines(before.value(u"Data/"_s + name)), "20240512"))
+        << name.toStdString();
+  }
+  const TRun days = RunCli(dir.Start, {u"days"_s});
+  EXPECT_EQ(days.ExitCode, 0) << days.Err.toStdString();
+  EXPECT_TRUE(days.Out.contains(u"20240512"_s)) << days.Out.toStdString();
+}
+
+// The Sunday feed with the main race's record changed by `damage`: a record
+// the program could not read back fails the day, which keeps what it had.
+TMalformedCase UnfileableRecordCase(const char* name, QByteArray (*damage)(const QByteArray&)) {
+  return {name,
+          [damage](const TCaseDir& dir) {
+            TByteLines lines = SplitLines(FileBytes(SundayFeed(dir)));
+            bool found = false;
+            for (QByteArray& line : lines) {
+              if (line.startsWith("RA") && line.mid(KeyField::RaceKey, 16) == SundayMain.toLatin1()) {
+                line = damage(line);
+                found = true;
+              }
+            }
+            ASSERT_TRUE(found);
+            WriteBytes(SundayFeed(dir), JoinLines(lines));
+          },
+          Download, 2, "2024/05/12", ExpectSundayKept};
+}
+
+// Settings with this Distance, written as the settings file would hold it.
+void WriteDistance(const TCaseDir& dir, const char* distance) {
+  WriteBytes(dir.At(u"RAVEK.INI"_s), QByteArray("[Constant]\r\nDistance=") + distance + "\r\n");
+}
+
+// A Position.dat of two weeks: the stored week and the same races a year earlier.
+TByteLines TwoWeeksOfPositions(const TCaseDir& dir) {
+  TByteLines lines = PositionLines(dir.Data(u"Position.dat"_s));
+  const qsizetype week = lines.size();
+  for (qsizetype i = 0; i < week; ++i) lines.append("2023" + lines[i].mid(4));
+  std::sort(lines.begin(), lines.end());
+  return lines;
+}
+
+// The byte offset of record `index` of a position file.
+qsizetype RecordOffset(const TByteLines& lines, qsizetype index) {
+  qsizetype at = 0;
+  for (qsizetype i = 0; i < index; ++i) at += 4 + (lines[i].size() + 1) / 2;
+  return at;
+}
+
+// Two weeks stored, one changed byte in the third record's length: a
+// download keeps every race but that one, which the backup supplies when it
+// reads whole; the backup is never refreshed from the damaged file.
+TMalformedCase ChangedPositionByteCase(const char* name, bool backupWhole) {
+  return {name,
+          [backupWhole](const TCaseDir& dir) {
+            const TByteLines lines = TwoWeeksOfPositions(dir);
+            ASSERT_EQ(lines.size(), 144);
+            TByn::SavePositions(lines, dir.Data(u"Position.dat"_s));
+            if (backupWhole) TByn::SavePositions(lines, dir.Data(u"Position.bak"_s));
+            WriteBytes(dir.At(u"lost.txt"_s), lines[2]);
+            QByteArray bytes = FileBytes(dir.Data(u"Position.dat"_s));
+            bytes[RecordOffset(lines, 2) + 2] = '\x40';
+            WriteBytes(dir.Data(u"Position.dat"_s), bytes);
+          },
+          Download, 0, "",
+          [backupWhole](const TCaseDir& dir, const TRun& run, const TFiles& before) {
+            const TByteLines lines = PositionLines(dir.Data(u"Position.dat"_s));
+            const QByteArray lost = FileBytes(dir.At(u"lost.txt"_s));
+            EXPECT_EQ(lines.size(), backupWhole ? 144 : 143);
+            EXPECT_EQ(lines.contains(lost), backupWhole);
+            // Where and how much: the offset of the third record and one race.
+            EXPECT_TRUE(run.Err.contains(u"およそ 1 レース分"_s)) << run.Err.toStdString();
+            EXPECT_EQ(FileBytes(dir.Data(u"Position.damaged"_s)), before.value(u"Data/Position.dat"_s));
+            // Never refreshed from the damaged file (and not made from it).
+            EXPECT_EQ(QFileInfo::exists(dir.Data(u"Position.bak"_s)), before.contains(u"Data/Position.bak"_s));
+            if (before.contains(u"Data/Position.bak"_s)) {
+              EXPECT_EQ(FileBytes(dir.Data(u"Position.bak"_s)), before.value(u"Data/Position.bak"_s));
+            }
+            if (backupWhole) {
+              EXPECT_TRUE(run.Err.contains(u"Position.bak から補いました"_s)) << run.Err.toStdString();
+            }
           }};
 }
 
@@ -367,37 +468,24 @@ const TMalformedCase Cases[] = {
      },
      2, "FT202425.dat",
      [](const TCaseDir& dir, const TRun&, const TFiles& before) { ExpectUnchanged(dir, before); }},
-    {"FeedDayCutInTheMiddleOfItsLastPayoutFilesTheCompleteRecords",
+    // A record cut short cannot be read back: the day keeps what was stored for it.
+    {"FeedDayCutInTheMiddleOfItsLastPayoutKeepsTheStoredDay",
      [](const TCaseDir& dir) {
        const QString day = QDir(dir.Feed).filePath(u"0B12/20240512.txt"_s);
        const QByteArray bytes = FileBytes(day);
        ASSERT_EQ(bytes.mid(bytes.lastIndexOf("\r\n", bytes.size() - 3) + 2, 2), "HR");
        WriteBytes(day, bytes.left(bytes.size() - 300));
-       QDir(dir.Data()).rename(dir.Data(), dir.At(u"Data.whole"_s));
      },
-     Download, 0, "",
-     [](const TCaseDir& dir, const TRun&, const TFiles& before) {
-       // Every record delivered whole is filed as it was delivered.
-       for (const QString& name : {u"RaceData.dat"_s, u"UmaData.dat"_s}) {
-         EXPECT_EQ(ReadLines(dir.Data(name)), ReadLines(dir.At(u"Data.whole/"_s + name)))
-             << name.toStdString();
-       }
-       const TByteLines cutFeed = SplitLines(before.value(u"feed/0B12/20240512.txt"_s));
-       const TByteLines pays = ReadLines(dir.Data(u"PayData.dat"_s));
-       for (const QByteArray& line : ReadLines(dir.At(u"Data.whole/PayData.dat"_s))) {
-         if (line.mid(KeyField::RaceKey, 8) == "20240512" && !cutFeed.contains(line)) continue;
-         EXPECT_TRUE(pays.contains(line)) << line.left(30).constData();
-       }
-       TPositionLoad load;
-       const TByteLines positions = PositionLines(dir.Data(u"Position.dat"_s), &load);
-       EXPECT_FALSE(load.Damaged);
-       EXPECT_EQ(positions, PositionLines(dir.At(u"Data.whole/Position.dat"_s)));
+     Download, 2, "HR の記録が",
+     [](const TCaseDir& dir, const TRun& run, const TFiles& before) {
+       ExpectSundayKept(dir, run, before);
+       ExpectDataFilesUnchanged(dir, before);
        // The race whose payout was cut still opens.
-       const QByteArray cut = cutFeed.last();
+       const QByteArray cut = SplitLines(before.value(u"feed/0B12/20240512.txt"_s)).last();
        const TRun race = RunCli(dir.Start, {u"race"_s, QString::fromLatin1(cut.mid(KeyField::RaceKey, 16))});
        EXPECT_EQ(race.ExitCode, 0) << race.Err.toStdString();
      }},
-    {"FeedDayCutInTheMiddleOfARaceRecordStopsTheDownloadNamingTheRace",
+    {"FeedDayCutInTheMiddleOfARaceRecordKeepsTheStoredDayNamingTheRace",
      [](const TCaseDir& dir) {
        const QString day = QDir(dir.Feed).filePath(u"0B12/20240512.txt"_s);
        const QByteArray bytes = FileBytes(day);
@@ -405,12 +493,144 @@ const TMalformedCase Cases[] = {
        ASSERT_GT(lastRace, 0);
        WriteBytes(day, bytes.left(lastRace + 500));
      },
-     Download, 2, "の展開データを作れません",
+     Download, 2, "2024/05/12: RA の記録が",
      [](const TCaseDir& dir, const TRun& run, const TFiles& before) {
        const QByteArray cut = before.value(u"feed/0B12/20240512.txt"_s);
        const QByteArray key = cut.mid(cut.lastIndexOf("\nRA6") + 1 + KeyField::RaceKey, 16);
        EXPECT_TRUE(run.Err.contains(QString::fromLatin1(key))) << run.Err.toStdString();
        ExpectDataFilesUnchanged(dir, before);
+     }},
+    UnfileableRecordCase("RaceRecordOneByteShortFailsTheDay",
+                         [](const QByteArray& line) { return line.chopped(1); }),
+    UnfileableRecordCase("RaceRecordOneByteLongFailsTheDay",
+                         [](const QByteArray& line) { return line + ' '; }),
+    UnfileableRecordCase("RaceRecordOfAMegabyteFailsTheDay",
+                         [](const QByteArray& line) { return line + QByteArray(1 << 20, '7'); }),
+    UnfileableRecordCase("RaceKeyWithALetterFailsTheDay", [](const QByteArray& line) {
+      QByteArray damaged = line;
+      damaged[KeyField::RaceKey + 15] = 'A';
+      return damaged;
+    }),
+    UnfileableRecordCase("RaceKeyWithAFullWidthDigitFailsTheDay", [](const QByteArray& line) {
+      QByteArray damaged = line;
+      damaged.replace(KeyField::RaceKey + 15, 1, EncodeCp932(u"１"_s));
+      return damaged;
+    }),
+    {"FeedDayWithCarriageReturnsOnlyFilesEveryRecord",
+     [](const TCaseDir& dir) {
+       QByteArray bytes = FileBytes(SundayFeed(dir));
+       bytes.replace("\r\n", "\r");
+       WriteBytes(SundayFeed(dir), bytes);
+     },
+     Download, 0, "",
+     [](const TCaseDir& dir, const TRun&, const TFiles& before) { ExpectDataFilesUnchanged(dir, before); }},
+    {"DayTheLinkCannotReadKeepsItsStoredResults",
+     [](const TCaseDir& dir) {
+       // A folder in place of the day's file: it is there, and cannot be read.
+       QFile::remove(SundayFeed(dir));
+       QDir().mkpath(SundayFeed(dir));
+     },
+     Download, 2, "JVReadエラー-402",
+     [](const TCaseDir& dir, const TRun& run, const TFiles& before) {
+       ExpectSundayKept(dir, run, before);
+       EXPECT_TRUE(run.Out.contains(u"1日分を取得しました"_s)) << run.Out.toStdString();
+     }},
+    {"RaceAndHorseRecordsDeliveredTwiceGiveOneOfEach",
+     [](const TCaseDir& dir) {
+       // The whole day delivered twice, then a corrected record of the main race.
+       const QByteArray day = FileBytes(SundayFeed(dir));
+       QByteArray corrected;
+       for (const QByteArray& line : SplitLines(day))
+         if (line.startsWith("RA") && line.mid(KeyField::RaceKey, 16) == SundayMain.toLatin1()) corrected = line;
+       ASSERT_FALSE(corrected.isEmpty());
+       corrected.replace(RaField::RaceName, 4, "XXXX");
+       WriteBytes(SundayFeed(dir), day + day + corrected + "\r\n");
+     },
+     Download, 0, "",
+     [](const TCaseDir& dir, const TRun&, const TFiles& before) {
+       const TByteLines races = ReadLines(dir.Data(u"RaceData.dat"_s));
+       QSet<QByteArray> keys;
+       for (const QByteArray& line : races) EXPECT_FALSE(keys.contains(line.mid(KeyField::RaceKey, 16)));
+       for (const QByteArray& line : races) keys.insert(line.mid(KeyField::RaceKey, 16));
+       EXPECT_EQ(races.size(), SplitLines(before.value(u"Data/RaceData.dat"_s)).size());
+       QSet<QByteArray> horses;
+       for (const QByteArray& line : ReadLines(dir.Data(u"UmaData.dat"_s))) {
+         const QByteArray horse = line.mid(KeyField::RaceKey, 16) + line.mid(SeField::HorseNumber, 2);
+         EXPECT_FALSE(horses.contains(horse)) << horse.constData();
+         horses.insert(horse);
+       }
+       EXPECT_EQ(ReadLines(dir.Data(u"UmaData.dat"_s)), SplitLines(before.value(u"Data/UmaData.dat"_s)));
+       // The race shows the corrected record with its sixteen runners, once each.
+       const TRun race = RunCli(dir.Start, {u"race"_s, SundayMain, u"--json"_s});
+       ASSERT_EQ(race.ExitCode, 0) << race.Err.toStdString();
+       EXPECT_TRUE(race.Out.contains(u"XXXX"_s));
+       const TRun exported = RunCli(dir.Start, {u"export"_s, SundayMain});
+       ASSERT_EQ(exported.ExitCode, 0) << exported.Err.toStdString();
+       const TByteLines lines = ReadLines(dir.Data(SundayMainExport));
+       ASSERT_GT(lines.size(), SundayMainExportLine);
+       EXPECT_NE(lines[SundayMainExportLine], QByteArray(ExportLineLength, ' '));
+     }},
+    {"RepeatedDownloadKeepsOnePayoutLinePerRace", [](const TCaseDir&) {}, Download, 0, "",
+     [](const TCaseDir& dir, const TRun&, const TFiles& before) { ExpectDataFilesUnchanged(dir, before); }},
+    ChangedPositionByteCase("ChangedLengthByteLosesOneRaceOnly", false),
+    ChangedPositionByteCase("ChangedLengthByteTakesTheLostRaceFromTheBackup", true),
+    {"HugeDistanceGivesNoNegativeSpeed", [](const TCaseDir& dir) { WriteDistance(dir, "2147483647"); },
+     [](const TCaseDir&) {
+       return QStringList{u"race"_s, SundayMain, u"--json"_s};
+     },
+     0, "",
+     [](const TCaseDir&, const TRun& run, const TFiles&) {
+       EXPECT_TRUE(run.Out.contains(u"\"lossPerLane\": 2147483647"_s)) << run.Out.toStdString();
+       EXPECT_FALSE(run.Out.contains(u"\"-"_s)) << run.Out.toStdString();
+     }},
+    {"NegativeDistanceThatOverflowsTheFieldIsRefused", [](const TCaseDir& dir) { WriteDistance(dir, "-466"); },
+     [](const TCaseDir&) {
+       return QStringList{u"export"_s, u"--all"_s};
+     },
+     2, "収まりません",
+     [](const TCaseDir& dir, const TRun&, const TFiles& before) { ExpectUnchanged(dir, before); }},
+    {"DownloadFromAFeedFolderThatIsNotThere", [](const TCaseDir& dir) { QDir(dir.Feed).removeRecursively(); },
+     Download, 1, "配信フォルダ",
+     [](const TCaseDir& dir, const TRun&, const TFiles& before) { ExpectUnchanged(dir, before); }},
+    {"StartDirectoryThatIsNotThere", [](const TCaseDir& dir) { QDir(dir.Start).removeRecursively(); }, Download,
+     1, "開始フォルダ",
+     [](const TCaseDir& dir, const TRun& run, const TFiles&) {
+       EXPECT_FALSE(QFileInfo::exists(dir.Start));
+       EXPECT_FALSE(run.Err.contains(u"Position.dat"_s)) << run.Err.toStdString();
+     }},
+    {"RelativeTargetIsTakenInTheDataDirectory",
+     [](const TCaseDir& dir) {
+       WriteBytes(dir.At(u"RAVEK.INI"_s), "[Folder]\r\nTarget=out\r\n");
+       QDir().mkpath(dir.Data(u"out"_s));
+     },
+     [](const TCaseDir&) {
+       return QStringList{u"export"_s, SundayMain};
+     },
+     0, "",
+     [](const TCaseDir& dir, const TRun&, const TFiles&) {
+       EXPECT_TRUE(QFileInfo::exists(dir.Data(u"out/"_s + SundayMainExport)));
+     }},
+    {"ExportAllCountsOnlyTheLinesItWrote",
+     [](const TCaseDir& dir) {
+       const TRun first = RunCli(dir.Start, {u"export"_s, u"--all"_s});
+       ASSERT_EQ(first.ExitCode, 0) << first.Err.toStdString();
+       WriteBytes(dir.At(u"first.txt"_s), first.Out.toUtf8());
+     },
+     [](const TCaseDir&) {
+       return QStringList{u"export"_s, u"--all"_s};
+     },
+     0, "",
+     [](const TCaseDir& dir, const TRun& run, const TFiles& before) {
+       EXPECT_TRUE(run.Out.startsWith(u"0 レース"_s)) << run.Out.toStdString();
+       // The first run counted the lines it filled: every one is there, not blank.
+       const QString first = QString::fromUtf8(before.value(u"first.txt"_s));
+       const int written = first.left(first.indexOf(u' ')).toInt();
+       int filled = 0;
+       for (const QString& name : QDir(dir.Data()).entryList({u"FT*.dat"_s}))
+         for (const QByteArray& line : ReadLines(dir.Data(name)))
+           if (line != QByteArray(ExportLineLength, ' ')) ++filled;
+       EXPECT_EQ(filled, written) << first.toStdString();
+       ExpectUnchanged(dir, before);
      }},
     {"DataDirectoryThatCannotBeCreatedFallsBackToTheStartDirectory",
      [](const TCaseDir& dir) {

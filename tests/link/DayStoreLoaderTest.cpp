@@ -155,19 +155,21 @@ TEST_F(DayStoreLoaderTest, RaceWithoutPositionLineHasNoFindableSummary) {
   }
 }
 
-TEST_F(DayStoreLoaderTest, DuplicateRaceLineGetsOnlyItsPositionLine) {
+// A race delivered twice (a corrected record) is one race: the last record,
+// with every horse once, the last SE record of each horse number.
+TEST_F(DayStoreLoaderTest, DuplicateRaceLineKeepsTheLastWithAllItsHorses) {
   const QByteArray pos = PosLine(KeyA, 3);
-  const TByteLines umas = {Uma(KeyA, 1, 1, 1), Uma(KeyA, 2, 2, 1), Uma(KeyA, 3, 3, 2)};
-  WriteFiles({MakeRaceLine(KeyA), MakeRaceLine(KeyA)}, umas, {}, {pos});
+  const QByteArray corrected = RaceBuilder(KeyA).SetRaceName(u"訂正ステークス").Line();
+  const QByteArray horse2Again = Uma(KeyA, 2, 2, 1, u"訂正騎手");
+  const TByteLines umas = {Uma(KeyA, 1, 1, 1), Uma(KeyA, 2, 2, 1), Uma(KeyA, 3, 3, 2), horse2Again};
+  WriteFiles({MakeRaceLine(KeyA), corrected}, umas, {}, {pos});
 
   ASSERT_TRUE(LoadDayStore(Store, Dir.path()));
 
-  ASSERT_EQ(Store.RaceLines.size(), 2);
-  EXPECT_EQ(Store.RaceLines[0].HorseList, (TByteLines{pos, umas[0], umas[1], umas[2]}));
-  EXPECT_EQ(Store.RaceLines[1].HorseList, (TByteLines{pos}));
+  ASSERT_EQ(Store.RaceLines.size(), 1);
+  EXPECT_EQ(Store.RaceLines[0].RaceLine, corrected);
+  EXPECT_EQ(Store.RaceLines[0].HorseList, (TByteLines{pos, umas[0], horse2Again, umas[2]}));
   EXPECT_EQ(Store.RaceSummaries[0].size(), 17 + SummaryValueLength);
-  // No usable summary for the second, but its name stays so a rebuild can replace it.
-  EXPECT_EQ(Store.RaceSummaries[1], QByteArray(KeyA) + '=');
   EXPECT_EQ(Store.RaceDates, (TByteLines{"20240512"}));
 }
 
@@ -243,8 +245,8 @@ TEST_F(DayStoreLoaderTest, MissingPositionFileGivesEmptyLineZero) {
 
 TEST_F(DayStoreLoaderTest, LaterPositionLineOfARaceWinsAndOthersAreNotTaken) {
   // Two stored lines of race A (the later wins, as a scan for the last match
-  // gives), and a race line whose record is invalid: it has no key, so it
-  // must not take the last line of the file.
+  // gives), and a race line whose record is invalid: no reader takes it, so
+  // it is left out and cannot take the last line of the file.
   const QByteArray first = PosLine(KeyA, 3, {{{1, 3}, "0101"}});
   const QByteArray second = PosLine(KeyA, 3, {{{1, 3}, "0202"}});
   const QByteArray invalidRace = MakeRaceLine(KeyB).left(1000);
@@ -253,9 +255,8 @@ TEST_F(DayStoreLoaderTest, LaterPositionLineOfARaceWinsAndOthersAreNotTaken) {
   ASSERT_TRUE(LoadDayStore(Store, Dir.path()));
   EXPECT_EQ(Store.RaceLines[0].HorseList.value(0), TByn::FindPosLine(Store.PosLines, KeyA));
   EXPECT_EQ(Store.RaceLines[0].HorseList.value(0), second);
-  EXPECT_EQ(Store.RaceLines[1].HorseList, (TByteLines{QByteArray()}));
-  EXPECT_EQ(Store.RaceSummaries[1], "=");
-  EXPECT_EQ(Store.RaceDates, (TByteLines{"20240512", ""}));
+  EXPECT_EQ(Store.RaceLines.size(), 1);
+  EXPECT_EQ(Store.RaceDates, (TByteLines{"20240512"}));
 }
 
 TEST_F(DayStoreLoaderTest, HorseOutsideItsPositionLineReadsAsNoPosition) {

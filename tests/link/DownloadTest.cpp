@@ -207,11 +207,18 @@ TEST_F(DownloadTest, ShowsEveryStatusAndProgressTextInOrder) {
   for (int i = 0; i < calls.size(); ++i) EXPECT_EQ(calls[i], i % 2 == 0 ? u"JVRTOpen"_s : u"JVClose"_s);
 }
 
-TEST_F(DownloadTest, ReadErrorFilesWhatWasReadAndOtherDaysProceed) {
+// A day whose open or read fails keeps what the files held for it; the
+// other days proceed, and the result names the failed days.
+TEST_F(DownloadTest, FailedDayKeepsItsStoredRecordsAndOtherDaysProceed) {
   const QList<QByteArray> first = RaceWithHorses("2024051205020811");
   const QList<QByteArray> broken = RaceWithHorses("2024051108020101");
+  const QList<QByteArray> closed = RaceWithHorses("2024051008020101");
   const QList<QByteArray> older = RaceWithHorses("2024050505020811");
   SetNow(9, 0);
+  Link.Day("20240511").Records(broken);
+  Link.Day("20240510").Records(closed);
+  Download();
+  Link.Days.clear();
   Link.Day("20240512").Records(first);
   Link.Day("20240511").Records(broken.mid(0, 2)).Fail(-201).Records(broken.mid(2));
   Link.Day("20240510").Open(-502);
@@ -220,20 +227,19 @@ TEST_F(DownloadTest, ReadErrorFilesWhatWasReadAndOtherDaysProceed) {
   const TDownloadResult result = Download();
 
   EXPECT_EQ(result.DaysOpened, 3);
+  EXPECT_EQ(result.DaysRead, 2);
+  EXPECT_EQ(result.FailedDays, (QStringList{u"2024/05/11: JVReadエラー-201"_s, u"2024/05/10: JVRTOpenエラー:-502"_s}));
   EXPECT_TRUE(result.ResultsEnabled);
-  EXPECT_EQ(Lines(DataFile::Race), (TByteLines{first[0], broken[0], older[0]}));
-  EXPECT_EQ(Lines(DataFile::Uma),
-            (TByteLines{first[1], first[2], first[3], broken[1], older[1], older[2], older[3]}));
-  EXPECT_EQ(Lines(DataFile::Pay), (TByteLines{first[4], older[4]}));
-  // The day cut short is positioned like a complete one, and the store is rebuilt.
+  EXPECT_EQ(Lines(DataFile::Race), (TByteLines{first[0], broken[0], closed[0], older[0]}));
+  EXPECT_EQ(Lines(DataFile::Uma), (TByteLines{first[1], first[2], first[3], broken[1], broken[2], broken[3],
+                                              closed[1], closed[2], closed[3], older[1], older[2], older[3]}));
   TByteLines positions;
   TByn::LoadPositions(positions, Path(DataFile::Position));
-  EXPECT_EQ(positions.size(), 3);
-  ASSERT_EQ(Store.RaceLines.size(), 3);
+  EXPECT_EQ(positions.size(), 4);
+  ASSERT_EQ(Store.RaceLines.size(), 4);
   EXPECT_EQ(Store.RaceLines[1].HorseList,
-            (TByteLines{TByn::FindPosLine(positions, "2024051108020101"), broken[1]}));
-  EXPECT_EQ(Store.RaceDates, (TByteLines{"20240512", "20240511", "20240505"}));
-  EXPECT_EQ(Store.RaceSummaries.size(), 3);
+            (TByteLines{TByn::FindPosLine(positions, "2024051108020101"), broken[1], broken[2], broken[3]}));
+  EXPECT_EQ(Store.RaceDates, (TByteLines{"20240512", "20240511", "20240510", "20240505"}));
 }
 
 TEST_F(DownloadTest, NoDayOpenedLeavesTheFilesAndReloadsTheStore) {
@@ -290,7 +296,8 @@ TEST_F(DownloadTest, NoDayOpenedOnAFirstRunWritesNoFile) {
   EXPECT_EQ(Observer.Log.last(), u"close"_s);
 }
 
-TEST_F(DownloadTest, SecondDownloadDoublesPayoutsOnly) {
+// Every lookup takes the last payout line of a race, so only that one is kept.
+TEST_F(DownloadTest, SecondDownloadKeepsOnePayoutLinePerRace) {
   Link.Day("20240512").Records(RaceWithHorses("2024051205020811") + RaceWithHorses("2024051205020812"));
   Download();
   const TByteLines races = Lines(DataFile::Race), umas = Lines(DataFile::Uma), pays = Lines(DataFile::Pay);
@@ -301,9 +308,9 @@ TEST_F(DownloadTest, SecondDownloadDoublesPayoutsOnly) {
 
   EXPECT_EQ(Lines(DataFile::Race), races);
   EXPECT_EQ(Lines(DataFile::Uma), umas);
-  EXPECT_EQ(Lines(DataFile::Pay), pays + pays);
+  EXPECT_EQ(Lines(DataFile::Pay), pays);
   EXPECT_EQ(ReadAll(Path(DataFile::Position)), position);
-  EXPECT_EQ(Store.PayLines, pays + pays);
+  EXPECT_EQ(Store.PayLines, pays);
 }
 
 TEST_F(DownloadTest, ErrorWhileFilingADayPutsEverythingBack) {

@@ -113,6 +113,41 @@ TEST_F(BynaryFileTest, DamagedTailKeepsCompleteRecords) {
   }
 }
 
+// Three 1200 m races of two horses; the middle record's length field is
+// changed: the records after it are found again, and only it is lost.
+TEST_F(BynaryFileTest, DamagedRecordCostsOnlyItself) {
+  const auto race = [](char r) {
+    return QByteArray("202405120502061") + r + "120017" + "02" + "10" + QByteArray(16, r) + "20" +
+           QByteArray(16, '1');
+  };
+  const TByteLines lines{race('1'), race('2'), race('3')};
+  const QString path = Path("Position.dat");
+  TByn::SavePositions(lines, path);
+  const QByteArray good = ReadAll(path);
+  const qsizetype second = 4 + lines[0].size() / 2;
+  const struct {
+    const char* What;
+    int Byte;
+    char Value;
+  } cases[] = {{"length past the end", 3, '\x40'},
+               {"negative length", 3, '\xf0'},
+               {"length a few bytes longer", 0, '\x42'},
+               {"length a few bytes shorter", 0, '\x30'},
+               {"length of two records", 0, '\x78'}};
+  for (const auto& c : cases) {
+    QByteArray bytes = good;
+    bytes[second + c.Byte] = c.Value;
+    WriteAll(path, bytes);
+    TByteLines list;
+    const TPositionLoad load = TByn::LoadPositions(list, path);
+    EXPECT_EQ(list, (TByteLines{lines[0], lines[2]})) << c.What;
+    EXPECT_TRUE(load.Damaged) << c.What;
+    EXPECT_EQ(load.FirstDamage, second) << c.What;
+    EXPECT_EQ(load.DamagedBytes, 4 + lines[1].size() / 2) << c.What;
+    EXPECT_EQ(load.LostRecords, 1) << c.What;
+  }
+}
+
 TEST_F(BynaryFileTest, NonHexLineIsRefusedAndFileKept) {
   const QString path = Path("Position.dat");
   TByn::SavePositions({"1234"}, path);
@@ -133,7 +168,14 @@ TEST_F(BynaryFileTest, DamagedOriginalIsKeptUnderAFreeName) {
   EXPECT_EQ(TByn::KeepDamagedOriginal(path), Path("Position.damaged.2"));
   EXPECT_EQ(ReadAll(Path("Position.damaged")), "first");
   EXPECT_EQ(ReadAll(Path("Position.damaged.2")), "second");
-  EXPECT_FALSE(TByn::DamagedMessage(path, Path("Position.damaged")).isEmpty());
+  TPositionLoad load;
+  load.Damaged = true;
+  load.FirstDamage = 4;
+  load.DamagedBytes = 30;
+  load.LostRecords = 1;
+  const QString message = TByn::DamagedMessage(path, Path("Position.damaged"), load);
+  EXPECT_TRUE(message.contains(QStringLiteral("4 バイト目")) && message.contains(QStringLiteral("およそ 1 レース")))
+      << message.toStdString();
 }
 
 TEST(BynaryMergeTest, AddNewRacesKeepsStoredAndFirstOfDuplicates) {

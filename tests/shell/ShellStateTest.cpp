@@ -81,11 +81,21 @@ TEST_F(ShellStateTest, CornerNames) {
   for (int i = 0; i < 6; ++i) EXPECT_EQ(names[i], names[i + 6] + QStringLiteral("(1)"));
 }
 
+// A position file of `size` bytes that reads whole: one record of fill bytes.
+QByteArray SoundPositionFile(int size, char fill) {
+  if (size < 4) return QByteArray(size, fill);
+  const qint32 length = 2 * (size - 4);
+  QByteArray bytes;
+  for (int i = 0; i < 4; ++i) bytes.append(char(length >> (8 * i) & 0xff));
+  return bytes + QByteArray(size - 4, fill);
+}
+
 struct TBackupCase {
   const char* Name;
   std::optional<int> PositionSize;
   std::optional<int> BackupSize;
   bool Refreshed;
+  bool Damaged = false;  // Position.dat does not read whole
 };
 
 class BackupTest : public ShellStateTest, public testing::WithParamInterface<TBackupCase> {};
@@ -93,20 +103,24 @@ class BackupTest : public ShellStateTest, public testing::WithParamInterface<TBa
 TEST_P(BackupTest, NeverReplacedBySmallerFile) {
   const TBackupCase& c = GetParam();
   ASSERT_TRUE(QDir(App()).mkdir(QStringLiteral("Data")));
-  if (c.PositionSize) WriteBytes(DataFile("Position.dat"), QByteArray(*c.PositionSize, 'P'));
-  if (c.BackupSize) WriteBytes(DataFile("Position.bak"), QByteArray(*c.BackupSize, 'B'));
+  if (c.PositionSize)
+    WriteBytes(DataFile("Position.dat"),
+               c.Damaged ? QByteArray(*c.PositionSize, 'P') : SoundPositionFile(*c.PositionSize, 'P'));
+  if (c.BackupSize) WriteBytes(DataFile("Position.bak"), SoundPositionFile(*c.BackupSize, 'B'));
   const QByteArray before = ReadBytes(DataFile("Position.bak"));
 
   const TShellState state(Dir.path());
   const QByteArray after = ReadBytes(DataFile("Position.bak"));
   if (c.Refreshed) {
-    EXPECT_EQ(after, QByteArray(*c.PositionSize, 'P'));
+    EXPECT_EQ(after, SoundPositionFile(*c.PositionSize, 'P'));
   } else {
     EXPECT_EQ(after, before);
   }
-  if (c.PositionSize) {
-    EXPECT_EQ(ReadBytes(DataFile("Position.dat")), QByteArray(*c.PositionSize, 'P'));
+  if (c.PositionSize && !c.Damaged) {
+    EXPECT_EQ(ReadBytes(DataFile("Position.dat")), SoundPositionFile(*c.PositionSize, 'P'));
   }
+  // A damaged file is named to the user at start-up.
+  EXPECT_EQ(state.StartMessage.contains(QStringLiteral("Position.dat")), c.Damaged) << state.StartMessage.toStdString();
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, BackupTest,
@@ -117,7 +131,8 @@ INSTANTIATE_TEST_SUITE_P(Table, BackupTest,
                                          TBackupCase{"empty position file", 0, std::nullopt, true},
                                          TBackupCase{"empty over backup", 0, 1, false},
                                          TBackupCase{"no position file", std::nullopt, 1000, false},
-                                         TBackupCase{"neither", std::nullopt, std::nullopt, false}),
+                                         TBackupCase{"neither", std::nullopt, std::nullopt, false},
+                                         TBackupCase{"damaged and larger", 1001, 1000, false, true}),
                          [](const testing::TestParamInfo<TBackupCase>& info) {
                            std::string name = info.param.Name;
                            for (char& c : name) {
@@ -149,14 +164,14 @@ TEST_F(ShellStateTest, DataDirectoryThatCannotBeCreated) {
   for (const char* name : {"RaceData.dat", "UmaData.dat", "PayData.dat"}) {
     WriteBytes(App() + u'/' + QString::fromLatin1(name), "");
   }
-  WriteBytes(App() + QStringLiteral("/Position.dat"), QByteArray(10, 'P'));
+  WriteBytes(App() + QStringLiteral("/Position.dat"), SoundPositionFile(10, 'P'));
 
   const TShellState state(Dir.path());
   EXPECT_EQ(state.StartMessage, QStringLiteral("Cannot create Directory"));
   EXPECT_EQ(state.DataDir, App());
   EXPECT_EQ(state.Settings.TargetDir, App());
   EXPECT_TRUE(state.ResultsEnabled);
-  EXPECT_EQ(ReadBytes(App() + QStringLiteral("/Position.bak")), QByteArray(10, 'P'));
+  EXPECT_EQ(ReadBytes(App() + QStringLiteral("/Position.bak")), SoundPositionFile(10, 'P'));
   EXPECT_EQ(ReadBytes(App() + QStringLiteral("/Data")), QByteArray("not a directory"));
 }
 

@@ -1,0 +1,156 @@
+// Runs of the program on one start directory at the same time: each sees, and
+// leaves, one consistent set of data files.
+
+#include "CliHarness.h"
+
+#include "link/LinkSettings.h"
+
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+namespace hardening {
+namespace {
+
+const QString Now = u"2024-05-13 10:00"_s;
+const QByteArray BlankExportLine(90, ' ');
+
+std::unique_ptr<QProcess> StartCli(const QString& appDir, const QStringList& args) {
+  auto process = std::make_unique<QProcess>();
+  process->start(QStringLiteral(RAVEK_CLI_PATH), QStringList{u"--app-dir"_s, appDir} + args);
+  return process;
+}
+
+TRun Finish(QProcess& process) {
+  const bool finished = process.waitForFinished(180000);
+  TRun run;
+  run.ExitCode = finished && process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+  run.Out = QString::fromUtf8(process.readAllStandardOutput());
+  run.Err = QString::fromUtf8(process.readAllStandardError());
+  return run;
+}
+
+// Two feeds of the same week with different racing, and the data files that
+// downloading one after the other leaves, in either order.
+class OneWriterTest : public testing::Test {
+protected:
+  static void SetUpTestSuite() {
+    Base = new QTemporaryDir;
+    for (const QString& feed : {u"A"_s, u"B"_s}) {
+      const TRun run = RunCli(Base->path(), {u"demo-feed"_s, Feed(feed), u"--end"_s, u"20240512"_s, u"--seed"_s,
+                                             feed == u"A" ? u"3"_s : u"5"_s});
+      ASSERT_EQ(run.ExitCode, 0) << run.Err.toStdString();
+    }
+    for (const QString& order : {u"AB"_s, u"BA"_s, u"A"_s}) {
+      const QString start = Base->filePath(order);
+      QDir().mkpath(start);
+      for (const QChar feed : order) {
+        const TRun run = RunCli(start, Download(feed));
+        ASSERT_EQ(run.ExitCode, 0) << run.Err.toStdString();
+      }
+    }
+  }
+  static void TearDownTestSuite() {
+    delete Base;
+    Base = nullptr;
+  }
+
+  static QString Feed(const QString& name) { return Base->filePath(u"feed"_s + name); }
+  static QStringList Download(QChar feed) {
+    return {u"download"_s, u"--feed"_s, Feed(QString(feed)), u"--now"_s, Now};
+  }
+  static QMap<QString, QByteArray> DataOf(const QString& start) { return Snapshot(QDir(start).filePath(u"Data"_s)); }
+
+  static inline QTemporaryDir* Base = nullptr;
+};
+
+TEST_F(OneWriterTest, TwoDownloadsTogetherEndAsOneAfterTheOther) {
+  const auto ab = DataOf(Base->filePath(u"AB"_s));
+  const auto ba = DataOf(Base->filePath(u"BA"_s));
+  ASSERT_NE(ab, ba);
+  for (int round = 0; round < 10; ++round) {
+    QTemporaryDir start;
+    auto a = StartCli(start.path(), Download(u'A'));
+    auto b = StartCli(start.path(), Download(u'B'));
+    const TRun runA = Finish(*a);
+    const TRun runB = Finish(*b);
+    EXPECT_EQ(runA.ExitCode, 0) << runA.Err.toStdString();
+    EXPECT_EQ(runB.ExitCode, 0) << runB.Err.toStdString();
+    const auto data = DataOf(start.path());
+    EXPECT_TRUE(data == ab || data == ba) << "round " << round << ": "
+                                          << ChangedFiles(ab, data).join(u", ").toStdString();
+  }
+}
+
+TEST_F(OneWriterTest, ExportDuringADownloadWritesNoBlankRace) {
+  for (int round = 0; round < 5; ++round) {
+    QTemporaryDir start;
+    CopyTree(Base->filePath(u"A"_s), start.path());
+    auto download = StartCli(start.path(), Download(u'B'));
+    auto exported = StartCli(start.path(), {u"export"_s, u"--all"_s});
+    const TRun runDownload = Finish(*download);
+    const TRun runExport = Finish(*exported);
+    ASSERT_EQ(runDownload.ExitCode, 0) << runDownload.Err.toStdString();
+    ASSERT_EQ(runExport.ExitCode, 0) << runExport.Err.toStdString();
+    // Every race it counts is a line of its own in the files it wrote.
+    const int counted = runExport.Out.left(runExport.Out.indexOf(u' ')).toInt();
+    EXPECT_GT(counted, 0) << runExport.Out.toStdString();
+    int written = 0;
+    const QDir data(QDir(start.path()).filePath(u"Data"_s));
+    for (const QString& name : data.entryList({u"FT*.dat"_s})) {
+      int lines = 0;
+      for (const QByteArray& line : ReadLines(data.filePath(name)))
+        if (line != BlankExportLine) ++lines;
+      EXPECT_GT(lines, 0) << name.toStdString() << " holds blank lines only";
+      written += lines;
+    }
+    EXPECT_EQ(written, counted) << "round " << round;
+  }
+}
+
+// A command waits for a running download and then gives up with a message; a
+// lock left by a download that was killed stops nobody.
+TEST_F(OneWriterTest, ACommandWaitsForARunningCopyButNotForAKilledOne) {
+  QTemporaryDir start;
+  CopyTree(Base->filePath(u"A"_s), start.path());
+  TLinkSettings slow;
+  slow.FeedFolder = Feed(u"B"_s);
+  slow.SlowReads = 1;
+  slow.SlowDelayMs = 50;
+  slow.Save(start.path());
+  const QString lockFile = QDir(start.path()).filePath(u"Data/RAVEK.lock"_s);
+  auto download = StartCli(start.path(), {u"download"_s, u"--now"_s, Now});
+  QElapsedTimer waited;
+  waited.start();
+  while (!QFileInfo::exists(lockFile) && waited.elapsed() < 30000) QThread::msleep(20);
+  ASSERT_TRUE(QFileInfo::exists(lockFile));
+  const auto before = DataOf(start.path());
+
+  QElapsedTimer timer;
+  timer.start();
+  const TRun blocked = RunCli(start.path(), {u"days"_s});
+  EXPECT_EQ(blocked.ExitCode, 2);
+  EXPECT_TRUE(blocked.Err.contains(u"別の RAVEK"_s)) << blocked.Err.toStdString();
+  EXPECT_GE(timer.elapsed(), 4000);
+  EXPECT_TRUE(blocked.Out.isEmpty()) << blocked.Out.toStdString();
+
+  download->kill();
+  download->waitForFinished();
+  ASSERT_TRUE(QFileInfo::exists(lockFile));
+  const TRun after = RunCli(start.path(), {u"days"_s});
+  EXPECT_EQ(after.ExitCode, 0) << after.Err.toStdString();
+  EXPECT_FALSE(QFileInfo::exists(lockFile));
+  // Nothing the killed download had not finished shows: the files are as they were.
+  auto now = DataOf(start.path());
+  now.remove(u"RAVEK.lock"_s);
+  auto was = before;
+  was.remove(u"RAVEK.lock"_s);
+  EXPECT_EQ(now.value(u"RaceData.dat"_s), was.value(u"RaceData.dat"_s));
+}
+
+}  // namespace
+}  // namespace hardening
