@@ -26,20 +26,15 @@ QIcon Picture(const std::function<void(QPainter&)>& draw) {
   return icon;
 }
 
-// An arrow head pointing left (direction -1) or right (1), with a bar behind it.
+// A triangle pointing left (direction -1) or right (1).
 void DayArrow(QPainter& painter, int direction) {
-  const QColor ink(24, 72, 160);
   const qreal mid = Side / 2.0;
-  const qreal tip = mid - direction * 6.0;
-  const qreal base = mid + direction * 2.0;
   QPainterPath head;
-  head.moveTo(tip, mid);
-  head.lineTo(base, mid - 6.5);
-  head.lineTo(base, mid + 6.5);
+  head.moveTo(mid + direction * 5.5, mid);
+  head.lineTo(mid - direction * 4.5, mid - 6.5);
+  head.lineTo(mid - direction * 4.5, mid + 6.5);
   head.closeSubpath();
-  painter.fillPath(head, ink);
-  const qreal barLeft = direction < 0 ? base + 1.5 : base - 4.5;
-  painter.fillRect(QRectF(barLeft, mid - 2.5, 3.0, 5.0), ink);
+  painter.fillPath(head, QColor(24, 72, 160));
 }
 
 }  // namespace

@@ -21,6 +21,7 @@ constexpr int RowPitch = RowHeight + TResultsGrid::LineWidth;
 constexpr int VenuePitch = VenueWidth + TResultsGrid::LineWidth;
 constexpr int FirstVenueLeft = LabelWidth + TResultsGrid::LineWidth;
 const QColor LineColour(192, 192, 192);
+const QColor GreyTextColour(128, 128, 128);
 
 QColor ToQColor(TRgb rgb) {
   return QColor(rgb.R, rgb.G, rgb.B);
@@ -107,7 +108,8 @@ QColor TResultsGrid::ColourOf(const TPaintColour& colour) const {
     case TPaintColour::TRole::Grid:
       return palette().color(QPalette::Base);
     case TPaintColour::TRole::GreyText:
-      return palette().color(QPalette::Disabled, QPalette::WindowText);
+      // The desktop's disabled text is too faint to read a greyed-out race by.
+      return GreyTextColour;
     case TPaintColour::TRole::ButtonText:
       return palette().color(QPalette::ButtonText);
     case TPaintColour::TRole::ButtonHighlight:

@@ -314,8 +314,9 @@ void TSeiFrm::StringGrid1MouseMove(int column, int row) {
 TSeiFrm* OpenResultsList(TSession& session, QMdiArea* area) {
   auto* form = new TSeiFrm(session);
   form->setAttribute(Qt::WA_DeleteOnClose);
-  QMdiSubWindow* frame = area->addSubWindow(
-      form, Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+  QMdiSubWindow* frame =
+      area->addSubWindow(form, Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
   frame->setAttribute(Qt::WA_DeleteOnClose);
   form->FitWindow();
   frame->move(0, 0);
