@@ -5,6 +5,7 @@
 #include "results/ui/ResultsGrid.h"
 #include "results/ui/SeisekiUnit.h"
 #include "shell/Session.h"
+#include "support/QuietObserver.h"
 
 #include <QApplication>
 #include <QImage>
@@ -21,15 +22,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-class TQuietObserver : public TDownloadObserver {
-public:
-  void ShowProgress(const QString&) override {}
-  void CloseProgress() override {}
-  void ShowStatus(const QString&) override {}
-  void ProcessPendingEvents() override {}
-  bool ShowMaintenance(const QString&) override { return false; }
-};
 
 // One application and one downloaded demo week for every benchmark.
 struct TDemoDesk {

@@ -5,6 +5,7 @@
 #include "records/JV_RACE.h"
 #include "results/ui/SeisekiUnit.h"
 #include "shell/Session.h"
+#include "support/QuietObserver.h"
 
 #include <QApplication>
 #include <QDir>
@@ -20,15 +21,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-class TQuietObserver : public TDownloadObserver {
-public:
-  void ShowProgress(const QString&) override {}
-  void CloseProgress() override {}
-  void ShowStatus(const QString&) override {}
-  void ProcessPendingEvents() override {}
-  bool ShowMaintenance(const QString&) override { return false; }
-};
 
 void Settle() {
   QEventLoop loop;
