@@ -169,7 +169,9 @@ void TSeiFrm::ApplyDay() {
 
   while (FTitles.size() < layout.Titles.size()) {
     auto* title = new QLabel(this);
-    title->setObjectName(u"Panel%1"_s.arg(FTitles.size() + 1));
+    // Panel1 to Panel3 as the window was designed; titles beyond are extra.
+    const qsizetype number = FTitles.size() + 1;
+    title->setObjectName(number <= 3 ? u"Panel%1"_s.arg(number) : u"Title%1"_s.arg(number));
     title->setAlignment(Qt::AlignCenter);
     title->setAutoFillBackground(true);
     QPalette colours = title->palette();

@@ -41,7 +41,7 @@ struct TWorld {
   TDayStore& Store() { return Session.Store(); }
 };
 
-// 2024/05/11: one venue. 2024/05/12: 中山, 阪神 and 東京 in that order.
+// 2024/05/10: four venues. 2024/05/11: one venue. 2024/05/12: 中山, 阪神 and 東京 in that order.
 //   中山 1R turf, frames 7, 4, 1    中山 2R dirt, frames 8, 5, 3    中山 3R steeplechase
 //   中山 4R turf in rain, no summary; 中山 5R to 12R empty
 //   阪神 1R turf, 3rd corner: row 2 lane 3, row 1 lane 2, row 10 lane 5
@@ -56,6 +56,7 @@ void AddCraftedDays(TDayStore& store) {
           {.Corner3 = "1005"});
   AddRace(store, Key("20240512", 5, 1), TurfTrack, {.Jockey = u"武豊"_s}, {.Jockey = u"横山典"_s},
           {.Jockey = u"岩田康"_s});
+  for (int venue = 1; venue <= 4; ++venue) AddRace(store, Key("20240510", venue, 1), TurfTrack, {}, {}, {});
 }
 
 QRect Box(int column, int row, int box) {
@@ -125,8 +126,13 @@ private slots:
     QCOMPARE(frame->windowTitle(), u"2024年5月11日 成績"_s);
     QVERIFY(Form->findChild<QLabel*>(u"Panel2"_s)->isHidden());
     QCOMPARE(Form->findChild<QWidget*>(u"Panel5"_s)->pos(), QPoint(0, 28));
+
+    QTest::keyClick(Form->Grid(), Qt::Key_PageUp);
+    QCOMPARE(Form->size(), QSize(1132, 309));
+    QCOMPARE(Form->findChild<QLabel*>(u"Title4"_s)->text(), u"新潟1回1日目"_s);
     QVERIFY(!Button(Form, "BitBtn1")->isEnabled());
 
+    QTest::keyClick(Form->Grid(), Qt::Key_PageDown);
     QTest::keyClick(Form->Grid(), Qt::Key_PageDown);
     QCOMPARE(Form->size(), QSize(856, 309));
     QVERIFY(frame->widget() == Form);
