@@ -23,10 +23,6 @@ namespace {
 constexpr int DiagramWidth = 560;
 constexpr int DiagramHeight = 560;
 
-QString SteeplechaseText() {
-  return u"\n 申し訳ありません \n 当プログラムは障害戦に対応していません \n ほかのレースを選びなおしてください \n"_s;
-}
-
 QByteArray CheckedRaceKey(const QString& text) {
   if (text.size() != 16 || !std::all_of(text.begin(), text.end(), [](QChar c) { return c.isDigit(); }))
     throw TCliError(u"レースキーは16桁の数字です: %1"_s.arg(text), true);

@@ -72,6 +72,11 @@ QString BuildPayoutLine(TPayRecord& pay, const TByteLines& payLines, const QByte
   return result;
 }
 
+QString SteeplechaseText() {
+  return QStringLiteral(
+      "\n 申し訳ありません \n 当プログラムは障害戦に対応していません \n ほかのレースを選びなおしてください \n");
+}
+
 QString StraightCourseNotice() {
   const QString crlf = QStringLiteral("\r\n");
   QString text = crlf.repeated(7);

@@ -39,6 +39,9 @@ QString BuildPayoutLine(TPayRecord& pay, const TByteLines& payLines, const QByte
 // Shown over the diagram of a straight-course race.
 QString StraightCourseNotice();
 
+// The "Sorry" text for a steeplechase, which cannot be opened or exported.
+QString SteeplechaseText();
+
 // Eighteen 5-character fields, one per horse number: the converted time less
 // the finishing time, blank when zero or when the horse is missing. Line 0 of
 // the list is the position line; lines 1 onward are SE lines.

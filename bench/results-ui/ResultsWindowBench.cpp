@@ -1,0 +1,94 @@
+// The results list on a demo week, offscreen: opening it with its first paint,
+// and stepping a day with every cell repainted.
+
+#include "link/FeedLink.h"
+#include "results/ui/ResultsGrid.h"
+#include "results/ui/SeisekiUnit.h"
+#include "shell/Session.h"
+#include "support/QuietObserver.h"
+
+#include <QApplication>
+#include <QImage>
+#include <QKeyEvent>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPainter>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// One application and one downloaded demo week for every benchmark.
+struct TDemoDesk {
+  int Argc = 1;
+  char Name[16] = "bench";
+  char* Argv[2] = {Name, nullptr};
+  std::unique_ptr<QApplication> App;
+  QTemporaryDir Dir;
+  TFixedClock Clock{QDateTime(QDate(2024, 5, 12), QTime(9, 0))};
+  std::unique_ptr<TFeedLink> Link;
+  TQuietObserver Observer;
+  std::unique_ptr<TSession> Session;
+  std::unique_ptr<QMdiArea> Area;
+
+  TDemoDesk() {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    App = std::make_unique<QApplication>(Argc, Argv);
+    QFont::insertSubstitution(u"ＭＳ Ｐゴシック"_s, u"IPAPGothic"_s);
+    QApplication::setFont(QFont(u"ＭＳ Ｐゴシック"_s, 9));
+    Link = std::make_unique<TFeedLink>(Dir.path(), Clock);
+    Session = std::make_unique<TSession>(Dir.path(), *Link, Clock, Observer);
+    Session->FormShow();
+    Session->RunDownload();
+    Area = std::make_unique<QMdiArea>();
+    Area->resize(1000, 500);
+    Area->show();
+  }
+};
+
+TDemoDesk& Desk() {
+  static TDemoDesk desk;
+  return desk;
+}
+
+// Paints the whole window into an image, as the screen would get it.
+QImage Paint(QWidget* window) {
+  QImage image(window->size(), QImage::Format_RGB32);
+  window->render(&image);
+  return image;
+}
+
+void BM_OpenWithFirstPaint(benchmark::State& state) {
+  TDemoDesk& desk = Desk();
+  for (auto _ : state) {
+    TSeiFrm* form = OpenResultsList(*desk.Session, desk.Area.get());
+    benchmark::DoNotOptimize(Paint(form->parentWidget()));
+    state.PauseTiming();
+    if (form->List().VenueCount() != 3) state.SkipWithError("the latest demo day has not three venues");
+    delete form->parentWidget();
+    state.ResumeTiming();
+  }
+}
+BENCHMARK(BM_OpenWithFirstPaint)->Unit(benchmark::kMillisecond);
+
+void BM_StepDayAndRepaintEveryCell(benchmark::State& state) {
+  TDemoDesk& desk = Desk();
+  TSeiFrm* form = OpenResultsList(*desk.Session, desk.Area.get());
+  bool back = true;
+  for (auto _ : state) {
+    // PageUp and PageDown in turn, so every step shows another day.
+    QKeyEvent key(QEvent::KeyPress, back ? Qt::Key_PageUp : Qt::Key_PageDown, Qt::NoModifier);
+    QApplication::sendEvent(form->Grid(), &key);
+    back = !back;
+    benchmark::DoNotOptimize(Paint(form->Grid()));
+  }
+  delete form->parentWidget();
+}
+BENCHMARK(BM_StepDayAndRepaintEveryCell)->Unit(benchmark::kMillisecond);
+
+}  // namespace

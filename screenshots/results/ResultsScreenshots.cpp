@@ -1,0 +1,112 @@
+// Saves pictures of the results list on a demo week into the folder given as the
+// first argument (the current directory without one).
+
+#include "link/FeedLink.h"
+#include "records/JV_RACE.h"
+#include "results/ui/SeisekiUnit.h"
+#include "shell/Session.h"
+#include "support/QuietObserver.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QEventLoop>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QToolButton>
+
+#include <cstdio>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+void Settle() {
+  QEventLoop loop;
+  QTimer::singleShot(150, &loop, &QEventLoop::quit);
+  loop.exec();
+}
+
+void Click(TSeiFrm* form, const QString& name) {
+  form->findChild<QToolButton*>(name)->click();
+  Settle();
+}
+
+bool Save(TSeiFrm* form, const QString& folder, const QString& name) {
+  Settle();
+  const QString path = folder + u'/' + name;
+  const bool saved = form->parentWidget()->grab().save(path);
+  std::printf("%s %s\n", saved ? "saved" : "FAILED", qPrintable(path));
+  return saved;
+}
+
+// Leaves one venue on the first day, for the one-venue layout.
+void KeepOneVenueOnFirstDay(TDayStore& store) {
+  std::sort(store.RaceDates.begin(), store.RaceDates.end());
+  const QByteArray first = store.RaceDates.first();
+  TJV_RACE race;
+  QByteArray meeting;
+  for (qsizetype i = 0; i < store.RaceLines.size();) {
+    const QByteArray line = store.RaceLines[i].RaceLine;
+    if (race.RaceDate(line) == first) {
+      if (meeting.isEmpty()) meeting = race.MeetingKey(line);
+      if (race.MeetingKey(line) != meeting) {
+        store.RaceLines.removeAt(i);
+        continue;
+      }
+    }
+    ++i;
+  }
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+  QApplication app(argc, argv);
+  QFont::insertSubstitution(u"ＭＳ Ｐゴシック"_s, u"IPAPGothic"_s);
+  QApplication::setFont(QFont(u"ＭＳ Ｐゴシック"_s, 9));
+  const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::currentPath();
+  QDir().mkpath(folder);
+
+  QTemporaryDir dir;
+  TFixedClock clock(QDateTime(QDate(2024, 5, 12), QTime(9, 0)));
+  TFeedLink link(dir.path(), clock);
+  TQuietObserver observer;
+  TSession session(dir.path(), link, clock, observer);
+  session.FormShow();
+  session.RunDownload();
+  KeepOneVenueOnFirstDay(session.Store());
+
+  QMdiArea area;
+  area.resize(900, 400);
+  area.show();
+  area.activateWindow();
+  TSeiFrm* form = OpenResultsList(session, &area);
+  form->setFocus();
+
+  bool ok = true;
+  // Default settings: three frame colours.
+  ok &= Save(form, folder, u"results-start-3colours.png"_s);
+  Click(form, u"SpeedButton4"_s);
+  ok &= Save(form, folder, u"results-start-8colours.png"_s);
+  Click(form, u"SpeedButton5"_s);
+  ok &= Save(form, folder, u"results-corner3.png"_s);
+  Click(form, u"SpeedButton6"_s);
+  ok &= Save(form, folder, u"results-corner4.png"_s);
+  Click(form, u"SpeedButton8"_s);
+  ok &= Save(form, folder, u"results-jockey1.png"_s);
+  Click(form, u"SpeedButton8"_s);
+  ok &= Save(form, folder, u"results-jockey2.png"_s);
+  Click(form, u"SpeedButton2"_s);
+  Click(form, u"SpeedButton4"_s);
+  ok &= Save(form, folder, u"results-turf-only.png"_s);
+  Click(form, u"SpeedButton3"_s);
+  Click(form, u"SpeedButton6"_s);
+  ok &= Save(form, folder, u"results-dirt-only-corner4.png"_s);
+  Click(form, u"SpeedButton1"_s);
+  Click(form, u"BitBtn1"_s);
+  Click(form, u"BitBtn1"_s);
+  ok &= Save(form, folder, u"results-one-venue.png"_s);
+  return ok ? 0 : 1;
+}
