@@ -85,7 +85,9 @@ TEST_F(SessionTest, RaceCloseWritesBackAndNamesTheRace) {
   EXPECT_EQ(notices.Seen, (QStringList{u"summary "_s + QString::fromLatin1(key), u"settings"_s}));
   EXPECT_TRUE(Session.Settings().Pay);
   for (const TRaceEntry& entry : Session.Store().RaceLines) {
-    if (entry.RaceLine == raceLine) EXPECT_EQ(entry.HorseList.first(), edited);
+    if (entry.RaceLine == raceLine) {
+      EXPECT_EQ(entry.HorseList.first(), edited);
+    }
   }
 }
 
