@@ -33,6 +33,8 @@ public:
   int MarkerAt(QPoint p, int except = 0) const;
   // The horse whose marker is being dragged; 0 for none.
   int Dragged() const { return FDragging ? FPressed : 0; }
+  // The horse whose marker is under the pointer; 0 for none.
+  int Hovered() const { return FHover; }
 
   // The pointer entered marker n, or left every marker (0).
   std::function<void(int horse)> OnHighlight;

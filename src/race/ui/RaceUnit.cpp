@@ -350,6 +350,8 @@ std::optional<int> TfrmRace::AskMargin(int gap) {
 
 void TfrmRace::SheetChanged() {
   FState->FillSheet();
+  // Refilling forgets the highlight; the pointer may still rest on a marker.
+  FState->Sheet.HighlightHorse = TTrackDiagram::HighlightCode(Image1->Hovered());
   StringGrid1->update();
 }
 

@@ -7,6 +7,8 @@
 #include "race/ui/RaceWindowDemo.h"
 #include "race/ui/UiColour.h"
 
+#include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -241,6 +243,12 @@ private slots:
     QCOMPARE(shownValue, wanted);
     QCOMPARE(shownPanel, QString::number(wanted) + u"馬身差 "_s);
     QCOMPARE(window->State().PositionLine, expected);
+
+    // Closed, the dialog leaves the wheel to the rest of the program.
+    QWheelEvent wheel(QPointF(5, 5), window->Grid()->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, 120),
+                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(window->Grid(), &wheel);
+    QCOMPARE(window->MarginDialog()->Value(), wanted);
   }
 
   void BlinkHidesAndShowsThreeTimes() {
@@ -267,6 +275,17 @@ private slots:
     }
     QCOMPARE(seen, (QList<bool>{false, true, false, true, false, true}));
     QVERIFY(!window->BlinkTimer()->isActive());
+
+    // Another corner while the marker is out: the new section decides what shows.
+    QVERIFY(window->Tabs()->count() >= 2);
+    QTest::mouseClick(window->Grid(), Qt::LeftButton, {}, QPoint(name.Left + 5, name.Top + 5));
+    window->Timer1Timer();
+    QVERIFY(!window->Diagram().Markers[horse - 1].Visible);
+    window->Tabs()->setCurrentIndex(window->Tabs()->currentIndex() == 0 ? 1 : 0);
+    QVERIFY(!window->BlinkTimer()->isActive());
+    const TTrackDiagram& diagram = window->Diagram();
+    QCOMPARE(diagram.Markers[horse - 1].Visible,
+             diagram.Rows[horse - 1] > -1 && diagram.Lanes[horse - 1] > -1);
   }
 
   void TickerMovesASurrogatePairWhole() {
@@ -290,6 +309,31 @@ private slots:
       texts.append(args.at(1).toString());
     }
     QCOMPARE(texts, (QStringList{u"𠮷単勝"_s, u"単勝𠮷"_s, u"勝𠮷単"_s, QString()}));
+  }
+
+  void ExportWritesTheRaceAndNamesTheFile() {
+    Session().Settings().UseTG = true;
+    QMdiArea area;
+    area.resize(1000, 700);
+    area.show();
+    TfrmRace* window = Open(area);
+    QVERIFY(window->ExportButton()->isVisibleTo(window));
+    QSignalSpy status(window, &TfrmRace::StatusText);
+    QTest::mouseClick(window->ExportButton(), Qt::LeftButton);
+    Session().Settings().UseTG = false;
+    QCOMPARE(status.size(), 1);
+    const QString text = status.first().at(1).toString();
+    const QString path = QDir::fromNativeSeparators(text.mid(text.indexOf(u'/')));
+    QVERIFY2(text.startsWith(u"補正タイムを出力しました: "_s), qPrintable(text));
+    QFile file(path);
+    QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(path));
+    // The race's line: (day - 1) * 12 + race - 1.
+    const QByteArray key = window->State().RaceKey;
+    const QList<QByteArray> lines = file.readAll().split('\n');
+    const QByteArray line = lines.value((key.mid(12, 2).toInt() - 1) * 12 + key.mid(14, 2).toInt() - 1);
+    const QByteArray expected = AddedTimeLine(window->State().HorseList, window->State().LossPerLane());
+    QVERIFY(!expected.trimmed().isEmpty());
+    QCOMPARE(line.chopped(1), expected);
   }
 
   void CloseWritesBackAndTheEditSurvivesARestart() {
