@@ -128,8 +128,11 @@ int main(int argc, char** argv) {
     QPixmap picture = shooter.Grab();
     QPainter painter(&picture);
     const QPoint at = window->Image()->mapTo(window->window(), QPoint(60, 60));
-    painter.drawPixmap(at, dialog->grab());
+    const QPixmap dialogPicture = dialog->grab();
+    painter.drawPixmap(at, dialogPicture);
     painter.end();
+    // The dialog alone, enlarged, so its text can be read.
+    ok = shooter.Save(dialogPicture.scaled(dialogPicture.size() * 3), u"race-margin-dialog-3x.png"_s) && ok;
     dialog->hide();
     ok = shooter.Save(picture, u"race-margin-dialog.png"_s) && ok;
   }

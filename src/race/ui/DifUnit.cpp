@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QPainter>
 #include <QPushButton>
 #include <QScreen>
 #include <QToolButton>
@@ -15,7 +16,8 @@ TDifDlg::TDifDlg(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::FramelessWi
   QFont dialogFont(u"ＭＳ Ｐゴシック"_s);
   dialogFont.setPixelSize(12);
   setFont(dialogFont);
-  setFixedSize(116, 43);
+  // The buttons reach one pixel below the 43 of the client area; the edge takes one more.
+  setFixedSize(116, 45);
 
   FPanel = new QLabel(this);
   FPanel->setObjectName(u"Panel1"_s);
@@ -47,6 +49,10 @@ TDifDlg::TDifDlg(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::FramelessWi
   FOk->setDefault(true);
   FCancel = new QPushButton(u"キャンセル"_s, this);
   FCancel->setGeometry(58, 24, 55, 20);
+  // "キャンセル" in 12 pixels is wider than its 55-pixel button.
+  QFont buttonFont = dialogFont;
+  buttonFont.setPixelSize(11);
+  FCancel->setFont(buttonFont);
   connect(FOk, &QPushButton::clicked, this, &QDialog::accept);
   connect(FCancel, &QPushButton::clicked, this, &QDialog::reject);
   ShowValue();
@@ -93,6 +99,14 @@ void TDifDlg::hideEvent(QHideEvent* event) {
     FHooked = false;
   }
   QDialog::hideEvent(event);
+}
+
+void TDifDlg::paintEvent(QPaintEvent* event) {
+  QDialog::paintEvent(event);
+  // Without a title bar the edge is the only sign of the window.
+  QPainter painter(this);
+  painter.setPen(palette().color(QPalette::Dark));
+  painter.drawRect(rect().adjusted(0, 0, -1, -1));
 }
 
 bool TDifDlg::eventFilter(QObject* watched, QEvent* event) {
