@@ -81,10 +81,7 @@ int RunRace(const TCliArgs& args, const TCliOutput& output) {
     QStringList cells;
     bool any = false;
     for (int column = 0; column < TRaceSheet::ColumnCount; ++column) {
-      TCellLook look = RaceCellLook(state.Sheet, state.PositionLine, column, row);
-      // A straight course has no converted time to offer.
-      if (row > 0 && column == TRaceSheet::ConvertedColumn && !state.ConvertedTimeEnabled())
-        look.Text.clear();
+      const TCellLook look = RaceCellLook(state.Sheet, state.PositionLine, column, row);
       if (row > 0)
         sheet.SetAlign(column, look.Align == TCellAlign::Right ? TColumnAlign::Right : TColumnAlign::Left);
       cells.append(look.Text.trimmed());

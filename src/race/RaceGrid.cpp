@@ -76,11 +76,42 @@ TCellLook RaceCellLook(const TRaceSheet& sheet, QByteArrayView positionLine, int
       return {text.isEmpty() ? QString() : FormatTime(StrToInt(text)), std::nullopt,
               TCellTextColour::GridText, TCellAlign::Right};
     case TRaceSheet::ConvertedColumn:
+      if (IsStraightCourse(positionLine))
+        return {QString(), std::nullopt, TCellTextColour::GridText, TCellAlign::Right};
       return ConvertedLook(text, sheet.ConvRanking);
     default:
       return {text, std::nullopt, TCellTextColour::GridText, TCellAlign::Right};
   }
 }
+
+namespace SheetGeometry {
+
+int Width() {
+  return CellRect(TRaceSheet::RunTimeColumn, 0, TRaceSheet::RunTimeColumn).Right;
+}
+
+int Height() {
+  return CellRect(0, TRaceSheet::RowCount - 1, TRaceSheet::RunTimeColumn).Bottom;
+}
+
+TCellRect CellRect(int column, int row, int valueColumn) {
+  if (column < 0 || column >= TRaceSheet::ColumnCount || row < 0 || row >= TRaceSheet::RowCount) return {};
+  if (column > TRaceSheet::NameColumn && column != valueColumn) return {};
+  int left = 0;
+  for (int c = 0; c < column; ++c)
+    if (c <= TRaceSheet::NameColumn || c == valueColumn) left += ColumnWidths[c] + LineWidth;
+  const int top = row * (RowHeight + LineWidth);
+  return {left, top, left + ColumnWidths[column], top + RowHeight};
+}
+
+TCellHit CellAt(int x, int y, int valueColumn) {
+  for (int row = 0; row < TRaceSheet::RowCount; ++row)
+    for (int column = 0; column < TRaceSheet::ColumnCount; ++column)
+      if (CellRect(column, row, valueColumn).Contains(x, y)) return {column, row};
+  return {};
+}
+
+}  // namespace SheetGeometry
 
 int ValueColumn(TValueButton down) {
   switch (down) {

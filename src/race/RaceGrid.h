@@ -25,9 +25,45 @@ struct TCellLook {
 inline constexpr TRgb HeaderColour{127, 217, 223};
 inline constexpr TRgb OutlineColour{255, 0, 0};
 
-// The look of cell (column, row); positionLine gives the frame colours.
+// The look of cell (column, row); positionLine gives the frame colours. A
+// straight course has no converted time: its 実走 cells are blank.
 // Throws TConvertError when a number or time cell does not hold an integer.
 TCellLook RaceCellLook(const TRaceSheet& sheet, QByteArrayView positionLine, int column, int row);
+
+// A rectangle in the sheet's pixels. Left and Top are inside it, Right and
+// Bottom are not: a cell covers Left <= x < Right and Top <= y < Bottom, so its
+// width is Right - Left. Every rectangle of the sheet follows this.
+struct TCellRect {
+  int Left = 0;
+  int Top = 0;
+  int Right = 0;
+  int Bottom = 0;
+
+  bool IsEmpty() const { return Right <= Left || Bottom <= Top; }
+  bool Contains(int x, int y) const { return Left <= x && x < Right && Top <= y && y < Bottom; }
+  bool operator==(const TCellRect&) const = default;
+};
+
+// The sheet's geometry: the three fixed columns and one value column in view,
+// 20-pixel rows, a 1-pixel grid line after every column and row.
+namespace SheetGeometry {
+inline constexpr int RowHeight = 20;
+inline constexpr int LineWidth = 1;
+inline constexpr int ColumnWidths[6] = {20, 20, 120, 40, 40, 40};
+// 203: wide enough for the fixed columns and one value column.
+int Width();
+// Bottom edge of the last row.
+int Height();
+// Cell (column, row) with valueColumn in view; empty for a value column out of view.
+TCellRect CellRect(int column, int row, int valueColumn);
+// The cell under (x, y); column and row are -1 off the cells (on a grid line,
+// or below the last row).
+struct TCellHit {
+  int Column = -1;
+  int Row = -1;
+};
+TCellHit CellAt(int x, int y, int valueColumn);
+}  // namespace SheetGeometry
 
 // Which value column the buttons above the sheet put in view.
 enum class TValueButton { RunTime, Converted, Speed };
@@ -37,6 +73,9 @@ int ValueColumn(TValueButton down);
 // and shown three times, one step per tick, and left visible.
 class TMarkerBlink {
 public:
+  // Timer period of one step.
+  static constexpr int IntervalMs = 500;
+
   struct TShow {
     int Horse = 0;
     bool Visible = true;
@@ -51,6 +90,11 @@ public:
   // One timer step, given whether the blink horse's marker is shown now; what
   // to do with that marker.
   std::optional<TShow> Tick(bool markerVisible);
+  // The section shown changed: the markers were placed anew, the blink ends.
+  void Stop() {
+    FRunning = false;
+    FHidden = false;
+  }
 
   bool Running() const { return FRunning; }
   int Horse() const { return FHorse; }
@@ -77,6 +121,9 @@ std::optional<TMarkerBlink::TShow> TMarkerBlink::Press(const TRaceSheet& sheet, 
 // The payouts scrolling leftwards in the status bar, one character a tick.
 class TPayoutTicker {
 public:
+  // Timer period of one step.
+  static constexpr int IntervalMs = 350;
+
   void SetOn(bool on, const QString& payoutLine);
   void Tick();
   bool On() const { return FOn; }

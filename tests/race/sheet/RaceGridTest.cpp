@@ -130,6 +130,35 @@ TEST(RaceGridTest, ValueColumnFollowsTheButton) {
   EXPECT_EQ(ValueColumn(TValueButton::Speed), 5);
 }
 
+TEST(RaceGridTest, StraightCourseHasNoConvertedTime) {
+  for (const char* track : {"10", "11"}) {
+    const QByteArray line = PositionLine(MileKey, 1000, track, {});
+    const TRaceSheet sheet = SheetOf({line, Uma(MileKey, 1, 1, 560)});
+    const TCellLook look = RaceCellLook(sheet, line, TRaceSheet::ConvertedColumn, 1);
+    EXPECT_EQ(look.Text.isEmpty(), QByteArrayView(track) == "10") << track;
+    EXPECT_EQ(look.Background.has_value(), QByteArrayView(track) == "11") << track;
+    EXPECT_EQ(RaceCellLook(sheet, line, TRaceSheet::RunTimeColumn, 1).Text, QStringLiteral("0.56.0"));
+  }
+}
+
+TEST(RaceGridTest, CellGeometryIsRightExclusive) {
+  using namespace SheetGeometry;
+  EXPECT_EQ(Width(), 203);
+  EXPECT_EQ(CellRect(2, 1, 5), (TCellRect{42, 21, 162, 41}));
+  EXPECT_EQ(CellRect(5, 18, 5), (TCellRect{163, 378, 203, 398}));
+  EXPECT_TRUE(CellRect(4, 1, 5).IsEmpty());
+  const struct {
+    int X, Y, ValueColumn, Column, Row;
+  } hits[] = {{0, 0, 3, 0, 0},    {19, 19, 3, 0, 0},   {20, 5, 3, -1, -1},   {21, 5, 3, 1, 0},
+              {5, 20, 3, -1, -1}, {5, 21, 3, 0, 1},    {202, 397, 4, 4, 18}, {202, 398, 4, -1, -1},
+              {170, 30, 5, 5, 1}, {203, 30, 5, -1, -1}};
+  for (const auto& h : hits) {
+    const TCellHit hit = CellAt(h.X, h.Y, h.ValueColumn);
+    EXPECT_EQ(hit.Column, h.Column) << h.X << "," << h.Y;
+    EXPECT_EQ(hit.Row, h.Row) << h.X << "," << h.Y;
+  }
+}
+
 struct TBlinkFixture : ::testing::Test {
   void SetUp() override {
     const QByteArray line = PositionLine(MileKey, 1200, "11", {});

@@ -1,0 +1,161 @@
+// Pictures of the race window on a demo week, saved into the folder given as
+// the first argument.
+
+#include "race/DiagramEditor.h"
+#include "race/RaceState.h"
+#include "race/ui/DiagramView.h"
+#include "race/ui/DifUnit.h"
+#include "race/ui/RaceUnit.h"
+#include "race/ui/RaceWindowDemo.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QTabBar>
+#include <QTemporaryDir>
+
+#include <cstdio>
+#include <set>
+
+namespace {
+
+class TShooter {
+public:
+  TShooter(TSession& session, QString outDir) : FSession(session), FOutDir(std::move(outDir)) {
+    FArea.resize(800, 560);
+    FArea.show();
+  }
+
+  TfrmRace* Open(const QByteArray& raceLine) {
+    TfrmRace* window = OpenRaceWindow(FSession, raceLine, &FArea);
+    FArea.resize(window->parentWidget()->size());
+    Settle();
+    return window;
+  }
+
+  void SelectTab(TfrmRace* window, const QString& caption) {
+    for (int i = 0; i < window->Tabs()->count(); ++i)
+      if (window->Tabs()->tabText(i) == caption) window->Tabs()->setCurrentIndex(i);
+    Settle();
+  }
+
+  QPixmap Grab() {
+    Settle();
+    return FArea.grab();
+  }
+
+  bool Save(const QPixmap& picture, const QString& name) {
+    const QString path = QDir(FOutDir).filePath(name);
+    const bool saved = picture.save(path);
+    std::printf("%s %s\n", saved ? "saved" : "FAILED", qPrintable(path));
+    return saved;
+  }
+
+  void CloseAll() {
+    FArea.closeAllSubWindows();
+    Settle();
+  }
+
+  static void Settle() {
+    for (int i = 0; i < 5; ++i) QApplication::processEvents();
+  }
+
+private:
+  TSession& FSession;
+  QString FOutDir;
+  QMdiArea FArea;
+};
+
+void MoveMouse(QWidget* widget, QPoint at) {
+  QMouseEvent move(QEvent::MouseMove, at, widget->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
+                   Qt::NoModifier);
+  QApplication::sendEvent(widget, &move);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  if (argc < 2) {
+    std::fprintf(stderr, "usage: %s OUTPUT_DIR\n", argv[0]);
+    return 2;
+  }
+  UseWindowFont();
+  QDir().mkpath(QString::fromLocal8Bit(argv[1]));
+  QTemporaryDir dir;
+  TDemoSession demo(dir.path());
+  TSession& session = demo.Session;
+  session.Settings().UseTG = true;
+  TShooter shooter(session, QString::fromLocal8Bit(argv[1]));
+  bool ok = true;
+
+  // A right-handed turf race at the third corner, with a replay on offer.
+  const QByteArray turf = FindRace(session, [](const TRaceShape& race) {
+    return !race.Straight() && !race.LeftHanded() && !race.Dirt() && race.ThirdCorner() && race.Sections == 7;
+  });
+  {
+    TJV_RACE race;
+    const QString movies = demo.Link.FeedDir() + u"/movies"_s;
+    QDir().mkpath(movies);
+    QFile movie(movies + u'/' + QString::fromLatin1(race.RaceKey(turf)) + u".mp4"_s);
+    ok = movie.open(QIODevice::WriteOnly) && ok;
+  }
+  TfrmRace* window = shooter.Open(turf);
+  ok = shooter.Save(shooter.Grab(), u"race-right-turf-3c.png"_s) && ok;
+
+  // The horse under the pointer is outlined in the sheet.
+  for (int n = 1; n <= window->State().N; ++n) {
+    if (!window->Diagram().Markers[n - 1].Visible) continue;
+    MoveMouse(window->Image(), window->Image()->MarkerRect(n).center());
+    break;
+  }
+  ok = shooter.Save(shooter.Grab(), u"race-marker-highlight.png"_s) && ok;
+
+  // The margin dialog over the diagram, opened for the gap behind the front row.
+  {
+    TTrackDiagram& diagram = window->Diagram();
+    std::set<int> rows;
+    for (int n = 1; n <= window->State().N; ++n)
+      if (diagram.Rows[n - 1] >= 0) rows.insert(diagram.Rows[n - 1]);
+    TDifDlg* dialog = window->MarginDialog();
+    dialog->SetValue(rows.size() >= 2 ? *std::next(rows.begin()) - *rows.begin() : 1);
+    dialog->show();
+    QApplication::processEvents();
+    QPixmap picture = shooter.Grab();
+    QPainter painter(&picture);
+    const QPoint at = window->Image()->mapTo(window->window(), QPoint(60, 60));
+    const QPixmap dialogPicture = dialog->grab();
+    painter.drawPixmap(at, dialogPicture);
+    painter.end();
+    // The dialog alone, enlarged, so its text can be read.
+    ok = shooter.Save(dialogPicture.scaled(dialogPicture.size() * 3), u"race-margin-dialog-3x.png"_s) && ok;
+    dialog->hide();
+    ok = shooter.Save(picture, u"race-margin-dialog.png"_s) && ok;
+  }
+  shooter.CloseAll();
+
+  const QByteArray dirt = FindRace(session, [](const TRaceShape& race) {
+    return !race.Straight() && race.LeftHanded() && race.Dirt() && race.ThirdCorner() && race.Sections < 13;
+  });
+  shooter.Open(dirt);
+  ok = shooter.Save(shooter.Grab(), u"race-left-dirt.png"_s) && ok;
+  shooter.CloseAll();
+
+  const QByteArray longRace =
+      FindRace(session, [](const TRaceShape& race) { return race.Sections == 13 && (race.Presence & 16); });
+  window = shooter.Open(longRace);
+  shooter.SelectTab(window, u"１コーナー"_s);
+  ok = shooter.Save(shooter.Grab(), u"race-13-sections-1c.png"_s) && ok;
+  shooter.CloseAll();
+
+  const QByteArray straight = FindRace(session, [](const TRaceShape& race) { return race.Straight(); });
+  shooter.Open(straight);
+  ok = shooter.Save(shooter.Grab(), u"race-straight.png"_s) && ok;
+  shooter.CloseAll();
+
+  return ok ? 0 : 1;
+}
