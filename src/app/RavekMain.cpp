@@ -12,12 +12,10 @@
 #include "shell/ui/RavekApplication.h"
 #include "shell/ui/UiSupport.h"
 
-#if RAVEK_HAVE_RESULTS_UI
-#include "results/ui/SeisekiUnit.h"
-#endif
-#if RAVEK_HAVE_RACE_UI
 #include "race/ui/RaceUnit.h"
-#endif
+#include "results/ui/SeisekiUnit.h"
+#include "shell/DataLock.h"
+#include "shell/ShellState.h"
 
 #include <QDateTime>
 #include <QDesktopServices>
@@ -90,9 +88,14 @@ int main(int argc, char** argv) {
     clock = std::make_unique<TSystemClock>();
   }
 
-  // DATA DIRECTORY LOCK: the one place it is to be taken, for the whole run,
-  // before the main window settles the data directory and opens any data file.
-  // A second program on the same start directory is refused here.
+  // One program per start directory for the whole run, taken before any data
+  // file is opened: a second copy would write the same files. A folder that
+  // cannot hold a lock file cannot be written by a second copy either.
+  TDataLock lock(TShellState::SettleDataDir(options.AppDir, true));
+  if (!lock.TryLock() && !lock.CannotCreate()) {
+    ShowMessage(nullptr, QMessageBox::Information, TDataLock::AlreadyRunningText);
+    return 1;
+  }
 
   TFeedLink link(options.AppDir, *clock);
   TfrmMain frmMain(options.AppDir, link, *clock);
@@ -100,20 +103,16 @@ int main(int argc, char** argv) {
       [&frmMain](TLinkSettings& settings) { return TFeedFolderDlg::Edit(&frmMain, settings); });
   link.SetPlayer([](const QString& path) { QDesktopServices::openUrl(QUrl::fromLocalFile(path)); });
 
-#if RAVEK_HAVE_RESULTS_UI
   frmMain.SetResultsOpener([&frmMain](QMdiArea* area) -> QWidget* {
     TSeiFrm* list = OpenResultsList(frmMain.Session(), area);
     frmMain.AdoptChild(list);
-#if RAVEK_HAVE_RACE_UI
     QObject::connect(list, &TSeiFrm::RaceOpenRequested, &frmMain, [&frmMain](const QByteArray& raceLine) {
       TfrmRace* race = OpenRaceWindow(frmMain.Session(), raceLine, frmMain.MdiArea());
       frmMain.AdoptChild(race);
       frmMain.WidenStatusWhileAlive(race);
     });
-#endif
     return list;
   });
-#endif
 
   if (options.QuitAfterShow) {
     QObject::connect(&frmMain, &TfrmMain::FormShown, &frmMain, [&] {

@@ -73,7 +73,6 @@ QList<QStringList> DayCsvRows(const TDayStore& store, const QByteArray& date, co
       for (int column = 0; column < TRaceSheet::ColumnCount; ++column)
         sheet.append(RaceCellLook(state.Sheet, state.PositionLine, column, row).Text.trimmed());
       if (sheet[TRaceSheet::NameColumn].isEmpty()) continue;
-      if (!state.ConvertedTimeEnabled()) sheet[TRaceSheet::ConvertedColumn].clear();
       const int n = StrToIntOrZero(state.Sheet.Cell(TRaceSheet::NumberColumn, row).toLatin1());
       const QString addedTime =
           n >= 1 && n <= 18 ? QString::fromLatin1(added.mid((n - 1) * 5, 5)).trimmed() : QString();

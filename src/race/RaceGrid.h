@@ -1,5 +1,6 @@
 #pragma once
 
+#include "position/CellRect.h"
 #include "position/Rgb.h"
 
 #include <QByteArrayView>
@@ -29,20 +30,6 @@ inline constexpr TRgb OutlineColour{255, 0, 0};
 // straight course has no converted time: its 実走 cells are blank.
 // Throws TConvertError when a number or time cell does not hold an integer.
 TCellLook RaceCellLook(const TRaceSheet& sheet, QByteArrayView positionLine, int column, int row);
-
-// A rectangle in the sheet's pixels. Left and Top are inside it, Right and
-// Bottom are not: a cell covers Left <= x < Right and Top <= y < Bottom, so its
-// width is Right - Left. Every rectangle of the sheet follows this.
-struct TCellRect {
-  int Left = 0;
-  int Top = 0;
-  int Right = 0;
-  int Bottom = 0;
-
-  bool IsEmpty() const { return Right <= Left || Bottom <= Top; }
-  bool Contains(int x, int y) const { return Left <= x && x < Right && Top <= y && y < Bottom; }
-  bool operator==(const TCellRect&) const = default;
-};
 
 // The sheet's geometry: the three fixed columns and one value column in view,
 // 20-pixel rows, a 1-pixel grid line after every column and row.

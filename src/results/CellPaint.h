@@ -1,5 +1,6 @@
 #pragma once
 
+#include "position/CellRect.h"
 #include "position/Rgb.h"
 
 #include <QList>
@@ -7,20 +8,6 @@
 #include <QString>
 
 #include <optional>
-
-// A cell or box rectangle as the grid hands it out: Right and Bottom are the
-// first pixels outside, so a box from L to L + 49 has Left L and Right L + 49.
-struct TCellRect {
-  int Left = 0;
-  int Top = 0;
-  int Right = 0;
-  int Bottom = 0;
-
-  int Width() const { return Right - Left; }
-  int Height() const { return Bottom - Top; }
-  TCellRect Shrunk(int by) const { return {Left + by, Top + by, Right - by, Bottom - by}; }
-  bool operator==(const TCellRect&) const = default;
-};
 
 // A colour to paint with: a fixed RGB value, or a colour the desktop theme supplies.
 struct TPaintColour {

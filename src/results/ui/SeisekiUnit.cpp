@@ -55,13 +55,18 @@ QToolButton* MakeToggle(QWidget* parent, QButtonGroup* group, const QString& nam
 }
 
 QString ExportStatus(const TExportAllResult& result) {
-  if (result.Races == 0) return u"補正タイムを出力するレースはありません。"_s;
+  if (result.Written == 0) {
+    return result.LeftAlone > 0
+               ? u"出力済みのレースだけでした（%1 レースはそのまま）。"_s.arg(result.LeftAlone)
+               : u"補正タイムを出力するレースはありません。"_s;
+  }
   QStringList folders;
   for (const QString& file : result.Files) {
     const QString folder = QDir::toNativeSeparators(QFileInfo(file).absolutePath());
     if (!folders.contains(folder)) folders.append(folder);
   }
-  return u"%1 レースの補正タイムを出力しました（空いている行のみ）: %2"_s.arg(result.Races)
+  return u"%1 レースの補正タイムを出力しました（出力済み %2 レースはそのまま）: %3"_s.arg(result.Written)
+      .arg(result.LeftAlone)
       .arg(folders.join(u"、"_s));
 }
 
