@@ -389,8 +389,9 @@ void TfrmRace::FormClose() {
 
 TfrmRace* OpenRaceWindow(TSession& session, const QByteArray& raceLine, QMdiArea* area) {
   auto* form = new TfrmRace(session, raceLine);
-  QMdiSubWindow* frame = area->addSubWindow(
-      form, Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+  QMdiSubWindow* frame =
+      area->addSubWindow(form, Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
   frame->setAttribute(Qt::WA_DeleteOnClose);
   frame->adjustSize();
   frame->move(0, 0);
