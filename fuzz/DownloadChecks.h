@@ -2,8 +2,6 @@
 
 #include "fuzz/FuzzSupport.h"
 #include "link/Clock.h"
-#include "link/DayStore.h"
-#include "link/DayStoreLoader.h"
 #include "link/Download.h"
 #include "link/FeedLink.h"
 #include "link/LinkSettings.h"
@@ -11,6 +9,8 @@
 #include "position/JVPos_Convert.h"
 #include "records/RecordBuilder.h"
 #include "records/RecordCheck.h"
+#include "store/DayStore.h"
+#include "store/DayStoreLoader.h"
 #include "text/Errors.h"
 #include "text/LineFile.h"
 
@@ -123,7 +123,8 @@ inline TFailures CheckDownload(QByteArrayView data) {
     }
   }
   f.Expect(unfileable == !result.FailedDays.isEmpty(),
-           QStringLiteral("a day with a record that cannot be filed is a failed day (%1)").arg(result.FailedDays.join(u' ')));
+           QStringLiteral("a day with a record that cannot be filed is a failed day (%1)")
+               .arg(result.FailedDays.join(u' ')));
   TByteLines filed[3];
   for (int stream = 0; stream < 3; ++stream) {
     const QString path = QDir(dataDir).filePath(QString::fromLatin1(names[stream]));
@@ -131,7 +132,8 @@ inline TFailures CheckDownload(QByteArrayView data) {
     // Everything filed reads back: one sound record per race (and horse).
     QSet<QByteArray> keys;
     for (const QByteArray& line : std::as_const(filed[stream])) {
-      f.Expect(RecordLineFault(line).isEmpty(), QStringLiteral("%1 holds a record that does not read back: %2").arg(path, Shown(line)));
+      f.Expect(RecordLineFault(line).isEmpty(),
+               QStringLiteral("%1 holds a record that does not read back: %2").arg(path, Shown(line)));
       const QByteArray key = line.mid(11, 16) + (stream == 1 ? line.mid(28, 2) : QByteArray());
       f.Expect(!keys.contains(key), QStringLiteral("%1 holds %2 twice").arg(path, Shown(key)));
       keys.insert(key);
@@ -139,7 +141,8 @@ inline TFailures CheckDownload(QByteArrayView data) {
     // A failed day files nothing of what it delivered; the day had nothing stored.
     if (unfileable) {
       for (const QByteArray& line : std::as_const(filed[stream]))
-        if (line.mid(11, 8) == "20240512") f.Expect(false, QStringLiteral("a failed day filed %1").arg(Shown(line)));
+        if (line.mid(11, 8) == "20240512")
+          f.Expect(false, QStringLiteral("a failed day filed %1").arg(Shown(line)));
       continue;
     }
     for (auto it = expected[stream].cbegin(); it != expected[stream].cend(); ++it) {

@@ -3,7 +3,7 @@
 //
 //   DemoWeek FOLDER [LAST_DAY yyyymmdd] [DAYS] [SEED] [SHOW_DAY yyyymmdd]
 //   DemoWeek --history FILE FIRST_YEAR LAST_YEAR [SEED]   race records only, one a line
-#include "link/DemoService.h"
+#include "demo/DemoService.h"
 #include "position/JVPos_Convert.h"
 #include "records/JV_RACE.h"
 #include "records/JV_UMA.h"

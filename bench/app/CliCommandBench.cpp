@@ -1,6 +1,6 @@
 // Whole ravek-cli runs over a start directory holding 20 years of stored
 // positions: wall time per process and each process's peak resident memory.
-#include "link/DemoService.h"
+#include "demo/DemoService.h"
 #include "position/BynaryUnit.h"
 #include "position/JVPos_Convert.h"
 

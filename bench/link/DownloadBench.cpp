@@ -1,10 +1,10 @@
-#include "link/DayStoreLoader.h"
-#include "link/DemoService.h"
+#include "demo/DemoService.h"
 #include "link/Download.h"
 #include "link/FeedLink.h"
 #include "link/LinkSettings.h"
 #include "position/BynaryUnit.h"
 #include "position/JVPos_Convert.h"
+#include "store/DayStoreLoader.h"
 
 #include <QDir>
 #include <QFile>
@@ -78,6 +78,7 @@ public:
 
   TDownloadResult RunDownload(const QString& dataDir) {
     TFeedLink link(StartDir(), FClock);
+    link.SetDemoWriter(DemoFeedWriter());
     link.JVInit(QString::fromLatin1(SoftwareIdText));
     TDayStore store;
     TSilentObserver observer;

@@ -1,9 +1,9 @@
-#include "link/DayStore.h"
 #include "position/Settings.h"
 #include "race/DiagramEditor.h"
 #include "race/RaceState.h"
 #include "race/TrackDiagram.h"
 #include "race/diagram/DiagramFixtures.h"
+#include "store/DayStore.h"
 #include "support/RecordLines.h"
 
 #include <benchmark/benchmark.h>

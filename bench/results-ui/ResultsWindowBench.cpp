@@ -1,6 +1,7 @@
 // The results list on a demo week, offscreen: opening it with its first paint,
 // and stepping a day with every cell repainted.
 
+#include "demo/DemoService.h"
 #include "link/FeedLink.h"
 #include "results/ui/ResultsGrid.h"
 #include "results/ui/SeisekiUnit.h"
@@ -42,6 +43,7 @@ struct TDemoDesk {
     QFont::insertSubstitution(u"ＭＳ Ｐゴシック"_s, u"IPAPGothic"_s);
     QApplication::setFont(QFont(u"ＭＳ Ｐゴシック"_s, 9));
     Link = std::make_unique<TFeedLink>(Dir.path(), Clock);
+    Link->SetDemoWriter(DemoFeedWriter());
     Session = std::make_unique<TSession>(Dir.path(), *Link, Clock, Observer);
     Session->FormShow();
     Session->RunDownload();

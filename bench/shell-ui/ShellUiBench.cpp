@@ -3,7 +3,7 @@
 // window has done its first showing (store loaded, link initialised, probe),
 // then the close (positions saved, settings written). Each iteration is one
 // whole process; the program reports its own shown and close times.
-#include "link/DemoService.h"
+#include "demo/DemoService.h"
 #include "link/LinkSettings.h"
 #include "position/BynaryUnit.h"
 #include "position/JVPos_Convert.h"

@@ -1,6 +1,7 @@
 // Saves pictures of the results list on a demo week into the folder given as the
 // first argument (the current directory without one).
 
+#include "demo/DemoService.h"
 #include "link/FeedLink.h"
 #include "records/JV_RACE.h"
 #include "results/ui/SeisekiUnit.h"
@@ -72,6 +73,7 @@ int main(int argc, char* argv[]) {
   QTemporaryDir dir;
   TFixedClock clock(QDateTime(QDate(2024, 5, 12), QTime(9, 0)));
   TFeedLink link(dir.path(), clock);
+  link.SetDemoWriter(DemoFeedWriter());
   TQuietObserver observer;
   TSession session(dir.path(), link, clock, observer);
   session.FormShow();

@@ -1,5 +1,6 @@
 // Pictures of the main window and its dialogs on a demo week, saved as PNG
 // files into the folder given as the first argument.
+#include "demo/DemoService.h"
 #include "link/FeedLink.h"
 #include "position/ui/Settei.h"
 #include "shell/ui/HelpUnit.h"
@@ -59,6 +60,7 @@ int main(int argc, char** argv) {
 
   const TFixedClock clock(QDateTime(QDate(2024, 5, 12), QTime(9, 0)));
   TFeedLink link(start.path(), clock);
+  link.SetDemoWriter(DemoFeedWriter());
   TfrmMain main(start.path(), link, clock);
   main.move(20, 20);
   main.show();

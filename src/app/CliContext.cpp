@@ -1,8 +1,8 @@
 #include "CliContext.h"
 
-#include "link/DayStoreLoader.h"
 #include "shell/SettingsFile.h"
 #include "shell/ShellState.h"
+#include "store/DayStoreLoader.h"
 
 #include <QDir>
 

@@ -2,8 +2,8 @@
 
 #include "CliArgs.h"
 
-#include "link/DayStore.h"
 #include "position/Settings.h"
+#include "store/DayStore.h"
 
 #include <QJsonValue>
 #include <QString>

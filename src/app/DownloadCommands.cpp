@@ -1,6 +1,6 @@
 #include "CliCommands.h"
 
-#include "link/DemoService.h"
+#include "demo/DemoService.h"
 #include "link/Download.h"
 #include "link/FeedLink.h"
 #include "shell/ShellState.h"
@@ -73,6 +73,8 @@ int RunDownload(const TCliArgs& args, const TCliOutput& output) {
   if (!state.StartMessage.isEmpty()) output.Err(state.StartMessage + u'\n');
 
   TFeedLink link(state.AppDir, clock);
+
+  link.SetDemoWriter(DemoFeedWriter());
   if (args.Has(u"--feed"_s)) {
     // For this run only: the link's own settings file is left as it is.
     TLinkSettings settings = link.Settings();
@@ -89,8 +91,7 @@ int RunDownload(const TCliArgs& args, const TCliOutput& output) {
   const TDownloadResult result = download.RtsDlExecute();
   for (const QString& message : result.Messages) output.Err(message + u'\n');
 
-  output.Out(u"%1日分を要求し、%2日分を取得しました。\n"_s.arg(result.DaysAsked)
-                 .arg(result.DaysRead));
+  output.Out(u"%1日分を要求し、%2日分を取得しました。\n"_s.arg(result.DaysAsked).arg(result.DaysRead));
   if (!result.FilesWritten) output.Out(u"データファイルは書き換えていません。\n"_s);
   TByteLines dates = state.DayStore.RaceDates;
   std::sort(dates.begin(), dates.end());

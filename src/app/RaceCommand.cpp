@@ -1,7 +1,6 @@
 #include "CliCommands.h"
 #include "TextTable.h"
 
-#include "link/DayStoreLoader.h"
 #include "race/CorrectedTimeExport.h"
 #include "race/RaceGrid.h"
 #include "race/RaceMath.h"
@@ -10,6 +9,7 @@
 #include "race/TrackDiagram.h"
 #include "records/JV_RACE.h"
 #include "shell/ShellState.h"
+#include "store/DayStoreLoader.h"
 #include "text/IntConvert.h"
 
 #include <QJsonArray>
@@ -174,8 +174,10 @@ int RunExport(const TCliArgs& args, const TCliOutput& output) {
   if (all) {
     const TExportAllResult done = ExportAllRaces(shell.DayStore.RaceLines, settings);
     output.Out(u"%1 レースの補正タイムを出力しました（空いている行のみ）。\n"_s.arg(done.Written));
-    if (done.LeftAlone > 0) output.Out(u"%1 レースは出力済みのため、そのままにしました。\n"_s.arg(done.LeftAlone));
-    if (done.Straight > 0) output.Out(u"直線コースの %1 レースは補正タイムがないため、出力していません。\n"_s.arg(done.Straight));
+    if (done.LeftAlone > 0)
+      output.Out(u"%1 レースは出力済みのため、そのままにしました。\n"_s.arg(done.LeftAlone));
+    if (done.Straight > 0)
+      output.Out(u"直線コースの %1 レースは補正タイムがないため、出力していません。\n"_s.arg(done.Straight));
     for (const QString& file : done.Files) output.Out(u"  "_s + file + u'\n');
     return 0;
   }

@@ -5,6 +5,7 @@
 // DIR is the start directory (default the current directory); --now fixes the
 // clock; --quit-after-show closes the program as soon as the main window has
 // done its first showing and prints how long start-up and close took.
+#include "demo/DemoService.h"
 #include "link/Clock.h"
 #include "link/FeedLink.h"
 #include "shell/ui/FeedFolderDlg.h"
@@ -98,6 +99,8 @@ int main(int argc, char** argv) {
   }
 
   TFeedLink link(options.AppDir, *clock);
+
+  link.SetDemoWriter(DemoFeedWriter());
   TfrmMain frmMain(options.AppDir, link, *clock);
   link.SetSettingsEditor(
       [&frmMain](TLinkSettings& settings) { return TFeedFolderDlg::Edit(&frmMain, settings); });

@@ -1,10 +1,10 @@
 #include "link/Download.h"
 
-#include "link/DayStoreLoader.h"
 #include "position/PositionSave.h"
 #include "records/PayRecord.h"
 #include "records/RecordCheck.h"
 #include "records/RecordLayout.h"
+#include "store/DayStoreLoader.h"
 #include "text/Errors.h"
 
 #include <QDir>
@@ -141,7 +141,8 @@ TDownloadResult TDownload::RtsDlExecute() {
     TByteLines currentLines;
     currentLines.reserve(FStore.RaceLines.size());
     for (const TRaceEntry& race : std::as_const(FStore.RaceLines)) {
-      if (!race.HorseList.isEmpty() && !race.HorseList.first().isEmpty()) currentLines.append(race.HorseList.first());
+      if (!race.HorseList.isEmpty() && !race.HorseList.first().isEmpty())
+        currentLines.append(race.HorseList.first());
     }
     const TPositionSaveResult edited = SaveEditedPositions(currentLines, FDataDir);
     if (!edited.Message.isEmpty()) FMessages.append(edited.Message);
@@ -231,7 +232,8 @@ QString TDownload::JVReading() {
     const int n = FLink.JVRead(buffer, ReadBufferSize, fileName);
     if (n > 0) {
       // Any line break ends a record; each piece is judged by its own type.
-      for (QByteArray& line : SplitLines(QByteArrayView(buffer).first(std::min<qsizetype>(n, buffer.size())))) {
+      for (QByteArray& line :
+           SplitLines(QByteArrayView(buffer).first(std::min<qsizetype>(n, buffer.size())))) {
         const TRecordStream stream = StreamOf(line);
         if (stream == TRecordStream::None) continue;
         const QString why = RecordLineFault(line);

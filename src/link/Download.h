@@ -1,9 +1,9 @@
 #pragma once
 
 #include "link/Clock.h"
-#include "link/DayStore.h"
 #include "link/DownloadObserver.h"
 #include "link/JVLink.h"
+#include "store/DayStore.h"
 
 #include <QByteArray>
 #include <QDate>
@@ -40,7 +40,7 @@ struct TDownloadResult {
   // that cannot be filed, each with the reason ("yyyy/mm/dd: ..."). Their
   // stored records were kept in place of what was delivered.
   QStringList FailedDays;
-  QStringList Messages;         // for the user, e.g. a damaged position file kept aside
+  QStringList Messages;  // for the user, e.g. a damaged position file kept aside
 };
 
 // The start-up sequence and the download of the recent days' results. Works on

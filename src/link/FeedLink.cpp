@@ -1,6 +1,5 @@
 #include "link/FeedLink.h"
 
-#include "link/DemoService.h"
 #include "text/Errors.h"
 
 #include <QDir>
@@ -24,12 +23,7 @@ QDate DateOfKey(const QByteArray& key) {
 }  // namespace
 
 TFeedLink::TFeedLink(QString startDir, const TClock& clock)
-    : FStartDir(std::move(startDir)),
-      FClock(clock),
-      FSettings(TLinkSettings::Load(FStartDir)),
-      FDemoWriter([](const QString& feedDir, const QDate& day, int seed) {
-        TDemoService(seed).WriteDay(feedDir, day);
-      }) {}
+    : FStartDir(std::move(startDir)), FClock(clock), FSettings(TLinkSettings::Load(FStartDir)) {}
 
 QString TFeedLink::FeedDir() const {
   const QString folder = FSettings.FeedFolder.trimmed();

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "link/DayStore.h"
 #include "position/Settings.h"
+#include "store/DayStore.h"
 #include "text/LineFile.h"
 
 #include <QByteArrayView>
@@ -31,10 +31,10 @@ QString ResolveTargetDir(const QString& targetDir, const QString& dataDir);
 bool ExportCorrectedTimes(const TByteLines& horseList, bool overwrite, const TSettings& settings);
 
 struct TExportAllResult {
-  int Written = 0;       // lines that were blank and now hold the race
-  int LeftAlone = 0;     // lines already written, kept
-  int Straight = 0;      // straight-course races, which have no added time
-  QStringList Files;     // meeting files written, in order of first use
+  int Written = 0;    // lines that were blank and now hold the race
+  int LeftAlone = 0;  // lines already written, kept
+  int Straight = 0;   // straight-course races, which have no added time
+  QStringList Files;  // meeting files written, in order of first use
 };
 
 // Every race of the list but steeplechases and straight courses, in list

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "link/DayStore.h"
 #include "position/Settings.h"
+#include "store/DayStore.h"
 
 #include <QByteArray>
 #include <QList>

@@ -1,8 +1,8 @@
 #include "race/RaceState.h"
 
-#include "link/DayStoreLoader.h"
 #include "position/JVPos_Convert.h"
 #include "race/RaceMath.h"
+#include "store/DayStoreLoader.h"
 #include "text/Errors.h"
 #include "text/IntConvert.h"
 

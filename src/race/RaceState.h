@@ -1,11 +1,11 @@
 #pragma once
 
-#include "link/DayStore.h"
 #include "position/Settings.h"
 #include "race/RaceGrid.h"
 #include "race/RaceSheet.h"
 #include "records/JV_RACE.h"
 #include "records/PayRecord.h"
+#include "store/DayStore.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "link/DayStore.h"
 #include "position/Settings.h"
 #include "records/JV_RACE.h"
 #include "results/DisplayModes.h"
 #include "results/ResultsLayout.h"
+#include "store/DayStore.h"
 
 #include <QByteArray>
 #include <QList>

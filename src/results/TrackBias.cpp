@@ -1,9 +1,9 @@
 #include "results/TrackBias.h"
 
-#include "link/RaceSummary.h"
 #include "position/PositionLine.h"
 #include "records/JV_RACE.h"
 #include "records/Venues.h"
+#include "store/RaceSummary.h"
 #include "text/IntConvert.h"
 
 #include <QHash>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "link/DayStore.h"
 #include "position/BandRules.h"
 #include "position/Settings.h"
+#include "store/DayStore.h"
 
 #include <QByteArray>
 #include <QList>

@@ -1,7 +1,7 @@
 #include "shell/ShellState.h"
 
-#include "link/DayStoreLoader.h"
 #include "position/BynaryUnit.h"
+#include "store/DayStoreLoader.h"
 #include "text/Errors.h"
 
 #include <QDir>
@@ -65,11 +65,13 @@ bool BackUpPositionFile(const QString& dataDir, QString* message) {
         backupWhole = backup.isFile() && !TByn::LoadPositions(saved, backup.filePath()).Damaged;
       } catch (const TFileError&) {
       }
-      *message = QStringLiteral("展開データファイル %1 は %2。").arg(QDir::toNativeSeparators(position.filePath()), TByn::DamageText(load));
-      *message += backupWhole
-                      ? QStringLiteral("%1 は更新せずに残しました。次に保存するとき、%1 にしかないレースを補います。")
-                            .arg(QString::fromLatin1(PositionBackupFileName))
-                      : QStringLiteral("%1 は更新しませんでした。").arg(QString::fromLatin1(PositionBackupFileName));
+      *message = QStringLiteral("展開データファイル %1 は %2。")
+                     .arg(QDir::toNativeSeparators(position.filePath()), TByn::DamageText(load));
+      *message +=
+          backupWhole
+              ? QStringLiteral("%1 は更新せずに残しました。次に保存するとき、%1 にしかないレースを補います。")
+                    .arg(QString::fromLatin1(PositionBackupFileName))
+              : QStringLiteral("%1 は更新しませんでした。").arg(QString::fromLatin1(PositionBackupFileName));
     }
     return false;
   }

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "link/DayStore.h"
 #include "link/Download.h"
 #include "position/PositionSave.h"
 #include "position/Settings.h"
 #include "shell/SettingsFile.h"
+#include "store/DayStore.h"
 
 #include <QByteArray>
 #include <QString>

@@ -3,7 +3,7 @@
 
 #include "CliHarness.h"
 
-#include "link/DemoService.h"
+#include "demo/DemoService.h"
 #include "position/BynaryUnit.h"
 #include "position/JVPos_Convert.h"
 

@@ -1,11 +1,12 @@
-#include "link/DayStoreLoader.h"
-#include "link/DemoService.h"
+#include "demo/DemoService.h"
 #include "link/Download.h"
 #include "link/FeedLink.h"
 #include "position/BynaryUnit.h"
 #include "records/JV_RACE.h"
 #include "records/JV_UMA.h"
 #include "records/PayRecord.h"
+#include "store/DayStoreLoader.h"
+#include "support/QuietObserver.h"
 
 #include <gtest/gtest.h>
 
@@ -36,6 +37,7 @@ TEST(DownloadDemoTest, EightDemoDaysReachFilesPositionsAndStore) {
   const QDate today(2024, 5, 12);
   TFixedClock clock(QDateTime(today, QTime(9, 0)));
   TFeedLink link(startDir.path(), clock);
+  link.SetDemoWriter(DemoFeedWriter());
   TDayStore store;
   TQuietObserver observer;
   TDownload download(link, clock, store, dataDir, observer);

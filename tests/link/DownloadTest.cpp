@@ -1,7 +1,7 @@
 #include "link/Download.h"
 
-#include "link/DayStoreLoader.h"
 #include "position/BynaryUnit.h"
+#include "store/DayStoreLoader.h"
 #include "support/RecordLines.h"
 #include "support/ScriptedLink.h"
 #include "text/Errors.h"
@@ -228,11 +228,13 @@ TEST_F(DownloadTest, FailedDayKeepsItsStoredRecordsAndOtherDaysProceed) {
 
   EXPECT_EQ(result.DaysOpened, 3);
   EXPECT_EQ(result.DaysRead, 2);
-  EXPECT_EQ(result.FailedDays, (QStringList{u"2024/05/11: JVReadエラー-201"_s, u"2024/05/10: JVRTOpenエラー:-502"_s}));
+  EXPECT_EQ(result.FailedDays,
+            (QStringList{u"2024/05/11: JVReadエラー-201"_s, u"2024/05/10: JVRTOpenエラー:-502"_s}));
   EXPECT_TRUE(result.ResultsEnabled);
   EXPECT_EQ(Lines(DataFile::Race), (TByteLines{first[0], broken[0], closed[0], older[0]}));
-  EXPECT_EQ(Lines(DataFile::Uma), (TByteLines{first[1], first[2], first[3], broken[1], broken[2], broken[3],
-                                              closed[1], closed[2], closed[3], older[1], older[2], older[3]}));
+  EXPECT_EQ(Lines(DataFile::Uma),
+            (TByteLines{first[1], first[2], first[3], broken[1], broken[2], broken[3], closed[1], closed[2],
+                        closed[3], older[1], older[2], older[3]}));
   TByteLines positions;
   TByn::LoadPositions(positions, Path(DataFile::Position));
   EXPECT_EQ(positions.size(), 4);
@@ -277,8 +279,10 @@ TEST_F(DownloadTest, EditsMadeSinceTheLastLoadSurviveTheRebuild) {
   Store.RaceLines[1].HorseList[0] = edited;
 
   for (const bool dayOpens : {false, true}) {
-    if (!dayOpens) Link.Days.clear();
-    else Link.Day("20240512").Records(RaceWithHorses("2024051205020811") + RaceWithHorses("2024051205020812"));
+    if (!dayOpens)
+      Link.Days.clear();
+    else
+      Link.Day("20240512").Records(RaceWithHorses("2024051205020811") + RaceWithHorses("2024051205020812"));
     Download();
     ASSERT_EQ(Store.RaceLines.size(), 2);
     EXPECT_EQ(Store.RaceLines[1].HorseList[0], edited) << dayOpens;

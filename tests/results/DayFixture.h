@@ -3,7 +3,7 @@
 // Day stores for the results list tests: race lines by race key and surface,
 // and race summaries assembled from place entries.
 
-#include "link/DayStore.h"
+#include "store/DayStore.h"
 #include "support/RecordLines.h"
 #include "text/Cp932.h"
 

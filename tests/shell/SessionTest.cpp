@@ -1,4 +1,6 @@
+#include "demo/DemoService.h"
 #include "shell/Session.h"
+#include "support/QuietObserver.h"
 
 #include "link/FeedLink.h"
 #include "records/JV_RACE.h"
@@ -11,15 +13,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-class TQuietObserver : public TDownloadObserver {
-public:
-  void ShowProgress(const QString&) override {}
-  void CloseProgress() override {}
-  void ShowStatus(const QString&) override {}
-  void ProcessPendingEvents() override {}
-  bool ShowMaintenance(const QString&) override { return false; }
-};
 
 // Every notice the session gives, in order.
 struct TNotices {
@@ -42,6 +35,8 @@ protected:
   TFeedLink Link{Dir.path(), Clock};
   TQuietObserver Observer;
   TSession Session{Dir.path(), Link, Clock, Observer};
+
+  void SetUp() override { Link.SetDemoWriter(DemoFeedWriter()); }
 
   // A demo week downloaded, notices not yet watched.
   void Download() {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "link/DayStore.h"
+#include "store/DayStore.h"
 #include "support/RecordLines.h"
 
 #include <QByteArray>

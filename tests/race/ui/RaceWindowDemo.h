@@ -4,13 +4,14 @@
 // benchmarks: the feed link writes the demo feed into DemoFeed of the start
 // directory, the clock stands at 2024-05-12 09:00.
 
+#include "demo/DemoService.h"
 #include "link/Clock.h"
-#include "link/DownloadObserver.h"
 #include "link/FeedLink.h"
 #include "race/RaceMath.h"
 #include "race/RaceSheet.h"
 #include "records/JV_RACE.h"
 #include "shell/Session.h"
+#include "support/QuietObserver.h"
 
 #include <QApplication>
 #include <QDateTime>
@@ -20,18 +21,10 @@
 
 using namespace Qt::StringLiterals;
 
-class TQuietObserver : public TDownloadObserver {
-public:
-  void ShowProgress(const QString&) override {}
-  void CloseProgress() override {}
-  void ShowStatus(const QString&) override {}
-  void ProcessPendingEvents() override {}
-  bool ShowMaintenance(const QString&) override { return false; }
-};
-
 struct TDemoSession {
   explicit TDemoSession(const QString& startDir, bool download = true)
       : Link(startDir, Clock), Session(startDir, Link, Clock, Observer) {
+    Link.SetDemoWriter(DemoFeedWriter());
     Session.FormShow();
     if (download) Session.RunDownload();
   }

@@ -1,3 +1,4 @@
+#include "demo/DemoService.h"
 #include "results/ui/SeisekiUnit.h"
 
 #include "link/FeedLink.h"
@@ -35,6 +36,7 @@ struct TWorld {
   QMdiArea Area;
 
   TWorld() {
+    Link.SetDemoWriter(DemoFeedWriter());
     Area.resize(1000, 500);
     Area.show();
   }

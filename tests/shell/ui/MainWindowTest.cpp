@@ -1,6 +1,7 @@
 // The main window through the few things that can really break: the first
 // start, a download with its progress, the general error handler, menu
 // merging, and a close whose save fails.
+#include "demo/DemoService.h"
 #include "link/FeedLink.h"
 #include "shell/ui/HolvendMain.h"
 #include "shell/ui/PrgUnit.h"
@@ -101,6 +102,7 @@ private slots:
     QTemporaryDir dir;
     const TFixedClock clock(DemoNow);
     TFeedLink link(dir.path(), clock);
+    link.SetDemoWriter(DemoFeedWriter());
     TAnswers answers;
     TfrmMain main(dir.path(), link, clock);
     ShowAndWait(main);
@@ -199,6 +201,7 @@ private slots:
     QTemporaryDir dir;
     const TFixedClock clock(DemoNow);
     TFeedLink link(dir.path(), clock);
+    link.SetDemoWriter(DemoFeedWriter());
     const QString data = dir.filePath(u"Data"_s);
     const QString blocker = QDir(data).filePath(u"LastPos.dat"_s);
     QByteArray storedPositions;

@@ -1,9 +1,11 @@
 #pragma once
 
-#include "link/DemoCalendar.h"
-#include "link/DemoCard.h"
-#include "link/DemoPayouts.h"
-#include "link/RunningModel.h"
+#include <functional>
+
+#include "demo/DemoCalendar.h"
+#include "demo/DemoCard.h"
+#include "demo/DemoPayouts.h"
+#include "demo/RunningModel.h"
 #include "text/LineFile.h"
 
 #include <QByteArray>
@@ -30,6 +32,10 @@ struct TDemoRace {
 // racing day of the demo calendar, FEED/0B12/yyyymmdd.txt with the day's
 // records in delivery order (CR LF after each). The same seed gives the same
 // bytes, whichever days are written together.
+// The demo racing of one day written into a feed folder, in the shape the feed
+// link takes as its writer of missing demo days.
+std::function<void(const QString& feedDir, const QDate& day, int seed)> DemoFeedWriter();
+
 class TDemoService {
 public:
   explicit TDemoService(int seed = 1, bool mondayHolidays = true) : FSeed(seed), FCalendar(mondayHolidays) {}

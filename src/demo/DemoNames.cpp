@@ -1,4 +1,4 @@
-#include "link/DemoNames.h"
+#include "demo/DemoNames.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "link/DemoService.h"
+#include "demo/DemoService.h"
 
 #include "link/FeedLink.h"
 #include "position/JVPos_Convert.h"
@@ -303,6 +303,7 @@ TEST(DemoFeedTest, FeedLinkWritesAndServesAMissingRecentDay) {
   QTemporaryDir dir;
   const TFixedClock clock(QDateTime(QDate(2024, 5, 13), QTime(10, 0)));
   TFeedLink link(dir.path(), clock);
+  link.SetDemoWriter(DemoFeedWriter());
   ASSERT_EQ(link.JVInit(QStringLiteral("SA1")), 0);
   ASSERT_EQ(link.JVRTOpen("0B12", "20240512"), 0);
   QByteArray delivered;

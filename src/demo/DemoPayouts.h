@@ -1,7 +1,7 @@
 #pragma once
 
-#include "link/DemoRandom.h"
-#include "link/RunningModel.h"
+#include "demo/DemoRandom.h"
+#include "demo/RunningModel.h"
 #include "records/RecordLayout.h"
 
 #include <QList>

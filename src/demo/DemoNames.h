@@ -1,6 +1,6 @@
 #pragma once
 
-#include "link/DemoRandom.h"
+#include "demo/DemoRandom.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,4 +1,4 @@
-#include "link/DemoCalendar.h"
+#include "demo/DemoCalendar.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "link/DayStoreLoader.h"
+#include "store/DayStoreLoader.h"
 
 #include "position/BynaryUnit.h"
 #include "support/RecordLines.h"

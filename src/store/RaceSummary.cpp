@@ -1,4 +1,4 @@
-#include "link/RaceSummary.h"
+#include "store/RaceSummary.h"
 
 QByteArrayView TRaceSummary::RaceKey() const {
   const qsizetype equals = FLine.indexOf('=');

@@ -1,4 +1,4 @@
-#include "link/RunningModel.h"
+#include "demo/RunningModel.h"
 
 #include "position/JVPos_Convert.h"
 

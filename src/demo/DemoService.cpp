@@ -1,6 +1,6 @@
-#include "link/DemoService.h"
+#include "demo/DemoService.h"
 
-#include "link/DemoNames.h"
+#include "demo/DemoNames.h"
 #include "position/JVPos_Convert.h"
 #include "records/RecordBuilder.h"
 #include "records/RecordLayout.h"
@@ -259,4 +259,9 @@ TByteLines TDemoService::RaceHistory(const QDate& first, const QDate& last) cons
         lines.append(RaceLine(MakeRace(day, card, card.Races[r], false), '7'));
   }
   return lines;
+}
+
+std::function<void(const QString& feedDir, const QDate& day, int seed)> DemoFeedWriter() {
+  return
+      [](const QString& feedDir, const QDate& day, int seed) { TDemoService(seed).WriteDay(feedDir, day); };
 }

@@ -1,4 +1,4 @@
-#include "link/DayStoreLoader.h"
+#include "store/DayStoreLoader.h"
 
 #include "position/BynaryUnit.h"
 #include "records/JV_RACE.h"
@@ -99,7 +99,8 @@ TByteLines LastOfEach(const TByteLines& lines, TNameOf nameOf) {
 }  // namespace
 
 TByteLines LastOfEachRace(const TByteLines& lines) {
-  return LastOfEach(lines, [](const QByteArray& line) { return line.mid(KeyField::RaceKey, KeyField::RaceKeyWidth); });
+  return LastOfEach(
+      lines, [](const QByteArray& line) { return line.mid(KeyField::RaceKey, KeyField::RaceKeyWidth); });
 }
 
 TByteLines LastOfEachHorse(const TByteLines& lines) {

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "link/DemoCalendar.h"
-#include "link/DemoRandom.h"
+#include "demo/DemoCalendar.h"
+#include "demo/DemoRandom.h"
 
 #include <QDate>
 #include <QList>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "link/DemoCard.h"
-#include "link/DemoRandom.h"
+#include "demo/DemoCard.h"
+#include "demo/DemoRandom.h"
 
 #include <QByteArray>
 #include <QList>

@@ -1,4 +1,4 @@
-#include "link/DemoPayouts.h"
+#include "demo/DemoPayouts.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,6 +1,6 @@
-#include "link/DemoCard.h"
+#include "demo/DemoCard.h"
 
-#include "link/DemoNames.h"
+#include "demo/DemoNames.h"
 
 #include <iterator>
 
