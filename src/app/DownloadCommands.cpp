@@ -53,8 +53,8 @@ int RunDemoFeed(const TCliArgs& args, const TCliOutput& output) {
   const int days = args.Has(u"--days"_s) ? ParseCount(u"--days"_s, args.Value(u"--days"_s), 1, 3660) : 8;
   const int seed = args.Has(u"--seed"_s) ? ParseCount(u"--seed"_s, args.Value(u"--seed"_s), 0, 1 << 30) : 1;
   const QList<QDate> written = TDemoService(seed).WriteFeed(feed, end, days);
-  output.Out(
-      u"%1 開催日分の配信データを書きました: %2\n"_s.arg(written.size()).arg(QDir(feed).filePath(u"0B12"_s)));
+  output.Out(u"%1 開催日分の配信データを書きました: %2\n"_s.arg(written.size())
+                 .arg(QDir(feed).filePath(QString::fromLatin1(RealtimeResultsKind))));
   for (const QDate& day : written) output.Out(u"  "_s + day.toString(u"yyyy/MM/dd"_s) + u'\n');
   return 0;
 }

@@ -234,7 +234,7 @@ QByteArray TDemoService::DayFeed(const QDate& day) const {
 
 bool TDemoService::WriteDay(const QString& feedDir, const QDate& day) const {
   if (!FCalendar.IsRacingDay(day)) return false;
-  const QString folder = feedDir + QStringLiteral("/0B12");
+  const QString folder = feedDir + u'/' + QString::fromLatin1(RealtimeResultsKind);
   QDir().mkpath(folder);
   WriteFileAtomically(folder + u'/' + QString::fromLatin1(DateKey(day)) + QStringLiteral(".txt"),
                       DayFeed(day));

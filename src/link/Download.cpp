@@ -103,7 +103,7 @@ bool TDownload::FormShow() {
 
   const QDate today = FClock.Now().date();
   for (int i = 0; i < ProbeDays; ++i) {
-    const int r = FLink.JVRTOpen(RealtimeResultsSpec, DateKey(today.addDays(-i)));
+    const int r = FLink.JVRTOpen(RealtimeResultsKind, DateKey(today.addDays(-i)));
     JVClosing();
     // Once the user has chosen to close the program there is nothing left to ask.
     if (r == -504 && FObserver.ShowMaintenance(MaintenanceText())) return true;
@@ -161,7 +161,7 @@ TDownloadResult TDownload::RtsDlExecute() {
     FObserver.DayProgress(0, result.DaysAsked);
     for (int i = 0; i < result.DaysAsked; ++i) {
       const QDate day = today.addDays(-i);
-      const int r = FLink.JVRTOpen(RealtimeResultsSpec, DateKey(day));
+      const int r = FLink.JVRTOpen(RealtimeResultsKind, DateKey(day));
       dayOpen = true;
       if (r != 0) {
         FObserver.ShowStatus(u"JVRTOpenエラー:"_s + QString::number(r));

@@ -3,6 +3,7 @@
 #include "link/Clock.h"
 #include "link/DownloadObserver.h"
 #include "link/JVLink.h"
+#include "records/RecordLayout.h"
 #include "store/DayStore.h"
 
 #include <QByteArray>
@@ -14,8 +15,6 @@
 
 // The identifier the program gives the link at initialisation.
 inline constexpr char SoftwareIdText[] = "SA468213/SD590374/RAVEK/Ver1.24";
-// Realtime race results, the one kind of data the download asks the link for.
-inline constexpr char RealtimeResultsSpec[] = "0B12";
 // Days the start-up probe asks for, today included.
 inline constexpr int ProbeDays = 8;
 

@@ -31,7 +31,7 @@ QString TFeedLink::FeedDir() const {
 }
 
 QString TFeedLink::DayFile(const QByteArray& key) const {
-  return FeedDir() + u'/' + QString::fromLatin1(DataSpec) + u'/' + QString::fromLatin1(key) +
+  return FeedDir() + u'/' + QString::fromLatin1(RealtimeResultsKind) + u'/' + QString::fromLatin1(key) +
          QStringLiteral(".txt");
 }
 
@@ -44,11 +44,11 @@ int TFeedLink::JVInit(const QString& softwareId) {
   return 0;
 }
 
-int TFeedLink::JVRTOpen(const QByteArray& dataSpec, const QByteArray& key) {
+int TFeedLink::JVRTOpen(const QByteArray& dataKind, const QByteArray& key) {
   FLastError.clear();
   if (!FInitialised) return -201;
   if (FOpen) return -202;
-  if (dataSpec != DataSpec) return -114;
+  if (dataKind != RealtimeResultsKind) return -114;
   // The key becomes part of a file name: a date and nothing else.
   if (!DateOfKey(key).isValid()) return -112;
   if (QFileInfo::exists(FeedDir() + QStringLiteral("/MAINTENANCE"))) return -504;

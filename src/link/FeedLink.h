@@ -3,6 +3,7 @@
 #include "link/Clock.h"
 #include "link/JVLink.h"
 #include "link/LinkSettings.h"
+#include "records/RecordLayout.h"
 
 #include <QByteArray>
 #include <QDate>
@@ -27,7 +28,6 @@
 // only when SlowReads is set.
 class TFeedLink : public TJVLink {
 public:
-  static constexpr const char* DataSpec = "0B12";
   static constexpr const char* DemoFolder = "DemoFeed";
   static constexpr int RecentDays = 9;
 
@@ -42,7 +42,7 @@ public:
   TFeedLink(QString startDir, const TClock& clock);
 
   int JVInit(const QString& softwareId) override;
-  int JVRTOpen(const QByteArray& dataSpec, const QByteArray& key) override;
+  int JVRTOpen(const QByteArray& dataKind, const QByteArray& key) override;
   int JVRead(QByteArray& buffer, int size, QString& fileName) override;
   int JVClose() override;
   int JVSetUIProperties() override;

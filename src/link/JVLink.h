@@ -12,7 +12,7 @@ public:
   // 0: ready.
   virtual int JVInit(const QString& softwareId) = 0;
   // 0: opened; -504: service under maintenance; other values are errors.
-  virtual int JVRTOpen(const QByteArray& dataSpec, const QByteArray& key) = 0;
+  virtual int JVRTOpen(const QByteArray& dataKind, const QByteArray& key) = 0;
   // n > 0: one record of n bytes (ending CR LF) in buffer; 0: all read;
   // -1: nothing yet, call again; below -1: error. size is the caller's buffer
   // size; fileName is cleared and otherwise ignored.

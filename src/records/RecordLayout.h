@@ -11,6 +11,10 @@ inline constexpr TBetType AllBetTypes[] = {
     TBetType::Win,    TBetType::Place, TBetType::BracketQuinella, TBetType::Quinella, TBetType::QuinellaPlace,
     TBetType::Exacta, TBetType::Trio,  TBetType::Trifecta};
 
+// The kind of data the three records come in: the realtime race results, as
+// the link is asked for them and as the feed folder names its day files' folder.
+inline constexpr char RealtimeResultsKind[] = "0B12";
+
 // Fields shared by all three records.
 namespace KeyField {
 inline constexpr int RecordType = 0;  // 2 bytes

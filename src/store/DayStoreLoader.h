@@ -1,5 +1,6 @@
 #pragma once
 
+#include "position/PositionSave.h"
 #include "store/DayStore.h"
 
 #include <QByteArray>
@@ -10,7 +11,7 @@ namespace DataFile {
 inline constexpr char Race[] = "RaceData.dat";
 inline constexpr char Uma[] = "UmaData.dat";
 inline constexpr char Pay[] = "PayData.dat";
-inline constexpr char Position[] = "Position.dat";
+inline constexpr const char* Position = PositionFileName;
 }  // namespace DataFile
 
 // Bytes of one place entry of a race summary, and of a complete summary value.

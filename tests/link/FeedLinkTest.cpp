@@ -10,7 +10,7 @@
 
 namespace {
 
-const QByteArray Spec = "0B12";
+const QByteArray Kind = "0B12";
 const QByteArray Day = "20240106";
 
 class FeedLinkTest : public testing::Test {
@@ -67,7 +67,7 @@ TEST_F(FeedLinkTest, SettingsSetForTheRunSurviveInitialisation) {
   settings.FeedFolder = QStringLiteral("other");
   link.SetSettings(settings);
   ASSERT_EQ(link.JVInit(QStringLiteral("SA1")), 0);
-  ASSERT_EQ(link.JVRTOpen(Spec, Day), 0);
+  ASSERT_EQ(link.JVRTOpen(Kind, Day), 0);
   EXPECT_EQ(ReadAll(link, nullptr), TByteLines{ra + "\r\n"});
   EXPECT_EQ(TLinkSettings::Load(Dir.path()).FeedFolder, QStringLiteral("feed")) << "file left as it was";
 }
@@ -80,7 +80,7 @@ TEST_F(FeedLinkTest, DeliversRecordsByteExactInOrder) {
   WriteDay(Day, ra + "\r\n" + se + "\r\n" + hr + "\r\n");
   TFeedLink link(Dir.path(), Clock);
   ASSERT_EQ(link.JVInit(QStringLiteral("SA1")), 0);
-  ASSERT_EQ(link.JVRTOpen(Spec, Day), 0);
+  ASSERT_EQ(link.JVRTOpen(Kind, Day), 0);
   int end = 99;
   EXPECT_EQ(ReadAll(link, &end), (TByteLines{ra + "\r\n", se + "\r\n", hr + "\r\n"}));
   EXPECT_EQ(end, 0);
@@ -102,7 +102,7 @@ TEST_P(FeedLineEndTest, DeliversEveryRecordWithCrLf) {
   WriteDay(Day, GetParam().File);
   TFeedLink link(Dir.path(), Clock);
   ASSERT_EQ(link.JVInit(QStringLiteral("SA1")), 0);
-  ASSERT_EQ(link.JVRTOpen(Spec, Day), 0);
+  ASSERT_EQ(link.JVRTOpen(Kind, Day), 0);
   EXPECT_EQ(ReadAll(link), GetParam().Records) << GetParam().Name;
 }
 
@@ -119,13 +119,13 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(FeedLinkTest, OpenResults) {
   WriteDay(Day, "RA7x\r\n");
   TFeedLink link(Dir.path(), Clock);
-  EXPECT_EQ(link.JVRTOpen(Spec, Day), -201) << "before JVInit";
+  EXPECT_EQ(link.JVRTOpen(Kind, Day), -201) << "before JVInit";
   EXPECT_EQ(link.JVInit(QString()), -101);
-  EXPECT_EQ(link.JVRTOpen(Spec, Day), -201) << "refused JVInit leaves it uninitialised";
+  EXPECT_EQ(link.JVRTOpen(Kind, Day), -201) << "refused JVInit leaves it uninitialised";
   ASSERT_EQ(link.JVInit(QStringLiteral("SA1")), 0);
 
   struct {
-    QByteArray Spec, Key;
+    QByteArray Kind, Key;
     int Result;
   } const cases[] = {
       {"0B12", "20240105", -1},   {"0B11", Day, -114},        {"", Day, -114},
@@ -133,22 +133,22 @@ TEST_F(FeedLinkTest, OpenResults) {
       {"0B12", "2024010a", -112},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(link.JVRTOpen(c.Spec, c.Key), c.Result) << c.Spec.constData() << " " << c.Key.constData();
+    EXPECT_EQ(link.JVRTOpen(c.Kind, c.Key), c.Result) << c.Kind.constData() << " " << c.Key.constData();
     EXPECT_EQ(link.JVClose(), 0);
   }
 
-  ASSERT_EQ(link.JVRTOpen(Spec, Day), 0);
-  EXPECT_EQ(link.JVRTOpen(Spec, Day), -202) << "still open";
+  ASSERT_EQ(link.JVRTOpen(Kind, Day), 0);
+  EXPECT_EQ(link.JVRTOpen(Kind, Day), -202) << "still open";
   EXPECT_EQ(link.JVClose(), 0);
-  EXPECT_EQ(link.JVRTOpen(Spec, Day), 0) << "closed, opens again";
+  EXPECT_EQ(link.JVRTOpen(Kind, Day), 0) << "closed, opens again";
   EXPECT_EQ(link.JVClose(), 0);
 
   WriteFileAtomically(Feed(QStringLiteral("MAINTENANCE")), "");
-  EXPECT_EQ(link.JVRTOpen(Spec, Day), -504);
-  EXPECT_EQ(link.JVRTOpen(Spec, "20240105"), -504) << "maintenance whether or not the day has data";
+  EXPECT_EQ(link.JVRTOpen(Kind, Day), -504);
+  EXPECT_EQ(link.JVRTOpen(Kind, "20240105"), -504) << "maintenance whether or not the day has data";
   EXPECT_EQ(link.JVClose(), 0);
   QFile::remove(Feed(QStringLiteral("MAINTENANCE")));
-  EXPECT_EQ(link.JVRTOpen(Spec, Day), 0);
+  EXPECT_EQ(link.JVRTOpen(Kind, Day), 0);
 }
 
 TEST_F(FeedLinkTest, ReadResults) {
@@ -159,12 +159,12 @@ TEST_F(FeedLinkTest, ReadResults) {
   QString name;
   EXPECT_EQ(link.JVRead(buffer, 110000, name), -203) << "nothing open";
 
-  ASSERT_EQ(link.JVRTOpen(Spec, Day), 0);
+  ASSERT_EQ(link.JVRTOpen(Kind, Day), 0);
   EXPECT_EQ(link.JVClose(), 0);
   EXPECT_EQ(link.JVRead(buffer, 110000, name), -203) << "closed";
 
   // The day's file vanishes (or turns unreadable) between open and read.
-  ASSERT_EQ(link.JVRTOpen(Spec, Day), 0);
+  ASSERT_EQ(link.JVRTOpen(Kind, Day), 0);
   const QString file = Feed(QStringLiteral("0B12/20240106.txt"));
   ASSERT_TRUE(QFile::remove(file));
   ASSERT_TRUE(QDir().mkpath(file));
@@ -179,7 +179,7 @@ TEST_F(FeedLinkTest, SlowServiceAnswersPendingThenSameRecords) {
   WriteDay(Day, file);
   TFeedLink fast(Dir.path(), Clock);
   ASSERT_EQ(fast.JVInit(QStringLiteral("SA1")), 0);
-  ASSERT_EQ(fast.JVRTOpen(Spec, Day), 0);
+  ASSERT_EQ(fast.JVRTOpen(Kind, Day), 0);
   int fastPending = 0;
   const TByteLines expected = ReadAll(fast, nullptr, &fastPending);
   EXPECT_EQ(fastPending, 0) << "-1 only when slow";
@@ -189,7 +189,7 @@ TEST_F(FeedLinkTest, SlowServiceAnswersPendingThenSameRecords) {
   settings.Save(Dir.path());
   TFeedLink slow(Dir.path(), Clock);
   ASSERT_EQ(slow.JVInit(QStringLiteral("SA1")), 0);
-  ASSERT_EQ(slow.JVRTOpen(Spec, Day), 0);
+  ASSERT_EQ(slow.JVRTOpen(Kind, Day), 0);
   // Exactly -1, -1 before every record and before the end.
   QList<int> results;
   for (int i = 0; i < 12; ++i) {
@@ -200,7 +200,7 @@ TEST_F(FeedLinkTest, SlowServiceAnswersPendingThenSameRecords) {
   EXPECT_EQ(results, (QList<int>{-1, -1, 6, -1, -1, 6, -1, -1, 6, -1, -1, 0}));
   EXPECT_EQ(slow.JVClose(), 0);
 
-  ASSERT_EQ(slow.JVRTOpen(Spec, Day), 0);
+  ASSERT_EQ(slow.JVRTOpen(Kind, Day), 0);
   int end = 99, pending = 0;
   EXPECT_EQ(ReadAll(slow, &end, &pending), expected);
   EXPECT_EQ(end, 0);
@@ -303,16 +303,16 @@ TEST_F(FeedLinkDemoTest, WithoutFolderServesDemoFeedAndFillsRecentDays) {
   });
   ASSERT_EQ(link.JVInit(QStringLiteral("SA1")), 0);
   // Clock: Monday 2024-01-08. Saturday the 6th is recent and missing: written.
-  EXPECT_EQ(link.JVRTOpen(Spec, "20240106"), 0);
+  EXPECT_EQ(link.JVRTOpen(Kind, "20240106"), 0);
   EXPECT_EQ(ReadAll(link), TByteLines{"RA7demo\r\n"});
   EXPECT_EQ(link.JVClose(), 0);
   // Present now: served as it stands, not written again.
-  EXPECT_EQ(link.JVRTOpen(Spec, "20240106"), 0);
+  EXPECT_EQ(link.JVRTOpen(Kind, "20240106"), 0);
   EXPECT_EQ(link.JVClose(), 0);
-  EXPECT_EQ(link.JVRTOpen(Spec, "20240105"), -1) << "a weekday without racing";
-  EXPECT_EQ(link.JVRTOpen(Spec, "20231230"), -1) << "Saturday nine days back is not recent";
-  EXPECT_EQ(link.JVRTOpen(Spec, "20240113"), -1) << "a future day is not written";
-  EXPECT_EQ(link.JVRTOpen(Spec, "20231231"), 0) << "Sunday eight days back is";
+  EXPECT_EQ(link.JVRTOpen(Kind, "20240105"), -1) << "a weekday without racing";
+  EXPECT_EQ(link.JVRTOpen(Kind, "20231230"), -1) << "Saturday nine days back is not recent";
+  EXPECT_EQ(link.JVRTOpen(Kind, "20240113"), -1) << "a future day is not written";
+  EXPECT_EQ(link.JVRTOpen(Kind, "20231231"), 0) << "Sunday eight days back is";
   EXPECT_EQ(link.JVClose(), 0);
   EXPECT_EQ(asked, (QList<QDate>{QDate(2024, 1, 6), QDate(2024, 1, 5), QDate(2023, 12, 31)}));
 }
@@ -322,9 +322,9 @@ TEST_F(FeedLinkDemoTest, FailingDemoWriterMeansNoData) {
   link.SetDemoWriter(
       [](const QString&, const QDate&, int) { WriteLines(QStringLiteral("/proc/none/x"), {}); });
   ASSERT_EQ(link.JVInit(QStringLiteral("SA1")), 0);
-  EXPECT_EQ(link.JVRTOpen(Spec, "20240106"), -1);
+  EXPECT_EQ(link.JVRTOpen(Kind, "20240106"), -1);
   EXPECT_FALSE(link.LastError().isEmpty());
-  EXPECT_EQ(link.JVRTOpen(Spec, "20240106"), -1) << "nothing left open";
+  EXPECT_EQ(link.JVRTOpen(Kind, "20240106"), -1) << "nothing left open";
 }
 
 }  // namespace

@@ -81,17 +81,17 @@ public:
     return Log(QStringLiteral("JVInit"), softwareId.toUtf8(), {}, result);
   }
 
-  int JVRTOpen(const QByteArray& dataSpec, const QByteArray& key) override {
+  int JVRTOpen(const QByteArray& dataKind, const QByteArray& key) override {
     int result = DefaultOpenResult;
     const auto day = Days.constFind(key);
     if (day != Days.constEnd()) result = day->OpenResult;
-    if (OpenHook) result = OpenHook(dataSpec, key, result);
+    if (OpenHook) result = OpenHook(dataKind, key, result);
     if (result == 0) {
       OpenKey = key;
       NextStep = 0;
       IsOpen = true;
     }
-    return Log(QStringLiteral("JVRTOpen"), dataSpec, key, result);
+    return Log(QStringLiteral("JVRTOpen"), dataKind, key, result);
   }
 
   int JVRead(QByteArray& buffer, int size, QString& fileName) override {
@@ -165,7 +165,7 @@ public:
   QSet<QByteArray> Replays;
   QMap<QByteArray, TDayScript> Days;
   // May replace the open result, e.g. to fail the n-th call whatever the day.
-  std::function<int(const QByteArray& dataSpec, const QByteArray& key, int scripted)> OpenHook;
+  std::function<int(const QByteArray& dataKind, const QByteArray& key, int scripted)> OpenHook;
   // Runs at the start of every JVRead, e.g. to check what the caller shows meanwhile.
   std::function<void()> ReadHook;
 
