@@ -1,5 +1,6 @@
 #include "CliCommands.h"
 #include "TextTable.h"
+#include "records/DateKey.h"
 
 #include "position/BandRules.h"
 #include "results/TrackBias.h"
@@ -13,7 +14,7 @@ using namespace Qt::StringLiterals;
 namespace {
 
 QString DayCaptionOf(const QByteArray& date) {
-  const QDate day = QDate::fromString(QString::fromLatin1(date), u"yyyyMMdd"_s);
+  const QDate day = DateOfKey(date);
   return u"%1年%2月%3日"_s.arg(day.year()).arg(day.month()).arg(day.day());
 }
 

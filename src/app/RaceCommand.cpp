@@ -1,6 +1,7 @@
 #include "CliCommands.h"
 #include "TextTable.h"
 
+#include "position/PositionLine.h"
 #include "race/CorrectedTimeExport.h"
 #include "race/RaceGrid.h"
 #include "race/RaceMath.h"
@@ -44,15 +45,13 @@ QByteArray FindRaceLine(const TDayStore& store, const QByteArray& raceKey) {
 
 void RefuseSteeplechase(const QByteArray& raceLine) {
   TJV_RACE race;
-  if (race.TrackDistance(raceLine).startsWith(u'障')) throw TCliError(SteeplechaseText().trimmed());
+  if (race.IsSteeplechase(raceLine)) throw TCliError(SteeplechaseText().trimmed());
 }
 
 // Row and lane of horse n in the section g from the goal; "0000" when it has no entry.
 QByteArray SectionEntry(const QByteArray& positionLine, int n, int g) {
-  const int sections = RaceSectionCount(LineDistance(positionLine));
-  const qsizetype at = 24 + qsizetype(n - 1) * (2 + 4 * sections) + 2 + 4 * (sections - g);
-  const QByteArray entry = positionLine.mid(at, 4);
-  return entry.size() == 4 ? entry : QByteArray("0000");
+  const QByteArrayView entry = TPositionLine(positionLine).Entry(n, g);
+  return entry.isEmpty() ? QByteArray("0000") : entry.toByteArray();
 }
 
 QString SpotText(const QByteArray& entry) {

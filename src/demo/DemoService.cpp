@@ -1,4 +1,5 @@
 #include "demo/DemoService.h"
+#include "records/DateKey.h"
 
 #include "demo/DemoNames.h"
 #include "position/JVPos_Convert.h"
@@ -15,10 +16,6 @@ enum : std::uint64_t { CardStream, RunStream, NameStream, PayStream, StageStream
 
 std::uint64_t DayNumber(const QDate& day) {
   return static_cast<std::uint64_t>(day.toJulianDay());
-}
-
-QByteArray DateKey(const QDate& day) {
-  return day.toString(QStringLiteral("yyyyMMdd")).toLatin1();
 }
 
 // Saturday's results are confirmed by the time the week is fetched; the last

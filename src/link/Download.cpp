@@ -1,4 +1,5 @@
 #include "link/Download.h"
+#include "records/DateKey.h"
 
 #include "position/PositionSave.h"
 #include "records/PayRecord.h"
@@ -61,10 +62,6 @@ public:
 private:
   bool& FBusy;
 };
-
-QByteArray DateKey(QDate date) {
-  return date.toString(u"yyyyMMdd").toLatin1();
-}
 
 TByteLines LinesIfAny(const QString& path) {
   return QFile::exists(path) ? ReadLines(path) : TByteLines();

@@ -1,4 +1,5 @@
 #include "link/FeedLink.h"
+#include "records/DateKey.h"
 
 #include "text/Errors.h"
 
@@ -14,10 +15,6 @@ bool IsDigits(const QByteArray& text, qsizetype length) {
   for (const char c : text)
     if (c < '0' || c > '9') return false;
   return true;
-}
-
-QDate DateOfKey(const QByteArray& key) {
-  return IsDigits(key, 8) ? QDate::fromString(QString::fromLatin1(key), QStringLiteral("yyyyMMdd")) : QDate();
 }
 
 }  // namespace

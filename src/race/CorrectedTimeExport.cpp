@@ -1,5 +1,7 @@
 #include "race/CorrectedTimeExport.h"
 
+#include "position/PositionLine.h"
+
 #include "race/RaceSheet.h"
 #include "records/JV_RACE.h"
 #include "text/Errors.h"
@@ -15,12 +17,13 @@ constexpr int ExportLineLength = 90;
 
 // The header of a position line: key and distance must be there.
 void RequirePositionLine(QByteArrayView positionLine) {
-  if (positionLine.size() < 24)
+  if (!TPositionLine(positionLine).HasHeader())
     throw TConvertError(QStringLiteral("展開データのない競走の補正タイムは出力できません。"));
 }
 
+// Two digits of the race key: venue (8), meeting (10), day (12), race (14).
 int KeyNumber(QByteArrayView positionLine, qsizetype offset) {
-  return StrToInt(positionLine.sliced(offset, 2));
+  return StrToInt(TPositionLine(positionLine).RaceKey().sliced(offset, 2));
 }
 
 }  // namespace
@@ -59,7 +62,8 @@ QString ResolveTargetDir(const QString& targetDir, const QString& dataDir) {
 namespace {
 
 // Puts the line into the race's place in its meeting file; true when written.
-bool WriteExportLine(QByteArrayView positionLine, const QByteArray& line, bool overwrite, const TSettings& settings) {
+bool WriteExportLine(QByteArrayView positionLine, const QByteArray& line, bool overwrite,
+                     const TSettings& settings) {
   const int day = KeyNumber(positionLine, 12);
   const int race = KeyNumber(positionLine, 14);
   const QString path = ExportFilePath(positionLine, settings.TargetDir);
@@ -99,7 +103,7 @@ TExportAllResult ExportAllRaces(const QList<TRaceEntry>& raceLines, const TSetti
   TJV_RACE race;
   QList<std::pair<QByteArray, QByteArray>> work;  // position line, its line
   for (const TRaceEntry& entry : raceLines) {
-    if (race.TrackDistance(entry.RaceLine).startsWith(u'障')) continue;
+    if (race.IsSteeplechase(entry.RaceLine)) continue;
     const QByteArray positionLine = entry.HorseList.value(0);
     RequirePositionLine(positionLine);
     // A straight course has no corners to lose ground in: nothing to export.

@@ -52,7 +52,7 @@ QList<QStringList> DayCsvRows(const TDayStore& store, const QByteArray& date, co
   TJV_RACE race;
   QList<QByteArray> raceLines;
   for (const TRaceEntry& entry : store.RaceLines)
-    if (race.RaceDate(entry.RaceLine) == date && !race.TrackDistance(entry.RaceLine).startsWith(u'障'))
+    if (race.RaceDate(entry.RaceLine) == date && !race.IsSteeplechase(entry.RaceLine))
       raceLines.append(entry.RaceLine);
   std::stable_sort(raceLines.begin(), raceLines.end(), [&race](const QByteArray& a, const QByteArray& b) {
     return race.RaceKey(a) < race.RaceKey(b);

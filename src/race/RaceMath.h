@@ -40,6 +40,8 @@ double RaceSpeed(qint64 distance, int tenths);
 QString FormatTime(int tenths);
 
 // Colour of horse n's frame digit; aqua for any other digit or a short line.
+// The race window's own scheme: it differs on purpose from the results list's
+// eight- and three-colour tables (ResultsCells), whose shades suit its boxes.
 TRgb FrameColour(QByteArrayView positionLine, int n);
 
 // "01B" -> "000000011011". Throws TConvertError for a non-hexadecimal text or

@@ -3,6 +3,7 @@
 #include "position/JVPos_Convert.h"
 #include "race/RaceMath.h"
 #include "store/DayStoreLoader.h"
+#include "store/RaceSummary.h"
 #include "text/Errors.h"
 #include "text/IntConvert.h"
 
@@ -63,10 +64,9 @@ void TRaceState::WriteBack(TDayStore& store) const {
     else
       entry.HorseList[0] = PositionLine;
     const QByteArray summary = BuildRaceSummary(store, entry.HorseList);
-    const QByteArray name = summary.left(16);
+    const QByteArrayView name = TRaceSummary(summary).RaceKey();
     for (QByteArray& line : store.RaceSummaries) {
-      const qsizetype equals = line.indexOf('=');
-      if ((equals < 0 ? line : line.left(equals)) == name) {
+      if (TRaceSummary(line).RaceKey() == name) {
         line = summary;
         break;
       }

@@ -22,6 +22,8 @@ public:
   QByteArray MeetingKey(const QByteArray& line);  // 14 characters
   QByteArray RaceKey(const QByteArray& line);     // 16 characters
   QString TrackDistance(const QByteArray& line);  // "芝1600"
+  // Track codes above 50: the windows do not open these races.
+  bool IsSteeplechase(const QByteArray& line) { return TrackDistance(line).startsWith(u'障'); }
   QString RaceLabel(const QByteArray& line);
   QString ClassLabel(const QByteArray& line);
   QString RaceName(const QByteArray& line);        // 60 bytes decoded, padding kept

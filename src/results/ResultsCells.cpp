@@ -203,6 +203,6 @@ TDoubleClickDecision TResultsCells::DoubleClick(int column, int row) {
   if (column < 1) return {};
   const QByteArray line = FList.Cell(column, row);
   if (line.isEmpty()) return {};
-  if (FList.RaceAccessor().TrackDistance(line).startsWith(u'障')) return {TDoubleClickAction::Sorry, {}};
+  if (FList.RaceAccessor().IsSteeplechase(line)) return {TDoubleClickAction::Sorry, {}};
   return {TDoubleClickAction::OpenRace, line};
 }

@@ -36,6 +36,8 @@ public:
 
   TDoubleClickDecision DoubleClick(int column, int row);
 
+  // The results list's frame colours, eight or three by the Display setting.
+  // They differ on purpose from the race window's table (RaceMath's FrameColour).
   static TRgb FrameColour8(int frame);
   static TRgb FrameColour3(int frame);
   static TRgb PayoutColour(int payout);

@@ -1,15 +1,13 @@
 #include "results/ResultsList.h"
 
 #include "records/Venues.h"
+#include "store/RaceSummary.h"
 #include "text/Cp932.h"
 #include "text/IntConvert.h"
 
 #include <algorithm>
 
 namespace {
-
-constexpr int JockeyOffset = 20;
-constexpr int JockeyLength = 8;
 
 QString DayCaption(const QByteArray& date) {
   return QString::fromLatin1(date.left(4)) + QStringLiteral("年") +
@@ -88,7 +86,7 @@ void TResultsList::CountJockeys(const QList<QByteArray>& dayRaces) {
   for (const QByteArray& line : dayRaces) {
     if (!LoadSummary(SummaryOf(FRace.RaceKey(line)))) continue;
     for (int q = 0; q < 3; ++q) {
-      const QString name = DecodeCp932(FSummary.mid(q * PlaceEntryLength + JockeyOffset, JockeyLength));
+      const QString name = DecodeCp932(TRaceSummary::OfValue(FSummary).Jockey(q));
       auto it =
           std::find_if(counts.begin(), counts.end(), [&](const TJockeyCount& c) { return c.Name == name; });
       if (it == counts.end()) {
@@ -131,29 +129,29 @@ QStringList TResultsList::JockeyCountLines() const {
 
 bool TResultsList::LoadSummary(const QByteArray& value) {
   // Summary values are stored as code page 932 bytes already.
-  if (value.size() != SummaryLength) return false;
+  if (!TRaceSummary::OfValue(value).IsComplete()) return false;
   FSummary = value;
   return true;
 }
 
 TPlaceEntry TResultsList::PlaceEntry(int place) const {
   TPlaceEntry entry;
-  if (FSummary.size() != SummaryLength || place < 0 || place > 2) return entry;
-  const QByteArray e = FSummary.mid(place * PlaceEntryLength, PlaceEntryLength);
-  entry.Frame = e[0];
-  entry.HorseNumber = e.mid(1, 2);
-  entry.Corner3 = e.mid(3, 4);
-  entry.Corner4 = e.mid(7, 4);
-  entry.Payout = e.mid(11, 9);
-  entry.Jockey = e.mid(JockeyOffset, JockeyLength);
+  const TRaceSummary summary = TRaceSummary::OfValue(FSummary);
+  if (summary.Place(place).isEmpty()) return entry;
+  entry.Frame = summary.Frame(place);
+  entry.HorseNumber = summary.HorseNumber(place).toByteArray();
+  entry.Corner3 = summary.Corner3(place).toByteArray();
+  entry.Corner4 = summary.Corner4(place).toByteArray();
+  entry.Payout = summary.Payout(place).toByteArray();
+  entry.Jockey = summary.Jockey(place).toByteArray();
   return entry;
 }
 
 QByteArray TResultsList::SummaryOf(const QByteArray& raceKey) const {
   if (raceKey.isEmpty()) return {};
   for (const QByteArray& line : FStore.RaceSummaries) {
-    const qsizetype eq = line.indexOf('=');
-    if (eq == raceKey.size() && line.startsWith(raceKey)) return line.mid(eq + 1);
+    const TRaceSummary summary(line);
+    if (summary.RaceKey() == raceKey) return summary.Value().toByteArray();
   }
   return {};
 }

@@ -35,8 +35,6 @@ struct TPlaceEntry {
 class TResultsList {
 public:
   static constexpr int RowCount = 12;
-  static constexpr int SummaryLength = 84;  // three place entries
-  static constexpr int PlaceEntryLength = 28;
 
   TResultsList(TDayStore& store, TSettings& settings);
 

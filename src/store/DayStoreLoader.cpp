@@ -1,11 +1,13 @@
 #include "store/DayStoreLoader.h"
 
 #include "position/BynaryUnit.h"
+#include "position/PositionLine.h"
 #include "records/JV_RACE.h"
 #include "records/JV_UMA.h"
 #include "records/PayRecord.h"
 #include "records/RecordCheck.h"
 #include "records/RecordLayout.h"
+#include "store/RaceSummary.h"
 #include "text/Errors.h"
 #include "text/IntConvert.h"
 
@@ -41,9 +43,8 @@ QByteArray PlacePayoutOf(const QByteArray& places, const QByteArray& horse) {
 // reads as "0000" (no position) rather than as the bytes at the line's start.
 QByteArray SectionEntry(const QByteArray& posLine, int horse, int section) {
   if (posLine.isEmpty()) return {};
-  const int pos = horse >= 1 ? TByn::EntryPos(posLine, horse, section) : 0;
-  if (pos < 1) return QByteArrayLiteral("0000");
-  return posLine.mid(pos - 1, 4);
+  const QByteArrayView entry = TPositionLine(posLine).Entry(horse, section);
+  return entry.isEmpty() ? QByteArrayLiteral("0000") : entry.toByteArray();
 }
 
 QByteArray Summarise(const TByteLines& horseList, const QByteArray& payLine) {
@@ -55,19 +56,15 @@ QByteArray Summarise(const TByteLines& horseList, const QByteArray& payLine) {
   TJV_UMA uma;
   const qsizetype placed = std::min<qsizetype>(3, horseList.size() - 1);
   QByteArray value;
-  value.reserve(SummaryValueLength);
+  value.reserve(TRaceSummary::ValueLength);
   for (qsizetype i = 1; i <= placed; ++i) {
     const QByteArray& se = horseList[i];
     const QByteArray horse = uma.HorseNumber(se);
     const int n = StrToInt(horse);
     QByteArray payout = PlacePayoutOf(places, QByteArray::number(n));
     if (payout.isEmpty()) payout = NoPayout;
-    value += uma.FrameNumber(se);
-    value += horse;
-    value += SectionEntry(posLine, n, 3);
-    value += SectionEntry(posLine, n, 2);
-    value += payout;
-    value += uma.JockeyName(se);
+    TRaceSummary::AppendPlace(value, uma.FrameNumber(se), horse, SectionEntry(posLine, n, 3),
+                              SectionEntry(posLine, n, 2), payout, uma.JockeyName(se));
   }
   // Fewer than three finishers leave no summary a reader would accept.
   if (placed < 3) value.clear();

@@ -14,10 +14,6 @@ inline constexpr char Pay[] = "PayData.dat";
 inline constexpr const char* Position = PositionFileName;
 }  // namespace DataFile
 
-// Bytes of one place entry of a race summary, and of a complete summary value.
-inline constexpr int SummaryEntryLength = 28;
-inline constexpr int SummaryValueLength = 3 * SummaryEntryLength;
-
 // One record per race: of the lines of one race key, the last stays, where it
 // stands. Lines that break the record rule are dropped, since no reader takes them.
 TByteLines LastOfEachRace(const TByteLines& lines);

@@ -1,13 +1,15 @@
 #include "store/RaceSummary.h"
 
-QByteArrayView TRaceSummary::RaceKey() const {
-  const qsizetype equals = FLine.indexOf('=');
-  return equals < 0 ? FLine : FLine.first(equals);
+TRaceSummary::TRaceSummary(QByteArrayView line) {
+  const qsizetype equals = line.indexOf('=');
+  FKey = equals < 0 ? line : line.first(equals);
+  if (equals >= 0) FValue = line.sliced(equals + 1);
 }
 
-QByteArrayView TRaceSummary::Value() const {
-  const qsizetype equals = FLine.indexOf('=');
-  return equals < 0 ? QByteArrayView() : FLine.sliced(equals + 1);
+TRaceSummary TRaceSummary::OfValue(QByteArrayView value) {
+  TRaceSummary summary;
+  summary.FValue = value;
+  return summary;
 }
 
 QByteArrayView TRaceSummary::Place(int place) const {

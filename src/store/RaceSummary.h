@@ -22,12 +22,15 @@ public:
   static constexpr qsizetype PayoutOffset = 11, PayoutLength = 9;
   static constexpr qsizetype JockeyOffset = 20, JockeyLength = 8;
 
-  explicit TRaceSummary(QByteArrayView line) : FLine(line) {}
+  // A whole line, split at its first "=".
+  explicit TRaceSummary(QByteArrayView line);
+  // The value alone, as the results list keeps it.
+  static TRaceSummary OfValue(QByteArrayView value);
 
   // The name before the first "=" (the whole line when it has none).
-  QByteArrayView RaceKey() const;
+  QByteArrayView RaceKey() const { return FKey; }
   // The bytes after the first "=", empty when there is none.
-  QByteArrayView Value() const;
+  QByteArrayView Value() const { return FValue; }
   bool IsComplete() const { return Value().size() == ValueLength; }
 
   // Fields of place 0, 1 or 2 of a complete summary; empty otherwise.
@@ -47,5 +50,8 @@ public:
 private:
   QByteArrayView Field(int place, qsizetype offset, qsizetype length) const;
 
-  QByteArrayView FLine;
+  TRaceSummary() = default;
+
+  QByteArrayView FKey;
+  QByteArrayView FValue;
 };

@@ -6,6 +6,7 @@
 #include "records/JV_UMA.h"
 #include "records/PayRecord.h"
 #include "store/DayStoreLoader.h"
+#include "store/RaceSummary.h"
 #include "support/QuietObserver.h"
 
 #include <gtest/gtest.h>
@@ -106,7 +107,7 @@ TEST(DownloadDemoTest, EightDemoDaysReachFilesPositionsAndStore) {
     EXPECT_EQ(uma.ArrivalOrder(winner), "01");
 
     const QByteArray summary = store.RaceSummaries[r];
-    ASSERT_EQ(summary.size(), 17 + SummaryValueLength);
+    ASSERT_EQ(summary.size(), 17 + TRaceSummary::ValueLength);
     EXPECT_EQ(summary.left(17), key + '=');
     EXPECT_EQ(summary.mid(17, 3), uma.FrameNumber(winner) + uma.HorseNumber(winner));
     // The straight course has no corners to be placed at.

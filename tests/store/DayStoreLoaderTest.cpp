@@ -1,4 +1,5 @@
 #include "store/DayStoreLoader.h"
+#include "store/RaceSummary.h"
 
 #include "position/BynaryUnit.h"
 #include "support/RecordLines.h"
@@ -92,7 +93,7 @@ TEST_F(DayStoreLoaderTest, GroupsHorsesUnderTheirRaceInArrivalOrder) {
   // The summary describes horses 2, 3 and 1, in that order.
   ASSERT_EQ(Store.RaceSummaries.size(), 3);
   const QByteArray summary = Store.RaceSummaries[0];
-  ASSERT_EQ(summary.size(), 17 + SummaryValueLength);
+  ASSERT_EQ(summary.size(), 17 + TRaceSummary::ValueLength);
   EXPECT_TRUE(summary.startsWith(QByteArray(KeyA) + '='));
   EXPECT_EQ(summary.mid(17 + 1, 2), "02");
   EXPECT_EQ(summary.mid(17 + 28 + 1, 2), "03");
@@ -120,7 +121,7 @@ TEST_F(DayStoreLoaderTest, SummaryEntriesCarryPositionsPayoutsAndJockeyBytes) {
                               "0000" + "000000240" + jockey;
   ASSERT_EQ(Store.RaceSummaries.size(), 1);
   EXPECT_EQ(Store.RaceSummaries[0], expected);
-  EXPECT_EQ(Store.RaceSummaries[0].size() - 17, SummaryValueLength);
+  EXPECT_EQ(Store.RaceSummaries[0].size() - 17, TRaceSummary::ValueLength);
   // The race window's rebuild from the same horse list gives the same line.
   EXPECT_EQ(BuildRaceSummary(Store, Store.RaceLines[0].HorseList), expected);
 }
@@ -169,7 +170,7 @@ TEST_F(DayStoreLoaderTest, DuplicateRaceLineKeepsTheLastWithAllItsHorses) {
   ASSERT_EQ(Store.RaceLines.size(), 1);
   EXPECT_EQ(Store.RaceLines[0].RaceLine, corrected);
   EXPECT_EQ(Store.RaceLines[0].HorseList, (TByteLines{pos, umas[0], horse2Again, umas[2]}));
-  EXPECT_EQ(Store.RaceSummaries[0].size(), 17 + SummaryValueLength);
+  EXPECT_EQ(Store.RaceSummaries[0].size(), 17 + TRaceSummary::ValueLength);
   EXPECT_EQ(Store.RaceDates, (TByteLines{"20240512"}));
 }
 
@@ -264,7 +265,7 @@ TEST_F(DayStoreLoaderTest, HorseOutsideItsPositionLineReadsAsNoPosition) {
   const TByteLines list = {PosLine(KeyA, 2, {{{1, 3}, "0101"}, {{1, 2}, "0102"}}), Uma(KeyA, 1, 1, 1),
                            Uma(KeyA, 2, 2, 1), Uma(KeyA, 9, 3, 5)};
   const QByteArray summary = BuildRaceSummary(Store, list);
-  ASSERT_EQ(summary.size(), 17 + SummaryValueLength);
+  ASSERT_EQ(summary.size(), 17 + TRaceSummary::ValueLength);
   EXPECT_EQ(summary.mid(17, 11),
             "1010101"
             "0102");
