@@ -1,5 +1,6 @@
 #include "CliContext.h"
 
+#include "demo/DemoService.h"
 #include "shell/SettingsFile.h"
 #include "shell/ShellState.h"
 #include "store/DayStoreLoader.h"
@@ -36,6 +37,25 @@ void TCliOutput::Json(const QJsonValue& value) const {
   const QByteArray bytes = document.toJson(QJsonDocument::Indented);
   std::fwrite(bytes.constData(), 1, size_t(bytes.size()), FOut);
   std::fflush(FOut);
+}
+
+void TCliDownloadObserver::ShowProgress(const QString& text) {
+  FOutput.Err(text + u'\n');
+}
+
+void TCliDownloadObserver::ShowStatus(const QString& text) {
+  FOutput.Err(QStringLiteral("  ") + text + u'\n');
+}
+
+bool TCliDownloadObserver::ShowMaintenance(const QString& text) {
+  FOutput.Err(text.trimmed() + u'\n');
+  return false;
+}
+
+TCliSession::TCliSession(const QString& appDir, const QDateTime& now, const TCliOutput& output)
+    : Clock(now), Link(appDir, Clock), Observer(output), Session(appDir, Link, Clock, Observer) {
+  Link.SetDemoWriter(DemoFeedWriter());
+  if (!Session.Shell().StartMessage.isEmpty()) output.Err(Session.Shell().StartMessage + u'\n');
 }
 
 TReadOnlyStart OpenReadOnly(const QString& appDir) {

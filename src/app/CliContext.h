@@ -2,6 +2,11 @@
 
 #include "CliArgs.h"
 
+#include "link/Clock.h"
+#include "link/DownloadObserver.h"
+#include "link/FeedLink.h"
+#include "shell/Session.h"
+
 #include "position/Settings.h"
 #include "store/DayStore.h"
 
@@ -24,6 +29,34 @@ public:
 private:
   std::FILE* FOut;
   std::FILE* FErr;
+};
+
+// The progress panel and the status bar as lines on standard error.
+class TCliDownloadObserver : public TDownloadObserver {
+public:
+  explicit TCliDownloadObserver(const TCliOutput& output) : FOutput(output) {}
+
+  void ShowProgress(const QString& text) override;
+  void CloseProgress() override {}
+  void ShowStatus(const QString& text) override;
+  void ProcessPendingEvents() override {}
+  // Nobody is there to confirm, so the download goes on as if the dialog was closed.
+  bool ShowMaintenance(const QString& text) override;
+
+private:
+  const TCliOutput& FOutput;
+};
+
+// The program's session for a command that changes the data files: start-up
+// of the start directory (its message on standard error), the feed link with
+// the demo service handed to it, and the clock standing at `now`.
+struct TCliSession {
+  TCliSession(const QString& appDir, const QDateTime& now, const TCliOutput& output);
+
+  TFixedClock Clock;
+  TFeedLink Link;
+  TCliDownloadObserver Observer;
+  TSession Session;
 };
 
 // A start directory opened for reading only: the same data directory and

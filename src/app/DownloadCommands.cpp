@@ -14,25 +14,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// The progress panel and the status bar as lines on standard error.
-class TCliDownloadObserver : public TDownloadObserver {
-public:
-  explicit TCliDownloadObserver(const TCliOutput& output) : FOutput(output) {}
-
-  void ShowProgress(const QString& text) override { FOutput.Err(text + u'\n'); }
-  void CloseProgress() override {}
-  void ShowStatus(const QString& text) override { FOutput.Err(u"  "_s + text + u'\n'); }
-  void ProcessPendingEvents() override {}
-  // Nobody is there to confirm, so the download goes on as if the dialog was closed.
-  bool ShowMaintenance(const QString& text) override {
-    FOutput.Err(text.trimmed() + u'\n');
-    return false;
-  }
-
-private:
-  const TCliOutput& FOutput;
-};
-
 QDate ParseDay(const QString& option, const QString& text) {
   const QDate day = QDate::fromString(text, u"yyyyMMdd"_s);
   if (text.size() != 8 || !day.isValid())
@@ -67,14 +48,8 @@ int RunDownload(const TCliArgs& args, const TCliOutput& output) {
     if (!now.isValid())
       throw TCliError(u"--now には日時を \"YYYY-MM-DD HH:MM\" で指定してください: %1"_s.arg(text), true);
   }
-  const TFixedClock clock(now);
-
-  TShellState state(args.AppDir);
-  if (!state.StartMessage.isEmpty()) output.Err(state.StartMessage + u'\n');
-
-  TFeedLink link(state.AppDir, clock);
-
-  link.SetDemoWriter(DemoFeedWriter());
+  TCliSession cli(args.AppDir, now, output);
+  TFeedLink& link = cli.Link;
   if (args.Has(u"--feed"_s)) {
     // For this run only: the link's own settings file is left as it is.
     TLinkSettings settings = link.Settings();
@@ -84,16 +59,14 @@ int RunDownload(const TCliArgs& args, const TCliOutput& output) {
   // A feed folder that is not there would read as days without racing.
   if (!link.IsDemo() && !QFileInfo(link.FeedDir()).isDir())
     throw TCliError(u"配信フォルダ %1 がありません。"_s.arg(QDir::toNativeSeparators(link.FeedDir())));
-  TCliDownloadObserver observer(output);
-  TDownload download(link, clock, state.DayStore, state.DataDir, observer);
-  download.FormShow();
+  cli.Session.FormShow();
   output.Err(u"配信元: %1\n"_s.arg(link.FeedDir()));
-  const TDownloadResult result = download.RtsDlExecute();
+  const TDownloadResult result = cli.Session.RunDownload();
   for (const QString& message : result.Messages) output.Err(message + u'\n');
 
   output.Out(u"%1日分を要求し、%2日分を取得しました。\n"_s.arg(result.DaysAsked).arg(result.DaysRead));
   if (!result.FilesWritten) output.Out(u"データファイルは書き換えていません。\n"_s);
-  TByteLines dates = state.DayStore.RaceDates;
+  TByteLines dates = cli.Session.Store().RaceDates;
   std::sort(dates.begin(), dates.end());
   QStringList shown;
   for (const QByteArray& date : dates) shown.append(Slashed(date));

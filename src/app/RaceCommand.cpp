@@ -163,15 +163,14 @@ int RunExport(const TCliArgs& args, const TCliOutput& output) {
     throw TCliError(u"export にはレースキーか --all のどちらか一方を指定してください"_s, true);
   const QByteArray raceKey = all ? QByteArray() : CheckedRaceKey(args.Positional.first());
 
-  TShellState shell(args.AppDir);
-  if (!shell.StartMessage.isEmpty()) output.Err(shell.StartMessage + u'\n');
-  if (!LoadDayStore(shell.DayStore, shell.DataDir)) throw TCliError(NoDataMessage());
-  TSettings settings = shell.Settings;
-  settings.TargetDir = args.Has(u"--target"_s) ? AbsolutePath(args.Value(u"--target"_s))
-                                               : ResolveTargetDir(settings.TargetDir, shell.DataDir);
+  TCliSession cli(args.AppDir, QDateTime::currentDateTime(), output);
+  TSession& session = cli.Session;
+  if (!session.LoadStore()) throw TCliError(NoDataMessage());
+  // For this run only: the settings file is never written by the command line.
+  if (args.Has(u"--target"_s)) session.Settings().TargetDir = AbsolutePath(args.Value(u"--target"_s));
 
   if (all) {
-    const TExportAllResult done = ExportAllRaces(shell.DayStore.RaceLines, settings);
+    const TExportAllResult done = session.ExportAll();
     output.Out(u"%1 レースの補正タイムを出力しました（空いている行のみ）。\n"_s.arg(done.Written));
     if (done.LeftAlone > 0)
       output.Out(u"%1 レースは出力済みのため、そのままにしました。\n"_s.arg(done.LeftAlone));
@@ -181,15 +180,13 @@ int RunExport(const TCliArgs& args, const TCliOutput& output) {
     return 0;
   }
 
-  const QByteArray raceLine = FindRaceLine(shell.DayStore, raceKey);
+  const QByteArray raceLine = FindRaceLine(session.Store(), raceKey);
   RefuseSteeplechase(raceLine);
-  TRaceState state(shell.DayStore, raceLine, settings);
-  if (!state.ConvertedTimeEnabled())
+  TRaceState& race = session.OpenRace(raceLine);
+  if (!race.ConvertedTimeEnabled())
     throw TCliError(
         u"直線コースのレースは補正タイムを出力できません: %1"_s.arg(QString::fromLatin1(raceKey)));
-  state.PutPositionLine();
-  ExportCorrectedTimes(state.HorseList, true, settings);
-  output.Out(u"%1 の補正タイムを出力しました: %2\n"_s.arg(
-      state.Caption().trimmed(), ExportFilePath(state.PositionLine, settings.TargetDir)));
+  const QString file = session.ExportRace(race);
+  output.Out(u"%1 の補正タイムを出力しました: %2\n"_s.arg(race.Caption().trimmed(), file));
   return 0;
 }

@@ -1,6 +1,7 @@
 #include "shell/Session.h"
 
 #include "race/CorrectedTimeExport.h"
+#include "store/DayStoreLoader.h"
 #include "text/Errors.h"
 
 #include <algorithm>
@@ -35,6 +36,13 @@ bool TSession::FormShow() {
   FShell.ResultsEnabled = FShell.DataFilesPresent();
   emit StoreReloaded();
   return close;
+}
+
+bool TSession::LoadStore() {
+  const bool loaded = LoadDayStore(FShell.DayStore, FShell.DataDir);
+  FShell.ResultsEnabled = FShell.DataFilesPresent();
+  emit StoreReloaded();
+  return loaded;
 }
 
 TDownloadResult TSession::RunDownload() {
@@ -86,12 +94,19 @@ QString TSession::ExportRace(TRaceState& race) {
     throw TConvertError(QStringLiteral("直線コースのレースは補正タイムを出力できません: %1")
                             .arg(QString::fromLatin1(race.RaceKey)));
   race.PutPositionLine();
-  ExportCorrectedTimes(race.HorseList, true, FShell.Settings);
-  return ExportFilePath(race.PositionLine, FShell.Settings.TargetDir);
+  const TSettings settings = ExportSettings();
+  ExportCorrectedTimes(race.HorseList, true, settings);
+  return ExportFilePath(race.PositionLine, settings.TargetDir);
 }
 
 TExportAllResult TSession::ExportAll() {
-  return ExportAllRaces(FShell.DayStore.RaceLines, FShell.Settings);
+  return ExportAllRaces(FShell.DayStore.RaceLines, ExportSettings());
+}
+
+TSettings TSession::ExportSettings() const {
+  TSettings settings = FShell.Settings;
+  settings.TargetDir = ResolveTargetDir(settings.TargetDir, FShell.DataDir);
+  return settings;
 }
 
 TPositionSaveResult TSession::Close(TProgressObserver* observer) {

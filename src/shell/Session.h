@@ -50,6 +50,11 @@ public:
   // confirmed the maintenance message, so the program is to close.
   bool FormShow();
 
+  // Loads the day store from the data files without the link, for a front end
+  // that only shows or exports. Emits StoreReloaded. False when a data file is
+  // missing. Throws TConvertError or TFileError.
+  bool LoadStore();
+
   // The download command. Emits BusyChanged(true) before and BusyChanged(false)
   // after, and StoreReloaded once when the store was rebuilt. Errors pass on
   // after the files and store are restored.
@@ -88,6 +93,9 @@ signals:
   void BusyChanged(bool busy);
 
 private:
+  // The settings with the export folder resolved against the data directory.
+  TSettings ExportSettings() const;
+
   TShellState FShell;
   TJVLink& FLink;
   TDownload FDownload;
