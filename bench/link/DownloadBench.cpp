@@ -5,6 +5,7 @@
 #include "position/BynaryUnit.h"
 #include "position/JVPos_Convert.h"
 #include "store/DayStoreLoader.h"
+#include "support/QuietObserver.h"
 
 #include <QDir>
 #include <QFile>
@@ -18,15 +19,6 @@
 namespace {
 
 const QDate Today(2024, 5, 12);  // a Sunday; at 09:00 the download asks 8 days
-
-class TSilentObserver : public TDownloadObserver {
-public:
-  void ShowProgress(const QString&) override {}
-  void CloseProgress() override {}
-  void ShowStatus(const QString&) override {}
-  void ProcessPendingEvents() override {}
-  bool ShowMaintenance(const QString&) override { return false; }
-};
 
 QString In(const QString& dir, const char* name) {
   return QDir(dir).filePath(QString::fromLatin1(name));
@@ -81,7 +73,7 @@ public:
     link.SetDemoWriter(DemoFeedWriter());
     link.JVInit(QString::fromLatin1(SoftwareIdText));
     TDayStore store;
-    TSilentObserver observer;
+    TQuietObserver observer;
     return TDownload(link, FClock, store, dataDir, observer).RtsDlExecute();
   }
 
