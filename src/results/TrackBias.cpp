@@ -90,6 +90,11 @@ void TBiasCounts::Add(int row, int lane, const TSettings& settings) {
   ++Horses;
 }
 
+QString BiasCountText(int count, int horses) {
+  if (horses <= 0) return QStringLiteral("-");
+  return QStringLiteral("%1 (%2%)").arg(count).arg(qRound(100.0 * count / horses));
+}
+
 QString TBiasGroup::SurfaceLabel() const {
   return Turf ? QStringLiteral("芝") : QStringLiteral("ダート");
 }
