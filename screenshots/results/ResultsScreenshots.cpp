@@ -113,6 +113,18 @@ int main(int argc, char* argv[]) {
   // The track bias of the latest day, beside the list.
   Click(form, u"BitBtn2"_s);
   Click(form, u"BitBtn2"_s);
+
+  // The day's CSV: the save dialog as it opens, then cancelled.
+  QTimer::singleShot(300, [&] {
+    QWidget* dialog = QApplication::activeModalWidget();
+    if (!dialog) return;
+    const QString path = folder + u"/results-csv-dialog.png"_s;
+    const bool saved = dialog->grab().save(path);
+    std::printf("%s %s\n", saved ? "saved" : "FAILED", qPrintable(path));
+    ok &= saved;
+    dialog->close();
+  });
+  form->findChild<QToolButton*>(u"BitBtn4"_s)->click();
   Click(form, u"SpeedButton9"_s);
   {
     const QString path = folder + u"/results-bias.png"_s;

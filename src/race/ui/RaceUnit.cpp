@@ -68,6 +68,7 @@ bool ConfirmRebuild(QWidget* parent) {
   return box.clickedButton() == rebuild;
 }
 
+// A save dialog with its own texts in Japanese.
 QString AskSavePath(QWidget* parent, const QString& title, const QString& suggested, const QString& filter) {
   QFileDialog dialog(parent, title, QFileInfo(suggested).absolutePath(), filter);
   dialog.setAcceptMode(QFileDialog::AcceptSave);

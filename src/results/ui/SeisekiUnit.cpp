@@ -61,6 +61,20 @@ QToolButton* MakeToggle(QWidget* parent, QButtonGroup* group, const QString& nam
 // The folder of the last CSV saved, offered again for the rest of the run.
 QString LastCsvFolder;
 
+// A save dialog with its own texts in Japanese.
+QString AskSavePath(QWidget* parent, const QString& title, const QString& suggested, const QString& filter) {
+  QFileDialog dialog(parent, title, QFileInfo(suggested).absolutePath(), filter);
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.selectFile(QFileInfo(suggested).fileName());
+  dialog.setDefaultSuffix(QFileInfo(suggested).suffix());
+  dialog.setLabelText(QFileDialog::LookIn, u"保存する場所:"_s);
+  dialog.setLabelText(QFileDialog::FileName, u"ファイル名:"_s);
+  dialog.setLabelText(QFileDialog::FileType, u"ファイルの種類:"_s);
+  dialog.setLabelText(QFileDialog::Accept, u"保存"_s);
+  dialog.setLabelText(QFileDialog::Reject, u"キャンセル"_s);
+  return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
+}
+
 QString ExportStatus(const TExportAllResult& result) {
   if (result.Written == 0) {
     return result.LeftAlone > 0
@@ -341,9 +355,8 @@ void TSeiFrm::BitBtn4Click() {
   if (FShownDate.isEmpty()) return;
   const QString folder = LastCsvFolder.isEmpty() ? FSession.Shell().DataDir : LastCsvFolder;
   const QString suggested = QDir(folder).filePath(u"成績_%1.csv"_s.arg(QString::fromLatin1(FShownDate)));
-  const QString path =
-      AskCsvPath ? AskCsvPath(suggested)
-                 : QFileDialog::getSaveFileName(this, u"CSV出力"_s, suggested, u"CSV ファイル (*.csv)"_s);
+  const QString path = AskCsvPath ? AskCsvPath(suggested)
+                                  : AskSavePath(this, u"CSV出力"_s, suggested, u"CSV ファイル (*.csv)"_s);
   if (path.isEmpty()) return;
   try {
     WriteFileAtomically(path, DayCsvText(FSession.Store(), FShownDate, FSession.Settings()));
