@@ -11,12 +11,17 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPushButton>
 #include <QTabBar>
 #include <QTemporaryDir>
+#include <QTimer>
+#include <QToolButton>
 
 #include <cstdio>
 #include <set>
@@ -136,6 +141,28 @@ int main(int argc, char** argv) {
     dialog->hide();
     ok = shooter.Save(picture, u"race-margin-dialog.png"_s) && ok;
   }
+
+  // The race saved as a picture, through the window's own command.
+  window->AskPicturePath = [&](const QString& suggested) {
+    std::printf("picture suggested as %s\n", qPrintable(QFileInfo(suggested).fileName()));
+    return QDir(QString::fromLocal8Bit(argv[1])).filePath(u"race-picture.png"_s);
+  };
+  window->PictureButton()->click();
+
+  // The rebuild asks first; the picture shows the question over the window, then it is declined.
+  QTimer::singleShot(200, [&] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (!box) return;
+    QPixmap picture = shooter.Grab();
+    QPainter painter(&picture);
+    const QPixmap boxPicture = box->grab();
+    painter.drawPixmap((picture.width() - boxPicture.width()) / 2, 120, boxPicture);
+    painter.end();
+    ok = shooter.Save(picture, u"race-rebuild-confirm.png"_s) && ok;
+    for (QAbstractButton* button : box->buttons())
+      if (box->buttonRole(button) == QMessageBox::RejectRole) button->click();
+  });
+  window->RebuildButton()->click();
   shooter.CloseAll();
 
   const QByteArray dirt = FindRace(session, [](const TRaceShape& race) {

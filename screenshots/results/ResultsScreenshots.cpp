@@ -4,6 +4,7 @@
 #include "demo/DemoService.h"
 #include "link/FeedLink.h"
 #include "records/JV_RACE.h"
+#include "results/ui/BiasView.h"
 #include "results/ui/SeisekiUnit.h"
 #include "shell/Session.h"
 #include "support/QuietObserver.h"
@@ -110,5 +111,28 @@ int main(int argc, char* argv[]) {
   Click(form, u"BitBtn1"_s);
   Click(form, u"BitBtn1"_s);
   ok &= Save(form, folder, u"results-one-venue.png"_s);
+
+  // The track bias of the latest day, beside the list.
+  Click(form, u"BitBtn2"_s);
+  Click(form, u"BitBtn2"_s);
+
+  // The day's CSV: the save dialog as it opens, then cancelled.
+  QTimer::singleShot(300, [&] {
+    QWidget* dialog = QApplication::activeModalWidget();
+    if (!dialog) return;
+    const QString path = folder + u"/results-csv-dialog.png"_s;
+    const bool saved = dialog->grab().save(path);
+    std::printf("%s %s\n", saved ? "saved" : "FAILED", qPrintable(path));
+    ok &= saved;
+    dialog->close();
+  });
+  form->findChild<QToolButton*>(u"BitBtn4"_s)->click();
+  Click(form, u"SpeedButton9"_s);
+  {
+    const QString path = folder + u"/results-bias.png"_s;
+    const bool saved = form->BiasView()->grab().save(path);
+    std::printf("%s %s\n", saved ? "saved" : "FAILED", qPrintable(path));
+    ok &= saved;
+  }
   return ok ? 0 : 1;
 }

@@ -18,10 +18,6 @@ QString DayCaptionOf(const QByteArray& date) {
   return u"%1年%2月%3日"_s.arg(day.year()).arg(day.month()).arg(day.day());
 }
 
-QString Percent(int count, int of) {
-  return of > 0 ? u"%1%"_s.arg(qRound(100.0 * count / of)) : u"-"_s;
-}
-
 QJsonObject CountsJson(const TBiasCounts& counts) {
   QJsonObject bands, lanes;
   for (int b = 0; b < BandCount; ++b) bands.insert(BandLabel(AllBands[b]), counts.Bands[b]);
@@ -32,10 +28,8 @@ QJsonObject CountsJson(const TBiasCounts& counts) {
 // One line of counts with each share of the horses counted.
 QStringList CountsRow(const QString& label, const TBiasCounts& counts) {
   QStringList cells{label};
-  for (int b = 0; b < BandCount; ++b)
-    cells.append(u"%1 %2"_s.arg(counts.Bands[b]).arg(Percent(counts.Bands[b], counts.Horses)));
-  for (int l = 0; l < LaneGroupCount; ++l)
-    cells.append(u"%1 %2"_s.arg(counts.Lanes[l]).arg(Percent(counts.Lanes[l], counts.Horses)));
+  for (int b = 0; b < BandCount; ++b) cells.append(BiasCountText(counts.Bands[b], counts.Horses));
+  for (int l = 0; l < LaneGroupCount; ++l) cells.append(BiasCountText(counts.Lanes[l], counts.Horses));
   return cells;
 }
 

@@ -173,8 +173,7 @@ int RunDay(const TCliArgs& args, const TCliOutput& output) {
   ApplyModes(list.Modes(), args);
   const QByteArray date = ChosenDate(start.Store, wanted);
   if (args.Flags.contains(u"--csv"_s)) {
-    const QByteArray csv =
-        CsvText(QList<QStringList>{DayCsvHeader()} + DayCsvRows(start.Store, date, start.Settings));
+    const QByteArray csv = DayCsvText(start.Store, date, start.Settings);
     std::fwrite(csv.constData(), 1, size_t(csv.size()), output.OutFile());
     std::fflush(output.OutFile());
     return 0;

@@ -96,3 +96,7 @@ QByteArray CsvText(const QList<QStringList>& rows) {
   }
   return QByteArray("\xEF\xBB\xBF") + text.toUtf8();
 }
+
+QByteArray DayCsvText(const TDayStore& store, const QByteArray& date, const TSettings& settings) {
+  return CsvText(QList<QStringList>{DayCsvHeader()} + DayCsvRows(store, date, settings));
+}

@@ -19,3 +19,6 @@ QList<QStringList> DayCsvRows(const TDayStore& store, const QByteArray& date, co
 // the Japanese correctly; CR LF line ends; a field holding a comma, a quote or
 // a line break is quoted, its quotes doubled.
 QByteArray CsvText(const QList<QStringList>& rows);
+
+// The day's file: the header and every row as CsvText. Throws as DayCsvRows.
+QByteArray DayCsvText(const TDayStore& store, const QByteArray& date, const TSettings& settings);

@@ -45,5 +45,8 @@ TResultsLayout LayoutFor(const QList<QString>& titles) {
   const int height = TResultsLayout::RowCount * (TResultsLayout::RowHeight + 1);
   layout.Grid = QRect(gridLeft, shift + GridTop, width, height);
   layout.Client = QSize(gridLeft + width + 2, shift + GridTop + height + 2);
+  const int buttonTop = shift + TitleTop - 1;
+  layout.CsvButton = QRect(layout.Client.width() - 3 - ButtonWidth, buttonTop, ButtonWidth, TitleHeight + 2);
+  layout.BiasButton = layout.CsvButton.translated(-ButtonWidth - 2, 0);
   return layout;
 }

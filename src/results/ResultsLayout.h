@@ -29,6 +29,10 @@ struct TResultsLayout {
   QPoint ModePanelPos;
   std::array<int, 4> ModeButtonX{};  // スタート, ３コーナー, ４コーナー, 騎手
   QList<TVenueTitle> Titles;         // at least three: the first, second, third venue ...
+  // "馬場傾向" and "CSV出力" at the right end of the titles' band, which has
+  // room right of the last title whatever the number of venues.
+  QRect BiasButton;
+  QRect CsvButton;
   int ColumnCount = 2;
   QRect Grid;    // left, top, width, height (grid lines included)
   QSize Client;  // the window's client area

@@ -43,17 +43,21 @@ void AddShares(TShare& front, TShare& in, TShare& out, int row, int lane, double
   if (group == TLaneGroup::Out || group == TLaneGroup::WideOut) out.Hit += weight;
 }
 
+// Shares are ratios of small whole numbers, so a difference of exactly 15
+// points may come out a hair below 0.15 in floating point; it still counts.
+constexpr double Tolerance = 1e-9;
+
 QString Verdict(int races, const TVerdictInput& v) {
   if (races < BiasMinimumRaces) return QStringLiteral("データ不足");
   QStringList parts;
   const double front = v.PlacedFront.Value() - v.FieldFront.Value();
-  if (front >= BiasMargin) parts.append(QStringLiteral("前有利"));
-  if (front <= -BiasMargin) parts.append(QStringLiteral("差し有利"));
+  if (front >= BiasMargin - Tolerance) parts.append(QStringLiteral("前有利"));
+  if (front <= -BiasMargin + Tolerance) parts.append(QStringLiteral("差し有利"));
   const double in = v.PlacedIn.Value() - v.FieldIn.Value();
   const double out = v.PlacedOut.Value() - v.FieldOut.Value();
-  if (in >= BiasMargin && in >= out)
+  if (in >= BiasMargin - Tolerance && in >= out - Tolerance)
     parts.append(QStringLiteral("内有利"));
-  else if (out >= BiasMargin)
+  else if (out >= BiasMargin - Tolerance)
     parts.append(QStringLiteral("外有利"));
   return parts.isEmpty() ? QStringLiteral("フラット") : parts.join(u'・');
 }
@@ -88,6 +92,11 @@ void TBiasCounts::Add(int row, int lane, const TSettings& settings) {
     if (AllBands[b] == band) ++Bands[b];
   ++Lanes[int(LaneGroupOf(lane, settings))];
   ++Horses;
+}
+
+QString BiasCountText(int count, int horses) {
+  if (horses <= 0) return QStringLiteral("-");
+  return QStringLiteral("%1 (%2%)").arg(count).arg(qRound(100.0 * count / horses));
 }
 
 QString TBiasGroup::SurfaceLabel() const {

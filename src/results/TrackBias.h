@@ -52,6 +52,9 @@ struct TBiasGroup {
   QString SurfaceLabel() const;
 };
 
+// A count with its share of the horses counted: "3 (33%)"; "-" when no horse was counted.
+QString BiasCountText(int count, int horses);
+
 // Races below this give "データ不足" instead of a verdict.
 inline constexpr int BiasMinimumRaces = 3;
 // Points by which the placed horses' weighted share must exceed the field's.

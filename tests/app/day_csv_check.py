@@ -8,6 +8,7 @@ Downloads a demo week into WORK_DIR, then compares every runner row of
 import csv
 import io
 import json
+import os
 import subprocess
 import sys
 
@@ -19,6 +20,8 @@ def run(cli, app_dir, *args):
 
 def main():
     cli, work = sys.argv[1], sys.argv[2]
+    # The program wants its start folder to be there.
+    os.makedirs(work, exist_ok=True)
     run(cli, work, "download", "--now", "2024-05-12 18:00")
     raw = run(cli, work, "day", "--csv")
     assert raw.startswith(b"\xef\xbb\xbf"), "no byte-order mark"

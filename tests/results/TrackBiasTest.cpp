@@ -32,10 +32,10 @@ QByteArray PositionLineOf(const QByteArray& key, int trackCode, const QList<TSpo
 // the horses `placed`.
 void AddRaceOfTen(TDayStore& store, int venue, int raceNumber, int trackCode,
                   const std::array<int, 3>& placed, const QList<std::pair<int, TSpot>>& moves = {},
-                  const char* date = Day) {
+                  const char* date = Day, int runners = 10) {
   const QByteArray key = Key(date, venue, raceNumber);
   QList<TSpot> spots;
-  for (int n = 1; n <= 10; ++n) spots.append({n, 2, n, 2});
+  for (int n = 1; n <= runners; ++n) spots.append({n, 2, n, 2});
   for (const auto& [horse, spot] : moves) spots[horse - 1] = spot;
   const QByteArray positionLine = PositionLineOf(key, trackCode, spots);
   QByteArray value;
@@ -115,6 +115,22 @@ TEST(TrackBiasTest, CraftedDays) {
     EXPECT_EQ(g.Corners[Corner4].Field.Bands, field) << c.Name;
     EXPECT_EQ(g.Corners[Corner4].Field.Horses, 10 * c.Races) << c.Name;
   }
+}
+
+// Placed horses 10 of 24 weights in front, the field 17 of 30 horses: exactly
+// 15 points behind, which the verdict counts.
+TEST(TrackBiasTest, ExactlyTheMarginCounts) {
+  TDayStore store;
+  const TSpot second{2, 2, 2, 2};
+  const TSpot third{3, 2, 3, 2};
+  AddRaceOfTen(store, 5, 1, TurfTrack, {1, 2, 3}, {{6, second}, {7, second}, {8, second}}, Day, 8);
+  AddRaceOfTen(store, 5, 2, TurfTrack, {1, 5, 2}, {{7, third}, {8, third}}, Day, 8);
+  AddRaceOfTen(store, 5, 3, TurfTrack, {5, 6, 7}, {}, Day, 7);
+  AddRaceOfTen(store, 5, 4, TurfTrack, {5, 6, 7}, {}, Day, 7);
+  const QList<TBiasGroup> groups = DayBias(store, Day, TSettings());
+  ASSERT_EQ(groups.size(), 1);
+  EXPECT_EQ(groups[0].Corners[Corner4].Field.Horses, 30);
+  EXPECT_EQ(groups[0].Verdict, QStringLiteral("差し有利"));
 }
 
 // Venues keep the order they first appear in, turf before dirt; a correction

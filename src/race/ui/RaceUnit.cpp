@@ -8,19 +8,28 @@
 #include "race/ui/RaceGridView.h"
 #include "shell/Session.h"
 #include "text/Errors.h"
+#include "text/LineFile.h"
 
 #include <QAbstractButton>
+#include <QBuffer>
 #include <QButtonGroup>
 #include <QCloseEvent>
 #include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPushButton>
 #include <QStyle>
 #include <QTabBar>
 #include <QTimer>
 #include <QToolButton>
+
+#include <utility>
 
 using namespace Qt::StringLiterals;
 
@@ -41,6 +50,36 @@ QToolButton* MakeButton(QWidget* parent, const QString& name, const QString& cap
   button->setGeometry(geometry);
   button->setFocusPolicy(Qt::NoFocus);
   return button;
+}
+
+// The folder of the last picture saved, offered again for the rest of the run.
+QString LastPictureFolder;
+
+bool ConfirmRebuild(QWidget* parent) {
+  QMessageBox box(QMessageBox::Question, u"通過順から作り直す"_s,
+                  u"この競走の位置を、成績の通過順からダウンロードしたときのとおりに作り直します。\n"
+                  "ドラッグなどで直した位置はすべて元に戻ります。"_s,
+                  QMessageBox::NoButton, parent);
+  QPushButton* rebuild = box.addButton(u"作り直す"_s, QMessageBox::AcceptRole);
+  QPushButton* cancel = box.addButton(u"キャンセル"_s, QMessageBox::RejectRole);
+  box.setDefaultButton(cancel);
+  box.setEscapeButton(cancel);
+  box.exec();
+  return box.clickedButton() == rebuild;
+}
+
+// A save dialog with its own texts in Japanese.
+QString AskSavePath(QWidget* parent, const QString& title, const QString& suggested, const QString& filter) {
+  QFileDialog dialog(parent, title, QFileInfo(suggested).absolutePath(), filter);
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.selectFile(QFileInfo(suggested).fileName());
+  dialog.setDefaultSuffix(QFileInfo(suggested).suffix());
+  dialog.setLabelText(QFileDialog::LookIn, u"保存する場所:"_s);
+  dialog.setLabelText(QFileDialog::FileName, u"ファイル名:"_s);
+  dialog.setLabelText(QFileDialog::FileType, u"ファイルの種類:"_s);
+  dialog.setLabelText(QFileDialog::Accept, u"保存"_s);
+  dialog.setLabelText(QFileDialog::Reject, u"キャンセル"_s);
+  return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
 }
 
 }  // namespace
@@ -138,7 +177,17 @@ void TfrmRace::CreateTopBar() {
 
   Panel1 = new QLabel(FTopBar);
   Panel1->setObjectName(u"Panel1"_s);
-  Panel1->setGeometry(312, 1, 465, 26);
+  Panel1->setGeometry(312, 1, 407, 26);
+
+  // Right of the passing order: the picture and the rebuild.
+  SpeedButton3 = MakeButton(FTopBar, u"SpeedButton3"_s, QString(), u"通過順から作り直す"_s, {721, 1, 27, 26});
+  SpeedButton3->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));
+  connect(SpeedButton3, &QToolButton::clicked, this, &TfrmRace::SpeedButton3Click);
+  SpeedButton9 = MakeButton(FTopBar, u"SpeedButton9"_s, QString(), u"画像として保存"_s, {750, 1, 27, 26});
+  SpeedButton9->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
+  // A straight course has no diagram to show.
+  SpeedButton9->setEnabled(!FState->Straight);
+  connect(SpeedButton9, &QToolButton::clicked, this, &TfrmRace::SpeedButton9Click);
   Panel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
   Panel1->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   Panel1->setFont(PixelFont(13));
@@ -225,6 +274,14 @@ void TfrmRace::CreateMenu() {
   R1->setObjectName(u"R1"_s);
   R1->setEnabled(false);
   connect(R1, &QAction::triggered, this, &TfrmRace::SpeedButton8Click);
+  N1->addSeparator();
+  N2 = N1->addAction(u"通過順から作り直す(&T)"_s);
+  N2->setObjectName(u"N2"_s);
+  connect(N2, &QAction::triggered, this, &TfrmRace::SpeedButton3Click);
+  N3 = N1->addAction(u"画像として保存(&S)"_s);
+  N3->setObjectName(u"N3"_s);
+  N3->setEnabled(!FState->Straight);
+  connect(N3, &QAction::triggered, this, &TfrmRace::SpeedButton9Click);
 }
 
 void TfrmRace::ShowStraightNotice() {
@@ -333,6 +390,93 @@ void TfrmRace::SpeedButton8Click() {
   if (!FState || !FSession || !SpeedButton8->isEnabled()) return;
   // The viewer reports nothing back.
   FSession->Link().JVMVPlay(FState->RaceKey);
+}
+
+void TfrmRace::SpeedButton3Click() {
+  if (!FState || !ConfirmRebuild(this) || !FState) return;
+  try {
+    FState->RebuildPositionLine();
+  } catch (const TRavekError& error) {
+    emit SorryRequested(error.Message());
+    return;
+  }
+  // The markers stand anew: a blink ends here.
+  Timer1->stop();
+  FState->Blink.Stop();
+  if (!FState->Straight) {
+    const int tab = TabControl1->currentIndex();
+    const TSectionCaption shown =
+        tab >= 0 ? FDiagram.TabControl1Change(FState->PositionLine, TabControl1->tabText(tab))
+                 : TSectionCaption{};
+    // A tab without a corner keeps the section drawn before.
+    if (shown.Corner == 0)
+      FDiagram.DrawSection(FState->PositionLine, FDiagram.SelectedSection ? FDiagram.SelectedSection : 3);
+    Image1->RenderPicture();
+  }
+  SheetChanged();
+  emit StatusText(FState->Ticker.On() ? 1 : 0, u"通過順から作り直しました。"_s);
+}
+
+QString TfrmRace::DrawnCaption() const {
+  const int tab = TabControl1->currentIndex();
+  const QString caption = tab >= 0 ? TabControl1->tabText(tab) : QString();
+  const bool drawn = !caption.isEmpty() && FDiagram.SelectedSection != 0 &&
+                     TTrackDiagram::CaptionSection(caption).Section == FDiagram.SelectedSection;
+  return drawn ? caption : QString();
+}
+
+QString TfrmRace::PictureFileName() const {
+  const QString key = FState ? QString::fromLatin1(FState->RaceKey) : QString();
+  const QString caption = DrawnCaption();
+  return caption.isEmpty() ? key + u".png"_s : u"%1_%2.png"_s.arg(key, caption);
+}
+
+QImage TfrmRace::RacePicture() {
+  if (!FState) return {};
+  const QSize sheet = StringGrid1->size();
+  const QSize diagram = FState->Straight ? QSize(0, 0) : Image1->size();
+  const int top = PictureMargin + PictureTitleHeight;
+  QImage picture(3 * PictureMargin + sheet.width() + diagram.width(),
+                 top + std::max(sheet.height(), diagram.height()) + PictureMargin, QImage::Format_RGB32);
+  picture.fill(palette().color(QPalette::Window));
+  QPainter painter(&picture);
+  // The race name comes padded to its field's width.
+  QString title = windowTitle().trimmed();
+  if (const QString caption = DrawnCaption(); !caption.isEmpty()) title += u"　"_s + caption;
+  title += u"　"_s + Panel1->text().trimmed();
+  painter.setFont(PixelFont(13));
+  painter.setPen(palette().color(QPalette::WindowText));
+  painter.drawText(
+      QRect(PictureMargin, PictureMargin, picture.width() - 2 * PictureMargin, PictureTitleHeight),
+      Qt::AlignLeft | Qt::AlignVCenter, title);
+  // The horse under the pointer is outlined for the moment only, not in the picture.
+  const QByteArray highlight = std::exchange(FState->Sheet.HighlightHorse, TTrackDiagram::HighlightCode(0));
+  StringGrid1->render(&painter, QPoint(PictureMargin, top));
+  FState->Sheet.HighlightHorse = highlight;
+  if (!diagram.isEmpty()) Image1->render(&painter, QPoint(2 * PictureMargin + sheet.width(), top));
+  return picture;
+}
+
+void TfrmRace::SpeedButton9Click() {
+  if (!FState || !FSession || !SpeedButton9->isEnabled()) return;
+  const QString folder = LastPictureFolder.isEmpty() ? FSession->Shell().DataDir : LastPictureFolder;
+  const QString suggested = QDir(folder).filePath(PictureFileName());
+  const QString path = AskPicturePath
+                           ? AskPicturePath(suggested)
+                           : AskSavePath(this, u"画像として保存"_s, suggested, u"PNG 画像 (*.png)"_s);
+  if (path.isEmpty() || !FState) return;
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  try {
+    if (!RacePicture().save(&buffer, "PNG")) throw TFileError(u"画像を作れませんでした。"_s);
+    WriteFileAtomically(path, bytes);
+  } catch (const TRavekError& error) {
+    emit SorryRequested(error.Message());
+    return;
+  }
+  LastPictureFolder = QFileInfo(path).absolutePath();
+  emit StatusText(FState->Ticker.On() ? 1 : 0, u"画像を保存しました: "_s + QDir::toNativeSeparators(path));
 }
 
 void TfrmRace::MarkerHighlight(int horse) {

@@ -5,9 +5,11 @@
 #include "records/JV_RACE.h"
 
 #include <QByteArray>
+#include <QImage>
 #include <QPointer>
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 
 class QAction;
@@ -43,6 +45,9 @@ public:
   static constexpr int ImageTop = TabBarHeight + 4;
   static constexpr int ImageWidth = TabWidth - 2 * ImageLeft;
   static constexpr int ImageHeight = TabHeight - ImageTop - 4;
+  // The saved picture: a title line over the sheet and the diagram side by side.
+  static constexpr int PictureMargin = 6;
+  static constexpr int PictureTitleHeight = 22;
 
   // Throws TConvertError when the race cannot be shown.
   TfrmRace(TSession& session, const QByteArray& raceLine, QWidget* parent = nullptr);
@@ -59,17 +64,34 @@ public:
   QToolButton* PayoutButton() const { return SpeedButton2; }
   QToolButton* ReplayButton() const { return SpeedButton8; }
   QToolButton* ExportButton() const { return SpeedButton7; }
+  QToolButton* RebuildButton() const { return SpeedButton3; }
+  QToolButton* PictureButton() const { return SpeedButton9; }
   QToolButton* ValueButton(int column) const;
   QAction* ReplayAction() const { return R1; }
+  QAction* RebuildAction() const { return N2; }
+  QAction* PictureAction() const { return N3; }
   QTimer* BlinkTimer() const { return Timer1; }
   QTimer* TickerTimer() const { return Timer2; }
   TDifDlg* MarginDialog();
+
+  // The sheet and the diagram of the shown corner as one picture; a null
+  // image once the window has handed its race back.
+  QImage RacePicture();
+  // "<race key>_<tab caption>.png"; the race key alone when no tab is shown.
+  QString PictureFileName() const;
+  // Asks where the picture goes, given the suggested path; empty to cancel.
+  // A file dialog unless replaced (tests answer without one).
+  std::function<QString(const QString& suggested)> AskPicturePath;
 
   // The handlers, public so a test can run a timer step without waiting.
   void Timer1Timer();
   void Timer2Timer();
   void SpeedButton7Click();
   void SpeedButton8Click();
+  // "通過順から作り直す", after the user confirmed it.
+  void SpeedButton3Click();
+  // "画像として保存".
+  void SpeedButton9Click();
 
 signals:
   void StatusText(int panel, const QString& text);
@@ -91,6 +113,8 @@ private:
   void MarkerHighlight(int horse);
   std::optional<int> AskMargin(int gap);
   void SheetChanged();
+  // The caption of the tab whose corner the diagram shows; empty when none.
+  QString DrawnCaption() const;
   void SettingsChanged();
   void FormClose();
 
@@ -110,6 +134,8 @@ private:
   QToolButton* SpeedButton6 = nullptr;
   QToolButton* SpeedButton7 = nullptr;
   QToolButton* SpeedButton8 = nullptr;
+  QToolButton* SpeedButton3 = nullptr;
+  QToolButton* SpeedButton9 = nullptr;
   QButtonGroup* FValueGroup = nullptr;
   QLabel* Panel1 = nullptr;
   TRaceGridView* StringGrid1 = nullptr;
@@ -119,6 +145,8 @@ private:
   QLabel* Label1 = nullptr;
   QMenu* N1 = nullptr;
   QAction* R1 = nullptr;
+  QAction* N2 = nullptr;
+  QAction* N3 = nullptr;
   QTimer* Timer1 = nullptr;
   QTimer* Timer2 = nullptr;
   TDifDlg* FDifDlg = nullptr;

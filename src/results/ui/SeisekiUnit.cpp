@@ -1,14 +1,18 @@
 #include "results/ui/SeisekiUnit.h"
 
+#include "race/DayCsv.h"
 #include "race/RaceSheet.h"
+#include "results/ui/BiasView.h"
 #include "results/ui/ButtonPictures.h"
 #include "results/ui/ResultsGrid.h"
 #include "shell/Session.h"
 #include "text/Errors.h"
+#include "text/LineFile.h"
 
 #include <QAction>
 #include <QButtonGroup>
 #include <QDir>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
@@ -52,6 +56,23 @@ QToolButton* MakeToggle(QWidget* parent, QButtonGroup* group, const QString& nam
   button->setToolButtonStyle(Qt::ToolButtonTextOnly);
   group->addButton(button);
   return button;
+}
+
+// The folder of the last CSV saved, offered again for the rest of the run.
+QString LastCsvFolder;
+
+// A save dialog with its own texts in Japanese.
+QString AskSavePath(QWidget* parent, const QString& title, const QString& suggested, const QString& filter) {
+  QFileDialog dialog(parent, title, QFileInfo(suggested).absolutePath(), filter);
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.selectFile(QFileInfo(suggested).fileName());
+  dialog.setDefaultSuffix(QFileInfo(suggested).suffix());
+  dialog.setLabelText(QFileDialog::LookIn, u"保存する場所:"_s);
+  dialog.setLabelText(QFileDialog::FileName, u"ファイル名:"_s);
+  dialog.setLabelText(QFileDialog::FileType, u"ファイルの種類:"_s);
+  dialog.setLabelText(QFileDialog::Accept, u"保存"_s);
+  dialog.setLabelText(QFileDialog::Reject, u"キャンセル"_s);
+  return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
 }
 
 QString ExportStatus(const TExportAllResult& result) {
@@ -122,6 +143,16 @@ void TSeiFrm::FormCreate() {
   connect(FSpeedButton6, &QToolButton::clicked, this, &TSeiFrm::SpeedButton6Click);
   connect(FSpeedButton8, &QToolButton::clicked, this, &TSeiFrm::SpeedButton8Click);
 
+  FSpeedButton9 = MakeButton(this, u"SpeedButton9"_s, 0, TextButtonWidth);
+  FSpeedButton9->setText(u"馬場傾向"_s);
+  FSpeedButton9->setToolTip(u"この日の上位3頭の位置の傾向"_s);
+  FSpeedButton9->setCheckable(true);
+  connect(FSpeedButton9, &QToolButton::toggled, this, &TSeiFrm::SpeedButton9Click);
+  FBitBtn4 = MakeButton(this, u"BitBtn4"_s, 0, TextButtonWidth);
+  FBitBtn4->setText(u"CSV出力"_s);
+  FBitBtn4->setToolTip(u"この日の全出走馬をCSVファイルに保存"_s);
+  connect(FBitBtn4, &QToolButton::clicked, this, &TSeiFrm::BitBtn4Click);
+
   FGrid = new TResultsGrid(FList, FCells, this);
   setFocusProxy(FGrid);
   connect(FGrid, &TResultsGrid::CellActivated, this, &TSeiFrm::StringGrid1DblClick);
@@ -137,11 +168,15 @@ void TSeiFrm::FormCreate() {
   FN2->setObjectName(u"N2"_s);
   connect(FN2, &QAction::triggered, this, &TSeiFrm::N2Click);
 
-  connect(&FSession, &TSession::SummaryReplaced, FGrid, qOverload<>(&QWidget::update));
+  connect(&FSession, &TSession::SummaryReplaced, this, [this] {
+    FGrid->update();
+    RefreshBias();
+  });
   connect(&FSession, &TSession::StoreReloaded, this, &TSeiFrm::ReloadStore);
   connect(&FSession, &TSession::SettingsChanged, this, [this] {
     RefreshModeButtons();
     FGrid->update();
+    RefreshBias();
   });
 
   FList.Open();
@@ -171,6 +206,10 @@ void TSeiFrm::ApplyDay() {
   FPanel5->move(layout.ModePanelPos);
   QToolButton* modeButtons[] = {FSpeedButton4, FSpeedButton5, FSpeedButton6, FSpeedButton8};
   for (int i = 0; i < 4; ++i) modeButtons[i]->move(layout.ModeButtonX[i], ButtonTop);
+  FSpeedButton9->setGeometry(layout.BiasButton);
+  FBitBtn4->setGeometry(layout.CsvButton);
+  FSpeedButton9->setEnabled(!FShownDate.isEmpty());
+  FBitBtn4->setEnabled(!FShownDate.isEmpty());
 
   while (FTitles.size() < layout.Titles.size()) {
     auto* title = new QLabel(this);
@@ -199,6 +238,7 @@ void TSeiFrm::ApplyDay() {
   FGrid->move(layout.Grid.topLeft());
   FGrid->Refit();
   FitWindow();
+  RefreshBias();
 }
 
 void TSeiFrm::FitWindow() {
@@ -229,6 +269,12 @@ void TSeiFrm::RefreshModeButtons() {
   FSpeedButton5->setToolTip(modes.Hint(TDisplayMode::Corner3));
   FSpeedButton6->setToolTip(modes.Hint(TDisplayMode::Corner4));
   FSpeedButton8->setToolTip(modes.Hint(TDisplayMode::Jockey));
+}
+
+void TSeiFrm::RefreshBias() {
+  // Counted while shown only; showing counts afresh.
+  if (FBiasView && FBiasView->isVisible())
+    FBiasView->ShowDay(FSession.Store(), FShownDate, FSession.Settings());
 }
 
 void TSeiFrm::keyPressEvent(QKeyEvent* event) {
@@ -287,6 +333,39 @@ void TSeiFrm::SpeedButton8Click() {
   FList.Modes().PressJockey();
   RefreshModeButtons();
   FGrid->update();
+}
+
+void TSeiFrm::SpeedButton9Click(bool down) {
+  if (!down) {
+    if (FBiasView) FBiasView->hide();
+    return;
+  }
+  if (!FBiasView) {
+    FBiasView = new TBiasView(this);
+    // Closed by its own close box: the button comes up.
+    connect(FBiasView, &TBiasView::Closed, FSpeedButton9, [this] { FSpeedButton9->setChecked(false); });
+    FBiasView->move(mapToGlobal(QPoint(width() + 8, 0)));
+  }
+  FBiasView->ShowDay(FSession.Store(), FShownDate, FSession.Settings());
+  FBiasView->show();
+  FBiasView->raise();
+}
+
+void TSeiFrm::BitBtn4Click() {
+  if (FShownDate.isEmpty()) return;
+  const QString folder = LastCsvFolder.isEmpty() ? FSession.Shell().DataDir : LastCsvFolder;
+  const QString suggested = QDir(folder).filePath(u"成績_%1.csv"_s.arg(QString::fromLatin1(FShownDate)));
+  const QString path = AskCsvPath ? AskCsvPath(suggested)
+                                  : AskSavePath(this, u"CSV出力"_s, suggested, u"CSV ファイル (*.csv)"_s);
+  if (path.isEmpty()) return;
+  try {
+    WriteFileAtomically(path, DayCsvText(FSession.Store(), FShownDate, FSession.Settings()));
+  } catch (const TRavekError& error) {
+    emit SorryRequested(error.Message());
+    return;
+  }
+  LastCsvFolder = QFileInfo(path).absolutePath();
+  emit StatusText(1, u"CSVを保存しました: "_s + QDir::toNativeSeparators(path));
 }
 
 void TSeiFrm::N2Click() {

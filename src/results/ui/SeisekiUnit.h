@@ -8,12 +8,15 @@
 #include <QString>
 #include <QWidget>
 
+#include <functional>
+
 class QAction;
 class QButtonGroup;
 class QLabel;
 class QMdiArea;
 class QMenu;
 class QToolButton;
+class TBiasView;
 class TResultsGrid;
 class TSession;
 
@@ -33,6 +36,12 @@ public:
   QSize sizeHint() const override;
   // Fixes the window to the day's client area, and its sub-window around it.
   void FitWindow();
+  // The track bias window, once "馬場傾向" was first pressed.
+  TBiasView* BiasView() const { return FBiasView; }
+
+  // Asks where the day's CSV goes, given the suggested path; empty to cancel.
+  // A file dialog unless replaced (tests answer without one).
+  std::function<QString(const QString& suggested)> AskCsvPath;
 
 signals:
   void StatusText(int panel, const QString& text);
@@ -49,6 +58,7 @@ private:
   void ApplyDay();
   void ReloadStore();
   void RefreshModeButtons();
+  void RefreshBias();
 
   void BitBtn1Click();
   void BitBtn2Click();
@@ -58,6 +68,8 @@ private:
   void SpeedButton5Click();
   void SpeedButton6Click();
   void SpeedButton8Click();
+  void SpeedButton9Click(bool down);
+  void BitBtn4Click();
   void N2Click();
   void StringGrid1DblClick(int column, int row);
   void StringGrid1MouseMove(int column, int row);
@@ -78,6 +90,9 @@ private:
   QToolButton* FSpeedButton5 = nullptr;
   QToolButton* FSpeedButton6 = nullptr;
   QToolButton* FSpeedButton8 = nullptr;
+  QToolButton* FSpeedButton9 = nullptr;  // 馬場傾向
+  QToolButton* FBitBtn4 = nullptr;       // CSV出力
+  TBiasView* FBiasView = nullptr;
   QList<QLabel*> FTitles;  // Panel1, Panel2, Panel3 and any more a day needs
   TResultsGrid* FGrid = nullptr;
   QMenu* FN1 = nullptr;

@@ -1,3 +1,4 @@
+#include "position/PositionLine.h"
 #include "race/RaceGrid.h"
 #include "race/RaceState.h"
 #include "race/ui/DiagramView.h"
@@ -12,6 +13,8 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTabBar>
@@ -66,6 +69,28 @@ bool IsRightHandedTurfAtTheThirdCorner(const TRaceShape& race) {
   return !race.Straight() && !race.LeftHanded() && !race.Dirt() && race.ThirdCorner();
 }
 
+QStringList SheetCells(const TRaceSheet& sheet) {
+  QStringList cells;
+  for (int row = 0; row < TRaceSheet::RowCount; ++row)
+    for (int column = 0; column < TRaceSheet::ColumnCount; ++column) cells.append(sheet.Cell(column, row));
+  return cells;
+}
+
+// Answers the next message box with the button of the role once it shows.
+void AnswerMessageBox(QObject* context, QMessageBox::ButtonRole role) {
+  auto* timer = new QTimer(context);
+  timer->setInterval(10);
+  QObject::connect(timer, &QTimer::timeout, context, [timer, role] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (!box) return;
+    timer->deleteLater();
+    timer->stop();
+    for (QAbstractButton* button : box->buttons())
+      if (box->buttonRole(button) == role) button->click();
+  });
+  timer->start();
+}
+
 }  // namespace
 
 class RaceWindowTest : public QObject {
@@ -75,6 +100,9 @@ private:
   QTemporaryDir FDir;
   std::unique_ptr<TDemoSession> FDemo;
   QByteArray FRaceLine;
+  // The race as the download left it, before any test edits it.
+  QByteArray FDownloadedLine;
+  QStringList FDownloadedSheet;
 
   TSession& Session() { return FDemo->Session; }
   TfrmRace* Open(QMdiArea& area) { return OpenRaceWindow(Session(), FRaceLine, &area); }
@@ -85,6 +113,9 @@ private slots:
     FDemo = std::make_unique<TDemoSession>(FDir.path());
     FRaceLine = FindRace(Session(), IsRightHandedTurfAtTheThirdCorner);
     QVERIFY(!FRaceLine.isEmpty());
+    const TRaceState downloaded(Session().Store(), FRaceLine, Session().Settings());
+    FDownloadedLine = downloaded.PositionLine;
+    FDownloadedSheet = SheetCells(downloaded.Sheet);
   }
 
   void OpensTheRaceWithSheetTitleAndTabs() {
@@ -334,6 +365,110 @@ private slots:
     const QByteArray expected = AddedTimeLine(window->State().HorseList, window->State().LossPerLane());
     QVERIFY(!expected.trimmed().isEmpty());
     QCOMPARE(line.chopped(1), expected);
+  }
+
+  void RebuildAsksAndPutsBackTheDownloadedLine_data() {
+    QTest::addColumn<bool>("fromMenu");
+    QTest::addColumn<bool>("accept");
+    QTest::newRow("button, accepted") << false << true;
+    QTest::newRow("button, declined") << false << false;
+    QTest::newRow("menu, accepted") << true << true;
+  }
+  void RebuildAsksAndPutsBackTheDownloadedLine() {
+    QFETCH(bool, fromMenu);
+    QFETCH(bool, accept);
+    QMdiArea area;
+    area.resize(1000, 700);
+    area.show();
+    TfrmRace* window = Open(area);
+    TTrackDiagram& diagram = window->Diagram();
+    int horse = 0;
+    for (int n = 1; n <= window->State().N && !horse; ++n)
+      if (diagram.Markers[n - 1].Visible &&
+          !diagram.SpotOccupied(diagram.Rows[n - 1], diagram.Lanes[n - 1] + 1))
+        horse = n;
+    QVERIFY(horse > 0);
+    QTest::mouseDClick(window->Image(), Qt::LeftButton, {}, MarkerCentre(*window, horse));
+    const QByteArray edited = window->State().PositionLine;
+    const int editedLane = diagram.Lanes[horse - 1];
+    QVERIFY(edited != FDownloadedLine);
+
+    AnswerMessageBox(window, accept ? QMessageBox::AcceptRole : QMessageBox::RejectRole);
+    if (fromMenu)
+      window->findChild<QMenu*>(u"N1"_s, Qt::FindDirectChildrenOnly)->actions().at(2)->trigger();
+    else
+      QTest::mouseClick(window->RebuildButton(), Qt::LeftButton);
+    QCOMPARE(window->RebuildAction()->text(), u"通過順から作り直す(&T)"_s);
+
+    if (!accept) {
+      QCOMPARE(window->State().PositionLine, edited);
+      QCOMPARE(diagram.Lanes[horse - 1], editedLane);
+      return;
+    }
+    QCOMPARE(window->State().PositionLine, FDownloadedLine);
+    QCOMPARE(SheetCells(window->State().Sheet), FDownloadedSheet);
+    // The diagram stands on the rebuilt line, its marker painted there.
+    QCOMPARE(diagram.Lanes[horse - 1],
+             TPositionLine(FDownloadedLine).Lane(horse, diagram.SelectedSection) - 1);
+    QVERIFY(HasColour(window->Image()->grab().toImage(), window->Image()->MarkerRect(horse),
+                      diagram.Markers[horse - 1].Colour, TextTolerance));
+    // Written back at close like any edit.
+    area.subWindowList().first()->close();
+    for (const TRaceEntry& entry : Session().Store().RaceLines)
+      if (entry.RaceLine == FRaceLine) QCOMPARE(entry.HorseList.first(), FDownloadedLine);
+  }
+
+  void PictureHoldsTheSheetAndTheDiagram() {
+    QMdiArea area;
+    area.resize(1000, 700);
+    area.show();
+    TfrmRace* window = Open(area);
+    QSignalSpy status(window, &TfrmRace::StatusText);
+    QSignalSpy sorry(window, &TfrmRace::SorryRequested);
+    QTemporaryDir folder;
+    QString suggested;
+    QString answer = folder.filePath(u"shared.png"_s);
+    window->AskPicturePath = [&](const QString& path) {
+      suggested = path;
+      return answer;
+    };
+    QTest::mouseClick(window->PictureButton(), Qt::LeftButton);
+    const QString key = QString::fromLatin1(window->State().RaceKey);
+    QCOMPARE(suggested, QDir(Session().Shell().DataDir).filePath(key + u"_３コーナー.png"_s));
+    QCOMPARE(sorry.size(), 0);
+    QCOMPARE(status.size(), 1);
+
+    QImage picture;
+    QVERIFY(picture.load(answer, "PNG"));
+    const QSize sheet = window->Grid()->size();
+    const QSize image = window->Image()->size();
+    const int margin = TfrmRace::PictureMargin;
+    QCOMPARE(picture.size(),
+             QSize(3 * margin + sheet.width() + image.width(),
+                   2 * margin + TfrmRace::PictureTitleHeight + std::max(sheet.height(), image.height())));
+    // The diagram pixel for pixel where its markers stand, and the sheet's header.
+    const QPoint origin(2 * margin + sheet.width(), margin + TfrmRace::PictureTitleHeight);
+    const QImage shown = window->Image()->grab().toImage();
+    const TTrackDiagram& diagram = window->Diagram();
+    int compared = 0;
+    for (int n = 1; n <= window->State().N; ++n) {
+      if (!diagram.Markers[n - 1].Visible) continue;
+      const QRect marker = window->Image()->MarkerRect(n);
+      for (int y = marker.top(); y <= marker.bottom(); ++y)
+        for (int x = marker.left(); x <= marker.right(); ++x, ++compared)
+          QCOMPARE(picture.pixelColor(origin + QPoint(x, y)), shown.pixelColor(x, y));
+    }
+    QVERIFY(compared > 0);
+    QCOMPARE(picture.pixelColor(margin + 2, origin.y() + 2), ToQColor(HeaderColour));
+
+    // Another tab, into the folder saved to last; a folder that is not there is said so.
+    window->Tabs()->setCurrentIndex(window->Tabs()->currentIndex() + 1);
+    answer = folder.filePath(u"missing/shared.png"_s);
+    window->PictureAction()->trigger();
+    QCOMPARE(suggested, folder.filePath(key + u"_"_s +
+                                        window->Tabs()->tabText(window->Tabs()->currentIndex()) + u".png"_s));
+    QCOMPARE(sorry.size(), 1);
+    QCOMPARE(status.size(), 1);
   }
 
   void CloseWritesBackAndTheEditSurvivesARestart() {

@@ -2,14 +2,22 @@
 #include "results/ui/SeisekiUnit.h"
 
 #include "link/FeedLink.h"
+#include "position/BandRules.h"
+#include "position/PositionLine.h"
+#include "race/DayCsv.h"
 #include "race/RaceSheet.h"
+#include "records/JV_RACE.h"
 #include "results/DayFixture.h"
+#include "results/TrackBias.h"
+#include "results/ui/BiasView.h"
 #include "results/ui/ResultsGrid.h"
 #include "shell/Session.h"
 #include "support/QuietObserver.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -85,6 +93,21 @@ bool IsMaroon(QColor c) {
 
 QToolButton* Button(QWidget* form, const char* name) {
   return form->findChild<QToolButton*>(QString::fromLatin1(name));
+}
+
+// What the bias view shows of a group, to compare with the model.
+QStringList BiasDigest(const QList<TBiasGroup>& groups) {
+  QStringList digest;
+  for (const TBiasGroup& g : groups) {
+    QString line = u"%1 %2 %3 %4:"_s.arg(g.Venue, g.SurfaceLabel()).arg(g.Races).arg(g.Verdict);
+    for (const TBiasCorner& corner : g.Corners)
+      for (const TBiasCounts* counts : {&corner.Placed, &corner.Field}) {
+        for (const int n : counts->Bands) line += u' ' + QString::number(n);
+        for (const int n : counts->Lanes) line += u' ' + QString::number(n);
+      }
+    digest.append(line);
+  }
+  return digest;
 }
 
 }  // namespace
@@ -289,6 +312,109 @@ private slots:
     QCOMPARE(image.pixelColor(Box(1, 0, 4).topLeft() + QPoint(1, 1)), QColor(255, 0, 255));
     QCOMPARE(status.count(), 1);
     QVERIFY(!status.first().at(1).toString().isEmpty());
+  }
+
+  void trackBiasFollowsTheDayTheCorrectionsAndTheSettings() {
+    World->Session.FormShow();
+    QVERIFY(World->Session.RunDownload().FilesWritten);
+    Form = OpenResultsList(World->Session, &World->Area);
+    TSession& session = World->Session;
+    const auto modelOf = [&](const char* date) {
+      return BiasDigest(DayBias(session.Store(), date, session.Settings()));
+    };
+    Button(Form, "SpeedButton9")->click();
+    TBiasView* view = Form->BiasView();
+    QVERIFY(view && view->isVisible());
+    QCOMPARE(view->Date(), QByteArray("20240512"));
+    QCOMPARE(BiasDigest(view->Groups()), modelOf("20240512"));
+    QVERIFY(view->Groups().size() >= 2);
+    // The band columns in the bands' own colours.
+    const QImage table = view->Table()->grab().toImage();
+    for (int b = 0; b < BandCount; ++b) {
+      const TRgb colour = BandColour(AllBands[b]);
+      QCOMPARE(table.pixelColor(TBiasView::CellRect(0, 3, 1 + b).topLeft() + QPoint(2, 2)),
+               QColor(colour.R, colour.G, colour.B));
+    }
+
+    QTest::keyClick(Form->Grid(), Qt::Key_PageUp);
+    QCOMPARE(view->Date(), QByteArray("20240511"));
+    QCOMPARE(BiasDigest(view->Groups()), modelOf("20240511"));
+    QTest::keyClick(Form->Grid(), Qt::Key_PageDown);
+
+    // A race window closes with every horse moved to the back at the fourth corner.
+    const QStringList before = BiasDigest(view->Groups());
+    TJV_RACE race;
+    QByteArray raceLine;
+    for (const TRaceEntry& entry : session.Store().RaceLines) {
+      const TPositionLine line(entry.HorseList.value(0));
+      if (race.RaceDate(entry.RaceLine) == "20240512" && line.HasHeader() && !line.IsStraight() &&
+          race.TrackDistance(entry.RaceLine).startsWith(u'芝'))
+        raceLine = entry.RaceLine;
+    }
+    QVERIFY(!raceLine.isEmpty());
+    TRaceState& state = session.OpenRace(raceLine);
+    for (int n = 1; n <= state.N; ++n) QVERIFY(TPositionLine::SetEntry(state.PositionLine, n, 2, "2003"));
+    session.CloseRace(state);
+    QCOMPARE(BiasDigest(view->Groups()), modelOf("20240512"));
+    QVERIFY(BiasDigest(view->Groups()) != before);
+
+    // Wider bands put more horses in front.
+    const QStringList corrected = BiasDigest(view->Groups());
+    TSettings settings = session.Settings();
+    settings.Senkou = 8;
+    settings.Koui = 10;
+    settings.Tyuudan = 12;
+    session.SetSettings(settings);
+    QCOMPARE(BiasDigest(view->Groups()), modelOf("20240512"));
+    QVERIFY(BiasDigest(view->Groups()) != corrected);
+
+    // Its own close box brings the button up; the button shows it again.
+    view->close();
+    QVERIFY(!Button(Form, "SpeedButton9")->isChecked());
+    Button(Form, "SpeedButton9")->click();
+    QVERIFY(view->isVisible());
+  }
+
+  void csvButtonWritesTheDayWhole() {
+    World->Session.FormShow();
+    QVERIFY(World->Session.RunDownload().FilesWritten);
+    Form = OpenResultsList(World->Session, &World->Area);
+    QSignalSpy status(Form, &TSeiFrm::StatusText);
+    QSignalSpy sorry(Form, &TSeiFrm::SorryRequested);
+    QString suggested;
+    QString answer;
+    Form->AskCsvPath = [&](const QString& path) {
+      suggested = path;
+      return answer;
+    };
+    const QString dataDir = World->Session.Shell().DataDir;
+    QToolButton* csv = Button(Form, "BitBtn4");
+
+    csv->click();  // cancelled
+    QCOMPARE(QFileInfo(suggested).fileName(), u"成績_20240512.csv"_s);
+    QCOMPARE(QFileInfo(suggested).absolutePath(), QFileInfo(dataDir).absoluteFilePath());
+    QCOMPARE(status.count() + sorry.count(), 0);
+
+    // Another day, into a folder of the user's choice.
+    QTest::keyClick(Form->Grid(), Qt::Key_PageUp);
+    const QString folder = World->Dir.filePath(u"out"_s);
+    QVERIFY(QDir().mkpath(folder));
+    answer = folder + u"/day.csv"_s;
+    csv->click();
+    QCOMPARE(QFileInfo(suggested).fileName(), u"成績_20240511.csv"_s);
+    QFile file(answer);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), DayCsvText(World->Store(), "20240511", World->Session.Settings()));
+    QCOMPARE(status.count(), 1);
+    QCOMPARE(sorry.count(), 0);
+
+    // The folder is offered again; a folder that cannot be written is said so.
+    answer = folder + u"/missing/day.csv"_s;
+    csv->click();
+    QCOMPARE(suggested, folder + u"/成績_20240511.csv"_s);
+    QCOMPARE(sorry.count(), 1);
+    QCOMPARE(status.count(), 1);
+    QVERIFY(!QFile::exists(answer));
   }
 
   void demoWeekExportsEveryRace() {
