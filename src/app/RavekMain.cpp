@@ -23,7 +23,10 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QTimer>
+#include <QTranslator>
 #include <QUrl>
 
 #include <cstdio>
@@ -79,6 +82,11 @@ int main(int argc, char** argv) {
   sinceStart.start();
   TRavekApplication app(argc, argv);
   SetUpRavekFonts();
+  // Qt's own texts (file dialogs, standard buttons) in Japanese, like the rest.
+  QTranslator qtTexts;
+  if (qtTexts.load(QLocale(QLocale::Japanese, QLocale::Japan), u"qtbase"_s, u"_"_s,
+                   QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    QCoreApplication::installTranslator(&qtTexts);
 
   TOptions options;
   if (!ParseOptions(QApplication::arguments(), options)) return 1;
