@@ -87,7 +87,9 @@ TPositionSaveResult SaveClosePositions(const TByteLines& currentLines, const QSt
   TStored stored = LoadStored(positionPath);
   Show(observer, SavingText);
   TByn::SavePositions(currentLines, dir.filePath(QString::fromLatin1(LastPosFileName)));
-  TByteLines merged = TByn::ReplaceRaceLines(std::move(stored.Lines), currentLines, KeyLength);
+  TByteLines merged = TByn::ReplaceRaceLines(stored.Lines, currentLines, KeyLength);
+  // A sound file that no line changes would be rewritten byte for byte: leave it.
+  if (QFileInfo::exists(positionPath) && !stored.Load.Damaged && merged == stored.Lines) return {};
   TPositionSaveResult result = KeepIfDamaged(stored, positionPath);
   TByn::SavePositions(merged, positionPath);
   return result;

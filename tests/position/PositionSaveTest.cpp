@@ -5,8 +5,10 @@
 #include "records/RecordBuilder.h"
 #include "text/Errors.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -120,6 +122,23 @@ TEST_F(PositionSaveTest, CloseWritesLastPosAndReplacesOnlyStoredRaces) {
   EXPECT_EQ(FObserver.Events,
             (QStringList{QStringLiteral("展開データ構築中・・・"), QStringLiteral("展開データ保存中・・・"),
                          QStringLiteral("<close>")}));
+}
+
+// Nothing edited: the stored file stays as it is, not rewritten byte for byte.
+TEST_F(PositionSaveTest, CloseWithoutChangesLeavesThePositionFileAlone) {
+  const TByteLines stored{
+      "2024051205020801"
+      "11"};
+  TByn::SavePositions(stored, Path(PositionFileName));
+  QFile file(Path(PositionFileName));
+  ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+  const QDateTime old = QDateTime::currentDateTimeUtc().addDays(-1);
+  ASSERT_TRUE(file.setFileTime(old, QFileDevice::FileModificationTime));
+  file.close();
+  SaveClosePositions(stored, FDir.path(), nullptr);
+  EXPECT_EQ(QFileInfo(Path(PositionFileName)).lastModified().toUTC().toSecsSinceEpoch(),
+            old.toSecsSinceEpoch());
+  EXPECT_EQ(Stored(LastPosFileName), stored);
 }
 
 TEST_F(PositionSaveTest, CloseWithoutPositionFileWritesAnEmptyOne) {
