@@ -241,6 +241,88 @@ qsizetype NextSoundRecord(const uchar* data, qsizetype size, qsizetype from, qsi
   return -1;
 }
 
+// What one reading of a stretch of bytes found: where the kept records start
+// and which stretches were skipped as damage.
+struct TRecordScan {
+  QList<qsizetype> Starts;
+  QList<std::pair<qsizetype, qsizetype>> Damage;  // [from, to)
+  bool KeptUnsound = false;  // a kept record the converter would not have written
+};
+
+TRecordScan ScanRecords(const uchar* data, qsizetype size) {
+  TRecordScan scan;
+  // The record read last, while it may still turn out to be part of a damaged stretch.
+  qsizetype lastStart = -1;
+  bool lastSound = true;
+  qsizetype at = 0;
+  while (at < size) {
+    const qsizetype span = RecordSpanAt(data, size, at);
+    if (span > 0) {
+      const bool sound = PositionRecordAt(data, size, at);
+      // A length misread a few bytes long runs over the records after it.
+      const qsizetype inside = sound ? -1 : NextSoundRecord(data, size, at + 1, at + span);
+      if (inside >= 0) {
+        scan.Damage.append({at, inside});
+        at = inside;
+        lastStart = -1;
+        continue;
+      }
+      scan.Starts.append(at);
+      scan.KeptUnsound = scan.KeptUnsound || !sound;
+      lastStart = at;
+      lastSound = sound;
+      at += span;
+      continue;
+    }
+    // A length misread a few bytes short leaves the next read inside the
+    // record; the short one belongs to the damage.
+    const qsizetype next = NextSoundRecord(data, size, at + 1, size);
+    qsizetype from = at;
+    if (next >= 0 && lastStart >= 0 && !lastSound) {
+      scan.Starts.removeLast();
+      from = lastStart;
+    }
+    lastStart = -1;
+    scan.Damage.append({from, next >= 0 ? next : size});
+    at = next >= 0 ? next : size;
+  }
+  return scan;
+}
+
+// Bytes gathered from a file: where each piece of them came from in it.
+class TOrigin {
+public:
+  qsizetype FileOffset(qsizetype at) const {
+    const auto piece = std::upper_bound(FPieces.cbegin(), FPieces.cend(), at,
+                                        [](qsizetype a, const TPiece& p) { return a < p.At; }) -
+                       1;
+    return piece->FileAt + (at - piece->At);
+  }
+
+  // The origin of [from, from + count) of these bytes, appended at `to`.
+  void CopyTo(TOrigin& other, qsizetype to, qsizetype from, qsizetype count) const {
+    auto piece = std::upper_bound(FPieces.cbegin(), FPieces.cend(), from,
+                                  [](qsizetype a, const TPiece& p) { return a < p.At; }) -
+                 1;
+    other.FPieces.append({to, piece->FileAt + (from - piece->At)});
+    for (++piece; piece != FPieces.cend() && piece->At < from + count; ++piece)
+      other.FPieces.append({to + (piece->At - from), piece->FileAt});
+  }
+
+  static TOrigin Whole() {
+    TOrigin origin;
+    origin.FPieces.append({0, 0});
+    return origin;
+  }
+
+private:
+  struct TPiece {
+    qsizetype At;
+    qsizetype FileAt;
+  };
+  QList<TPiece> FPieces;
+};
+
 }  // namespace
 
 TPositionLoad TByn::LoadPositions(TByteLines& list, const QString& fileName) {
@@ -252,7 +334,7 @@ TPositionLoad TByn::LoadPositions(TByteLines& list, const QString& fileName) {
                          .arg(NativePath(fileName), file.errorString()));
   }
   // Mapped rather than read: the file is large and read once, front to back.
-  const qsizetype size = file.size();
+  qsizetype size = file.size();
   QByteArray bytes;
   const uchar* data = size > 0 ? file.map(0, size) : nullptr;
   if (data == nullptr && size > 0) {
@@ -265,56 +347,53 @@ TPositionLoad TByn::LoadPositions(TByteLines& list, const QString& fileName) {
   }
 
   QList<qsizetype> stretches;  // bytes of each damaged stretch
-  qsizetype readBytes = 0;
-  const auto skip = [&](qsizetype from, qsizetype to) {
-    if (result.FirstDamage < 0) result.FirstDamage = from;
-    result.DamagedBytes += to - from;
-    stretches.append(to - from);
+  TOrigin origin = TOrigin::Whole();
+  const auto noteDamage = [&](const TRecordScan& scan) {
+    for (const auto& [from, to] : scan.Damage) {
+      const qsizetype first = origin.FileOffset(from);
+      result.FirstDamage = result.FirstDamage < 0 ? first : std::min(result.FirstDamage, first);
+      result.DamagedBytes += to - from;
+      stretches.append(to - from);
+    }
   };
-  // The record read last, while it may still turn out to be part of a damaged stretch.
-  qsizetype lastStart = -1;
-  bool lastSound = true;
-  qsizetype at = 0;
-  while (at < size) {
-    const qsizetype span = RecordSpanAt(data, size, at);
-    if (span > 0) {
-      const bool sound = PositionRecordAt(data, size, at);
-      // A length misread a few bytes long runs over the records after it.
-      const qsizetype inside = sound ? -1 : NextSoundRecord(data, size, at + 1, at + span);
-      if (inside >= 0) {
-        skip(at, inside);
-        at = inside;
-        lastStart = -1;
-        continue;
-      }
-      const qint32 length = LengthAt(data, at);
-      const unsigned char* in = data + at + 4;
-      QByteArray line(length, Qt::Uninitialized);
-      char* out = line.data();
-      for (qsizetype j = 0; j < length / 2; ++j) std::memcpy(out + 2 * j, DigitPairs[in[j]].data(), 2);
-      if (length % 2 != 0) out[length - 1] = HexDigits[in[length / 2] >> 4];
-      list.append(std::move(line));
-      ++result.Records;
-      readBytes += span;
-      lastStart = at;
-      lastSound = sound;
-      at += span;
-      continue;
+  TRecordScan scan = ScanRecords(data, size);
+  noteDamage(scan);
+  // Whether a record that is no position line is damage depends on the bytes
+  // around it, and those change once damage is dropped. So the kept records
+  // are read again, packed as a save writes them, until nothing more drops:
+  // the list then saves and loads back the same.
+  while (scan.KeptUnsound) {
+    QByteArray kept;
+    TOrigin keptOrigin;
+    for (const qsizetype start : std::as_const(scan.Starts)) {
+      const qint32 length = LengthAt(data, start);
+      const qsizetype span = RecordSpanAt(data, size, start);
+      origin.CopyTo(keptOrigin, kept.size(), start, span);
+      kept.append(reinterpret_cast<const char*>(data + start), span);
+      if (length % 2 != 0) kept.back() = static_cast<char>(kept.back() & 0xf0);
     }
-    // A length misread a few bytes short leaves the next read inside the
-    // record; the short one belongs to the damage.
-    const qsizetype next = NextSoundRecord(data, size, at + 1, size);
-    qsizetype from = at;
-    if (next >= 0 && lastStart >= 0 && !lastSound) {
-      list.removeLast();
-      --result.Records;
-      readBytes -= at - lastStart;
-      from = lastStart;
-    }
-    lastStart = -1;
-    skip(from, next >= 0 ? next : size);
-    at = next >= 0 ? next : size;
+    bytes = std::move(kept);
+    origin = std::move(keptOrigin);
+    data = reinterpret_cast<const uchar*>(bytes.constData());
+    size = bytes.size();
+    scan = ScanRecords(data, size);
+    noteDamage(scan);
+    if (scan.Damage.isEmpty()) break;
   }
+
+  qsizetype readBytes = 0;
+  list.reserve(list.size() + scan.Starts.size());
+  for (const qsizetype at : std::as_const(scan.Starts)) {
+    const qint32 length = LengthAt(data, at);
+    const unsigned char* in = data + at + 4;
+    QByteArray line(length, Qt::Uninitialized);
+    char* out = line.data();
+    for (qsizetype j = 0; j < length / 2; ++j) std::memcpy(out + 2 * j, DigitPairs[in[j]].data(), 2);
+    if (length % 2 != 0) out[length - 1] = HexDigits[in[length / 2] >> 4];
+    list.append(std::move(line));
+    readBytes += RecordSpanAt(data, size, at);
+  }
+  result.Records = scan.Starts.size();
   if (!stretches.isEmpty()) {
     result.Damaged = true;
     // The intact records' average size tells roughly how many a stretch held.
