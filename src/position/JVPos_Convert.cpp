@@ -10,12 +10,16 @@
 #include <QByteArrayList>
 
 #include <algorithm>
+#include <cctype>
 
 namespace {
 
 constexpr int MaxHorseToken = 18;
 // Rows and lanes are written in two digits; a line's shape must not change.
 constexpr int MaxTwoDigits = 99;
+// Stands in a row for a number that is no horse: it takes its place there and
+// matches no horse's token.
+constexpr char NoHorse = '?';
 
 const QByteArray Break = QByteArrayLiteral("\r\n");
 
@@ -64,6 +68,28 @@ int LaneInRow(QByteArrayView row, QByteArrayView token) {
   }
 }
 
+// A number no horse can carry, in place of its digits: left to the
+// replacement below, "19" would fall apart into horses 1 and 9 and move them.
+void MarkNumbersBeyondHorses(QByteArray& text) {
+  QByteArray out;
+  out.reserve(text.size());
+  for (qsizetype i = 0; i < text.size();) {
+    if (!std::isdigit(static_cast<unsigned char>(text[i]))) {
+      out.append(text[i++]);
+      continue;
+    }
+    const qsizetype start = i;
+    int value = 0;
+    for (; i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])); ++i)
+      value = std::min(value * 10 + (text[i] - '0'), MaxHorseToken + 1);
+    if (value > MaxHorseToken)
+      out.append(NoHorse);
+    else
+      out.append(text.constData() + start, i - start);
+  }
+  text = std::move(out);
+}
+
 void AppendTwoDigits(QByteArray& out, int value) {
   value = std::clamp(value, 0, MaxTwoDigits);
   out.append(static_cast<char>('0' + value / 10));
@@ -85,6 +111,7 @@ QByteArray TPosConvert::ParsePassingOrder(QByteArrayView order) {
   text.replace('.', ',');
   if (const qsizetype cut = text.indexOf("   "); cut >= 0) text.truncate(cut);
   text.replace(" ", "");
+  MarkNumbersBeyondHorses(text);
   // Two-digit numbers first, so "12" is one horse and not 1 and 2.
   for (int n = MaxHorseToken; n >= 1; --n) text.replace(QByteArray::number(n), QByteArray(1, HorseToken(n)));
   text.replace("*", "");

@@ -6,6 +6,7 @@
 #include "support/RecordLines.h"
 
 #include "position/BynaryUnit.h"
+#include "position/PositionLine.h"
 #include "records/RecordLayout.h"
 #include "text/Cp932.h"
 #include "text/LineFile.h"
@@ -15,6 +16,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <tuple>
 
 using namespace Qt::StringLiterals;
 
@@ -389,6 +391,24 @@ const TMalformedCase Cases[] = {
      },
      Download, 2, "UmaData.dat のレース 2024051205020811 の出走馬を読めません: ' A'",
      [](const TCaseDir& dir, const TRun&, const TFiles& before) { ExpectDataFilesUnchanged(dir, before); }},
+    {"HorseNumberAboveEighteenInAPassingOrderMovesNoRunner",
+     [](const TCaseDir& dir) {
+       QDir(dir.Data()).removeRecursively();
+       WriteFeedDay(dir.Feed, "20240512", OneRaceDay(RaceWithOrder("1,2,(3,19),4"), SixteenRunners()));
+     },
+     Download, 0, "",
+     [](const TCaseDir& dir, const TRun&, const TFiles&) {
+       const TByteLines lines = PositionLines(dir.Data(QStringLiteral("Position.dat")));
+       ASSERT_EQ(lines.size(), 1);
+       const TPositionLine line(lines.first());
+       const int corner = 3;  // the section of the ３コーナー
+       // "," before "(" and after ")" leaves an empty row each.
+       const QList<std::tuple<int, int, int>> places{{1, 1, 1}, {3, 4, 1}, {4, 6, 1}, {9, 0, 0}};
+       for (const auto& [horse, row, lane] : places) {
+         EXPECT_EQ(line.Row(horse, corner), row) << "horse " << horse;
+         EXPECT_EQ(line.Lane(horse, corner), lane) << "horse " << horse;
+       }
+     }},
     {"PassingOrderBeyondNinetyNineRowsIsCappedInShape",
      [](const TCaseDir& dir) {
        QDir(dir.Data()).removeRecursively();

@@ -164,8 +164,11 @@ INSTANTIATE_TEST_SUITE_P(Malformed, NotationTest,
                              TNotationCase{"(1,2-3", 2, 1, 2}, TNotationCase{"(1,2-3", 3, 3, 1},
                              TNotationCase{"1,2)-3", 2, 2, 0}, TNotationCase{"1,2)-3", 3, 4, 1},
                              TNotationCase{"((1,2", 2, 3, 2},
-                             // Numbers above 18 fall apart into smaller horses on one row.
-                             TNotationCase{"19", 1, 1, 0}, TNotationCase{"19", 9, 1, 0},
+                             // A number above 18 is no horse: it keeps its place and moves nobody.
+                             TNotationCase{"19", 1, 0, 0}, TNotationCase{"19", 9, 0, 0},
+                             TNotationCase{"1,19,2", 1, 1, 1}, TNotationCase{"1,19,2", 2, 3, 1},
+                             TNotationCase{"(19,3)-118", 3, 1, 2}, TNotationCase{"(19,3)-118", 1, 0, 0},
+                             TNotationCase{"(3,019)", 3, 1, 1},
                              // Other characters stay in the row; the horse keeps its row, not its lane.
                              TNotationCase{"1,2x", 2, 2, 0}, TNotationCase{"   1,2", 1, 0, 0},
                              TNotationCase{"", 1, 0, 0}));
