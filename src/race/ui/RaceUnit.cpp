@@ -7,6 +7,7 @@
 #include "race/ui/DifUnit.h"
 #include "race/ui/RaceGridView.h"
 #include "shell/Session.h"
+#include "shell/ui/UiSupport.h"
 #include "text/Errors.h"
 #include "text/LineFile.h"
 
@@ -15,7 +16,6 @@
 #include <QButtonGroup>
 #include <QCloseEvent>
 #include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMdiArea>
@@ -66,20 +66,6 @@ bool ConfirmRebuild(QWidget* parent) {
   box.setEscapeButton(cancel);
   box.exec();
   return box.clickedButton() == rebuild;
-}
-
-// A save dialog with its own texts in Japanese.
-QString AskSavePath(QWidget* parent, const QString& title, const QString& suggested, const QString& filter) {
-  QFileDialog dialog(parent, title, QFileInfo(suggested).absolutePath(), filter);
-  dialog.setAcceptMode(QFileDialog::AcceptSave);
-  dialog.selectFile(QFileInfo(suggested).fileName());
-  dialog.setDefaultSuffix(QFileInfo(suggested).suffix());
-  dialog.setLabelText(QFileDialog::LookIn, u"保存する場所:"_s);
-  dialog.setLabelText(QFileDialog::FileName, u"ファイル名:"_s);
-  dialog.setLabelText(QFileDialog::FileType, u"ファイルの種類:"_s);
-  dialog.setLabelText(QFileDialog::Accept, u"保存"_s);
-  dialog.setLabelText(QFileDialog::Reject, u"キャンセル"_s);
-  return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
 }
 
 }  // namespace

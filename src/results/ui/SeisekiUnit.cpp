@@ -6,13 +6,13 @@
 #include "results/ui/ButtonPictures.h"
 #include "results/ui/ResultsGrid.h"
 #include "shell/Session.h"
+#include "shell/ui/UiSupport.h"
 #include "text/Errors.h"
 #include "text/LineFile.h"
 
 #include <QAction>
 #include <QButtonGroup>
 #include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
@@ -60,20 +60,6 @@ QToolButton* MakeToggle(QWidget* parent, QButtonGroup* group, const QString& nam
 
 // The folder of the last CSV saved, offered again for the rest of the run.
 QString LastCsvFolder;
-
-// A save dialog with its own texts in Japanese.
-QString AskSavePath(QWidget* parent, const QString& title, const QString& suggested, const QString& filter) {
-  QFileDialog dialog(parent, title, QFileInfo(suggested).absolutePath(), filter);
-  dialog.setAcceptMode(QFileDialog::AcceptSave);
-  dialog.selectFile(QFileInfo(suggested).fileName());
-  dialog.setDefaultSuffix(QFileInfo(suggested).suffix());
-  dialog.setLabelText(QFileDialog::LookIn, u"保存する場所:"_s);
-  dialog.setLabelText(QFileDialog::FileName, u"ファイル名:"_s);
-  dialog.setLabelText(QFileDialog::FileType, u"ファイルの種類:"_s);
-  dialog.setLabelText(QFileDialog::Accept, u"保存"_s);
-  dialog.setLabelText(QFileDialog::Reject, u"キャンセル"_s);
-  return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
-}
 
 QString ExportStatus(const TExportAllResult& result) {
   if (result.Written == 0) {

@@ -1,6 +1,8 @@
 #include "shell/ui/UiSupport.h"
 
 #include <QApplication>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QFont>
 
 using namespace Qt::StringLiterals;
@@ -38,3 +40,17 @@ QMessageBox::StandardButton ShowMessage(QWidget* parent, QMessageBox::Icon icon,
   if (defaultButton != QMessageBox::NoButton) box.setDefaultButton(defaultButton);
   return QMessageBox::StandardButton(box.exec());
 }
+
+QString AskSavePath(QWidget* parent, const QString& title, const QString& suggested, const QString& filter) {
+  QFileDialog dialog(parent, title, QFileInfo(suggested).absolutePath(), filter);
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.selectFile(QFileInfo(suggested).fileName());
+  dialog.setDefaultSuffix(QFileInfo(suggested).suffix());
+  dialog.setLabelText(QFileDialog::LookIn, u"保存する場所:"_s);
+  dialog.setLabelText(QFileDialog::FileName, u"ファイル名:"_s);
+  dialog.setLabelText(QFileDialog::FileType, u"ファイルの種類:"_s);
+  dialog.setLabelText(QFileDialog::Accept, u"保存"_s);
+  dialog.setLabelText(QFileDialog::Reject, u"キャンセル"_s);
+  return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
+}
+

@@ -25,3 +25,7 @@ void SetMessageHook(TMessageHook hook);
 QMessageBox::StandardButton ShowMessage(QWidget* parent, QMessageBox::Icon icon, const QString& text,
                                         QMessageBox::StandardButtons buttons = QMessageBox::Ok,
                                         QMessageBox::StandardButton defaultButton = QMessageBox::NoButton);
+
+// A save dialog with its texts in Japanese, opened on `suggested` (folder and
+// file name). The chosen path, or an empty one when the user cancels.
+QString AskSavePath(QWidget* parent, const QString& title, const QString& suggested, const QString& filter);
