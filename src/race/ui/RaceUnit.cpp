@@ -7,6 +7,7 @@
 #include "race/ui/DifUnit.h"
 #include "race/ui/RaceGridView.h"
 #include "shell/Session.h"
+#include "shell/ui/ToolIcons.h"
 #include "shell/ui/UiSupport.h"
 #include "text/Errors.h"
 #include "text/LineFile.h"
@@ -523,6 +524,8 @@ TfrmRace* OpenRaceWindow(TSession& session, const QByteArray& raceLine, QMdiArea
       area->addSubWindow(form, Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
   frame->setAttribute(Qt::WA_DeleteOnClose);
+  // The frame would show the toolkit's own emblem otherwise.
+  frame->setWindowIcon(ProgramIcon());
   frame->adjustSize();
   frame->move(0, 0);
   frame->show();

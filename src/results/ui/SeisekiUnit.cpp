@@ -6,6 +6,7 @@
 #include "results/ui/ButtonPictures.h"
 #include "results/ui/ResultsGrid.h"
 #include "shell/Session.h"
+#include "shell/ui/ToolIcons.h"
 #include "shell/ui/UiSupport.h"
 #include "text/Errors.h"
 #include "text/LineFile.h"
@@ -390,6 +391,8 @@ TSeiFrm* OpenResultsList(TSession& session, QMdiArea* area) {
       area->addSubWindow(form, Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
   frame->setAttribute(Qt::WA_DeleteOnClose);
+  // The frame would show the toolkit's own emblem otherwise.
+  frame->setWindowIcon(ProgramIcon());
   form->FitWindow();
   frame->move(0, 0);
   frame->show();
