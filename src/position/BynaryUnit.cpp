@@ -246,7 +246,8 @@ qsizetype NextSoundRecord(const uchar* data, qsizetype size, qsizetype from, qsi
 struct TRecordScan {
   QList<qsizetype> Starts;
   QList<std::pair<qsizetype, qsizetype>> Damage;  // [from, to)
-  bool KeptUnsound = false;  // a kept record the converter would not have written
+  // A kept record the converter would not have written.
+  bool KeptUnsound = false;
 };
 
 TRecordScan ScanRecords(const uchar* data, qsizetype size) {

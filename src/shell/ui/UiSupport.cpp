@@ -53,4 +53,3 @@ QString AskSavePath(QWidget* parent, const QString& title, const QString& sugges
   dialog.setLabelText(QFileDialog::Reject, u"キャンセル"_s);
   return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
 }
-
