@@ -3,11 +3,11 @@
 #include "position/BynaryUnit.h"
 #include "store/DayStoreLoader.h"
 #include "text/Errors.h"
+#include "text/LineFile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace {
 
@@ -15,24 +15,14 @@ QString AbsoluteDir(const QString& dir) {
   return QDir::cleanPath(QDir(dir).absolutePath());
 }
 
-// Written aside and renamed, so a copy that fails half way leaves the old backup whole.
+// A failed copy leaves the old backup whole.
 bool CopyFileWhole(const QString& from, const QString& to) {
-  QFile source(from);
-  if (!source.open(QIODevice::ReadOnly)) return false;
-  QSaveFile target(to);
-  if (!target.open(QIODevice::WriteOnly)) return false;
-  QByteArray chunk;
-  while (!(chunk = source.read(1 << 20)).isEmpty()) {
-    if (target.write(chunk) != chunk.size()) {
-      target.cancelWriting();
-      return false;
-    }
-  }
-  if (source.error() != QFileDevice::NoError) {
-    target.cancelWriting();
+  try {
+    CopyFileAtomically(from, to);
+    return true;
+  } catch (const TFileError&) {
     return false;
   }
-  return target.commit();
 }
 
 }  // namespace

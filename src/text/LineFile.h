@@ -20,5 +20,10 @@ QByteArray JoinLines(const TByteLines& lines);
 // written aside and renamed, so on failure (TFileError) the old file is intact.
 void WriteLines(const QString& path, const TByteLines& lines);
 
-// Replaces the file whole with the bytes, by the same write-aside rule.
+// Replaces the file whole with the bytes, by the same write-aside rule. Every
+// write is checked before the rename; a full disk is named as such.
 void WriteFileAtomically(const QString& path, QByteArrayView bytes);
+
+// Replaces `to` whole with a copy of `from`, by the same rule. Throws TFileError
+// when `from` cannot be read or `to` cannot be written; `to` is then intact.
+void CopyFileAtomically(const QString& from, const QString& to);
