@@ -21,7 +21,7 @@ constexpr int LockWaitMs = 5000;
 
 bool ReadsDataFiles(const QString& command) {
   return command == u"download" || command == u"days" || command == u"day" || command == u"race" ||
-         command == u"export";
+         command == u"export" || command == u"bias";
 }
 
 int Dispatch(const TCliArgs& args, const TCliOutput& output) {

@@ -102,7 +102,11 @@ int main(int argc, char** argv) {
   // cannot hold a lock file cannot be written by a second copy either.
   TDataLock lock(TShellState::SettleDataDir(options.AppDir, true));
   if (!lock.TryLock() && !lock.CannotCreate()) {
-    ShowMessage(nullptr, QMessageBox::Information, TDataLock::AlreadyRunningText);
+    if (lock.Blocked()) {
+      ShowMessage(nullptr, QMessageBox::Warning, lock.FailureText());
+    } else {
+      ShowMessage(nullptr, QMessageBox::Information, TDataLock::AlreadyRunningText);
+    }
     return 1;
   }
 

@@ -5,7 +5,7 @@
 
 // One writer at a time on a data directory: every run of the program that
 // reads or writes the data files holds this lock while it does. A lock left
-// by a process that is gone is taken over.
+// by a process that is gone, or naming none, is taken over.
 class TDataLock {
 public:
   static inline const QString FileName = QStringLiteral("RAVEK.lock");
@@ -27,13 +27,22 @@ public:
   bool IsLocked() const { return FLock.isLocked(); }
 
   // Why the lock was not taken, for a message (Japanese): another run holds
-  // it (naming its process), or the lock file cannot be made.
+  // it (naming its process), the lock file cannot be made, or one is in the
+  // way that cannot be read or replaced.
   QString FailureText() const;
   // True when the lock could not be taken because the folder cannot hold a
   // lock file (no permission), rather than because another run holds it.
-  bool CannotCreate() const { return FLock.error() == QLockFile::PermissionError; }
+  bool CannotCreate() const { return !FBlocked && FLock.error() == QLockFile::PermissionError; }
+  // True when a lock file is there that can be neither read nor replaced (a
+  // folder at its path): FailureText then names it for the user to remove.
+  bool Blocked() const { return FBlocked; }
 
 private:
+  // Removes a lock file that names no process; false when one is there that
+  // cannot be read or removed.
+  bool ClearNamelessLock();
+
   QString FPath;
   QLockFile FLock;
+  bool FBlocked = false;
 };

@@ -5,10 +5,12 @@
 
 #include "link/LinkSettings.h"
 
+#include <QDateTime>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <QThread>
 
+#include <functional>
 #include <memory>
 
 using namespace Qt::StringLiterals;
@@ -41,8 +43,8 @@ protected:
   static void SetUpTestSuite() {
     Base = new QTemporaryDir;
     for (const QString& feed : {u"A"_s, u"B"_s}) {
-      const TRun run = RunCli(Base->path(), {u"demo-feed"_s, Feed(feed), u"--end"_s, u"20240512"_s, u"--seed"_s,
-                                             feed == u"A" ? u"3"_s : u"5"_s});
+      const TRun run = RunCli(Base->path(), {u"demo-feed"_s, Feed(feed), u"--end"_s, u"20240512"_s,
+                                             u"--seed"_s, feed == u"A" ? u"3"_s : u"5"_s});
       ASSERT_EQ(run.ExitCode, 0) << run.Err.toStdString();
     }
     for (const QString& order : {u"AB"_s, u"BA"_s, u"A"_s}) {
@@ -63,7 +65,9 @@ protected:
   static QStringList Download(QChar feed) {
     return {u"download"_s, u"--feed"_s, Feed(QString(feed)), u"--now"_s, Now};
   }
-  static QMap<QString, QByteArray> DataOf(const QString& start) { return Snapshot(QDir(start).filePath(u"Data"_s)); }
+  static QMap<QString, QByteArray> DataOf(const QString& start) {
+    return Snapshot(QDir(start).filePath(u"Data"_s));
+  }
 
   static inline QTemporaryDir* Base = nullptr;
 };
@@ -81,8 +85,8 @@ TEST_F(OneWriterTest, TwoDownloadsTogetherEndAsOneAfterTheOther) {
     EXPECT_EQ(runA.ExitCode, 0) << runA.Err.toStdString();
     EXPECT_EQ(runB.ExitCode, 0) << runB.Err.toStdString();
     const auto data = DataOf(start.path());
-    EXPECT_TRUE(data == ab || data == ba) << "round " << round << ": "
-                                          << ChangedFiles(ab, data).join(u", ").toStdString();
+    EXPECT_TRUE(data == ab || data == ba)
+        << "round " << round << ": " << ChangedFiles(ab, data).join(u", ").toStdString();
   }
 }
 
@@ -130,13 +134,15 @@ TEST_F(OneWriterTest, ACommandWaitsForARunningCopyButNotForAKilledOne) {
   ASSERT_TRUE(QFileInfo::exists(lockFile));
   const auto before = DataOf(start.path());
 
-  QElapsedTimer timer;
-  timer.start();
-  const TRun blocked = RunCli(start.path(), {u"days"_s});
-  EXPECT_EQ(blocked.ExitCode, 2);
-  EXPECT_TRUE(blocked.Err.contains(u"別の RAVEK"_s)) << blocked.Err.toStdString();
-  EXPECT_GE(timer.elapsed(), 4000);
-  EXPECT_TRUE(blocked.Out.isEmpty()) << blocked.Out.toStdString();
+  for (const QString& reader : {u"days"_s, u"bias"_s}) {
+    QElapsedTimer timer;
+    timer.start();
+    const TRun blocked = RunCli(start.path(), {reader});
+    EXPECT_EQ(blocked.ExitCode, 2) << reader.toStdString();
+    EXPECT_TRUE(blocked.Err.contains(u"別の RAVEK"_s)) << blocked.Err.toStdString();
+    EXPECT_GE(timer.elapsed(), 4000);
+    EXPECT_TRUE(blocked.Out.isEmpty()) << blocked.Out.toStdString();
+  }
 
   download->kill();
   download->waitForFinished();
@@ -150,6 +156,45 @@ TEST_F(OneWriterTest, ACommandWaitsForARunningCopyButNotForAKilledOne) {
   auto was = before;
   was.remove(u"RAVEK.lock"_s);
   EXPECT_EQ(now.value(u"RaceData.dat"_s), was.value(u"RaceData.dat"_s));
+}
+
+// What a power cut or a stray hand leaves at the lock's path: one naming no
+// process is taken over; one that cannot be replaced is named for removal.
+TEST_F(OneWriterTest, LeftOverLockFiles) {
+  struct TCase {
+    const char* Name;
+    std::function<void(const QString&)> Make;
+    int ExitCode;
+  };
+  const auto file = [](const QByteArray& bytes) {
+    return [bytes](const QString& path) {
+      WriteBytes(path, bytes);
+      QFile lock(path);
+      ASSERT_TRUE(lock.open(QIODevice::ReadWrite));
+      lock.setFileTime(QDateTime::currentDateTime().addSecs(-60), QFileDevice::FileModificationTime);
+    };
+  };
+  const TCase cases[] = {
+      {"empty", file({}), 0},
+      {"garbage", file("\xff\x00garbage\n\n\n"), 0},
+      {"no process number", file("abc\nravek-cli\nhost\n"), 0},
+      {"folder", [](const QString& path) { QDir().mkpath(path + u"/inside"_s); }, 2},
+  };
+  for (const TCase& c : cases) {
+    QTemporaryDir start;
+    CopyTree(Base->filePath(u"A"_s), start.path());
+    const QString lockFile = QDir(start.path()).filePath(u"Data/RAVEK.lock"_s);
+    c.Make(lockFile);
+    const TRun run = RunCli(start.path(), {u"days"_s});
+    EXPECT_EQ(run.ExitCode, c.ExitCode) << c.Name << ": " << run.Err.toStdString();
+    if (c.ExitCode == 0) {
+      EXPECT_FALSE(QFileInfo::exists(lockFile)) << c.Name;
+    } else {
+      EXPECT_TRUE(run.Err.contains(QDir::toNativeSeparators(lockFile) + u" を削除"_s))
+          << run.Err.toStdString();
+      EXPECT_TRUE(run.Out.isEmpty()) << run.Out.toStdString();
+    }
+  }
 }
 
 }  // namespace
