@@ -1,6 +1,7 @@
 #pragma once
 
 #include "fuzz/FuzzSupport.h"
+#include "position/SetteiModel.h"
 #include "position/Settings.h"
 #include "shell/SettingsFile.h"
 #include "text/LineFile.h"
@@ -29,8 +30,8 @@ inline bool IsOwnSettingsLine(const QByteArray& line, QByteArray& section) {
   return keys.value(section.toUpper()).contains(line.left(eq).trimmed().toUpper());
 }
 
-// Input: the bytes of a settings file. Any bytes give settings; what is read
-// writes back as the same settings; other settings written read back as
+// Input: the bytes of a settings file. Any bytes give settings the dialog
+// holds to its rules; what is read writes back as the same settings; other settings written read back as
 // written; and the user's own lines survive both writes.
 inline TFailures CheckSettings(QByteArrayView data) {
   TFailures f;
@@ -41,6 +42,24 @@ inline TFailures CheckSettings(QByteArrayView data) {
 
   TSettingsFile file(path);
   const TSettings read = file.Load(dataDir);
+  // Whatever the file holds, the numbers read are ones the dialog offers.
+  const TSetteiModel dialog;
+  const int bars[] = {read.Nige,    read.Senkou, read.Koui, read.Tyuudan,
+                      read.Tyuudan, read.Saiuti, read.Soto, read.Osoto};
+  bool inBars = true;
+  for (int bar = 1; bar <= TSetteiModel::BarCount; ++bar)
+    inBars = inBars && bars[bar - 1] >= dialog.Bar(bar).Min && bars[bar - 1] <= dialog.Bar(bar).Max;
+  f.Expect(inBars && (read.Distance == 2 || read.Distance == 3),
+           QStringLiteral(
+               "settings read outside the dialog's range: Distance %1, bands %2 %3 %4 %5, lanes %6 %7 %8")
+               .arg(read.Distance)
+               .arg(read.Nige)
+               .arg(read.Senkou)
+               .arg(read.Koui)
+               .arg(read.Tyuudan)
+               .arg(read.Saiuti)
+               .arg(read.Soto)
+               .arg(read.Osoto));
   file.Save(read);
   TSettingsFile same(path);
   const TSettings reread = same.Load(dataDir);
@@ -49,7 +68,7 @@ inline TFailures CheckSettings(QByteArrayView data) {
 
   TSettings changed;
   changed.X = -300;
-  changed.Y = 2147483647;
+  changed.Y = 16777215;
   changed.TargetDir = QStringLiteral("D:/競馬/補正タイム");
   changed.Distance = 3;
   changed.Display = true;

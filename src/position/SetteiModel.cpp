@@ -5,15 +5,6 @@
 #include <algorithm>
 #include <utility>
 
-namespace {
-
-constexpr int RowMax = 15;
-constexpr int LaneMax = 7;
-constexpr int SotoMin = 3;
-constexpr int SotoMax = 6;
-
-}  // namespace
-
 TSetteiModel::TSetteiModel() {
   // Positions before the first opening; a loaded value equal to one of these
   // runs no rule, so that bar's text stays empty until a rule writes it.

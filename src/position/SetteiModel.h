@@ -31,6 +31,12 @@ enum class TColourOption { None, Eight, Three };
 class TSetteiModel {
 public:
   static constexpr int BarCount = 8;
+  // The limits the bars offer: band rows 1..RowMax, lanes 1..LaneMax, and the
+  // first OUT lane between SotoMin and SotoMax.
+  static constexpr int RowMax = 15;
+  static constexpr int LaneMax = 7;
+  static constexpr int SotoMin = 3;
+  static constexpr int SotoMax = 6;
 
   TSetteiModel();
 

@@ -1,9 +1,11 @@
 #include "shell/SettingsFile.h"
 
+#include "position/SetteiModel.h"
 #include "text/Cp932.h"
 #include "text/Errors.h"
 #include "text/IntConvert.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 #include <array>
@@ -19,24 +21,32 @@ struct TKeyDef {
   TKind Kind;
   int TSettings::*IntField;
   bool TSettings::*BoolField;
+  int Min = 0;  // the range a number is held to; outside it the default stays
+  int Max = 0;
 };
 
-// Table order is write order.
+// Far beyond any screen, yet a position plus any window size (at most Qt's
+// largest, 16777215) still fits an int.
+constexpr int PositionLimit = 16777215;
+constexpr int RowMax = TSetteiModel::RowMax;
+constexpr int LaneMax = TSetteiModel::LaneMax;
+
+// Table order is write order. The ranges are those the settings dialog offers.
 const std::array<TKeyDef, 14> Keys{{
-    {"Position", "X", TKind::Int, &TSettings::X, nullptr},
-    {"Position", "Y", TKind::Int, &TSettings::Y, nullptr},
+    {"Position", "X", TKind::Int, &TSettings::X, nullptr, -PositionLimit, PositionLimit},
+    {"Position", "Y", TKind::Int, &TSettings::Y, nullptr, -PositionLimit, PositionLimit},
     {"Folder", "Target", TKind::Text, nullptr, nullptr},
-    {"Constant", "Distance", TKind::Int, &TSettings::Distance, nullptr},
+    {"Constant", "Distance", TKind::Int, &TSettings::Distance, nullptr, 2, 3},
     {"Constant", "Display", TKind::Bool, nullptr, &TSettings::Display},
     {"Constant", "UseTG", TKind::Bool, nullptr, &TSettings::UseTG},
     {"Constant", "Pay", TKind::Bool, nullptr, &TSettings::Pay},
-    {"Constant", "Nige", TKind::Int, &TSettings::Nige, nullptr},
-    {"Constant", "Senkou", TKind::Int, &TSettings::Senkou, nullptr},
-    {"Constant", "Koui", TKind::Int, &TSettings::Koui, nullptr},
-    {"Constant", "Tyuudan", TKind::Int, &TSettings::Tyuudan, nullptr},
-    {"Constant", "Saiuti", TKind::Int, &TSettings::Saiuti, nullptr},
-    {"Constant", "Soto", TKind::Int, &TSettings::Soto, nullptr},
-    {"Constant", "Osoto", TKind::Int, &TSettings::Osoto, nullptr},
+    {"Constant", "Nige", TKind::Int, &TSettings::Nige, nullptr, 1, RowMax},
+    {"Constant", "Senkou", TKind::Int, &TSettings::Senkou, nullptr, 1, RowMax},
+    {"Constant", "Koui", TKind::Int, &TSettings::Koui, nullptr, 1, RowMax},
+    {"Constant", "Tyuudan", TKind::Int, &TSettings::Tyuudan, nullptr, 1, RowMax},
+    {"Constant", "Saiuti", TKind::Int, &TSettings::Saiuti, nullptr, 1, LaneMax},
+    {"Constant", "Soto", TKind::Int, &TSettings::Soto, nullptr, TSetteiModel::SotoMin, TSetteiModel::SotoMax},
+    {"Constant", "Osoto", TKind::Int, &TSettings::Osoto, nullptr, 1, LaneMax},
 }};
 
 const std::array<const char*, 3> Sections{"Position", "Folder", "Constant"};
@@ -120,7 +130,7 @@ bool FindValue(const QList<TIniSection>& sections, const TKeyDef& def, QByteArra
   return false;
 }
 
-QByteArray ValueText(const TSettings& settings, const TKeyDef& def) {
+QByteArray ValueText(const TSettings& settings, const TKeyDef& def, const QString& dataDir) {
   switch (def.Kind) {
     case TKind::Int:
       return QByteArray::number(settings.*def.IntField);
@@ -129,6 +139,9 @@ QByteArray ValueText(const TSettings& settings, const TKeyDef& def) {
     case TKind::Text:
       break;
   }
+  // The data folder is written as nothing, so a copied start directory
+  // exports into its own data folder, not the original's.
+  if (!dataDir.isEmpty() && QDir::cleanPath(settings.TargetDir) == QDir::cleanPath(dataDir)) return {};
   return EncodeCp932(settings.TargetDir);
 }
 
@@ -156,7 +169,7 @@ TSettings ParseSettings(const TByteLines& lines, const QString& dataDir) {
       continue;  // not a number: the default stays
     }
     if (def.Kind == TKind::Int) {
-      settings.*def.IntField = number;
+      if (number >= def.Min && number <= def.Max) settings.*def.IntField = number;
     } else {
       settings.*def.BoolField = number != 0;
     }
@@ -164,14 +177,14 @@ TSettings ParseSettings(const TByteLines& lines, const QString& dataDir) {
   return settings;
 }
 
-TByteLines ComposeSettings(const TByteLines& original, const TSettings& settings) {
+TByteLines ComposeSettings(const TByteLines& original, const TSettings& settings, const QString& dataDir) {
   const QList<TIniSection> sections = SplitSections(original);
   TByteLines out = sections.first().Lines;
   for (const char* sectionName : Sections) {
     out.append(QByteArray("[") + sectionName + ']');
     for (const TKeyDef& def : Keys) {
       if (SameName(def.Section, sectionName))
-        out.append(QByteArray(def.Key) + '=' + ValueText(settings, def));
+        out.append(QByteArray(def.Key) + '=' + ValueText(settings, def, dataDir));
     }
     // Whatever else stood in this section (from every header of that name) follows our keys.
     for (const TIniSection& section : sections) {
@@ -194,6 +207,7 @@ TByteLines ComposeSettings(const TByteLines& original, const TSettings& settings
 TSettingsFile::TSettingsFile(QString path) : FPath(std::move(path)) {}
 
 TSettings TSettingsFile::Load(const QString& dataDir) {
+  FDataDir = dataDir;
   FLines.clear();
   if (QFileInfo(FPath).isFile()) {
     try {
@@ -207,5 +221,5 @@ TSettings TSettingsFile::Load(const QString& dataDir) {
 }
 
 void TSettingsFile::Save(const TSettings& settings) const {
-  WriteLines(FPath, ComposeSettings(FLines, settings));
+  WriteLines(FPath, ComposeSettings(FLines, settings, FDataDir));
 }

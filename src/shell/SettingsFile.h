@@ -17,10 +17,12 @@ public:
   explicit TSettingsFile(QString path);
 
   // Reads the file once. A missing or unreadable file, section or key, or a
-  // value that is not a number gives the default; TargetDir defaults to dataDir.
+  // value that is not a number or outside what the settings dialog offers
+  // gives the default; TargetDir defaults to dataDir.
   TSettings Load(const QString& dataDir);
 
   // Replaces the file whole: every key in table order, then the rest as read.
+  // A TargetDir that is the data folder given to Load is written empty.
   // Throws TFileError when the file cannot be written; the old file is then intact.
   void Save(const TSettings& settings) const;
 
@@ -29,8 +31,9 @@ public:
 private:
   QString FPath;
   TByteLines FLines;  // the file as read by Load
+  QString FDataDir;   // as given to Load
 };
 
 // The same rules on byte lines, for the file's callers and tests.
 TSettings ParseSettings(const TByteLines& lines, const QString& dataDir);
-TByteLines ComposeSettings(const TByteLines& original, const TSettings& settings);
+TByteLines ComposeSettings(const TByteLines& original, const TSettings& settings, const QString& dataDir);

@@ -51,6 +51,19 @@ INSTANTIATE_TEST_SUITE_P(
         TParseCase{"distance with unit", {"[Constant]", "Distance=3m"}, nullptr},
         TParseCase{"distance empty", {"[Constant]", "Distance="}, nullptr},
         TParseCase{"distance overflow", {"[Constant]", "Distance=99999999999"}, nullptr},
+        TParseCase{"distance beyond the dialog", {"[Constant]", "Distance=9999"}, nullptr},
+        TParseCase{"distance int min", {"[Constant]", "Distance=-2147483648"}, nullptr},
+        TParseCase{"distance one", {"[Constant]", "Distance=1"}, nullptr},
+        TParseCase{"positions at the int limits", {"[Position]", "X=2147483647", "Y=-2147483648"}, nullptr},
+        TParseCase{"positions far off screen",
+                   {"[Position]", "X=-16777215", "Y=16777215"},
+                   [](TSettings& s) {
+                     s.X = -16777215;
+                     s.Y = 16777215;
+                   }},
+        TParseCase{"band row beyond the bar", {"[Constant]", "Tyuudan=16"}, nullptr},
+        TParseCase{"out lane below its bar", {"[Constant]", "Soto=2"}, nullptr},
+        TParseCase{"lane zero", {"[Constant]", "Saiuti=0"}, nullptr},
         TParseCase{
             "blanks around", {" [ Constant ] ", "  Distance = 3  "}, [](TSettings& s) { s.Distance = 3; }},
         TParseCase{"names ignore case",
@@ -96,13 +109,12 @@ INSTANTIATE_TEST_SUITE_P(
       return name;
     });
 
-const TByteLines DefaultFile{"[Position]", "X=20",       "Y=20",      "[Folder]",  "Target=/home/user/Data",
-                             "[Constant]", "Distance=2", "Display=0", "UseTG=0",   "Pay=0",
-                             "Nige=1",     "Senkou=3",   "Koui=6",    "Tyuudan=9", "Saiuti=1",
-                             "Soto=3",     "Osoto=4"};
+const TByteLines DefaultFile{"[Position]", "X=20",      "Y=20",     "[Folder]", "Target=", "[Constant]",
+                             "Distance=2", "Display=0", "UseTG=0",  "Pay=0",    "Nige=1",  "Senkou=3",
+                             "Koui=6",     "Tyuudan=9", "Saiuti=1", "Soto=3",   "Osoto=4"};
 
 TEST(ComposeSettingsTest, FreshFileHasEveryKeyInTableOrder) {
-  EXPECT_EQ(ComposeSettings({}, Defaults()), DefaultFile);
+  EXPECT_EQ(ComposeSettings({}, Defaults(), DataDir), DefaultFile);
 }
 
 TEST(ComposeSettingsTest, RewritesKnownKeysAndKeepsEverythingElse) {
@@ -134,7 +146,7 @@ TEST(ComposeSettingsTest, RewritesKnownKeysAndKeepsEverythingElse) {
       "Y=99",
       "Width=300",
       "[Folder]",
-      "Target=/home/user/Data",
+      "Target=",
       "[Constant]",
       "Distance=3",
       "Display=0",
@@ -154,10 +166,10 @@ TEST(ComposeSettingsTest, RewritesKnownKeysAndKeepsEverythingElse) {
       "Key=Value",
       "no equals sign",
   };
-  const TByteLines written = ComposeSettings(original, s);
+  const TByteLines written = ComposeSettings(original, s, DataDir);
   EXPECT_EQ(written, expected);
   // A second round changes nothing.
-  EXPECT_EQ(ComposeSettings(written, ParseSettings(written, DataDir)), written);
+  EXPECT_EQ(ComposeSettings(written, ParseSettings(written, DataDir), DataDir), written);
 }
 
 // Every line of `part` occurs in `whole`, in the same order.
@@ -184,7 +196,7 @@ TEST(ComposeSettingsTest, GarbageGivesDefaultsAndIsKept) {
     }
     const TByteLines lines = SplitLines(bytes);
     EXPECT_EQ(ParseSettings(lines, DataDir), Defaults()) << "seed " << seed;
-    const TByteLines written = ComposeSettings(lines, Defaults());
+    const TByteLines written = ComposeSettings(lines, Defaults(), DataDir);
     EXPECT_TRUE(IsSubsequence(lines, written)) << "seed " << seed;
     EXPECT_TRUE(IsSubsequence(DefaultFile, written)) << "seed " << seed;
   }
@@ -219,6 +231,15 @@ TEST_F(SettingsFileTest, MissingFileGivesDefaultsAndIsWrittenWhole) {
                               "Senkou=3\r\nKoui=6\r\nTyuudan=9\r\nSaiuti=1\r\nSoto=3\r\nOsoto=4\r\n";
   EXPECT_EQ(ReadAll(), expected);
   EXPECT_EQ(TSettingsFile(Path()).Load(DataDir), s);
+}
+
+// A copied start directory exports into its own data folder.
+TEST_F(SettingsFileTest, DataFolderTargetIsWrittenEmptyAndReadAsTheNewDataFolder) {
+  Write("[Folder]\r\nTarget=/home/user/Data/\r\n");
+  TSettingsFile file(Path());
+  file.Save(file.Load(DataDir));
+  EXPECT_TRUE(ReadAll().contains("\r\nTarget=\r\n"));
+  EXPECT_EQ(TSettingsFile(Path()).Load(QStringLiteral("/copy/Data")).TargetDir, QStringLiteral("/copy/Data"));
 }
 
 TEST_F(SettingsFileTest, DisplayTwoReadsTrueAndIsWrittenOne) {
