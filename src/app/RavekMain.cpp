@@ -102,10 +102,10 @@ int main(int argc, char** argv) {
   // cannot hold a lock file cannot be written by a second copy either.
   TDataLock lock(TShellState::SettleDataDir(options.AppDir, true));
   if (!lock.TryLock() && !lock.CannotCreate()) {
-    if (lock.Blocked()) {
-      ShowMessage(nullptr, QMessageBox::Warning, lock.FailureText());
-    } else {
+    if (lock.HeldElsewhere()) {
       ShowMessage(nullptr, QMessageBox::Information, TDataLock::AlreadyRunningText);
+    } else {
+      ShowMessage(nullptr, QMessageBox::Warning, lock.FailureText());
     }
     return 1;
   }

@@ -36,6 +36,8 @@ public:
   // True when a lock file is there that can be neither read nor replaced (a
   // folder at its path): FailureText then names it for the user to remove.
   bool Blocked() const { return FBlocked; }
+  // True when another run holds the lock.
+  bool HeldElsewhere() const { return !FBlocked && FLock.error() == QLockFile::LockFailedError; }
 
 private:
   // Removes a lock file that names no process; false when one is there that
