@@ -64,6 +64,7 @@ TEST_F(LineFileTest, FailedWriteKeepsOldFile) {
   ASSERT_TRUE(QDir(Dir.path()).mkdir(QStringLiteral("sub")));
   EXPECT_THROW(WriteLines(Path("sub"), {"new"}), TFileError);
   EXPECT_THROW(WriteLines(Path("nowhere/x.dat"), {"new"}), TFileError);
+  EXPECT_THROW(CopyFileAtomically(Path("missing.dat"), Path("keep.dat")), TFileError);
   EXPECT_EQ(ReadLines(Path("keep.dat")), TByteLines{"old"});
 }
 
