@@ -17,19 +17,20 @@ struct TSplitCase {
 
 class SplitLinesTest : public testing::TestWithParam<TSplitCase> {};
 
-TEST_P(SplitLinesTest, Splits) { EXPECT_EQ(SplitLines(GetParam().Bytes), GetParam().Lines) << GetParam().Name; }
+TEST_P(SplitLinesTest, Splits) {
+  EXPECT_EQ(SplitLines(GetParam().Bytes), GetParam().Lines) << GetParam().Name;
+}
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, SplitLinesTest,
-    testing::Values(TSplitCase{"empty", QByteArray(), {}},
-                    TSplitCase{"crlf", "a\r\nb\r\n", {"a", "b"}},
-                    TSplitCase{"lf", "a\nb\n", {"a", "b"}},
-                    TSplitCase{"cr", "a\rb\r", {"a", "b"}},
-                    TSplitCase{"no final break", "a\r\nb", {"a", "b"}},
-                    TSplitCase{"blank lines kept", "a\r\n\r\n\nb", {"a", "", "", "b"}},
-                    TSplitCase{"lone break", "\r\n", {""}},
-                    TSplitCase{"lf cr is two breaks", "a\n\rb", {"a", "", "b"}},
-                    TSplitCase{"shift-jis bytes kept", "\x83\x45\r\n", {"\x83\x45"}}));
+INSTANTIATE_TEST_SUITE_P(Table, SplitLinesTest,
+                         testing::Values(TSplitCase{"empty", QByteArray(), {}},
+                                         TSplitCase{"crlf", "a\r\nb\r\n", {"a", "b"}},
+                                         TSplitCase{"lf", "a\nb\n", {"a", "b"}},
+                                         TSplitCase{"cr", "a\rb\r", {"a", "b"}},
+                                         TSplitCase{"no final break", "a\r\nb", {"a", "b"}},
+                                         TSplitCase{"blank lines kept", "a\r\n\r\n\nb", {"a", "", "", "b"}},
+                                         TSplitCase{"lone break", "\r\n", {""}},
+                                         TSplitCase{"lf cr is two breaks", "a\n\rb", {"a", "", "b"}},
+                                         TSplitCase{"shift-jis bytes kept", "\x83\x45\r\n", {"\x83\x45"}}));
 
 class LineFileTest : public testing::Test {
 protected:
@@ -56,7 +57,9 @@ TEST_F(LineFileTest, EmptyListGivesEmptyFile) {
   EXPECT_TRUE(ReadLines(Path("e.dat")).isEmpty());
 }
 
-TEST_F(LineFileTest, MissingFileThrows) { EXPECT_THROW(ReadLines(Path("missing.dat")), TFileError); }
+TEST_F(LineFileTest, MissingFileThrows) {
+  EXPECT_THROW(ReadLines(Path("missing.dat")), TFileError);
+}
 
 TEST_F(LineFileTest, FailedWriteKeepsOldFile) {
   WriteLines(Path("keep.dat"), {"old"});
