@@ -74,6 +74,7 @@ public:
   const QString& SoftwareId() const { return FSoftwareId; }
 
 private:
+  // Replaces RaceData.dat, UmaData.dat and PayData.dat as one set.
   void WriteDataFiles();
   // Files the records the data files held for a day that failed.
   void KeepStoredDay(const QByteArray& dateKey);
@@ -86,6 +87,7 @@ private:
   QString FSoftwareId;
   bool FLinkReady = false;
   bool FBusy = false;
+  bool FMarkerWritten = false;  // this download began to replace the record files
   QStringList FMessages;
   TByteLines FStoredRaces;  // RaceData.dat and UmaData.dat as the download found them
   TByteLines FStoredHorses;
