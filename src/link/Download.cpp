@@ -68,8 +68,8 @@ private:
 // Replaces a file by another of the same folder in one step.
 void ReplaceFile(const QString& from, const QString& to) {
   std::error_code error;
-  std::filesystem::rename(std::filesystem::path(from.toStdU16String()), std::filesystem::path(to.toStdU16String()),
-                          error);
+  std::filesystem::rename(std::filesystem::path(from.toStdU16String()),
+                          std::filesystem::path(to.toStdU16String()), error);
   if (error) {
     throw TFileError(QStringLiteral("ファイル %1 を置き換えられません: %2")
                          .arg(QDir::toNativeSeparators(to), QString::fromLocal8Bit(error.message())));

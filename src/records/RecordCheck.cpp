@@ -35,10 +35,8 @@ constexpr TNumberField RaceNumberFields[] = {
     {RaField::CornerNumber + 3 * RaField::CornerBlockStride, 1, u"コーナー番号"},
 };
 constexpr TNumberField HorseNumberFields[] = {
-    {SeField::Frame, 1, u"枠番"},
-    {SeField::HorseNumber, 2, u"馬番"},
-    {SeField::Abnormality, 1, u"異常区分"},
-    {SeField::FinalPlace, 2, u"確定着順"},
+    {SeField::Frame, 1, u"枠番"},           {SeField::HorseNumber, 2, u"馬番"},
+    {SeField::Abnormality, 1, u"異常区分"}, {SeField::FinalPlace, 2, u"確定着順"},
     {SeField::Time, 4, u"走破タイム"},
 };
 
@@ -71,13 +69,18 @@ QString RecordLineFault(QByteArrayView line) {
   } else if (head == "HR1") {
     length = HrField::LineLength;
   } else {
-    return QStringLiteral("種別が %1 の記録は扱えません").arg(QString::fromLatin1(head.toByteArray().toPercentEncoding()));
+    return QStringLiteral("種別が %1 の記録は扱えません")
+        .arg(QString::fromLatin1(head.toByteArray().toPercentEncoding()));
   }
   const QString type = QString::fromLatin1(head.first(2));
   if (line.size() != length) {
-    return QStringLiteral("%1 の記録が %2 バイトです（正しくは %3 バイト）").arg(type).arg(line.size() + 2).arg(length + 2);
+    return QStringLiteral("%1 の記録が %2 バイトです（正しくは %3 バイト）")
+        .arg(type)
+        .arg(line.size() + 2)
+        .arg(length + 2);
   }
-  if (ShownRaceKey(line).isEmpty()) return QStringLiteral("%1 の記録のレースキーが16桁の数字ではありません").arg(type);
+  if (ShownRaceKey(line).isEmpty())
+    return QStringLiteral("%1 の記録のレースキーが16桁の数字ではありません").arg(type);
   return {};
 }
 

@@ -88,10 +88,10 @@ bool BackUpPositionFile(const QString& dataDir, QString* message) {
   if (backupWhole && lines.size() < saved.size()) {
     const TByteLines merged = TByn::AddNewRaceLines(lines, saved, RaceKeyLength);
     if (merged.size() > lines.size()) {
-      QString text = QStringLiteral("展開データファイル %1 には %2 にある %3 レースがありません。")
-                         .arg(QDir::toNativeSeparators(position.filePath()),
-                              QString::fromLatin1(PositionBackupFileName))
-                         .arg(merged.size() - lines.size());
+      QString text =
+          QStringLiteral("展開データファイル %1 には %2 にある %3 レースがありません。")
+              .arg(QDir::toNativeSeparators(position.filePath()), QString::fromLatin1(PositionBackupFileName))
+              .arg(merged.size() - lines.size());
       try {
         TByn::SavePositions(merged, position.filePath());
         text += QStringLiteral("%1 から補いました。").arg(QString::fromLatin1(PositionBackupFileName));
@@ -99,7 +99,9 @@ bool BackUpPositionFile(const QString& dataDir, QString* message) {
         text += error.Message() + QStringLiteral("。");
       }
       if (message != nullptr)
-        *message = text + QStringLiteral("%1 は更新しませんでした。").arg(QString::fromLatin1(PositionBackupFileName));
+        *message =
+            text +
+            QStringLiteral("%1 は更新しませんでした。").arg(QString::fromLatin1(PositionBackupFileName));
       return false;
     }
   }
@@ -118,7 +120,8 @@ TShellState::TShellState(const QString& startDir)
   BackUpPositionFile(DataDir, &damage);
   if (!damage.isEmpty()) StartMessage += (StartMessage.isEmpty() ? QString() : QStringLiteral("\n")) + damage;
   const QString mismatch = DataSetMismatch(DataDir);
-  if (!mismatch.isEmpty()) StartMessage += (StartMessage.isEmpty() ? QString() : QStringLiteral("\n")) + mismatch;
+  if (!mismatch.isEmpty())
+    StartMessage += (StartMessage.isEmpty() ? QString() : QStringLiteral("\n")) + mismatch;
   Settings = FSettingsFile.Load(DataDir);
   DayStore.CornerNames = MakeCornerNames();
   ResultsEnabled = DataFilesPresent();

@@ -109,7 +109,8 @@ TByteLines LastOfEachHorse(const TByteLines& lines) {
 }
 
 bool DataFilesExist(const QString& dataDir) {
-  return QFileInfo::exists(InDir(dataDir, DataFile::Uma)) && QFileInfo::exists(InDir(dataDir, DataFile::Race));
+  return QFileInfo::exists(InDir(dataDir, DataFile::Uma)) &&
+         QFileInfo::exists(InDir(dataDir, DataFile::Race));
 }
 
 QByteArray BytesDigest(QByteArrayView bytes) {
@@ -137,7 +138,12 @@ QString DataSetMismatch(const QString& dataDir) {
     const QList<QByteArray> parts = line.split(' ');
     if (parts.size() != 3) return {};
     const QString name = QString::fromLatin1(parts[0]);
-    const QByteArray now = FileDigest(QDir(dataDir).filePath(name));
+    QByteArray now;
+    try {
+      now = FileDigest(QDir(dataDir).filePath(name));
+    } catch (const TFileError&) {
+      // Unreadable: it belongs to neither set.
+    }
     const bool isNew = now == parts[2], isOld = now == parts[1];
     // A file the download left as it was belongs to both sets.
     if (isNew && !isOld) replaced.append(name);
@@ -146,7 +152,8 @@ QString DataSetMismatch(const QString& dataDir) {
   }
   if (neither.isEmpty() && (replaced.isEmpty() || kept.isEmpty())) return {};
   QString text = QStringLiteral("データファイルの組が食い違っています（ダウンロードが途中で止まりました）。");
-  if (!replaced.isEmpty()) text += QStringLiteral("新しいもの: %1。").arg(replaced.join(QStringLiteral(", ")));
+  if (!replaced.isEmpty())
+    text += QStringLiteral("新しいもの: %1。").arg(replaced.join(QStringLiteral(", ")));
   if (!kept.isEmpty()) text += QStringLiteral("前のもの: %1。").arg(kept.join(QStringLiteral(", ")));
   if (!neither.isEmpty())
     text += QStringLiteral("どちらでもないもの: %1。").arg(neither.join(QStringLiteral(", ")));
@@ -171,7 +178,9 @@ bool LoadDayStore(TDayStore& store, const QString& dataDir, QStringList* notes) 
   const bool payThere = QFileInfo::exists(InDir(dataDir, DataFile::Pay));
   if (payThere) next.PayLines = ReadLines(InDir(dataDir, DataFile::Pay));
   if (notes != nullptr) {
-    if (!payThere) notes->append(QStringLiteral("%1 がありません。払戻なしで表示します。").arg(QString::fromLatin1(DataFile::Pay)));
+    if (!payThere)
+      notes->append(
+          QStringLiteral("%1 がありません。払戻なしで表示します。").arg(QString::fromLatin1(DataFile::Pay)));
     const std::pair<const char*, const TByteLines*> read[] = {
         {DataFile::Race, &raceRead}, {DataFile::Uma, &umaRead}, {DataFile::Pay, &next.PayLines}};
     for (const auto& [name, lines] : read) {
@@ -183,7 +192,9 @@ bool LoadDayStore(TDayStore& store, const QString& dataDir, QStringList* notes) 
       const auto bad = std::count_if(lines->cbegin(), lines->cend(),
                                      [](const QByteArray& line) { return !RecordLineFault(line).isEmpty(); });
       if (bad > 0)
-        notes->append(QStringLiteral("%1 の %2 行は記録として読めないため飛ばしました。").arg(QString::fromLatin1(name)).arg(bad));
+        notes->append(QStringLiteral("%1 の %2 行は記録として読めないため飛ばしました。")
+                          .arg(QString::fromLatin1(name))
+                          .arg(bad));
     }
   }
   // Every reader sees one record per race and per horse, the last in the file.

@@ -248,9 +248,10 @@ TEST_F(DownloadTest, FailedDayKeepsItsStoredRecordsAndOtherDaysProceed) {
 
   EXPECT_EQ(result.DaysOpened, 4);
   EXPECT_EQ(result.DaysRead, 2);
-  EXPECT_EQ(result.FailedDays,
-            (QStringList{u"2024/05/11: JVReadエラー-201"_s, u"2024/05/10: JVRTOpenエラー:-502"_s,
-                         u"2024/05/09: RA の記録の距離が数字ではありません: '12a0'（レース 2024050908020101）"_s}));
+  EXPECT_EQ(
+      result.FailedDays,
+      (QStringList{u"2024/05/11: JVReadエラー-201"_s, u"2024/05/10: JVRTOpenエラー:-502"_s,
+                   u"2024/05/09: RA の記録の距離が数字ではありません: '12a0'（レース 2024050908020101）"_s}));
   EXPECT_TRUE(result.ResultsEnabled);
   EXPECT_EQ(Lines(DataFile::Race), (TByteLines{first[0], broken[0], closed[0], spoilt[0], older[0]}));
   EXPECT_EQ(Lines(DataFile::Uma),

@@ -120,7 +120,8 @@ TEST_P(BackupTest, NeverReplacedBySmallerFile) {
     EXPECT_EQ(ReadBytes(DataFile("Position.dat")), SoundPositionFile(*c.PositionSize, 'P'));
   }
   // A damaged file is named to the user at start-up.
-  EXPECT_EQ(state.StartMessage.contains(QStringLiteral("Position.dat")), c.Damaged) << state.StartMessage.toStdString();
+  EXPECT_EQ(state.StartMessage.contains(QStringLiteral("Position.dat")), c.Damaged)
+      << state.StartMessage.toStdString();
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, BackupTest,

@@ -245,13 +245,17 @@ TEST_F(DayStoreLoaderTest, DamagedLookingFilesAreNamedInTheNotes) {
   };
   const TNoteCase cases[] = {
       {"sound", [](const QString&) {}, {}},
-      {"no payouts", [](const QString& dir) { QFile::remove(QDir(dir).filePath(u"PayData.dat"_s)); },
+      {"no payouts",
+       [](const QString& dir) { QFile::remove(QDir(dir).filePath(u"PayData.dat"_s)); },
        {u"PayData.dat がありません。払戻なしで表示します。"_s}},
-      {"empty horse file", [](const QString& dir) { WriteLines(QDir(dir).filePath(u"UmaData.dat"_s), {}); },
-       {u"UmaData.dat が空です。"_s, u"UmaData.dat に出走馬の記録がないレースが 2 あります（最初は 2024051205020811）。"_s}},
+      {"empty horse file",
+       [](const QString& dir) { WriteLines(QDir(dir).filePath(u"UmaData.dat"_s), {}); },
+       {u"UmaData.dat が空です。"_s,
+        u"UmaData.dat に出走馬の記録がないレースが 2 あります（最初は 2024051205020811）。"_s}},
       {"line cut short",
        [](const QString& dir) {
-         WriteLines(QDir(dir).filePath(u"RaceData.dat"_s), {MakeRaceLine(KeyA), MakeRaceLine(KeyB).chopped(1)});
+         WriteLines(QDir(dir).filePath(u"RaceData.dat"_s),
+                    {MakeRaceLine(KeyA), MakeRaceLine(KeyB).chopped(1)});
        },
        {u"RaceData.dat の 1 行は記録として読めないため飛ばしました。"_s}},
   };
