@@ -3,7 +3,8 @@
 #include "records/RecordLayout.h"
 #include "text/Cp932.h"
 
-#include <initializer_list>
+#include <algorithm>
+#include <cstddef>
 
 namespace {
 

@@ -184,11 +184,14 @@ bool LoadDayStore(TDayStore& store, const QString& dataDir, QStringList* notes) 
     const std::pair<const char*, const TByteLines*> read[] = {
         {DataFile::Race, &raceRead}, {DataFile::Uma, &umaRead}, {DataFile::Pay, &next.PayLines}};
     for (const auto& [name, lines] : read) {
+      const bool pay = lines == &next.PayLines;
       if (lines->isEmpty()) {
-        if ((payThere || lines != &next.PayLines) && !(raceRead.isEmpty() && umaRead.isEmpty()))
+        if ((payThere || !pay) && !(raceRead.isEmpty() && umaRead.isEmpty()))
           notes->append(QStringLiteral("%1 が空です。").arg(QString::fromLatin1(name)));
         continue;
       }
+      // Payout lines are looked up as they are; only the other two drop lines.
+      if (pay) continue;
       const auto bad = std::count_if(lines->cbegin(), lines->cend(),
                                      [](const QByteArray& line) { return !RecordLineFault(line).isEmpty(); });
       if (bad > 0)
