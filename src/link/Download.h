@@ -34,7 +34,7 @@ struct TDownloadResult {
   int DaysOpened = 0;
   int DaysRead = 0;  // opened, read to the end and filed
   bool FilesWritten = false;
-  bool ResultsEnabled = false;  // all three data files exist afterwards
+  bool ResultsEnabled = false;  // RaceData.dat and UmaData.dat exist afterwards, as one set
   // Days whose open or read failed with an error, or that delivered a record
   // that cannot be filed, each with the reason ("yyyy/mm/dd: ..."). Their
   // stored records were kept in place of what was delivered.
