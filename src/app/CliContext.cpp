@@ -65,7 +65,20 @@ TReadOnlyStart OpenReadOnly(const QString& appDir) {
   start.DataDir = QFileInfo(dataPath).isDir() ? dataPath : appDir;
   start.Settings = TSettingsFile(QDir(appDir).filePath(TSettingsFile::FileName)).Load(start.DataDir);
   start.Store.CornerNames = MakeCornerNames();
-  start.HasData = LoadDayStore(start.Store, start.DataDir);
+  QStringList notes;
+  start.HasData = LoadDayStore(start.Store, start.DataDir, &notes);
+  if (!start.HasData) {
+    // One file of the pair without the other is a damaged set, not an empty one.
+    QStringList missing;
+    for (const char* name : {DataFile::Race, DataFile::Uma})
+      if (!QFileInfo::exists(QDir(start.DataDir).filePath(QString::fromLatin1(name))))
+        missing.append(QString::fromLatin1(name));
+    if (missing.size() == 1) notes.append(QStringLiteral("%1 がありません。").arg(missing.first()));
+  }
+  // What is shown comes from files that look damaged: said on standard error,
+  // standard output stays what the command prints.
+  const TCliOutput output(stdout, stderr);
+  for (const QString& note : std::as_const(notes)) output.Err(QStringLiteral("注意: ") + note + u'\n');
   return start;
 }
 

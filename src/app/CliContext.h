@@ -67,10 +67,13 @@ struct TReadOnlyStart {
   QString DataDir;
   TSettings Settings;
   TDayStore Store;
-  bool HasData = false;  // all three data files present and loaded
+  bool HasData = false;  // RaceData.dat and UmaData.dat present and loaded
 };
 
-// Throws TConvertError or TFileError from loading the day store.
+// Throws TConvertError or TFileError from loading the day store (also when a
+// stopped download left the data files a mixed set). Files that load but look
+// damaged (empty, skipped lines, races without runners, no payouts) are named
+// on standard error.
 TReadOnlyStart OpenReadOnly(const QString& appDir);
 
 // The optional date argument (YYYYMMDD) of a command that shows one day;

@@ -11,6 +11,8 @@
 #include <QDir>
 #include <QFile>
 
+#include <filesystem>
+#include <system_error>
 #include <vector>
 
 using namespace Qt::StringLiterals;
@@ -18,13 +20,15 @@ using namespace Qt::StringLiterals;
 namespace {
 
 constexpr int ReadBufferSize = 110000;
+// A record file of the new set, written whole beside the one it replaces.
+const QString PendingSuffix = QStringLiteral(".new");
 
 QString InDir(const QString& dataDir, const char* name) {
   return QDir(dataDir).filePath(QString::fromLatin1(name));
 }
 
 // A file's content before the download touched it, to put back when the
-// download fails.
+// download fails after replacing it.
 class TFileSnapshot {
 public:
   explicit TFileSnapshot(QString path) : FPath(std::move(path)) {
@@ -38,7 +42,16 @@ public:
     FBytes = file.readAll();
   }
 
-  void Restore() const {
+  // A file that still holds what it held is left alone: rewriting it could
+  // only cost it (a full disk).
+  void RestoreIfChanged() const {
+    QFile file(FPath);
+    if (!file.exists()) {
+      if (FExisted) WriteFileAtomically(FPath, FBytes);
+      return;
+    }
+    if (FExisted && file.open(QIODevice::ReadOnly) && file.readAll() == FBytes) return;
+    file.close();
     if (FExisted) {
       WriteFileAtomically(FPath, FBytes);
     } else {
@@ -51,6 +64,17 @@ private:
   bool FExisted = false;
   QByteArray FBytes;
 };
+
+// Replaces a file by another of the same folder in one step.
+void ReplaceFile(const QString& from, const QString& to) {
+  std::error_code error;
+  std::filesystem::rename(std::filesystem::path(from.toStdU16String()),
+                          std::filesystem::path(to.toStdU16String()), error);
+  if (error) {
+    throw TFileError(QStringLiteral("ファイル %1 を置き換えられません: %2")
+                         .arg(QDir::toNativeSeparators(to), QString::fromLocal8Bit(error.message())));
+  }
+}
 
 class TBusyGuard {
 public:
@@ -93,7 +117,9 @@ TDownload::TDownload(TJVLink& link, const TClock& clock, TDayStore& store, QStri
     : FLink(link), FClock(clock), FStore(store), FDataDir(std::move(dataDir)), FObserver(observer) {}
 
 bool TDownload::FormShow() {
-  LoadDayStore(FStore, FDataDir);
+  // Files a stopped download left mixed are not shown; start-up has said so,
+  // and the next download replaces them.
+  if (DataSetMismatch(FDataDir).isEmpty()) LoadDayStore(FStore, FDataDir);
   FSoftwareId = QString::fromLatin1(SoftwareIdText);
   FLinkReady = FLink.JVInit(FSoftwareId) == 0;
   if (!FLinkReady) return false;
@@ -128,6 +154,7 @@ TDownloadResult TDownload::RtsDlExecute() {
   }
 
   FMessages.clear();
+  FMarkerWritten = false;
   bool dayOpen = false;
   const auto failed = [&result](QDate day, const QString& reason) {
     result.FailedDays.append(day.toString(u"yyyy/MM/dd") + u": "_s + reason);
@@ -189,8 +216,15 @@ TDownloadResult TDownload::RtsDlExecute() {
       WriteDataFiles();
       result.FilesWritten = true;
     }
-    result.ResultsEnabled = DataFilesExist(FDataDir);
-    LoadDayStore(FStore, FDataDir);
+    const QString mismatch = DataSetMismatch(FDataDir);
+    result.ResultsEnabled = DataFilesExist(FDataDir) && mismatch.isEmpty();
+    if (mismatch.isEmpty()) {
+      QStringList notes;
+      LoadDayStore(FStore, FDataDir, &notes);
+      FMessages.append(notes);
+    } else {
+      FMessages.append(mismatch);
+    }
   } catch (...) {
     if (dayOpen) {
       try {
@@ -199,13 +233,18 @@ TDownloadResult TDownload::RtsDlExecute() {
         // The error that stopped the download is the one to report.
       }
     }
+    for (const char* name : DataFile::SetFiles) QFile::remove(InDir(FDataDir, name) + PendingSuffix);
+    bool restored = true;
     for (const TFileSnapshot& file : std::as_const(savedFiles)) {
       try {
-        file.Restore();
+        file.RestoreIfChanged();
       } catch (...) {
         // Put back what can be put back; the first error is the one reported.
+        restored = false;
       }
     }
+    // While a replaced file could not be put back the marker tells the loader.
+    if (FMarkerWritten && restored) QFile::remove(InDir(FDataDir, DataFile::SetMarker));
     FStore = savedStore;
     FObserver.CloseProgress();
     throw;
@@ -233,7 +272,8 @@ QString TDownload::JVReading() {
            SplitLines(QByteArrayView(buffer).first(std::min<qsizetype>(n, buffer.size())))) {
         const TRecordStream stream = StreamOf(line);
         if (stream == TRecordStream::None) continue;
-        const QString why = RecordLineFault(line);
+        QString why = RecordLineFault(line);
+        if (why.isEmpty()) why = RecordFieldFault(line);
         if (!why.isEmpty()) {
           if (faults++ == 0) {
             const QByteArrayView key = ShownRaceKey(line);
@@ -301,7 +341,26 @@ void TDownload::WriteDataFiles() {
   raceLines.reserve(FStore.RaceLines.size());
   for (const TRaceEntry& entry : std::as_const(FStore.RaceLines)) raceLines.append(entry.RaceLine);
   // One record per race and per horse, the last delivered; every lookup takes that one.
-  WriteLines(InDir(FDataDir, DataFile::Race), LastOfEachRace(raceLines));
-  WriteLines(InDir(FDataDir, DataFile::Uma), LastOfEachHorse(FStore.UmaLines));
-  WriteLines(InDir(FDataDir, DataFile::Pay), LastOfEachRace(FStore.PayLines));
+  const TByteLines sets[] = {LastOfEachRace(raceLines), LastOfEachHorse(FStore.UmaLines),
+                             LastOfEachRace(FStore.PayLines)};
+  static_assert(std::size(sets) == std::size(DataFile::SetFiles));
+
+  // The whole set is written aside first, so a full disk stops the download
+  // before any file in place has changed. The marker lets the loader tell a
+  // set that was stopped half way through the renames.
+  QByteArray marker;
+  for (std::size_t i = 0; i < std::size(sets); ++i) {
+    const QString path = InDir(FDataDir, DataFile::SetFiles[i]);
+    const QByteArray bytes = JoinLines(sets[i]);
+    WriteFileAtomically(path + PendingSuffix, bytes);
+    marker += QByteArray(DataFile::SetFiles[i]) + ' ' + FileDigest(path) + ' ' + BytesDigest(bytes) + "\r\n";
+  }
+  WriteFileAtomically(InDir(FDataDir, DataFile::SetMarker), marker);
+  FMarkerWritten = true;
+  for (const char* name : DataFile::SetFiles) {
+    const QString path = InDir(FDataDir, name);
+    ReplaceFile(path + PendingSuffix, path);
+    FObserver.DataFileReplaced(QString::fromLatin1(name));
+  }
+  QFile::remove(InDir(FDataDir, DataFile::SetMarker));
 }

@@ -34,7 +34,7 @@ struct TDownloadResult {
   int DaysOpened = 0;
   int DaysRead = 0;  // opened, read to the end and filed
   bool FilesWritten = false;
-  bool ResultsEnabled = false;  // all three data files exist afterwards
+  bool ResultsEnabled = false;  // RaceData.dat and UmaData.dat exist afterwards, as one set
   // Days whose open or read failed with an error, or that delivered a record
   // that cannot be filed, each with the reason ("yyyy/mm/dd: ..."). Their
   // stored records were kept in place of what was delivered.
@@ -74,6 +74,7 @@ public:
   const QString& SoftwareId() const { return FSoftwareId; }
 
 private:
+  // Replaces RaceData.dat, UmaData.dat and PayData.dat as one set.
   void WriteDataFiles();
   // Files the records the data files held for a day that failed.
   void KeepStoredDay(const QByteArray& dateKey);
@@ -86,6 +87,7 @@ private:
   QString FSoftwareId;
   bool FLinkReady = false;
   bool FBusy = false;
+  bool FMarkerWritten = false;  // this download began to replace the record files
   QStringList FMessages;
   TByteLines FStoredRaces;  // RaceData.dat and UmaData.dat as the download found them
   TByteLines FStoredHorses;

@@ -20,4 +20,7 @@ public:
     (void)done;
     (void)asked;
   }
+  // A record file of the new set has just been put in place (name only);
+  // until the last one is, the files on disk are a mixed set.
+  virtual void DataFileReplaced(const QString& name) { (void)name; }
 };

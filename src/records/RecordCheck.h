@@ -12,3 +12,8 @@ QString RecordLineFault(QByteArrayView line);
 // The race key of a line as far as it can be shown in a message: the 16
 // bytes when they are ASCII digits, else empty.
 QByteArrayView ShownRaceKey(QByteArrayView line);
+
+// For a line that keeps the record rule: the first field the program reads as
+// a number that holds anything but ASCII digits, as a message naming the
+// field and its bytes; empty when all of them are digits.
+QString RecordFieldFault(QByteArrayView line);

@@ -11,6 +11,8 @@
 
 namespace {
 
+constexpr int RaceKeyLength = 16;
+
 QString AbsoluteDir(const QString& dir) {
   return QDir::cleanPath(QDir(dir).absolutePath());
 }
@@ -65,6 +67,34 @@ bool BackUpPositionFile(const QString& dataDir, QString* message) {
     }
     return false;
   }
+  // A rewrite that failed may have left the file short or empty: the backup
+  // must not follow it, and gives back the races the file lost.
+  TByteLines saved;
+  bool backupWhole = false;
+  try {
+    backupWhole = backup.isFile() && !TByn::LoadPositions(saved, backup.filePath()).Damaged;
+  } catch (const TFileError&) {
+  }
+  if (backupWhole && lines.size() < saved.size()) {
+    const TByteLines merged = TByn::AddNewRaceLines(lines, saved, RaceKeyLength);
+    if (merged.size() > lines.size()) {
+      QString text =
+          QStringLiteral("展開データファイル %1 には %2 にある %3 レースがありません。")
+              .arg(QDir::toNativeSeparators(position.filePath()), QString::fromLatin1(PositionBackupFileName))
+              .arg(merged.size() - lines.size());
+      try {
+        TByn::SavePositions(merged, position.filePath());
+        text += QStringLiteral("%1 から補いました。").arg(QString::fromLatin1(PositionBackupFileName));
+      } catch (const TFileError& error) {
+        text += error.Message() + QStringLiteral("。");
+      }
+      if (message != nullptr)
+        *message =
+            text +
+            QStringLiteral("%1 は更新しませんでした。").arg(QString::fromLatin1(PositionBackupFileName));
+      return false;
+    }
+  }
   if (backup.exists() && position.size() < backup.size()) return false;
   return CopyFileWhole(position.filePath(), backup.filePath());
 }
@@ -79,6 +109,9 @@ TShellState::TShellState(const QString& startDir)
   QString damage;
   BackUpPositionFile(DataDir, &damage);
   if (!damage.isEmpty()) StartMessage += (StartMessage.isEmpty() ? QString() : QStringLiteral("\n")) + damage;
+  const QString mismatch = DataSetMismatch(DataDir);
+  if (!mismatch.isEmpty())
+    StartMessage += (StartMessage.isEmpty() ? QString() : QStringLiteral("\n")) + mismatch;
   Settings = FSettingsFile.Load(DataDir);
   DayStore.CornerNames = MakeCornerNames();
   ResultsEnabled = DataFilesPresent();
@@ -97,7 +130,7 @@ QString TShellState::DataFilePath(const QString& name) const {
 }
 
 bool TShellState::DataFilesPresent() const {
-  return DataFilesExist(DataDir);
+  return DataFilesExist(DataDir) && DataSetMismatch(DataDir).isEmpty();
 }
 
 TByteLines TShellState::CurrentPositionLines() const {

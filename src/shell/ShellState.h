@@ -43,7 +43,7 @@ public:
   QString DataFilePath(const QString& name) const;
   QString SettingsFilePath() const { return FSettingsFile.Path(); }
 
-  // All three data files present in DataDir.
+  // RaceData.dat and UmaData.dat present in DataDir, as one set.
   bool DataFilesPresent() const;
 
   // Close of the main window: the position save, then the settings write.
@@ -71,5 +71,7 @@ QStringList MakeCornerNames();
 // backup by a smaller file or by one that does not read whole. Returns true
 // when the backup was written; a failed copy leaves the old backup whole and
 // is otherwise ignored. When Position.dat is damaged, *message (when given)
-// tells the user what was found and what the backup still holds.
+// tells the user what was found and what the backup still holds. When it
+// lacks races the whole backup holds, they are added to Position.dat, the
+// backup is left as it is and *message says so.
 bool BackUpPositionFile(const QString& dataDir, QString* message = nullptr);

@@ -11,7 +11,9 @@
 #include "text/Errors.h"
 #include "text/IntConvert.h"
 
+#include <QCryptographicHash>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QHash>
 #include <QSet>
@@ -108,8 +110,54 @@ TByteLines LastOfEachHorse(const TByteLines& lines) {
 
 bool DataFilesExist(const QString& dataDir) {
   return QFileInfo::exists(InDir(dataDir, DataFile::Uma)) &&
-         QFileInfo::exists(InDir(dataDir, DataFile::Race)) &&
-         QFileInfo::exists(InDir(dataDir, DataFile::Pay));
+         QFileInfo::exists(InDir(dataDir, DataFile::Race));
+}
+
+QByteArray BytesDigest(QByteArrayView bytes) {
+  return QByteArray::number(bytes.size()) + ':' +
+         QCryptographicHash::hash(bytes, QCryptographicHash::Sha1).toHex();
+}
+
+QByteArray FileDigest(const QString& path) {
+  QFile file(path);
+  if (!file.exists()) return QByteArrayLiteral("-");
+  if (!file.open(QIODevice::ReadOnly)) {
+    throw TFileError(QStringLiteral("ファイル %1 を読み込めません: %2")
+                         .arg(QDir::toNativeSeparators(path), file.errorString()));
+  }
+  return BytesDigest(file.readAll());
+}
+
+QString DataSetMismatch(const QString& dataDir) {
+  QFile marker(InDir(dataDir, DataFile::SetMarker));
+  if (!marker.open(QIODevice::ReadOnly)) return {};
+  // The marker is whole before the first file is replaced; one that does not
+  // read as such was left by a download that replaced nothing.
+  QStringList replaced, kept, neither;
+  for (const QByteArray& line : SplitLines(marker.readAll())) {
+    const QList<QByteArray> parts = line.split(' ');
+    if (parts.size() != 3) return {};
+    const QString name = QString::fromLatin1(parts[0]);
+    QByteArray now;
+    try {
+      now = FileDigest(QDir(dataDir).filePath(name));
+    } catch (const TFileError&) {
+      // Unreadable: it belongs to neither set.
+    }
+    const bool isNew = now == parts[2], isOld = now == parts[1];
+    // A file the download left as it was belongs to both sets.
+    if (isNew && !isOld) replaced.append(name);
+    if (isOld && !isNew) kept.append(name);
+    if (!isNew && !isOld) neither.append(name);
+  }
+  if (neither.isEmpty() && (replaced.isEmpty() || kept.isEmpty())) return {};
+  QString text = QStringLiteral("データファイルの組が食い違っています（ダウンロードが途中で止まりました）。");
+  if (!replaced.isEmpty())
+    text += QStringLiteral("新しいもの: %1。").arg(replaced.join(QStringLiteral(", ")));
+  if (!kept.isEmpty()) text += QStringLiteral("前のもの: %1。").arg(kept.join(QStringLiteral(", ")));
+  if (!neither.isEmpty())
+    text += QStringLiteral("どちらでもないもの: %1。").arg(neither.join(QStringLiteral(", ")));
+  return text + QStringLiteral("もう一度ダウンロードしてください。");
 }
 
 QByteArray BuildRaceSummary(const TDayStore& store, const TByteLines& horseList) {
@@ -118,15 +166,43 @@ QByteArray BuildRaceSummary(const TDayStore& store, const TByteLines& horseList)
   return Summarise(horseList, name.isEmpty() ? QByteArray() : pay.FindPayLine(store.PayLines, name));
 }
 
-bool LoadDayStore(TDayStore& store, const QString& dataDir) {
+bool LoadDayStore(TDayStore& store, const QString& dataDir, QStringList* notes) {
   if (!DataFilesExist(dataDir)) return false;
+  const QString mismatch = DataSetMismatch(dataDir);
+  if (!mismatch.isEmpty()) throw TFileError(mismatch);
 
   TDayStore next;
   next.CornerNames = store.CornerNames;
+  const TByteLines umaRead = ReadLines(InDir(dataDir, DataFile::Uma));
+  const TByteLines raceRead = ReadLines(InDir(dataDir, DataFile::Race));
+  const bool payThere = QFileInfo::exists(InDir(dataDir, DataFile::Pay));
+  if (payThere) next.PayLines = ReadLines(InDir(dataDir, DataFile::Pay));
+  if (notes != nullptr) {
+    if (!payThere)
+      notes->append(
+          QStringLiteral("%1 がありません。払戻なしで表示します。").arg(QString::fromLatin1(DataFile::Pay)));
+    const std::pair<const char*, const TByteLines*> read[] = {
+        {DataFile::Race, &raceRead}, {DataFile::Uma, &umaRead}, {DataFile::Pay, &next.PayLines}};
+    for (const auto& [name, lines] : read) {
+      const bool pay = lines == &next.PayLines;
+      if (lines->isEmpty()) {
+        if ((payThere || !pay) && !(raceRead.isEmpty() && umaRead.isEmpty()))
+          notes->append(QStringLiteral("%1 が空です。").arg(QString::fromLatin1(name)));
+        continue;
+      }
+      // Payout lines are looked up as they are; only the other two drop lines.
+      if (pay) continue;
+      const auto bad = std::count_if(lines->cbegin(), lines->cend(),
+                                     [](const QByteArray& line) { return !RecordLineFault(line).isEmpty(); });
+      if (bad > 0)
+        notes->append(QStringLiteral("%1 の %2 行は記録として読めないため飛ばしました。")
+                          .arg(QString::fromLatin1(name))
+                          .arg(bad));
+    }
+  }
   // Every reader sees one record per race and per horse, the last in the file.
-  const TByteLines umaLines = LastOfEachHorse(ReadLines(InDir(dataDir, DataFile::Uma)));
-  const TByteLines raceLines = LastOfEachRace(ReadLines(InDir(dataDir, DataFile::Race)));
-  next.PayLines = ReadLines(InDir(dataDir, DataFile::Pay));
+  const TByteLines umaLines = LastOfEachHorse(umaRead);
+  const TByteLines raceLines = LastOfEachRace(raceRead);
 
   TJV_RACE race;
   next.RaceDates = SplitLines(race.DateList(raceLines));
@@ -169,6 +245,7 @@ bool LoadDayStore(TDayStore& store, const QString& dataDir) {
 
   next.RaceLines.reserve(raceLines.size());
   next.RaceSummaries.reserve(raceLines.size());
+  QByteArrayList withoutRunners;
   for (qsizetype r = 0; r < raceLines.size(); ++r) {
     const QByteArray& key = raceKeys[r];
     TRaceEntry entry{raceLines[r], {}};
@@ -182,6 +259,7 @@ bool LoadDayStore(TDayStore& store, const QString& dataDir) {
         umaByName.erase(bucket);
       }
     }
+    if (entry.HorseList.isEmpty()) withoutRunners.append(key);
     uma.SortByArrival(entry.HorseList);
     // A race line without a key has no position line of its own; it must not
     // take another race's.
@@ -206,6 +284,13 @@ bool LoadDayStore(TDayStore& store, const QString& dataDir) {
     if (!used[i]) next.UmaLines.append(umaKeys[i] + '=' + umaLines[i]);
   }
 
+  // Races whose runners UmaData.dat lacks would show as empty sheets.
+  if (notes != nullptr && !withoutRunners.isEmpty()) {
+    notes->append(QStringLiteral("%1 に出走馬の記録がないレースが %2 あります（最初は %3）。")
+                      .arg(QString::fromLatin1(DataFile::Uma))
+                      .arg(withoutRunners.size())
+                      .arg(QString::fromLatin1(withoutRunners.first())));
+  }
   store = std::move(next);
   return true;
 }

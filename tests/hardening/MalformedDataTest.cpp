@@ -8,10 +8,13 @@
 #include "position/BynaryUnit.h"
 #include "position/PositionLine.h"
 #include "records/RecordLayout.h"
+#include "store/DayStoreLoader.h"
 #include "text/Cp932.h"
 #include "text/LineFile.h"
 
+#include <QProcess>
 #include <QSet>
+#include <QStorageInfo>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -189,23 +192,76 @@ void ExpectSundayKept(const TCaseDir& dir, const TRun& run, const TFiles& before
   EXPECT_TRUE(days.Out.contains(u"20240512"_s)) << days.Out.toStdString();
 }
 
-// The Sunday feed with the main race's record changed by `damage`: a record
-// the program could not read back fails the day, which keeps what it had.
-TMalformedCase UnfileableRecordCase(const char* name, QByteArray (*damage)(const QByteArray&)) {
+// The Sunday feed with the main race's first record of the type changed by
+// `damage`: a record the program could not read back fails the day, which
+// keeps what it had, and Saturday is filed.
+TMalformedCase UnfileableRecordCase(const char* name, QByteArray (*damage)(const QByteArray&),
+                                    const char* type = "RA", const char* message = "2024/05/12") {
+  return {
+      name,
+      [damage, type](const TCaseDir& dir) {
+        TByteLines lines = SplitLines(FileBytes(SundayFeed(dir)));
+        bool found = false;
+        for (QByteArray& line : lines) {
+          if (!found && line.startsWith(type) && line.mid(KeyField::RaceKey, 16) == SundayMain.toLatin1()) {
+            line = damage(line);
+            found = true;
+          }
+        }
+        ASSERT_TRUE(found);
+        WriteBytes(SundayFeed(dir), JoinLines(lines));
+      },
+      Download,
+      2,
+      message,
+      [](const TCaseDir& dir, const TRun& run, const TFiles& before) {
+        ExpectSundayKept(dir, run, before);
+        EXPECT_TRUE(run.Out.contains(u"1日分を取得しました"_s)) << run.Out.toStdString();
+      }};
+}
+
+// The bytes of one field replaced.
+template <int Offset, const char* Bytes>
+QByteArray WithField(const QByteArray& line) {
+  return QByteArray(line).replace(Offset, qsizetype(qstrlen(Bytes)), Bytes);
+}
+constexpr char AB[] = "AB";
+constexpr char ABCD[] = "ABCD";
+constexpr char ZZ[] = "ZZ";
+
+// The record files as a download left them when it stopped between two of
+// them: the marker names the new set, of which RaceData.dat alone is in place.
+void LeaveMixedSet(const TCaseDir& dir) {
+  QByteArray marker;
+  for (const char* name : {"RaceData.dat", "UmaData.dat", "PayData.dat"}) {
+    const QByteArray bytes = FileBytes(dir.Data(QString::fromLatin1(name)));
+    const QByteArray other = bytes + "RA";
+    const bool replaced = qstrcmp(name, "RaceData.dat") == 0;
+    marker += QByteArray(name) + ' ' + BytesDigest(replaced ? other : bytes) + ' ' +
+              BytesDigest(replaced ? bytes : other) + "\r\n";
+  }
+  WriteBytes(dir.Data(u"DataFiles.pending"_s), marker);
+}
+
+// A Position.dat left with its first `kept` races of the 72 that Position.bak holds.
+TMalformedCase ShortPositionFileCase(const char* name, int kept) {
   return {name,
-          [damage](const TCaseDir& dir) {
-            TByteLines lines = SplitLines(FileBytes(SundayFeed(dir)));
-            bool found = false;
-            for (QByteArray& line : lines) {
-              if (line.startsWith("RA") && line.mid(KeyField::RaceKey, 16) == SundayMain.toLatin1()) {
-                line = damage(line);
-                found = true;
-              }
-            }
-            ASSERT_TRUE(found);
-            WriteBytes(SundayFeed(dir), JoinLines(lines));
+          [kept](const TCaseDir& dir) {
+            const TByteLines lines = PositionLines(dir.Data(u"Position.dat"_s));
+            ASSERT_EQ(lines.size(), 72);
+            TByn::SavePositions(lines, dir.Data(u"Position.bak"_s));
+            if (kept == 0)
+              WriteBytes(dir.Data(u"Position.dat"_s), QByteArray());
+            else
+              TByn::SavePositions(lines.first(kept), dir.Data(u"Position.dat"_s));
           },
-          Download, 2, "2024/05/12", ExpectSundayKept};
+          Download,
+          0,
+          "Position.bak から補いました",
+          [](const TCaseDir& dir, const TRun&, const TFiles& before) {
+            EXPECT_EQ(FileBytes(dir.Data(u"Position.bak"_s)), before.value(u"Data/Position.bak"_s));
+            EXPECT_EQ(FileBytes(dir.Data(u"Position.dat"_s)), before.value(u"Data/Position.bak"_s));
+          }};
 }
 
 // Settings with this Distance, written as the settings file would hold it.
@@ -244,7 +300,9 @@ TMalformedCase ChangedPositionByteCase(const char* name, bool backupWhole) {
             bytes[RecordOffset(lines, 2) + 2] = '\x40';
             WriteBytes(dir.Data(u"Position.dat"_s), bytes);
           },
-          Download, 0, "",
+          Download,
+          0,
+          "",
           [backupWhole](const TCaseDir& dir, const TRun& run, const TFiles& before) {
             const TByteLines lines = PositionLines(dir.Data(u"Position.dat"_s));
             const QByteArray lost = FileBytes(dir.At(u"lost.txt"_s));
@@ -254,7 +312,8 @@ TMalformedCase ChangedPositionByteCase(const char* name, bool backupWhole) {
             EXPECT_TRUE(run.Err.contains(u"およそ 1 レース分"_s)) << run.Err.toStdString();
             EXPECT_EQ(FileBytes(dir.Data(u"Position.damaged"_s)), before.value(u"Data/Position.dat"_s));
             // Never refreshed from the damaged file (and not made from it).
-            EXPECT_EQ(QFileInfo::exists(dir.Data(u"Position.bak"_s)), before.contains(u"Data/Position.bak"_s));
+            EXPECT_EQ(QFileInfo::exists(dir.Data(u"Position.bak"_s)),
+                      before.contains(u"Data/Position.bak"_s));
             if (before.contains(u"Data/Position.bak"_s)) {
               EXPECT_EQ(FileBytes(dir.Data(u"Position.bak"_s)), before.value(u"Data/Position.bak"_s));
             }
@@ -383,14 +442,14 @@ const TMalformedCase Cases[] = {
        EXPECT_TRUE(run.Out.isEmpty()) << run.Out.toStdString();
        ExpectUnchanged(dir, before);
      }},
-    {"NonDigitHorseNumberInTheFeedStopsTheDownloadAndPutsTheFilesBack",
+    {"NonDigitHorseNumberInTheFeedFailsItsDayOnly",
      [](const TCaseDir& dir) {
        QList<QByteArray> horses = SixteenRunners();
        horses[0].replace(SeField::HorseNumber, 2, " A");
        WriteFeedDay(dir.Feed, "20240512", OneRaceDay(RaceWithOrder("1,2,3"), horses));
      },
-     Download, 2, "UmaData.dat のレース 2024051205020811 の出走馬を読めません: ' A'",
-     [](const TCaseDir& dir, const TRun&, const TFiles& before) { ExpectDataFilesUnchanged(dir, before); }},
+     Download, 2, "2024/05/12: SE の記録の馬番が数字ではありません: ' A'（レース 2024051205020811）",
+     ExpectSundayKept},
     {"HorseNumberAboveEighteenInAPassingOrderMovesNoRunner",
      [](const TCaseDir& dir) {
        QDir(dir.Data()).removeRecursively();
@@ -526,16 +585,66 @@ const TMalformedCase Cases[] = {
                          [](const QByteArray& line) { return line + ' '; }),
     UnfileableRecordCase("RaceRecordOfAMegabyteFailsTheDay",
                          [](const QByteArray& line) { return line + QByteArray(1 << 20, '7'); }),
-    UnfileableRecordCase("RaceKeyWithALetterFailsTheDay", [](const QByteArray& line) {
-      QByteArray damaged = line;
-      damaged[KeyField::RaceKey + 15] = 'A';
-      return damaged;
-    }),
-    UnfileableRecordCase("RaceKeyWithAFullWidthDigitFailsTheDay", [](const QByteArray& line) {
-      QByteArray damaged = line;
-      damaged.replace(KeyField::RaceKey + 15, 1, EncodeCp932(u"１"_s));
-      return damaged;
-    }),
+    UnfileableRecordCase("RaceKeyWithALetterFailsTheDay",
+                         [](const QByteArray& line) {
+                           QByteArray damaged = line;
+                           damaged[KeyField::RaceKey + 15] = 'A';
+                           return damaged;
+                         }),
+    UnfileableRecordCase("RaceKeyWithAFullWidthDigitFailsTheDay",
+                         [](const QByteArray& line) {
+                           QByteArray damaged = line;
+                           damaged.replace(KeyField::RaceKey + 15, 1, EncodeCp932(u"１"_s));
+                           return damaged;
+                         }),
+    UnfileableRecordCase("HorseNumberThatIsNoNumberFailsItsDayOnly", WithField<SeField::HorseNumber, AB>,
+                         "SE",
+                         "2024/05/12: SE の記録の馬番が数字ではありません: 'AB'（レース 2024051205020611）"),
+    UnfileableRecordCase(
+        "DistanceThatIsNoNumberFailsItsDayOnly", WithField<RaField::Distance, ABCD>, "RA",
+        "2024/05/12: RA の記録の距離が数字ではありません: 'ABCD'（レース 2024051205020611）"),
+    UnfileableRecordCase("TrackCodeThatIsNoNumberFailsItsDayOnly", WithField<RaField::TrackCode, ZZ>, "RA",
+                         "RA の記録のトラックコードが数字ではありません: 'ZZ'（レース 2024051205020611）"),
+    UnfileableRecordCase("HorseCountThatIsNoNumberFailsItsDayOnly", WithField<RaField::HorseCount, AB>, "RA",
+                         "RA の記録の頭数が数字ではありません: 'AB'（レース 2024051205020611）"),
+    {"MixedRecordFilesAreRefusedByTheReadingCommands", LeaveMixedSet,
+     [](const TCaseDir&) {
+       return QStringList{u"day"_s, u"20240512"_s};
+     },
+     2, "新しいもの: RaceData.dat。前のもの: UmaData.dat, PayData.dat。",
+     [](const TCaseDir& dir, const TRun& run, const TFiles& before) {
+       EXPECT_TRUE(run.Out.isEmpty()) << run.Out.toStdString();
+       ExpectUnchanged(dir, before);
+       // The next download names it at start and puts one whole set in place.
+       const TRun download = RunCli(dir.Start, Download(dir));
+       EXPECT_EQ(download.ExitCode, 0) << download.Err.toStdString();
+       EXPECT_TRUE(download.Err.contains(u"データファイルの組が食い違っています"_s))
+           << download.Err.toStdString();
+       EXPECT_FALSE(QFileInfo::exists(dir.Data(u"DataFiles.pending"_s)));
+       EXPECT_EQ(RunCli(dir.Start, {u"day"_s, u"20240512"_s}).ExitCode, 0);
+     }},
+    {"MissingPayoutFileShowsTheRacesWithoutPayouts",
+     [](const TCaseDir& dir) { QFile::remove(dir.Data(u"PayData.dat"_s)); },
+     [](const TCaseDir&) {
+       return QStringList{u"race"_s, SundayMain};
+     },
+     0, "PayData.dat がありません",
+     [](const TCaseDir& dir, const TRun& run, const TFiles& before) {
+       EXPECT_TRUE(run.Out.contains(u"払戻: なし"_s)) << run.Out.toStdString();
+       ExpectUnchanged(dir, before);
+     }},
+    {"EmptyHorseFileIsNamedOnStandardError",
+     [](const TCaseDir& dir) { WriteBytes(dir.Data(u"UmaData.dat"_s), QByteArray()); },
+     [](const TCaseDir&) {
+       return QStringList{u"day"_s, u"20240512"_s};
+     },
+     0, "UmaData.dat に出走馬の記録がないレースが 72 あります",
+     [](const TCaseDir& dir, const TRun& run, const TFiles& before) {
+       EXPECT_TRUE(run.Err.contains(u"UmaData.dat が空です"_s)) << run.Err.toStdString();
+       ExpectUnchanged(dir, before);
+     }},
+    ShortPositionFileCase("EmptyPositionFileTakesItsRacesBackFromTheBackup", 0),
+    ShortPositionFileCase("ShortPositionFileTakesItsRacesBackFromTheBackup", 36),
     {"FeedDayWithCarriageReturnsOnlyFilesEveryRecord",
      [](const TCaseDir& dir) {
        QByteArray bytes = FileBytes(SundayFeed(dir));
@@ -561,7 +670,8 @@ const TMalformedCase Cases[] = {
        const QByteArray day = FileBytes(SundayFeed(dir));
        QByteArray corrected;
        for (const QByteArray& line : SplitLines(day))
-         if (line.startsWith("RA") && line.mid(KeyField::RaceKey, 16) == SundayMain.toLatin1()) corrected = line;
+         if (line.startsWith("RA") && line.mid(KeyField::RaceKey, 16) == SundayMain.toLatin1())
+           corrected = line;
        ASSERT_FALSE(corrected.isEmpty());
        corrected.replace(RaField::RaceName, 4, "XXXX");
        WriteBytes(SundayFeed(dir), day + day + corrected + "\r\n");
@@ -603,7 +713,8 @@ const TMalformedCase Cases[] = {
        EXPECT_TRUE(run.Out.contains(u"\"lossPerLane\": 2147483647"_s)) << run.Out.toStdString();
        EXPECT_FALSE(run.Out.contains(u"\"-"_s)) << run.Out.toStdString();
      }},
-    {"NegativeDistanceThatOverflowsTheFieldIsRefused", [](const TCaseDir& dir) { WriteDistance(dir, "-466"); },
+    {"NegativeDistanceThatOverflowsTheFieldIsRefused",
+     [](const TCaseDir& dir) { WriteDistance(dir, "-466"); },
      [](const TCaseDir&) {
        return QStringList{u"export"_s, u"--all"_s};
      },
@@ -612,8 +723,8 @@ const TMalformedCase Cases[] = {
     {"DownloadFromAFeedFolderThatIsNotThere", [](const TCaseDir& dir) { QDir(dir.Feed).removeRecursively(); },
      Download, 1, "配信フォルダ",
      [](const TCaseDir& dir, const TRun&, const TFiles& before) { ExpectUnchanged(dir, before); }},
-    {"StartDirectoryThatIsNotThere", [](const TCaseDir& dir) { QDir(dir.Start).removeRecursively(); }, Download,
-     1, "開始フォルダ",
+    {"StartDirectoryThatIsNotThere", [](const TCaseDir& dir) { QDir(dir.Start).removeRecursively(); },
+     Download, 1, "開始フォルダ",
      [](const TCaseDir& dir, const TRun& run, const TFiles&) {
        EXPECT_FALSE(QFileInfo::exists(dir.Start));
        EXPECT_FALSE(run.Err.contains(u"Position.dat"_s)) << run.Err.toStdString();
@@ -712,6 +823,46 @@ TEST_P(MalformedDataTest, EndsAsItShouldAndKeepsTheFiles) {
     EXPECT_FALSE(run.Err.contains(u"ravek-cli: "_s)) << run.Err.toStdString();
   }
   c.Check(dir, run, before);
+}
+
+// A download on a disk with a few KiB free: it stops with an error before any
+// record file in place has changed, and leaves nothing of the new set behind.
+TEST_F(MalformedDataTest, FullDiskLeavesTheRecordFilesAsTheyWere) {
+  ASSERT_NE(Base, nullptr);
+  QTemporaryDir temp;
+  const QString start = temp.filePath(u"start"_s);
+  QDir().mkpath(start);
+  const auto run = [](const QStringList& args) {
+    QProcess process;
+    process.start(args.first(), args.mid(1));
+    return process.waitForFinished() && process.exitStatus() == QProcess::NormalExit &&
+           process.exitCode() == 0;
+  };
+  if (!run({u"mount"_s, u"-t"_s, u"tmpfs"_s, u"-o"_s, u"size=1m"_s, u"tmpfs"_s, start}))
+    GTEST_SKIP() << "no small tmpfs can be mounted here";
+  struct TUnmount {
+    std::function<void()> Do;
+    ~TUnmount() { Do(); }
+  } unmount{[&] { run({u"umount"_s, start}); }};
+
+  const TCaseDir dir{start, Base->filePath(u"start/feed"_s)};
+  for (const char* name : {"RaceData.dat", "UmaData.dat", "PayData.dat", "Position.dat"})
+    WriteBytes(dir.Data(QString::fromLatin1(name)),
+               FileBytes(Base->filePath(u"start/Data/"_s + QString::fromLatin1(name))));
+  const qint64 free = QStorageInfo(start).bytesAvailable() - 16 * 1024;
+  ASSERT_GT(free, 0);
+  WriteBytes(dir.At(u"filler"_s), QByteArray(free, 'x'));
+  const TFiles before = Snapshot(dir.Data());
+  ASSERT_EQ(before.value(u"UmaData.dat"_s).size(),
+            QFileInfo(Base->filePath(u"start/Data/UmaData.dat"_s)).size());
+
+  const TRun download = RunCli(start, Download(dir));
+  EXPECT_EQ(download.ExitCode, 2) << download.Err.toStdString();
+  const TFiles after = Snapshot(dir.Data());
+  for (const QString& name : {u"RaceData.dat"_s, u"UmaData.dat"_s, u"PayData.dat"_s})
+    EXPECT_EQ(after.value(name), before.value(name)) << name.toStdString();
+  for (const QString& name : after.keys())
+    EXPECT_TRUE(before.contains(name) || name == u"Position.bak"_s) << name.toStdString();
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, MalformedDataTest, testing::ValuesIn(Cases),

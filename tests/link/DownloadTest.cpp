@@ -15,6 +15,10 @@
 
 #include <functional>
 
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -34,6 +38,9 @@ public:
     Log.append(u"maintenance:"_s + text);
     return PressOk;
   }
+  void DataFileReplaced(const QString& name) override {
+    if (OnReplaced) OnReplaced(name);
+  }
 
   QStringList Named(const QString& prefix) const {
     QStringList texts;
@@ -45,7 +52,14 @@ public:
   QStringList Log;
   bool PressOk = false;
   std::function<void()> OnEvents;
+  std::function<void(const QString&)> OnReplaced;
 };
+
+// The file's inode: a file written aside and renamed gets a new one.
+ino_t InodeOf(const QString& path) {
+  struct stat info {};
+  return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_ino : 0;
+}
 
 // A 3-horse 1200 m race with passing orders at the third and fourth corners.
 QByteArray Race(QByteArrayView key, char kind = '7') {
@@ -214,34 +228,42 @@ TEST_F(DownloadTest, FailedDayKeepsItsStoredRecordsAndOtherDaysProceed) {
   const QList<QByteArray> broken = RaceWithHorses("2024051108020101");
   const QList<QByteArray> closed = RaceWithHorses("2024051008020101");
   const QList<QByteArray> older = RaceWithHorses("2024050505020811");
+  const QList<QByteArray> spoilt = RaceWithHorses("2024050908020101");
+  TRecordBuilder badDistance = RaceBuilder("2024050908020101");
+  badDistance.SetBytes(RaField::Distance, "12a0");
   SetNow(9, 0);
   Link.Day("20240511").Records(broken);
   Link.Day("20240510").Records(closed);
+  Link.Day("20240509").Records(spoilt);
   Download();
   Link.Days.clear();
   Link.Day("20240512").Records(first);
   Link.Day("20240511").Records(broken.mid(0, 2)).Fail(-201).Records(broken.mid(2));
   Link.Day("20240510").Open(-502);
+  // A field read as a number later fails its day before anything of it is filed.
+  Link.Day("20240509").Records({badDistance.Line(), spoilt[1], spoilt[2], spoilt[3]});
   Link.Day("20240505").Records(older);
 
   const TDownloadResult result = Download();
 
-  EXPECT_EQ(result.DaysOpened, 3);
+  EXPECT_EQ(result.DaysOpened, 4);
   EXPECT_EQ(result.DaysRead, 2);
-  EXPECT_EQ(result.FailedDays,
-            (QStringList{u"2024/05/11: JVReadエラー-201"_s, u"2024/05/10: JVRTOpenエラー:-502"_s}));
+  EXPECT_EQ(
+      result.FailedDays,
+      (QStringList{u"2024/05/11: JVReadエラー-201"_s, u"2024/05/10: JVRTOpenエラー:-502"_s,
+                   u"2024/05/09: RA の記録の距離が数字ではありません: '12a0'（レース 2024050908020101）"_s}));
   EXPECT_TRUE(result.ResultsEnabled);
-  EXPECT_EQ(Lines(DataFile::Race), (TByteLines{first[0], broken[0], closed[0], older[0]}));
+  EXPECT_EQ(Lines(DataFile::Race), (TByteLines{first[0], broken[0], closed[0], spoilt[0], older[0]}));
   EXPECT_EQ(Lines(DataFile::Uma),
             (TByteLines{first[1], first[2], first[3], broken[1], broken[2], broken[3], closed[1], closed[2],
-                        closed[3], older[1], older[2], older[3]}));
+                        closed[3], spoilt[1], spoilt[2], spoilt[3], older[1], older[2], older[3]}));
   TByteLines positions;
   TByn::LoadPositions(positions, Path(DataFile::Position));
-  EXPECT_EQ(positions.size(), 4);
-  ASSERT_EQ(Store.RaceLines.size(), 4);
+  EXPECT_EQ(positions.size(), 5);
+  ASSERT_EQ(Store.RaceLines.size(), 5);
   EXPECT_EQ(Store.RaceLines[1].HorseList,
             (TByteLines{TByn::FindPosLine(positions, "2024051108020101"), broken[1], broken[2], broken[3]}));
-  EXPECT_EQ(Store.RaceDates, (TByteLines{"20240512", "20240511", "20240510", "20240505"}));
+  EXPECT_EQ(Store.RaceDates, (TByteLines{"20240512", "20240511", "20240510", "20240509", "20240505"}));
 }
 
 TEST_F(DownloadTest, NoDayOpenedLeavesTheFilesAndReloadsTheStore) {
@@ -326,15 +348,18 @@ TEST_F(DownloadTest, ErrorWhileFilingADayPutsEverythingBack) {
   const QByteArray race = ReadAll(Path(DataFile::Race)), uma = ReadAll(Path(DataFile::Uma)),
                    pay = ReadAll(Path(DataFile::Pay)), position = ReadAll(Path(DataFile::Position));
 
-  // Today files a new race; yesterday's race has a distance that is not a number.
+  // Today files a new race (Position.dat takes it); reading yesterday ends in an error.
+  const ino_t raceInode = InodeOf(Path(DataFile::Race)), umaInode = InodeOf(Path(DataFile::Uma)),
+              payInode = InodeOf(Path(DataFile::Pay));
   Link.Day("20240512").Records(RaceWithHorses("2024051205020812"));
-  TRecordBuilder bad = RaceBuilder("2024051108020101");
-  bad.SetBytes(RaField::Distance, "12a0");
-  Link.Day("20240511").Records({bad.Line()});
+  Link.Day("20240511").Records(RaceWithHorses("2024051108020101"));
+  Observer.OnEvents = [this] {
+    if (Link.OpenedKeys().last() == "20240511") throw TFileError(u"stop"_s);
+  };
   Observer.Log.clear();
 
   TDownload download(Link, Clock, Store, Dir.path(), Observer);
-  EXPECT_THROW(download.RtsDlExecute(), TConvertError);
+  EXPECT_THROW(download.RtsDlExecute(), TFileError);
 
   EXPECT_FALSE(download.IsBusy());
   EXPECT_FALSE(Link.IsOpen);
@@ -344,6 +369,10 @@ TEST_F(DownloadTest, ErrorWhileFilingADayPutsEverythingBack) {
   EXPECT_EQ(ReadAll(Path(DataFile::Uma)), uma);
   EXPECT_EQ(ReadAll(Path(DataFile::Pay)), pay);
   EXPECT_EQ(ReadAll(Path(DataFile::Position)), position);
+  // Files the download never replaced are not written again either.
+  EXPECT_EQ(InodeOf(Path(DataFile::Race)), raceInode);
+  EXPECT_EQ(InodeOf(Path(DataFile::Uma)), umaInode);
+  EXPECT_EQ(InodeOf(Path(DataFile::Pay)), payInode);
   ASSERT_EQ(Store.RaceLines.size(), 1);
   EXPECT_EQ(Store.RaceLines[0].HorseList, before.RaceLines[0].HorseList);
   EXPECT_EQ(Store.UmaLines, before.UmaLines);
@@ -352,13 +381,74 @@ TEST_F(DownloadTest, ErrorWhileFilingADayPutsEverythingBack) {
 }
 
 TEST_F(DownloadTest, ErrorOnAFirstRunLeavesNoFileBehind) {
-  TRecordBuilder bad = RaceBuilder("2024051205020811");
-  bad.SetBytes(RaField::HorseCount, "x3");
   Link.Day("20240512").Records(RaceWithHorses("2024051205020812"));
-  Link.Day("20240511").Records({bad.Line()});
-  EXPECT_THROW(Download(), TConvertError);
+  Link.Day("20240511").Records(RaceWithHorses("2024051108020101"));
+  Observer.OnEvents = [this] {
+    if (Link.OpenedKeys().last() == "20240511") throw TFileError(u"stop"_s);
+  };
+  EXPECT_THROW(Download(), TFileError);
   EXPECT_EQ(QDir(Dir.path()).entryList(QDir::Files), QStringList());
   EXPECT_TRUE(Store.RaceLines.isEmpty());
+}
+
+// A download that ends for good (the process is gone) after some of the record
+// files were put in place: the loader refuses a mixed set, naming the files,
+// and the next download puts the whole set in place.
+TEST_F(DownloadTest, DownloadStoppedBetweenTheRecordFilesIsRefusedAndRepaired) {
+  struct TStopCase {
+    const char* After;
+    bool Mixed;
+  };
+  const TStopCase cases[] = {{"RaceData.dat", true}, {"UmaData.dat", true}, {"PayData.dat", false}};
+  for (const TStopCase& c : cases) {
+    SCOPED_TRACE(c.After);
+    QTemporaryDir dir;
+    Clock.SetNow(QDateTime(QDate(2024, 5, 5), QTime(12, 0)));
+    Link.Days.clear();
+    Link.Day("20240505").Records(RaceWithHorses("2024050505020811"));
+    TDownload(Link, Clock, Store, dir.path(), Observer).RtsDlExecute();
+    const QString marker = QDir(dir.path()).filePath(QString::fromLatin1(DataFile::SetMarker));
+
+    Clock.SetNow(QDateTime(QDate(2024, 5, 12), QTime(12, 0)));
+    Link.Days.clear();
+    Link.Day("20240512").Records(RaceWithHorses("2024051205020811"));
+    Observer.OnReplaced = [&c](const QString& name) {
+      if (name == QString::fromLatin1(c.After)) ::_exit(0);
+    };
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      TDownload(Link, Clock, Store, dir.path(), Observer).RtsDlExecute();
+      ::_exit(3);  // it was to stop before this
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    Observer.OnReplaced = nullptr;
+
+    TDayStore loaded;
+    if (c.Mixed) {
+      try {
+        LoadDayStore(loaded, dir.path());
+        ADD_FAILURE() << "a mixed set loaded";
+      } catch (const TFileError& error) {
+        EXPECT_TRUE(error.Message().contains(u"新しいもの: RaceData.dat"_s)) << error.what();
+        EXPECT_TRUE(error.Message().contains(u"PayData.dat"_s)) << error.what();
+      }
+    } else {
+      ASSERT_TRUE(LoadDayStore(loaded, dir.path()));
+      ASSERT_EQ(loaded.RaceLines.size(), 1);
+      EXPECT_EQ(loaded.RaceLines[0].HorseList.size(), 4);
+    }
+    EXPECT_EQ(DataSetMismatch(dir.path()).isEmpty(), !c.Mixed);
+
+    const TDownloadResult repaired = TDownload(Link, Clock, Store, dir.path(), Observer).RtsDlExecute();
+    EXPECT_TRUE(repaired.ResultsEnabled);
+    EXPECT_FALSE(QFile::exists(marker));
+    ASSERT_EQ(Store.RaceLines.size(), 1);
+    EXPECT_EQ(Store.RaceDates, TByteLines{"20240512"});
+    EXPECT_EQ(Store.RaceLines[0].HorseList.size(), 4);  // position line and three runners
+  }
 }
 
 TEST_F(DownloadTest, DamagedPositionFileIsReportedOnce) {

@@ -4,6 +4,7 @@
 
 #include "link/FeedLink.h"
 #include "records/JV_RACE.h"
+#include "store/DayStoreLoader.h"
 
 #include <QDateTime>
 #include <QTemporaryDir>
@@ -53,6 +54,31 @@ TEST_F(SessionTest, DownloadTellsBusyThenOneReload) {
   EXPECT_TRUE(result.FilesWritten);
   EXPECT_TRUE(Session.ResultsEnabled());
   EXPECT_EQ(notices.Seen, (QStringList{u"busy"_s, u"idle"_s, u"store"_s}));
+}
+
+// Record files a stopped download left mixed: named at start, never shown,
+// and the download puts one whole set in place.
+TEST_F(SessionTest, MixedRecordFilesAreNamedAtStartAndReplacedByTheDownload) {
+  Download();
+  const QDir data(Session.Shell().DataDir);
+  QByteArray marker;
+  for (const char* name : DataFile::SetFiles) {
+    const QByteArray now = FileDigest(data.filePath(QString::fromLatin1(name)));
+    const QByteArray other = BytesDigest("other");
+    marker += QByteArray(name) +
+              (qstrcmp(name, DataFile::Race) == 0 ? ' ' + other + ' ' + now : ' ' + now + ' ' + other) + '\n';
+  }
+  WriteFileAtomically(data.filePath(QString::fromLatin1(DataFile::SetMarker)), marker);
+
+  TSession restarted{Dir.path(), Link, Clock, Observer};
+  EXPECT_TRUE(restarted.Shell().StartMessage.contains(u"新しいもの: RaceData.dat"_s))
+      << restarted.Shell().StartMessage.toStdString();
+  EXPECT_FALSE(restarted.FormShow());
+  EXPECT_TRUE(restarted.Store().RaceLines.isEmpty());
+  EXPECT_FALSE(restarted.ResultsEnabled());
+  EXPECT_TRUE(restarted.RunDownload().FilesWritten);
+  EXPECT_TRUE(restarted.ResultsEnabled());
+  EXPECT_EQ(restarted.Store().RaceLines.size(), Session.Store().RaceLines.size());
 }
 
 TEST_F(SessionTest, RaceCloseWritesBackAndNamesTheRace) {

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include <QDir>
 #include <QFile>
 #include <QMap>
@@ -213,7 +215,7 @@ TEST_F(DayStoreLoaderTest, MissingDataFileLeavesEveryListUnchanged) {
   ASSERT_TRUE(LoadDayStore(Store, Dir.path()));
   const TDayStore loaded = Store;
 
-  for (const char* missing : {DataFile::Race, DataFile::Uma, DataFile::Pay}) {
+  for (const char* missing : {DataFile::Race, DataFile::Uma}) {
     const QString path = Path(missing);
     ASSERT_TRUE(QFile::rename(path, path + u".away"_s));
     // The other files now describe a different day; none of it may be read.
@@ -232,6 +234,39 @@ TEST_F(DayStoreLoaderTest, MissingDataFileLeavesEveryListUnchanged) {
                {MakePayLine(KeyA)}, {PosLine(KeyA, 3)});
   }
   EXPECT_EQ(Store.CornerNames, QStringList{u"Ｓ前"_s});
+}
+
+// Files that load but look damaged are named; sound files give no note.
+TEST_F(DayStoreLoaderTest, DamagedLookingFilesAreNamedInTheNotes) {
+  struct TNoteCase {
+    const char* Name;
+    std::function<void(const QString&)> Spoil;
+    QStringList Notes;
+  };
+  const TNoteCase cases[] = {
+      {"sound", [](const QString&) {}, {}},
+      {"no payouts",
+       [](const QString& dir) { QFile::remove(QDir(dir).filePath(u"PayData.dat"_s)); },
+       {u"PayData.dat がありません。払戻なしで表示します。"_s}},
+      {"empty horse file",
+       [](const QString& dir) { WriteLines(QDir(dir).filePath(u"UmaData.dat"_s), {}); },
+       {u"UmaData.dat が空です。"_s,
+        u"UmaData.dat に出走馬の記録がないレースが 2 あります（最初は 2024051205020811）。"_s}},
+      {"line cut short",
+       [](const QString& dir) {
+         WriteLines(QDir(dir).filePath(u"RaceData.dat"_s),
+                    {MakeRaceLine(KeyA), MakeRaceLine(KeyB).chopped(1)});
+       },
+       {u"RaceData.dat の 1 行は記録として読めないため飛ばしました。"_s}},
+  };
+  for (const TNoteCase& c : cases) {
+    WriteFiles({MakeRaceLine(KeyA), MakeRaceLine(KeyB)}, {Uma(KeyA, 1, 1, 1), Uma(KeyB, 1, 1, 1)},
+               {MakePayLine(KeyA)}, {PosLine(KeyA, 3)});
+    c.Spoil(Dir.path());
+    QStringList notes;
+    ASSERT_TRUE(LoadDayStore(Store, Dir.path(), &notes)) << c.Name;
+    EXPECT_EQ(notes, c.Notes) << c.Name;
+  }
 }
 
 TEST_F(DayStoreLoaderTest, MissingPositionFileGivesEmptyLineZero) {
