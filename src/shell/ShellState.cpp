@@ -17,16 +17,6 @@ QString AbsoluteDir(const QString& dir) {
   return QDir::cleanPath(QDir(dir).absolutePath());
 }
 
-// A failed copy leaves the old backup whole.
-bool CopyFileWhole(const QString& from, const QString& to) {
-  try {
-    CopyFileAtomically(from, to);
-    return true;
-  } catch (const TFileError&) {
-    return false;
-  }
-}
-
 }  // namespace
 
 QStringList MakeCornerNames() {
@@ -96,7 +86,16 @@ bool BackUpPositionFile(const QString& dataDir, QString* message) {
     }
   }
   if (backup.exists() && position.size() < backup.size()) return false;
-  return CopyFileWhole(position.filePath(), backup.filePath());
+  // A failed copy leaves the old backup whole; the user hears why it was not refreshed.
+  try {
+    CopyFileAtomically(position.filePath(), backup.filePath());
+    return true;
+  } catch (const TFileError& error) {
+    if (message != nullptr)
+      *message = error.Message() +
+                 QStringLiteral("%1 は更新しませんでした。").arg(QString::fromLatin1(PositionBackupFileName));
+    return false;
+  }
 }
 
 TShellState::TShellState(const QString& startDir)

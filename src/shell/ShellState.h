@@ -70,7 +70,7 @@ QStringList MakeCornerNames();
 // Copies Position.dat over Position.bak in dataDir unless that would replace the
 // backup by a smaller file or by one that does not read whole. Returns true
 // when the backup was written; a failed copy leaves the old backup whole and
-// is otherwise ignored. When Position.dat is damaged, *message (when given)
+// *message (when given) says why. When Position.dat is damaged, *message (when given)
 // tells the user what was found and what the backup still holds. When it
 // lacks races the whole backup holds, they are added to Position.dat, the
 // backup is left as it is and *message says so.

@@ -5,6 +5,7 @@
 
 #include "shell/DataLock.h"
 #include "shell/SettingsFile.h"
+#include "shell/ShellState.h"
 #include "text/Errors.h"
 
 #include <QStorageInfo>
@@ -19,6 +20,8 @@ namespace {
 
 const QString DiskFull = u"ディスクの空き容量が足りません"_s;
 const QString RaceKey = u"2024051205020611"_s;
+// The demo feed the suite downloads from, outside the small disk.
+QString FeedFolder;
 
 // Copies of every size that matters: below and above the 16 KiB a buffered
 // write holds back until the commit.
@@ -37,6 +40,7 @@ protected:
   static void SetUpTestSuite() {
     Base = new QTemporaryDir;
     Start = Base->filePath(u"start"_s);
+    FeedFolder = Base->filePath(u"feed"_s);
     QDir().mkpath(Start + u"/Data"_s);
     const TRun feed = RunCli(Start, {u"demo-feed"_s, Base->filePath(u"feed"_s), u"--end"_s, u"20240512"_s});
     ASSERT_EQ(feed.ExitCode, 0) << feed.Err.toStdString();
@@ -131,6 +135,18 @@ INSTANTIATE_TEST_SUITE_P(
         TFullDiskCase{"cli_export", "Data/FT202425.dat",
                       [](const QString&, const QString& dir) {
                         ThrowOnFailure(RunCli(dir, {u"export"_s, RaceKey}));
+                      }},
+        // Every data file of the download, Position.dat included, stays as it was.
+        TFullDiskCase{"cli_download", "Data/Position.dat",
+                      [](const QString&, const QString& dir) {
+                        ThrowOnFailure(RunCli(dir, {u"download"_s, u"--feed"_s, FeedFolder, u"--now"_s,
+                                                    u"2024-05-13 10:00"_s}));
+                      }},
+        TFullDiskCase{"start_backup", "Data/Position.bak",
+                      [](const QString&, const QString& dir) {
+                        QString message;
+                        if (!BackUpPositionFile(QDir(dir).filePath(u"Data"_s), &message))
+                          throw TFileError(message);
                       }}),
     [](const testing::TestParamInfo<TFullDiskCase>& info) { return std::string(info.param.Name); });
 
