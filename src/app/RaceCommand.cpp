@@ -172,19 +172,22 @@ int RunExport(const TCliArgs& args, const TCliOutput& output) {
 
   if (all) {
     const TExportAllResult done = session.ExportAll();
-    output.Out(u"%1 レースの補正タイムを出力しました（空いている行のみ）。\n"_s.arg(done.Written));
-    if (done.LeftAlone > 0)
-      output.Out(u"%1 レースは出力済みのため、そのままにしました。\n"_s.arg(done.LeftAlone));
-    if (done.Straight > 0)
-      output.Out(u"直線コースの %1 レースは補正タイムがないため、出力していません。\n"_s.arg(done.Straight));
-    if (done.NoValues > 0)
-      output.Out(
-          u"%1 レースは付加タイムのある馬がいないため、行を空けたままにしました。\n"_s.arg(done.NoValues));
-    for (const QString& file : done.Files) output.Out(u"  "_s + file + u'\n');
+    // When every race failed, the errors alone tell it.
+    if (done.Failed.isEmpty() || done.Written + done.LeftAlone > 0) {
+      output.Out(u"%1 レースの補正タイムを出力しました（空いている行のみ）。\n"_s.arg(done.Written));
+      if (done.LeftAlone > 0)
+        output.Out(u"%1 レースは出力済みのため、そのままにしました。\n"_s.arg(done.LeftAlone));
+      if (done.Straight > 0)
+        output.Out(
+            u"直線コースの %1 レースは補正タイムがないため、出力していません。\n"_s.arg(done.Straight));
+      if (done.NoValues > 0)
+        output.Out(
+            u"%1 レースは付加タイムのある馬がいないため、行を空けたままにしました。\n"_s.arg(done.NoValues));
+      for (const QString& file : done.Files) output.Out(u"  "_s + file + u'\n');
+    }
     if (done.Failed.isEmpty()) return 0;
     output.Err(u"ravek-cli: %1 レースの補正タイムを出力できませんでした。\n"_s.arg(done.Failed.size()));
-    for (const TExportFailure& failure : done.Failed)
-      output.Err(u"  "_s + ExportFailureText(failure) + u'\n');
+    for (const QString& line : ExportFailureLines(done.Failed)) output.Err(u"  "_s + line + u'\n');
     return 2;
   }
 

@@ -113,8 +113,18 @@ QByteArray CheckedLine(const TByteLines& horseList, const TSettings& settings) {
 
 }  // namespace
 
-QString ExportFailureText(const TExportFailure& failure) {
-  return QStringLiteral("レース %1: %2").arg(QString::fromLatin1(failure.RaceKey), failure.Reason);
+QStringList ExportFailureLines(const QList<TExportFailure>& failures) {
+  // A missing folder fails every race the same way: one line, not one per race.
+  QStringList reasons;
+  QHash<QString, QStringList> keys;
+  for (const TExportFailure& failure : failures) {
+    if (!keys.contains(failure.Reason)) reasons.append(failure.Reason);
+    keys[failure.Reason].append(QString::fromLatin1(failure.RaceKey));
+  }
+  QStringList lines;
+  for (const QString& reason : std::as_const(reasons))
+    lines.append(QStringLiteral("レース %1: %2").arg(keys[reason].join(QStringLiteral(", ")), reason));
+  return lines;
 }
 
 bool ExportCorrectedTimes(const TByteLines& horseList, bool overwrite, const TSettings& settings) {

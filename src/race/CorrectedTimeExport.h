@@ -36,8 +36,8 @@ struct TExportFailure {
   QString Reason;
 };
 
-// "レース <key>: <reason>", one line of a report.
-QString ExportFailureText(const TExportFailure& failure);
+// One line per reason, in order of first failure: "レース <key>, <key>: <reason>".
+QStringList ExportFailureLines(const QList<TExportFailure>& failures);
 
 struct TExportAllResult {
   int Written = 0;               // lines that were blank and now hold the race's values

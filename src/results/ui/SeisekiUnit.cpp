@@ -361,8 +361,9 @@ void TSeiFrm::N2Click() {
   const TExportAllResult result = FSession.ExportAll();
   emit StatusText(1, ExportStatus(result));
   if (result.Failed.isEmpty()) return;
-  QStringList lines{u"%1 レースの補正タイムを出力できませんでした。"_s.arg(result.Failed.size())};
-  for (const TExportFailure& failure : result.Failed) lines.append(ExportFailureText(failure));
+  const QStringList lines =
+      QStringList{u"%1 レースの補正タイムを出力できませんでした。"_s.arg(result.Failed.size())} +
+      ExportFailureLines(result.Failed);
   emit SorryRequested(lines.join(u'\n'));
 }
 

@@ -151,6 +151,7 @@ TEST_F(TExportFixture, AllRacesGoAsFarAsTheyCan) {
   add("2014052605010303", {MileRace("2014052605010303")[0]});
   add("2014052605010304", {MileRace("2014052605010304")[0], Uma("2014052605010304", 1, 1, 944)});
   add("2014052607010101", MileRace("2014052607010101"));
+  add("2014052607010102", MileRace("2014052607010102"));
   add("2014052606010101", MileRace("2014052606010101"));
   ASSERT_TRUE(QDir().mkpath(Dir.filePath(QStringLiteral("FT201417.dat"))));
 
@@ -164,12 +165,17 @@ TEST_F(TExportFixture, AllRacesGoAsFarAsTheyCan) {
   QStringList failed;
   for (const TExportFailure& f : done.Failed) failed.append(QString::fromLatin1(f.RaceKey));
   EXPECT_EQ(failed, (QStringList{QStringLiteral("2014052605010302"), QStringLiteral("2014052605010303"),
-                                 QStringLiteral("2014052607010101")}));
-  ASSERT_EQ(done.Failed.size(), 3);
+                                 QStringLiteral("2014052607010101"), QStringLiteral("2014052607010102")}));
+  ASSERT_EQ(done.Failed.size(), 4);
   EXPECT_TRUE(done.Failed[1].Reason.contains(QStringLiteral("出走馬")))
       << done.Failed[1].Reason.toStdString();
   EXPECT_TRUE(done.Failed[2].Reason.contains(QStringLiteral("FT201417.dat")))
       << done.Failed[2].Reason.toStdString();
+  // The report gives a reason once, with every race it stopped.
+  const QStringList report = ExportFailureLines(done.Failed);
+  ASSERT_EQ(report.size(), 3);
+  EXPECT_TRUE(report[2].startsWith(QStringLiteral("レース 2014052607010101, 2014052607010102: ")))
+      << report[2].toStdString();
 }
 
 }  // namespace
