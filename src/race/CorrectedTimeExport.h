@@ -51,5 +51,6 @@ struct TExportAllResult {
 // Every race of the list but steeplechases and straight courses, in list
 // order, without replacing lines already written. A race that cannot be
 // converted, or whose file cannot be written, is named in Failed; every other
-// race is still written. Each meeting file is read and written once.
+// race is still written. Each meeting file is read once, and written once when
+// a line of it changes.
 TExportAllResult ExportAllRaces(const QList<TRaceEntry>& raceLines, const TSettings& settings);
