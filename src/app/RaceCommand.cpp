@@ -3,6 +3,7 @@
 
 #include "position/PositionLine.h"
 #include "race/CorrectedTimeExport.h"
+#include "race/DayCsv.h"
 #include "race/RaceGrid.h"
 #include "race/RaceMath.h"
 #include "race/RaceSheet.h"
@@ -83,7 +84,7 @@ int RunRace(const TCliArgs& args, const TCliOutput& output) {
       const TCellLook look = RaceCellLook(state.Sheet, state.PositionLine, column, row);
       if (row > 0)
         sheet.SetAlign(column, look.Align == TCellAlign::Right ? TColumnAlign::Right : TColumnAlign::Left);
-      cells.append(look.Text.trimmed());
+      cells.append(WithoutControls(look.Text).trimmed());
       any = any || !cells.last().isEmpty();
     }
     if (!any) continue;
@@ -139,7 +140,7 @@ int RunRace(const TCliArgs& args, const TCliOutput& output) {
     return 0;
   }
 
-  QString text = state.Caption().trimmed() + u"\n\n"_s + sheet.Render(u"  "_s);
+  QString text = WithoutControls(state.Caption()).trimmed() + u"\n\n"_s + sheet.Render(u"  "_s);
   if (state.Straight) {
     QStringList notice;
     for (const QString& line : StraightCourseNotice().split(u"\r\n"_s))
@@ -171,13 +172,23 @@ int RunExport(const TCliArgs& args, const TCliOutput& output) {
 
   if (all) {
     const TExportAllResult done = session.ExportAll();
-    output.Out(u"%1 レースの補正タイムを出力しました（空いている行のみ）。\n"_s.arg(done.Written));
-    if (done.LeftAlone > 0)
-      output.Out(u"%1 レースは出力済みのため、そのままにしました。\n"_s.arg(done.LeftAlone));
-    if (done.Straight > 0)
-      output.Out(u"直線コースの %1 レースは補正タイムがないため、出力していません。\n"_s.arg(done.Straight));
-    for (const QString& file : done.Files) output.Out(u"  "_s + file + u'\n');
-    return 0;
+    // When every race failed, the errors alone tell it.
+    if (done.Failed.isEmpty() || done.Written + done.LeftAlone > 0) {
+      output.Out(u"%1 レースの補正タイムを出力しました（空いている行のみ）。\n"_s.arg(done.Written));
+      if (done.LeftAlone > 0)
+        output.Out(u"%1 レースは出力済みのため、そのままにしました。\n"_s.arg(done.LeftAlone));
+      if (done.Straight > 0)
+        output.Out(
+            u"直線コースの %1 レースは補正タイムがないため、出力していません。\n"_s.arg(done.Straight));
+      if (done.NoValues > 0)
+        output.Out(
+            u"%1 レースは付加タイムのある馬がいないため、行を空けたままにしました。\n"_s.arg(done.NoValues));
+      for (const QString& file : done.Files) output.Out(u"  "_s + file + u'\n');
+    }
+    if (done.Failed.isEmpty()) return 0;
+    output.Err(u"ravek-cli: %1 レースの補正タイムを出力できませんでした。\n"_s.arg(done.Failed.size()));
+    for (const QString& line : ExportFailureLines(done.Failed)) output.Err(u"  "_s + line + u'\n');
+    return 2;
   }
 
   const QByteArray raceLine = FindRaceLine(session.Store(), raceKey);

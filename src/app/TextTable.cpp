@@ -1,5 +1,7 @@
 #include "TextTable.h"
 
+#include "race/DayCsv.h"
+
 #include <algorithm>
 
 namespace {
@@ -40,7 +42,11 @@ void TTextTable::SetAlign(int column, TColumnAlign align) {
 }
 
 void TTextTable::AddRow(const QStringList& cells) {
-  FRows.append(cells);
+  // Text from the feed reaches a terminal: no control character may pass.
+  QStringList kept;
+  kept.reserve(cells.size());
+  for (const QString& cell : cells) kept.append(WithoutControls(cell));
+  FRows.append(kept);
 }
 
 QString TTextTable::Render(const QString& indent) const {

@@ -141,7 +141,7 @@ int TFeedLink::JVSetUIProperties() {
     FLastError = error.Message();
     return -401;
   }
-  FSettings = edited;
+  FSettings = edited.Held();
   return 0;
 }
 

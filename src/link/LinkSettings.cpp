@@ -5,6 +5,8 @@
 #include <QDir>
 #include <QFile>
 
+#include <algorithm>
+
 namespace {
 
 QString SettingsPath(const QString& startDir) {
@@ -19,6 +21,15 @@ int ReadCount(const QByteArray& value, int fallback, int maximum) {
 }
 
 }  // namespace
+
+TLinkSettings TLinkSettings::Held() const {
+  TLinkSettings held = *this;
+  held.SlowReads = std::max(held.SlowReads, 0);
+  held.SlowDelayMs = std::clamp(held.SlowDelayMs, 0, MaxWaitMs);
+  // A slow service is there to watch progress, never to stall a download for hours.
+  if (held.SlowDelayMs > 0) held.SlowReads = std::min(held.SlowReads, MaxWaitMs / held.SlowDelayMs);
+  return held;
+}
 
 TLinkSettings TLinkSettings::Load(const QString& startDir) {
   TLinkSettings settings;
@@ -40,15 +51,16 @@ TLinkSettings TLinkSettings::Load(const QString& startDir) {
       settings.DemoSeed = ReadCount(value, settings.DemoSeed, 2147483647);
     }
   }
-  return settings;
+  return settings.Held();
 }
 
 void TLinkSettings::Save(const QString& startDir) const {
+  const TLinkSettings held = Held();
   const TByteLines lines{
       "[Feed]",
       "Folder=" + FeedFolder.toUtf8(),
-      "SlowReads=" + QByteArray::number(SlowReads),
-      "SlowDelayMs=" + QByteArray::number(SlowDelayMs),
+      "SlowReads=" + QByteArray::number(held.SlowReads),
+      "SlowDelayMs=" + QByteArray::number(held.SlowDelayMs),
       "DemoSeed=" + QByteArray::number(DemoSeed),
   };
   WriteLines(SettingsPath(startDir), lines);

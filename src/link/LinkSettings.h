@@ -16,13 +16,19 @@ struct TLinkSettings {
   int SlowReads = 0;
   // Milliseconds each "nothing yet" answer waits, so progress can be watched.
   int SlowDelayMs = 0;
+  // The waits before one record together: SlowReads is cut so that
+  // SlowReads * SlowDelayMs stays within this.
+  static constexpr int MaxWaitMs = 5000;
   // Seed of the demo service's racing.
   int DemoSeed = 1;
 
   bool operator==(const TLinkSettings&) const = default;
 
-  // Missing file, key or unreadable value: the default. Never throws.
+  // These settings with the waits held to MaxWaitMs.
+  TLinkSettings Held() const;
+
+  // Missing file, key or unreadable value: the default; the waits held. Never throws.
   static TLinkSettings Load(const QString& startDir);
-  // Replaces the file whole; throws TFileError.
+  // Replaces the file whole, the waits held; throws TFileError.
   void Save(const QString& startDir) const;
 };

@@ -9,6 +9,9 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QHash>
+
+#include <algorithm>
 
 namespace {
 
@@ -44,7 +47,10 @@ QString ExportFilePath(QByteArrayView positionLine, const QString& targetDir) {
     const QString year = QString::fromLatin1(positionLine.first(4));
     const QString yearDir = targetDir + u'/' + year;
     if (!QFileInfo(yearDir).isDir() && !QDir(targetDir).mkdir(year))
-      throw TFileError(QStringLiteral("Cannot create Directory"));
+      throw TFileError(
+          QStringLiteral(
+              "補正タイムの年フォルダ「%1」を作成できません。出力先フォルダ「%2」があるか確かめてください。")
+              .arg(QDir::toNativeSeparators(yearDir), QDir::toNativeSeparators(targetDir)));
     return yearDir + u'/' + name;
   }
   // An empty folder name would mean the current directory: no path either.
@@ -61,20 +67,30 @@ QString ResolveTargetDir(const QString& targetDir, const QString& dataDir) {
 
 namespace {
 
-// Puts the line into the race's place in its meeting file; true when written.
-bool WriteExportLine(QByteArrayView positionLine, const QByteArray& line, bool overwrite,
-                     const TSettings& settings) {
+const QByteArray BlankLine(ExportLineLength, ' ');
+
+// Where a race's line goes in its meeting file.
+struct TLinePlace {
+  int Day = 0;
+  qsizetype Index = 0;
+};
+
+TLinePlace PlaceOf(QByteArrayView positionLine) {
   const int day = KeyNumber(positionLine, 12);
-  const int race = KeyNumber(positionLine, 14);
-  const QString path = ExportFilePath(positionLine, settings.TargetDir);
-  const QByteArray blank(ExportLineLength, ' ');
-  TByteLines lines = QFileInfo::exists(path) ? ReadLines(path) : TByteLines(8 * RacesPerDay, blank);
-  while (lines.size() < day * RacesPerDay)
-    for (int i = 0; i < RacesPerDay; ++i) lines.append(blank);
-  QByteArray& target = lines[(day - 1) * RacesPerDay + (race - 1)];
-  const bool write = target == blank || overwrite;
+  return {day, qsizetype(day - 1) * RacesPerDay + (KeyNumber(positionLine, 14) - 1)};
+}
+
+TByteLines ReadExportFile(const QString& path) {
+  return QFileInfo::exists(path) ? ReadLines(path) : TByteLines(8 * RacesPerDay, BlankLine);
+}
+
+// Puts the line into its place, lengthening the file by whole days; true when written.
+bool PutLine(TByteLines& lines, TLinePlace place, const QByteArray& line, bool overwrite) {
+  while (lines.size() < qsizetype(place.Day) * RacesPerDay)
+    for (int i = 0; i < RacesPerDay; ++i) lines.append(BlankLine);
+  QByteArray& target = lines[place.Index];
+  const bool write = target == BlankLine || overwrite;
   if (write) target = line;
-  WriteLines(path, lines);
   return write;
 }
 
@@ -84,42 +100,100 @@ QByteArray CheckedLine(const TByteLines& horseList, const TSettings& settings) {
   RequirePositionLine(positionLine);
   const int day = KeyNumber(positionLine, 12);
   const int race = KeyNumber(positionLine, 14);
+  const QString key = QString::fromLatin1(positionLine.first(16));
   // Any other number would land on another race's line.
   if (day < 1 || race < 1 || race > RacesPerDay)
-    throw TConvertError(QStringLiteral("競走 %1 の日次またはレース番号が範囲外です。")
-                            .arg(QString::fromLatin1(positionLine.first(16))));
+    throw TConvertError(QStringLiteral("競走 %1 の日次またはレース番号が範囲外です。").arg(key));
+  // Without runners the line would be blank, and could blank a written one.
+  if (horseList.size() < 2)
+    throw TConvertError(
+        QStringLiteral("競走 %1 の出走馬のデータがないため、補正タイムを出力できません。").arg(key));
   return AddedTimeLine(horseList, settings.Distance);
 }
 
 }  // namespace
 
+QStringList ExportFailureLines(const QList<TExportFailure>& failures) {
+  // A missing folder fails every race the same way: one line, not one per race.
+  QStringList reasons;
+  QHash<QString, QStringList> keys;
+  for (const TExportFailure& failure : failures) {
+    if (!keys.contains(failure.Reason)) reasons.append(failure.Reason);
+    keys[failure.Reason].append(QString::fromLatin1(failure.RaceKey));
+  }
+  QStringList lines;
+  for (const QString& reason : std::as_const(reasons))
+    lines.append(QStringLiteral("レース %1: %2").arg(keys[reason].join(QStringLiteral(", ")), reason));
+  return lines;
+}
+
 bool ExportCorrectedTimes(const TByteLines& horseList, bool overwrite, const TSettings& settings) {
   const QByteArray line = CheckedLine(horseList, settings);
-  return WriteExportLine(horseList.value(0), line, overwrite, settings);
+  const QByteArray& positionLine = horseList[0];
+  const QString path = ExportFilePath(positionLine, settings.TargetDir);
+  TByteLines lines = ReadExportFile(path);
+  const bool written = PutLine(lines, PlaceOf(positionLine), line, overwrite);
+  WriteLines(path, lines);
+  return written;
 }
 
 TExportAllResult ExportAllRaces(const QList<TRaceEntry>& raceLines, const TSettings& settings) {
   TExportAllResult result;
   TJV_RACE race;
-  QList<std::pair<QByteArray, QByteArray>> work;  // position line, its line
-  for (const TRaceEntry& entry : raceLines) {
+  struct TPending {
+    qsizetype Order;
+    QByteArray RaceKey;
+    TLinePlace Place;
+    QByteArray Line;
+  };
+  QStringList paths;  // in order of first use
+  QHash<QString, QList<TPending>> pending;
+  QList<std::pair<qsizetype, TExportFailure>> failed;
+  for (qsizetype i = 0; i < raceLines.size(); ++i) {
+    const TRaceEntry& entry = raceLines[i];
     if (race.IsSteeplechase(entry.RaceLine)) continue;
-    const QByteArray positionLine = entry.HorseList.value(0);
-    RequirePositionLine(positionLine);
-    // A straight course has no corners to lose ground in: nothing to export.
-    if (IsStraightCourse(positionLine)) {
-      ++result.Straight;
+    const QByteArray key = race.RaceKey(entry.RaceLine);
+    try {
+      const QByteArray positionLine = entry.HorseList.value(0);
+      RequirePositionLine(positionLine);
+      // A straight course has no corners to lose ground in: nothing to export.
+      if (IsStraightCourse(positionLine)) {
+        ++result.Straight;
+        continue;
+      }
+      const QByteArray line = CheckedLine(entry.HorseList, settings);
+      // Only a line with a value counts as written; a blank one changes nothing.
+      if (line == BlankLine) {
+        ++result.NoValues;
+        continue;
+      }
+      const QString path = ExportFilePath(positionLine, settings.TargetDir);
+      if (!pending.contains(path)) paths.append(path);
+      pending[path].append({i, key, PlaceOf(positionLine), line});
+    } catch (const TRavekError& error) {
+      failed.append({i, {key, error.Message()}});
+    }
+  }
+  for (const QString& path : std::as_const(paths)) {
+    const QList<TPending>& races = pending[path];
+    int written = 0;
+    int kept = 0;
+    try {
+      TByteLines lines = ReadExportFile(path);
+      for (const TPending& r : races) PutLine(lines, r.Place, r.Line, false) ? ++written : ++kept;
+      if (written > 0) {
+        WriteLines(path, lines);
+        result.Files.append(path);
+      }
+    } catch (const TRavekError& error) {
+      for (const TPending& r : races) failed.append({r.Order, {r.RaceKey, error.Message()}});
       continue;
     }
-    work.append({positionLine, CheckedLine(entry.HorseList, settings)});
+    result.Written += written;
+    result.LeftAlone += kept;
   }
-  for (const auto& [positionLine, line] : std::as_const(work)) {
-    const QString file = ExportFilePath(positionLine, settings.TargetDir);
-    if (WriteExportLine(positionLine, line, false, settings))
-      ++result.Written;
-    else
-      ++result.LeftAlone;
-    if (!result.Files.contains(file)) result.Files.append(file);
-  }
+  std::stable_sort(failed.begin(), failed.end(),
+                   [](const auto& a, const auto& b) { return a.first < b.first; });
+  for (const auto& [order, failure] : std::as_const(failed)) result.Failed.append(failure);
   return result;
 }

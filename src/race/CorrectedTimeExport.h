@@ -26,19 +26,31 @@ QString ResolveTargetDir(const QString& targetDir, const QString& dataDir);
 // Writes the race's added-time line into its meeting file, replacing a written
 // line only when overwrite is set; true when the race's line was written.
 // Line 0 of the list is the position line. Throws TConvertError for a list
-// without a position line or a value that does not fit its field, TFileError
-// when the file cannot be written; the file is then left as it was.
+// without a position line or runners, or a value that does not fit its field,
+// TFileError when the file cannot be written; the file is then left as it was.
 bool ExportCorrectedTimes(const TByteLines& horseList, bool overwrite, const TSettings& settings);
 
+// A race the export could not write, and why.
+struct TExportFailure {
+  QByteArray RaceKey;
+  QString Reason;
+};
+
+// One line per reason, in order of first failure: "レース <key>, <key>: <reason>".
+QStringList ExportFailureLines(const QList<TExportFailure>& failures);
+
 struct TExportAllResult {
-  int Written = 0;    // lines that were blank and now hold the race
-  int LeftAlone = 0;  // lines already written, kept
-  int Straight = 0;   // straight-course races, which have no added time
-  QStringList Files;  // meeting files written, in order of first use
+  int Written = 0;               // lines that were blank and now hold the race's values
+  int LeftAlone = 0;             // lines already written, kept
+  int Straight = 0;              // straight-course races, which have no added time
+  int NoValues = 0;              // races whose every added time is 0: their line stays blank
+  QStringList Files;             // meeting files written, in order of first use
+  QList<TExportFailure> Failed;  // in list order
 };
 
 // Every race of the list but steeplechases and straight courses, in list
-// order, without replacing lines already written. Every race's line is
-// computed first, so a race that cannot be exported stops it before any file
-// is written; a file error stops it at that race, earlier races stay saved.
+// order, without replacing lines already written. A race that cannot be
+// converted, or whose file cannot be written, is named in Failed; every other
+// race is still written. Each meeting file is read once, and written once when
+// a line of it changes.
 TExportAllResult ExportAllRaces(const QList<TRaceEntry>& raceLines, const TSettings& settings);

@@ -20,7 +20,24 @@ QString Spot(int value) {
   return value > 0 ? QString::number(value) : QString();
 }
 
-QString CsvField(const QString& text) {
+bool IsInteger(const QString& text) {
+  const qsizetype start = text.startsWith(u'-') ? 1 : 0;
+  if (text.size() == start) return false;
+  for (qsizetype i = start; i < text.size(); ++i)
+    if (text[i] < u'0' || text[i] > u'9') return false;
+  return true;
+}
+
+// A spreadsheet takes text that starts like this for a formula and runs it.
+bool StartsLikeFormula(const QString& text) {
+  if (text.isEmpty()) return false;
+  const QChar first = text.front();
+  return first == u'=' || first == u'+' || first == u'-' || first == u'@' || first == u'\t' || first == u'\r';
+}
+
+QString CsvField(const QString& field) {
+  // An apostrophe in front makes it read as text; integers such as -2 stay numbers.
+  const QString text = StartsLikeFormula(field) && !IsInteger(field) ? u'\'' + field : field;
   if (!text.contains(u',') && !text.contains(u'"') && !text.contains(u'\n') && !text.contains(u'\r'))
     return text;
   QString quoted = text;
@@ -29,6 +46,14 @@ QString CsvField(const QString& text) {
 }
 
 }  // namespace
+
+QString WithoutControls(const QString& text) {
+  QString kept;
+  kept.reserve(text.size());
+  for (const QChar c : text)
+    if (c.category() != QChar::Other_Control) kept += c;
+  return kept;
+}
 
 QStringList DayCsvHeader() {
   return {QStringLiteral("レースキー"),
@@ -77,7 +102,7 @@ QList<QStringList> DayCsvRows(const TDayStore& store, const QByteArray& date, co
       const QString addedTime =
           n >= 1 && n <= 18 ? QString::fromLatin1(added.mid((n - 1) * 5, 5)).trimmed() : QString();
       rows.append({QString::fromLatin1(state.RaceKey), venue, raceNumber, course,
-                   sheet[TRaceSheet::NumberColumn], sheet[TRaceSheet::NameColumn],
+                   sheet[TRaceSheet::NumberColumn], WithoutControls(sheet[TRaceSheet::NameColumn]).trimmed(),
                    sheet[TRaceSheet::PlaceColumn], sheet[TRaceSheet::RunTimeColumn],
                    sheet[TRaceSheet::ConvertedColumn], sheet[TRaceSheet::SpeedColumn],
                    Spot(line.Row(n, ThirdCorner)), Spot(line.Lane(n, ThirdCorner)),

@@ -11,13 +11,19 @@
 // race-key order, with the figures the race window shows. Steeplechases,
 // which the race window does not open, are left out.
 
+// The text without control characters (NUL, ESC, the rest of C0 and C1, DEL),
+// which a feed may carry but no terminal or spreadsheet should be given.
+QString WithoutControls(const QString& text);
+
 QStringList DayCsvHeader();
 // Throws TConvertError when a race's data do not convert.
 QList<QStringList> DayCsvRows(const TDayStore& store, const QByteArray& date, const TSettings& settings);
 
 // Rows as CSV text: UTF-8 with a byte-order mark, so spreadsheet programs read
-// the Japanese correctly; CR LF line ends; a field holding a comma, a quote or
-// a line break is quoted, its quotes doubled.
+// the Japanese correctly; CR LF line ends; a field that starts with =, +, -,
+// @, a tab or a carriage return and is no integer gets a leading apostrophe, so
+// it reads as text; a field holding a comma, a quote or a line break is quoted,
+// its quotes doubled.
 QByteArray CsvText(const QList<QStringList>& rows);
 
 // The day's file: the header and every row as CsvText. Throws as DayCsvRows.

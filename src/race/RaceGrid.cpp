@@ -76,8 +76,6 @@ TCellLook RaceCellLook(const TRaceSheet& sheet, QByteArrayView positionLine, int
       return {text.isEmpty() ? QString() : FormatTime(StrToInt(text)), std::nullopt,
               TCellTextColour::GridText, TCellAlign::Right};
     case TRaceSheet::ConvertedColumn:
-      if (IsStraightCourse(positionLine))
-        return {QString(), std::nullopt, TCellTextColour::GridText, TCellAlign::Right};
       return ConvertedLook(text, sheet.ConvRanking);
     default:
       return {text, std::nullopt, TCellTextColour::GridText, TCellAlign::Right};

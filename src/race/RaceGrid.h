@@ -27,7 +27,7 @@ inline constexpr TRgb HeaderColour{127, 217, 223};
 inline constexpr TRgb OutlineColour{255, 0, 0};
 
 // The look of cell (column, row); positionLine gives the frame colours. A
-// straight course has no converted time: its 実走 cells are blank.
+// straight course has no corners: its converted time is its finishing time.
 // Throws TConvertError when a number or time cell does not hold an integer.
 TCellLook RaceCellLook(const TRaceSheet& sheet, QByteArrayView positionLine, int column, int row);
 

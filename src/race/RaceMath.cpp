@@ -39,8 +39,11 @@ qint64 CorrectedDistance(QByteArrayView positionLine, int n, int lossPerLane) {
   const TPositionLine line(positionLine);
   const int distance = line.Distance();
   const int sections = line.SectionCount();
-  // A horse whose block the line does not hold whole runs the bare distance.
-  if (n < 1 || positionLine.size() < TPositionLine::HeaderLength + n * line.BlockLength()) return distance;
+  // A horse whose block the line does not hold whole runs the bare distance, as
+  // does every horse of a straight course, which has no corners.
+  if (n < 1 || positionLine.size() < TPositionLine::HeaderLength + n * line.BlockLength() ||
+      line.IsStraight())
+    return distance;
   qint64 loss = 0;
   // Only the corners cost ground; every third section from the start is a straight.
   for (int i = 1; i < sections; ++i) {

@@ -26,8 +26,9 @@ int LineDistance(QByteArrayView positionLine);
 int LineHorseCount(QByteArrayView positionLine);
 
 // Race distance plus (lane - 1) * lossPerLane for every corner section of horse
-// n's block; the race distance alone when that block is incomplete. Counted
-// in 64 bits: the loss per lane comes from the settings file as it stands.
+// n's block; the race distance alone when that block is incomplete or the course
+// is straight. Counted in 64 bits: the loss per lane comes from the settings
+// file as it stands.
 qint64 CorrectedDistance(QByteArrayView positionLine, int n, int lossPerLane);
 
 // Time needed for distance at speed; 0 when the speed is not positive.

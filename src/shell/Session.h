@@ -77,8 +77,8 @@ public:
   // Returns the file written. Throws TFileError or TConvertError.
   QString ExportRace(TRaceState& race);
   // Every race of the store but steeplechases and straight courses, leaving
-  // lines already written. Throws before writing when a race cannot be
-  // exported; after a file error the earlier races stay.
+  // lines already written. A race that cannot be exported is named in the
+  // result's Failed; every other race is still written.
   TExportAllResult ExportAll();
 
   // Close of the main window: positions saved (with the observer's texts),

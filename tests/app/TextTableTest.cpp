@@ -46,6 +46,10 @@ TEST(TextTableTest, DropsTrailingBlanksAndKeepsLongCellsWhole) {
   EXPECT_EQ(table.Render(), QStringLiteral("長い見出しの列\na               b\n"));
   EXPECT_EQ(PadToWidth(QStringLiteral("長すぎる"), 4), QStringLiteral("長すぎる"));
   EXPECT_EQ(PadToWidth(QStringLiteral("芝"), 4, TColumnAlign::Right), QStringLiteral("  芝"));
+  // Control characters from the feed never reach the terminal.
+  TTextTable feed;
+  feed.AddRow({QString::fromUtf16(u"ア\x1b[2Jイ\0ウ\r", 9), QStringLiteral("x")});
+  EXPECT_EQ(feed.Render(), QStringLiteral("ア[2Jイウ  x\n"));
 }
 
 }  // namespace

@@ -537,8 +537,33 @@ const TMalformedCase Cases[] = {
        return QStringList{QStringLiteral("export"), QStringLiteral("--all"), QStringLiteral("--target"),
                           dir.At(QStringLiteral("FUKA_TIME"))};
      },
-     2, "Cannot create Directory",
+     2, "FUKA_TIME/2024」を作成できません",
      [](const TCaseDir& dir, const TRun&, const TFiles& before) { ExpectUnchanged(dir, before); }},
+    {"ExportAllWithoutOneRacesPositionsWritesEveryOtherRace",
+     [](const TCaseDir& dir) {
+       for (const QString name : {u"Position.dat"_s, u"Position.bak"_s}) {
+         if (!QFileInfo::exists(dir.Data(name))) continue;
+         TByteLines lines = PositionLines(dir.Data(name));
+         lines.removeIf([](const QByteArray& line) { return line.startsWith(SundayMain.toLatin1()); });
+         TByn::SavePositions(lines, dir.Data(name));
+       }
+     },
+     [](const TCaseDir&) {
+       return QStringList{u"export"_s, u"--all"_s};
+     },
+     2, "レース 2024051205020611: ",
+     [](const TCaseDir& dir, const TRun& run, const TFiles&) {
+       const TByteLines lines = ReadLines(dir.Data(SundayMainExport));
+       ASSERT_GT(lines.size(), SundayMainExportLine);
+       EXPECT_EQ(lines[SundayMainExportLine], QByteArray(ExportLineLength, ' '));
+       EXPECT_NE(lines[SundayMainExportLine - 1], QByteArray(ExportLineLength, ' '));
+       // Every line counted holds values.
+       int filled = 0;
+       for (const QString& name : QDir(dir.Data()).entryList({u"FT*.dat"_s}))
+         for (const QByteArray& line : ReadLines(dir.Data(name)))
+           if (line != QByteArray(ExportLineLength, ' ')) ++filled;
+       EXPECT_TRUE(run.Out.startsWith(QString::number(filled) + u" レース"_s)) << run.Out.toStdString();
+     }},
     {"ExportFileThatIsAFolderIsAFileError",
      [](const TCaseDir& dir) { QDir().mkpath(dir.At(QStringLiteral("out/") + SundayMainExport)); },
      [](const TCaseDir& dir) {
@@ -719,7 +744,11 @@ const TMalformedCase Cases[] = {
        return QStringList{u"export"_s, u"--all"_s};
      },
      2, "収まりません",
-     [](const TCaseDir& dir, const TRun&, const TFiles& before) { ExpectUnchanged(dir, before); }},
+     [](const TCaseDir& dir, const TRun&, const TFiles&) {
+       // The races that fit are written; no line of a meeting file grows past its fields.
+       for (const QString& name : QDir(dir.Data()).entryList({u"FT*.dat"_s}))
+         for (const QByteArray& line : ReadLines(dir.Data(name))) EXPECT_EQ(line.size(), ExportLineLength);
+     }},
     {"DownloadFromAFeedFolderThatIsNotThere", [](const TCaseDir& dir) { QDir(dir.Feed).removeRecursively(); },
      Download, 1, "配信フォルダ",
      [](const TCaseDir& dir, const TRun&, const TFiles& before) { ExpectUnchanged(dir, before); }},

@@ -282,6 +282,25 @@ TEST(LinkSettingsTest, DefaultsForMissingOrBadValues) {
   EXPECT_EQ(s.DemoSeed, 42);
 }
 
+// The waits before one record never add up to more than a few seconds.
+TEST(LinkSettingsTest, SlowServiceWaitsAreHeld) {
+  QTemporaryDir dir;
+  const struct {
+    const char* Text;
+    int Reads;
+    int DelayMs;
+  } cases[] = {{"SlowReads=1000\nSlowDelayMs=1000\n", 5, 1000},
+               {"SlowReads=1000\nSlowDelayMs=0\n", 1000, 0},
+               {"SlowReads=2\nSlowDelayMs=50\n", 2, 50},
+               {"SlowReads=200\nSlowDelayMs=30\n", 166, 30}};
+  for (const auto& c : cases) {
+    WriteFileAtomically(dir.filePath(QStringLiteral("FeedLink.ini")), QByteArray("[Feed]\n") + c.Text);
+    const TLinkSettings s = TLinkSettings::Load(dir.path());
+    EXPECT_EQ(s.SlowReads, c.Reads) << c.Text;
+    EXPECT_EQ(s.SlowDelayMs, c.DelayMs) << c.Text;
+  }
+}
+
 class FeedLinkDemoTest : public FeedLinkTest {
 protected:
   FeedLinkDemoTest() { QFile::remove(Dir.filePath(QStringLiteral("FeedLink.ini"))); }

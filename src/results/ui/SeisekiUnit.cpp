@@ -63,6 +63,8 @@ QToolButton* MakeToggle(QWidget* parent, QButtonGroup* group, const QString& nam
 QString LastCsvFolder;
 
 QString ExportStatus(const TExportAllResult& result) {
+  if (result.Written == 0 && !result.Failed.isEmpty())
+    return u"補正タイムを出力できませんでした（%1 レース）。"_s.arg(result.Failed.size());
   if (result.Written == 0) {
     return result.LeftAlone > 0
                ? u"出力済みのレースだけでした（%1 レースはそのまま）。"_s.arg(result.LeftAlone)
@@ -356,7 +358,13 @@ void TSeiFrm::BitBtn4Click() {
 }
 
 void TSeiFrm::N2Click() {
-  emit StatusText(1, ExportStatus(FSession.ExportAll()));
+  const TExportAllResult result = FSession.ExportAll();
+  emit StatusText(1, ExportStatus(result));
+  if (result.Failed.isEmpty()) return;
+  const QStringList lines =
+      QStringList{u"%1 レースの補正タイムを出力できませんでした。"_s.arg(result.Failed.size())} +
+      ExportFailureLines(result.Failed);
+  emit SorryRequested(lines.join(u'\n'));
 }
 
 void TSeiFrm::StringGrid1DblClick(int column, int row) {

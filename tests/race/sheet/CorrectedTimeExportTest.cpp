@@ -95,7 +95,8 @@ TEST_F(TExportFixture, FailuresLeaveNothingBehind) {
     ExportCorrectedTimes(MileRace("2014052605010311"), false, Settings);
     FAIL() << "no error";
   } catch (const TFileError& e) {
-    EXPECT_EQ(e.Message(), QStringLiteral("Cannot create Directory"));
+    EXPECT_TRUE(e.Message().contains(QDir::toNativeSeparators(Settings.TargetDir + QStringLiteral("/2014"))))
+        << e.Message().toStdString();
   }
   Settings.TargetDir = Dir.filePath(QStringLiteral("missing"));
   EXPECT_THROW(ExportCorrectedTimes(MileRace("2014052605010311"), false, Settings), TFileError);
@@ -110,7 +111,8 @@ TEST_F(TExportFixture, FailuresLeaveNothingBehind) {
              {"empty list", {}},
              {"letters in the key", MileRace("20140526050103AB")},
              {"day 0", MileRace("2014052605010011")},
-             {"race 13", MileRace("2014052605010313")}};
+             {"race 13", MileRace("2014052605010313")},
+             {"no runners", {MileRace("2014052605010311")[0]}}};
   for (const auto& c : bad)
     EXPECT_THROW(ExportCorrectedTimes(c.List, true, Settings), TConvertError) << c.Name;
   EXPECT_TRUE(QDir(Dir.path()).entryList(QDir::Files).isEmpty());
@@ -139,15 +141,41 @@ TEST_F(TExportFixture, AllRacesSkipSteeplechasesAndKeepWrittenLines) {
   EXPECT_EQ(Lines(QStringLiteral("FT201416.dat"))[0], MileAdded);
 }
 
-// Every race's line is worked out before any file is written.
-TEST_F(TExportFixture, AllRacesStopAtTheFirstErrorBeforeWriting) {
+// A race that cannot be exported is named; every other race is still written,
+// and only lines given values are counted.
+TEST_F(TExportFixture, AllRacesGoAsFarAsTheyCan) {
   QList<TRaceEntry> races;
-  races.append({MakeRaceLine("2014052605010301"), MileRace("2014052605010301")});
-  races.append({MakeRaceLine("2014052605010302"), {QByteArray(), Uma("2014052605010302", 1, 1, 944)}});
-  races.append({MakeRaceLine("2014052606010101"), MileRace("2014052606010101")});
-  EXPECT_THROW(ExportAllRaces(races, Settings), TConvertError);
-  EXPECT_FALSE(QFile::exists(Dir.filePath(QStringLiteral("FT201415.dat"))));
-  EXPECT_FALSE(QFile::exists(Dir.filePath(QStringLiteral("FT201416.dat"))));
+  const auto add = [&](const char* key, const TByteLines& list) { races.append({MakeRaceLine(key), list}); };
+  add("2014052605010301", MileRace("2014052605010301"));
+  add("2014052605010302", {QByteArray(), Uma("2014052605010302", 1, 1, 944)});
+  add("2014052605010303", {MileRace("2014052605010303")[0]});
+  add("2014052605010304", {MileRace("2014052605010304")[0], Uma("2014052605010304", 1, 1, 944)});
+  add("2014052607010101", MileRace("2014052607010101"));
+  add("2014052607010102", MileRace("2014052607010102"));
+  add("2014052606010101", MileRace("2014052606010101"));
+  ASSERT_TRUE(QDir().mkpath(Dir.filePath(QStringLiteral("FT201417.dat"))));
+
+  const TExportAllResult done = ExportAllRaces(races, Settings);
+  const TByteLines tokyo = Lines(QStringLiteral("FT201415.dat"));
+  EXPECT_EQ(tokyo[24], MileAdded);
+  for (int line : {25, 26, 27}) EXPECT_EQ(tokyo[line], Blank) << line;
+  EXPECT_EQ(Lines(QStringLiteral("FT201416.dat"))[0], MileAdded);
+  EXPECT_EQ(done.Written, 2);
+  EXPECT_EQ(done.NoValues, 1);
+  QStringList failed;
+  for (const TExportFailure& f : done.Failed) failed.append(QString::fromLatin1(f.RaceKey));
+  EXPECT_EQ(failed, (QStringList{QStringLiteral("2014052605010302"), QStringLiteral("2014052605010303"),
+                                 QStringLiteral("2014052607010101"), QStringLiteral("2014052607010102")}));
+  ASSERT_EQ(done.Failed.size(), 4);
+  EXPECT_TRUE(done.Failed[1].Reason.contains(QStringLiteral("出走馬")))
+      << done.Failed[1].Reason.toStdString();
+  EXPECT_TRUE(done.Failed[2].Reason.contains(QStringLiteral("FT201417.dat")))
+      << done.Failed[2].Reason.toStdString();
+  // The report gives a reason once, with every race it stopped.
+  const QStringList report = ExportFailureLines(done.Failed);
+  ASSERT_EQ(report.size(), 3);
+  EXPECT_TRUE(report[2].startsWith(QStringLiteral("レース 2014052607010101, 2014052607010102: ")))
+      << report[2].toStdString();
 }
 
 }  // namespace

@@ -33,6 +33,8 @@ TEST(RaceMathTest, CorrectedDistanceCountsCornerLanesOnly) {
   // No block for horse 3: the race distance.
   EXPECT_EQ(CorrectedDistance(MileLine, 3, 2), 1600);
   EXPECT_EQ(CorrectedDistance(MileLine.left(MileLine.size() - 1), 2, 2), 1600);
+  // A straight course has no corners, whatever its blocks hold.
+  EXPECT_EQ(CorrectedDistance(QByteArray(MileLine).replace(20, 2, "10"), 2, 2), 1600);
 
   // Thirteen sections: lanes count at both laps' corners, never on the straights.
   QByteArray marathon = QByteArrayLiteral(

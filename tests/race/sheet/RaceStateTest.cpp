@@ -1,8 +1,11 @@
+#include "race/DayCsv.h"
 #include "race/RaceState.h"
 #include "race/sheet/SheetFixtures.h"
 #include "text/Errors.h"
 
 #include <gtest/gtest.h>
+
+#include <string_view>
 
 namespace {
 
@@ -68,6 +71,36 @@ TEST_F(TStoreFixture, StraightCourseStillFillsTheSheet) {
   EXPECT_EQ(ThirdCornerTab(race.Tabs), -1);
   EXPECT_EQ(race.Sheet.Cell(TRaceSheet::ConvertedColumn, 1), QStringLiteral("560"));
   EXPECT_TRUE(race.PayoutLine.isEmpty());
+}
+
+// The day's spreadsheet: feed text that a spreadsheet would run, or a terminal
+// obey, reaches it as plain text; numbers stay numbers.
+TEST_F(TStoreFixture, DayCsvGuardsNamesAndKeepsNumbers) {
+  using namespace std::literals;
+  const struct {
+    std::u16string_view Name;
+    const char* Field;
+  } cases[] = {{u"=HYPERLINK(\"http://x\",\"y\")"sv, R"x("'=HYPERLINK(""http://x"",""y"")")x"},
+               {u"+1+1"sv, "'+1+1"},
+               {u"-A"sv, "'-A"},
+               {u"@SUM(A1)"sv, "'@SUM(A1)"},
+               {u"\t=1"sv, "'=1"},
+               {u"ア\0イ\x1b[2Jウ"sv, "アイ[2Jウ"},
+               {u"テスト-1"sv, "テスト-1"}};
+  for (const auto& c : cases) {
+    Store.RaceLines[0].HorseList[1] = UmaBuilder(MileKey, 1, 1).SetTime(944).SetHorseName(c.Name).Line();
+    const QList<QByteArray> lines = DayCsvText(Store, "20140526", Settings).split('\n');
+    ASSERT_GT(lines.size(), 3);
+    EXPECT_TRUE(lines[2].startsWith(QByteArray(MileKey) + ",") &&
+                lines[2].contains("," + QByteArray(c.Field) + ","))
+        << lines[2].constData();
+    // Horse 2's added time is a number.
+    EXPECT_TRUE(lines[3].endsWith(",-6\r")) << lines[3].constData();
+  }
+  // The straight course's converted time, as for any race.
+  const QStringList straight = DayCsvRows(Store, "20140526", Settings).value(0);
+  ASSERT_EQ(straight.value(0), QString::fromLatin1(StraightKey));
+  EXPECT_EQ(straight.value(8), QStringLiteral("0.56.0"));
 }
 
 TEST_F(TStoreFixture, EditsReachTheStoreOnlyAtWriteBack) {

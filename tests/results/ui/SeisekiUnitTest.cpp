@@ -433,6 +433,15 @@ private slots:
                  text.contains(QDir::toNativeSeparators(World->Session.Shell().DataDir)),
              qPrintable(text));
     QVERIFY(!QDir(World->Session.Shell().DataDir).entryList({u"FT*.dat"_s}).isEmpty());
+
+    // A folder that cannot be made: the races and the reason are shown, not a success.
+    QSignalSpy sorry(Form, &TSeiFrm::SorryRequested);
+    World->Session.Settings().TargetDir = World->Session.Shell().DataDir + u"/missing/FUKA_TIME"_s;
+    menu->actions().first()->trigger();
+    QCOMPARE(sorry.count(), 1);
+    QVERIFY2(sorry.first().at(0).toString().contains(u"missing/FUKA_TIME/2024"_s),
+             qPrintable(sorry.first().at(0).toString()));
+    QVERIFY(!status.last().at(1).toString().contains(u"出力しました"_s));
   }
 };
 
