@@ -8,6 +8,8 @@
 #include <QFileInfo>
 #include <QThread>
 
+#include <algorithm>
+
 namespace {
 
 bool IsDigits(const QByteArray& text, qsizetype length) {
@@ -58,6 +60,7 @@ int TFeedLink::JVRTOpen(const QByteArray& dataKind, const QByteArray& key) {
   FDayBytes.clear();
   FPos = 0;
   FPendingLeft = FSettings.SlowReads;
+  FWaitLeftMs = TLinkSettings::MaxWaitMs;
   return 0;
 }
 
@@ -99,9 +102,12 @@ int TFeedLink::JVRead(QByteArray& buffer, int size, QString& fileName) {
     FReadFailed = !LoadDay();
   }
   if (FReadFailed) return -402;
-  if (FPendingLeft > 0) {
+  // The waits of one day stay within MaxWaitMs in all, however many records it has.
+  if (FPendingLeft > 0 && FWaitLeftMs > 0) {
     --FPendingLeft;
-    if (FSettings.SlowDelayMs > 0) QThread::msleep(static_cast<unsigned long>(FSettings.SlowDelayMs));
+    const int wait = std::min(FSettings.SlowDelayMs, FWaitLeftMs);
+    if (wait > 0) QThread::msleep(static_cast<unsigned long>(wait));
+    FWaitLeftMs -= wait;
     return -1;
   }
   // Lines end in LF; a CR before it is the record's own. Blank lines carry no record.

@@ -84,4 +84,5 @@ private:
   QByteArray FDayBytes;
   qsizetype FPos = 0;
   int FPendingLeft = 0;
+  int FWaitLeftMs = 0;  // of the open day's waits
 };

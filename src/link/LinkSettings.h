@@ -16,8 +16,8 @@ struct TLinkSettings {
   int SlowReads = 0;
   // Milliseconds each "nothing yet" answer waits, so progress can be watched.
   int SlowDelayMs = 0;
-  // The waits before one record together: SlowReads is cut so that
-  // SlowReads * SlowDelayMs stays within this.
+  // The waits before one record together (SlowReads is cut so that
+  // SlowReads * SlowDelayMs stays within this), and those of one day in all.
   static constexpr int MaxWaitMs = 5000;
   // Seed of the demo service's racing.
   int DemoSeed = 1;
