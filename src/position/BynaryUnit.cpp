@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QSet>
+#include <QtEndian>
 
 #include <algorithm>
 #include <array>
@@ -194,7 +195,8 @@ constexpr qint32 LongestPositionLine = 24 + 99 * (2 + 4 * 13);
 
 qint32 LengthAt(const uchar* data, qsizetype at) {
   return static_cast<qint32>(static_cast<quint32>(data[at]) | static_cast<quint32>(data[at + 1]) << 8 |
-                             static_cast<quint32>(data[at + 2]) << 16 | static_cast<quint32>(data[at + 3]) << 24);
+                             static_cast<quint32>(data[at + 2]) << 16 |
+                             static_cast<quint32>(data[at + 3]) << 24);
 }
 
 // Bytes of the record at `at` (length field and packed characters) when its
@@ -210,13 +212,50 @@ qsizetype RecordSpanAt(const uchar* data, qsizetype size, qsizetype at) {
 // Whether the record at `at` is a position line as the converter writes it:
 // digits only, a key with a month and a day, and as long as its own distance
 // and horse count say.
+// Whether both nibbles of every byte are decimal digits; eight bytes at a
+// time, since every record of the file passes through here.
+bool DecimalBytes(const uchar* in, qsizetype count) {
+  constexpr quint64 Low = 0x0f0f0f0f0f0f0f0fULL;
+  constexpr quint64 Six = 0x0606060606060606ULL;
+  constexpr quint64 Carry = 0x1010101010101010ULL;
+  qsizetype j = 0;
+  for (; j + 8 <= count; j += 8) {
+    quint64 word;
+    std::memcpy(&word, in + j, 8);
+    // A nibble above 9 plus 6 carries into bit 4 of its byte.
+    if ((((word & Low) + Six) | (((word >> 4) & Low) + Six)) & Carry) return false;
+  }
+  for (; j < count; ++j)
+    if ((in[j] >> 4) > 9 || (in[j] & 0x0f) > 9) return false;
+  return true;
+}
+
+// Whether the characters of the record at `at` (its length known to fit the
+// file) are decimal digits; a final pad nibble does not count.
+bool DecimalRecordAt(const uchar* data, qsizetype at) {
+  const qint32 length = LengthAt(data, at);
+  const uchar* in = data + at + 4;
+  return DecimalBytes(in, length / 2) && (length % 2 == 0 || (in[length / 2] >> 4) <= 9);
+}
+
+// Every race key has this many digits.
+constexpr qint32 KeyDigits = 16;
+
+// A record long enough to hold a race key whose characters are not all
+// decimal digits: no position line is written so, and read on it would
+// mislead every reader of the race's fields. Shorter records cannot be taken
+// for any race and read as the format says.
+bool NonDecimalRecordAt(const uchar* data, qsizetype at) {
+  return LengthAt(data, at) >= KeyDigits && !DecimalRecordAt(data, at);
+}
+
 bool PositionRecordAt(const uchar* data, qsizetype size, qsizetype at) {
   if (size - at < 4) return false;
   const qint32 length = LengthAt(data, at);
-  if (length < 24 || length > LongestPositionLine || length % 2 != 0 || size - at - 4 < length / 2) return false;
+  if (length < 24 || length > LongestPositionLine || length % 2 != 0 || size - at - 4 < length / 2)
+    return false;
   const uchar* in = data + at + 4;
-  for (qint32 j = 0; j < length / 2; ++j)
-    if ((in[j] >> 4) > 9 || (in[j] & 0x0f) > 9) return false;
+  if (!DecimalBytes(in, length / 2)) return false;
   const auto digit = [in](int i) { return i % 2 == 0 ? in[i / 2] >> 4 : in[i / 2] & 0x0f; };
   const auto number = [&digit](int from, int count) {
     int value = 0;
@@ -258,16 +297,27 @@ TRecordScan ScanRecords(const uchar* data, qsizetype size) {
   qsizetype at = 0;
   while (at < size) {
     const qsizetype span = RecordSpanAt(data, size, at);
-    if (span > 0) {
-      const bool sound = PositionRecordAt(data, size, at);
+    const bool sound = span > 0 && PositionRecordAt(data, size, at);
+    if (span > 0 && !sound) {
       // A length misread a few bytes long runs over the records after it.
-      const qsizetype inside = sound ? -1 : NextSoundRecord(data, size, at + 1, at + span);
+      const qsizetype inside = NextSoundRecord(data, size, at + 1, at + span);
       if (inside >= 0) {
         scan.Damage.append({at, inside});
         at = inside;
         lastStart = -1;
         continue;
       }
+    }
+    // A changed digit costs its record alone when its length still leads to
+    // the next record; otherwise the reading resumes as after a bad length.
+    const bool nonDecimal = span > 0 && !sound && NonDecimalRecordAt(data, at);
+    if (nonDecimal && (at + span == size || RecordSpanAt(data, size, at + span) > 0)) {
+      scan.Damage.append({at, at + span});
+      at += span;
+      lastStart = -1;
+      continue;
+    }
+    if (span > 0 && !nonDecimal) {
       scan.Starts.append(at);
       scan.KeptUnsound = scan.KeptUnsound || !sound;
       lastStart = at;
@@ -352,7 +402,16 @@ TPositionLoad TByn::LoadPositions(TByteLines& list, const QString& fileName) {
   const auto noteDamage = [&](const TRecordScan& scan) {
     for (const auto& [from, to] : scan.Damage) {
       const qsizetype first = origin.FileOffset(from);
-      result.FirstDamage = result.FirstDamage < 0 ? first : std::min(result.FirstDamage, first);
+      if (result.FirstDamage < 0 || first < result.FirstDamage) {
+        result.FirstDamage = first;
+        // The race, when the key after the length field still reads as digits.
+        constexpr qsizetype keyBytes = KeyDigits / 2;
+        result.FirstDamagedRace.clear();
+        if (to - from >= 4 + keyBytes && DecimalBytes(data + from + 4, keyBytes)) {
+          for (qsizetype j = 0; j < keyBytes; ++j)
+            result.FirstDamagedRace.append(DigitPairs[data[from + 4 + j]].data(), 2);
+        }
+      }
       result.DamagedBytes += to - from;
       stretches.append(to - from);
     }
@@ -389,7 +448,22 @@ TPositionLoad TByn::LoadPositions(TByteLines& list, const QString& fileName) {
     const unsigned char* in = data + at + 4;
     QByteArray line(length, Qt::Uninitialized);
     char* out = line.data();
-    for (qsizetype j = 0; j < length / 2; ++j) std::memcpy(out + 2 * j, DigitPairs[in[j]].data(), 2);
+    qsizetype j = 0;
+    // Decimal digits, four packed bytes at a time; letters need the table.
+    if (DecimalBytes(in, length / 2)) {
+      for (; j + 4 <= length / 2; j += 4) {
+        const quint32 packed = qFromLittleEndian<quint32>(in + j);
+        // Byte k of the packed word to 16-bit lane k, then its high nibble
+        // to the lane's first character and its low nibble to the second.
+        quint64 lanes = packed;
+        lanes = (lanes | lanes << 16) & 0x0000ffff0000ffffULL;
+        lanes = (lanes | lanes << 8) & 0x00ff00ff00ff00ffULL;
+        const quint64 chars = ((lanes >> 4) & 0x000f000f000f000fULL) |
+                              ((lanes & 0x000f000f000f000fULL) << 8) | 0x3030303030303030ULL;
+        qToLittleEndian(chars, out + 2 * j);
+      }
+    }
+    for (; j < length / 2; ++j) std::memcpy(out + 2 * j, DigitPairs[in[j]].data(), 2);
     if (length % 2 != 0) out[length - 1] = HexDigits[in[length / 2] >> 4];
     list.append(std::move(line));
     readBytes += RecordSpanAt(data, size, at);
@@ -464,8 +538,13 @@ QString TByn::KeepDamagedOriginal(const QString& fileName) {
 }
 
 QString TByn::DamageText(const TPositionLoad& load) {
-  return QStringLiteral("%1 バイト目から壊れていて、%2 バイト（およそ %3 レース分）を読めません")
+  const QString race =
+      load.FirstDamagedRace.isEmpty()
+          ? QString()
+          : QStringLiteral("（レース %1 の記録）").arg(QString::fromLatin1(load.FirstDamagedRace));
+  return QStringLiteral("%1 バイト目%2から壊れていて、%3 バイト（およそ %4 レース分）を読めません")
       .arg(load.FirstDamage)
+      .arg(race)
       .arg(load.DamagedBytes)
       .arg(load.LostRecords);
 }

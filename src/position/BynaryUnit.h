@@ -8,11 +8,12 @@
 
 // What LoadPositions found in the file.
 struct TPositionLoad {
-  qsizetype Records = 0;        // lines appended to the list
-  bool Damaged = false;         // some bytes could not be read as records
-  qsizetype DamagedBytes = 0;   // all such bytes
-  qsizetype FirstDamage = -1;   // offset of the first of them; -1 when the file read whole
-  qsizetype LostRecords = 0;    // records those bytes held, as far as their size tells (at least one a stretch)
+  qsizetype Records = 0;       // lines appended to the list
+  bool Damaged = false;        // some bytes could not be read as records
+  qsizetype DamagedBytes = 0;  // all such bytes
+  qsizetype FirstDamage = -1;  // offset of the first of them; -1 when the file read whole
+  qsizetype LostRecords = 0;  // records those bytes held, as far as their size tells (at least one a stretch)
+  QByteArray FirstDamagedRace;  // race key of the first damaged record, when its key digits still read
 };
 
 // The position file and the merges and lookups over position lines.
@@ -27,9 +28,10 @@ public:
   // cleared. A missing file appends nothing and is not damaged. A file that
   // exists but cannot be read throws TFileError.
   // Where the records stop making sense (a length that runs past the end or
-  // below zero, or a record that is no position line and has one starting
-  // inside it) the bytes up to the next sound position record are skipped,
-  // so every intact record after a damaged one is still read.
+  // below zero, a record that is no position line and has one starting
+  // inside it, or one of at least a race key's length whose characters are
+  // not all decimal digits) the bytes up to the next sound record are
+  // skipped, so every intact record after a damaged one is still read.
   static TPositionLoad LoadPositions(TByteLines& list, const QString& fileName);
 
   // Replaces the file whole (write aside, then rename). Every line is checked

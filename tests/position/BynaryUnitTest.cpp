@@ -113,8 +113,8 @@ TEST_F(BynaryFileTest, DamagedTailKeepsCompleteRecords) {
   }
 }
 
-// Three 1200 m races of two horses; the middle record's length field is
-// changed: the records after it are found again, and only it is lost.
+// Three 1200 m races of two horses; the middle record's length field or one
+// of its digits is changed: the records after it are found again, and only it is lost.
 TEST_F(BynaryFileTest, DamagedRecordCostsOnlyItself) {
   const auto race = [](char r) {
     return QByteArray("202405120502061") + r + "120017" + "02" + "10" + QByteArray(16, r) + "20" +
@@ -146,6 +146,20 @@ TEST_F(BynaryFileTest, DamagedRecordCostsOnlyItself) {
     EXPECT_EQ(load.DamagedBytes, 4 + lines[1].size() / 2) << c.What;
     EXPECT_EQ(load.LostRecords, 1) << c.What;
   }
+  // A letter in place of any one digit costs that record too, and the race is
+  // named while its key still reads.
+  for (qsizetype i = 0; i < lines[1].size(); ++i) {
+    QByteArray bytes = good;
+    char& byte = bytes[second + 4 + i / 2];
+    byte = static_cast<char>(i % 2 == 0 ? byte | 0xf0 : byte | 0x0f);
+    WriteAll(path, bytes);
+    TByteLines list;
+    const TPositionLoad load = TByn::LoadPositions(list, path);
+    EXPECT_EQ(list, (TByteLines{lines[0], lines[2]})) << i;
+    EXPECT_EQ(load.FirstDamage, second) << i;
+    EXPECT_EQ(load.DamagedBytes, 4 + lines[1].size() / 2) << i;
+    EXPECT_EQ(load.FirstDamagedRace, i < 16 ? QByteArray() : lines[1].first(16)) << i;
+  }
 }
 
 TEST_F(BynaryFileTest, NonHexLineIsRefusedAndFileKept) {
@@ -174,7 +188,8 @@ TEST_F(BynaryFileTest, DamagedOriginalIsKeptUnderAFreeName) {
   load.DamagedBytes = 30;
   load.LostRecords = 1;
   const QString message = TByn::DamagedMessage(path, Path("Position.damaged"), load);
-  EXPECT_TRUE(message.contains(QStringLiteral("4 バイト目")) && message.contains(QStringLiteral("およそ 1 レース")))
+  EXPECT_TRUE(message.contains(QStringLiteral("4 バイト目")) &&
+              message.contains(QStringLiteral("およそ 1 レース")))
       << message.toStdString();
 }
 
