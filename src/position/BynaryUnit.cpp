@@ -376,26 +376,84 @@ private:
 
 }  // namespace
 
+namespace {
+
+// The bytes of an existing file, mapped rather than read: the file is large
+// and read once, front to back. `copy` holds them where mapping fails.
+const uchar* MapWhole(QFile& file, QByteArray& copy) {
+  const auto fail = [&file] {
+    throw TFileError(QStringLiteral("展開データファイル %1 を読み込めません: %2")
+                         .arg(NativePath(file.fileName()), file.errorString()));
+  };
+  if (!file.open(QIODevice::ReadOnly)) fail();
+  const qsizetype size = file.size();
+  const uchar* data = size > 0 ? file.map(0, size) : nullptr;
+  if (data == nullptr && size > 0) {
+    copy = file.readAll();
+    if (copy.size() != size) fail();
+    data = reinterpret_cast<const uchar*>(copy.constData());
+  }
+  return data;
+}
+
+}  // namespace
+
+namespace {
+
+// Writes the record of a line at `out` and moves past it; false when a
+// character is no hexadecimal digit.
+bool PackRecord(QByteArrayView line, unsigned char*& at) {
+  // A local pointer the compiler can keep in a register.
+  unsigned char* out = at;
+  const auto length = static_cast<quint32>(line.size());
+  qToLittleEndian(length, out);
+  out += 4;
+  const auto* in = reinterpret_cast<const unsigned char*>(line.data());
+  const qsizetype pairs = line.size() / 2;
+  // A byte that is no hexadecimal digit has nibble -1, which sets the sign bit.
+  int invalid = 0;
+  for (qsizetype j = 0; j < pairs; ++j) {
+    const int high = NibbleOf[in[2 * j]];
+    const int low = NibbleOf[in[2 * j + 1]];
+    invalid |= high | low;
+    *out++ = static_cast<unsigned char>(high << 4 | (low & 0x0f));
+  }
+  if (line.size() % 2 != 0) {
+    const int high = NibbleOf[in[line.size() - 1]];
+    invalid |= high;
+    *out++ = static_cast<unsigned char>(high << 4);
+  }
+  at = out;
+  return invalid >= 0;
+}
+
+qsizetype RecordSize(QByteArrayView line) {
+  return 4 + (line.size() + 1) / 2;
+}
+
+// A line the packed merges can place by its key alone.
+bool PlainLine(const QByteArray& line) {
+  return line.size() >= KeyDigits &&
+         std::all_of(line.cbegin(), line.cend(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// The key of a plain line as the file packs it.
+std::array<uchar, KeyDigits / 2> PackedKey(const QByteArray& line) {
+  std::array<uchar, KeyDigits / 2> key{};
+  for (int j = 0; j < KeyDigits / 2; ++j)
+    key[j] = static_cast<uchar>((line[2 * j] - '0') << 4 | (line[2 * j + 1] - '0'));
+  return key;
+}
+
+}  // namespace
+
 TPositionLoad TByn::LoadPositions(TByteLines& list, const QString& fileName) {
   TPositionLoad result;
   QFile file(fileName);
   if (!file.exists()) return result;
-  if (!file.open(QIODevice::ReadOnly)) {
-    throw TFileError(QStringLiteral("展開データファイル %1 を読み込めません: %2")
-                         .arg(NativePath(fileName), file.errorString()));
-  }
-  // Mapped rather than read: the file is large and read once, front to back.
-  qsizetype size = file.size();
   QByteArray bytes;
-  const uchar* data = size > 0 ? file.map(0, size) : nullptr;
-  if (data == nullptr && size > 0) {
-    bytes = file.readAll();
-    if (bytes.size() != size) {
-      throw TFileError(QStringLiteral("展開データファイル %1 を読み込めません: %2")
-                           .arg(NativePath(fileName), file.errorString()));
-    }
-    data = reinterpret_cast<const uchar*>(bytes.constData());
-  }
+  const uchar* data = MapWhole(file, bytes);
+  qsizetype size = file.size();
 
   QList<qsizetype> stretches;  // bytes of each damaged stretch
   TOrigin origin = TOrigin::Whole();
@@ -449,19 +507,17 @@ TPositionLoad TByn::LoadPositions(TByteLines& list, const QString& fileName) {
     QByteArray line(length, Qt::Uninitialized);
     char* out = line.data();
     qsizetype j = 0;
-    // Decimal digits, four packed bytes at a time; letters need the table.
-    if (DecimalBytes(in, length / 2)) {
-      for (; j + 4 <= length / 2; j += 4) {
-        const quint32 packed = qFromLittleEndian<quint32>(in + j);
-        // Byte k of the packed word to 16-bit lane k, then its high nibble
-        // to the lane's first character and its low nibble to the second.
-        quint64 lanes = packed;
-        lanes = (lanes | lanes << 16) & 0x0000ffff0000ffffULL;
-        lanes = (lanes | lanes << 8) & 0x00ff00ff00ff00ffULL;
-        const quint64 chars = ((lanes >> 4) & 0x000f000f000f000fULL) |
-                              ((lanes & 0x000f000f000f000fULL) << 8) | 0x3030303030303030ULL;
-        qToLittleEndian(chars, out + 2 * j);
-      }
+    // Four packed bytes at a time: byte k of the word to 16-bit lane k, its
+    // high nibble to the lane's first character and its low nibble to the
+    // second; a nibble above 9 (it carries into bit 4 when 6 is added) is
+    // moved on from '9' + 1 to 'A'.
+    for (; j + 4 <= length / 2; j += 4) {
+      quint64 lanes = qFromLittleEndian<quint32>(in + j);
+      lanes = (lanes | lanes << 16) & 0x0000ffff0000ffffULL;
+      lanes = (lanes | lanes << 8) & 0x00ff00ff00ff00ffULL;
+      const quint64 nibbles = ((lanes >> 4) & 0x000f000f000f000fULL) | ((lanes & 0x000f000f000f000fULL) << 8);
+      const quint64 letters = ((nibbles + 0x0606060606060606ULL) >> 4) & 0x0101010101010101ULL;
+      qToLittleEndian(nibbles + 0x3030303030303030ULL + letters * ('A' - '9' - 1), out + 2 * j);
     }
     for (; j < length / 2; ++j) std::memcpy(out + 2 * j, DigitPairs[in[j]].data(), 2);
     if (length % 2 != 0) out[length - 1] = HexDigits[in[length / 2] >> 4];
@@ -497,29 +553,7 @@ void TByn::SavePositions(const TByteLines& list, const QString& fileName) {
   QByteArray bytes(total, Qt::Uninitialized);
   auto* out = reinterpret_cast<unsigned char*>(bytes.data());
   for (qsizetype i = 0; i < list.size(); ++i) {
-    const QByteArray& line = list[i];
-    const auto length = static_cast<quint32>(line.size());
-    out[0] = static_cast<unsigned char>(length & 0xff);
-    out[1] = static_cast<unsigned char>(length >> 8 & 0xff);
-    out[2] = static_cast<unsigned char>(length >> 16 & 0xff);
-    out[3] = static_cast<unsigned char>(length >> 24 & 0xff);
-    out += 4;
-    const auto* in = reinterpret_cast<const unsigned char*>(line.constData());
-    const qsizetype pairs = line.size() / 2;
-    // A byte that is no hexadecimal digit has nibble -1, which sets the sign bit.
-    int invalid = 0;
-    for (qsizetype j = 0; j < pairs; ++j) {
-      const int high = NibbleOf[in[2 * j]];
-      const int low = NibbleOf[in[2 * j + 1]];
-      invalid |= high | low;
-      *out++ = static_cast<unsigned char>(high << 4 | (low & 0x0f));
-    }
-    if (line.size() % 2 != 0) {
-      const int high = NibbleOf[in[line.size() - 1]];
-      invalid |= high;
-      *out++ = static_cast<unsigned char>(high << 4);
-    }
-    if (invalid < 0) refuse(i, QStringLiteral("に16進数字でない文字がある"));
+    if (!PackRecord(list[i], out)) refuse(i, QStringLiteral("に16進数字でない文字がある"));
   }
   WriteFileAtomically(fileName, bytes);
 }
@@ -616,4 +650,117 @@ QByteArray TByn::FindPosLine(const TByteLines& list, QByteArrayView raceKey) {
 int TByn::EntryPos(QByteArrayView line, int n, int g) {
   // The caller reads four characters from this 1-based position.
   return int(TPositionLine(line).EntryOffset(n, g) + 1);
+}
+
+void TPackedPositions::Close() {
+  FFile.close();
+  FData = nullptr;
+  FSize = 0;
+  FStarts.clear();
+}
+
+bool TPackedPositions::Read(const QString& fileName) {
+  Close();
+  FFile.setFileName(fileName);
+  if (!FFile.exists()) return false;
+  FData = MapWhole(FFile, FCopy);
+  FSize = FFile.size();
+  FStarts.clear();
+  for (qsizetype at = 0; at < FSize; at += RecordSpanAt(FData, FSize, at)) {
+    if (!PositionRecordAt(FData, FSize, at)) return false;
+    if (!FStarts.isEmpty() && std::memcmp(FData + FStarts.last() + 4, FData + at + 4, KeyDigits / 2) >= 0)
+      return false;
+    FStarts.append(at);
+  }
+  return true;
+}
+
+QByteArrayView TPackedPositions::Record(qsizetype i) const {
+  const qsizetype end = i + 1 < FStarts.size() ? FStarts[i + 1] : FSize;
+  return {reinterpret_cast<const char*>(FData) + FStarts[i], end - FStarts[i]};
+}
+
+qsizetype TPackedPositions::RecordOfKey(const QByteArray& line) const {
+  const auto key = PackedKey(line);
+  const auto found = std::lower_bound(
+      FStarts.cbegin(), FStarts.cend(), key,
+      [this](qsizetype at, const auto& k) { return std::memcmp(FData + at + 4, k.data(), k.size()) < 0; });
+  if (found == FStarts.cend() || std::memcmp(FData + *found + 4, key.data(), key.size()) != 0) return -1;
+  return found - FStarts.cbegin();
+}
+
+bool TPackedPositions::AddNewRaces(const TByteLines& added, QByteArray& bytes) const {
+  // The new lines by key, each with the record it goes before; the first of
+  // a key wins, a stored key keeps its line.
+  QList<std::pair<qsizetype, const QByteArray*>> fresh;
+  QSet<QByteArray> names;
+  qsizetype total = FSize;
+  for (const QByteArray& line : added) {
+    if (line.isEmpty()) continue;
+    if (!PlainLine(line)) return false;
+    const QByteArray name = line.first(KeyDigits);
+    if (names.contains(name) || RecordOfKey(line) >= 0) continue;
+    names.insert(name);
+    const auto key = PackedKey(line);
+    const auto before = std::upper_bound(
+        FStarts.cbegin(), FStarts.cend(), key,
+        [this](const auto& k, qsizetype at) { return std::memcmp(k.data(), FData + at + 4, k.size()) < 0; });
+    fresh.append({before - FStarts.cbegin(), &line});
+    total += RecordSize(line);
+  }
+  std::sort(fresh.begin(), fresh.end(), [](const auto& a, const auto& b) {
+    return a.first != b.first ? a.first < b.first : a.second->first(KeyDigits) < b.second->first(KeyDigits);
+  });
+  bytes = QByteArray(total, Qt::Uninitialized);
+  auto* out = reinterpret_cast<unsigned char*>(bytes.data());
+  qsizetype copied = 0;  // records of the file already in `bytes`
+  const auto copyUpTo = [&](qsizetype record) {
+    const qsizetype from = copied < FStarts.size() ? FStarts[copied] : FSize;
+    const qsizetype to = record < FStarts.size() ? FStarts[record] : FSize;
+    if (to > from) std::memcpy(out, FData + from, to - from);
+    out += to - from;
+    copied = record;
+  };
+  for (const auto& [before, line] : std::as_const(fresh)) {
+    copyUpTo(before);
+    PackRecord(*line, out);
+  }
+  copyUpTo(FStarts.size());
+  return true;
+}
+
+bool TPackedPositions::ReplaceRaces(const TByteLines& current, QByteArray& bytes, bool& changed) const {
+  // Record index to its replacement; a later line of a key wins.
+  QHash<qsizetype, const QByteArray*> replaced;
+  for (const QByteArray& line : current) {
+    if (line.isEmpty()) continue;
+    if (!PlainLine(line)) return false;
+    const qsizetype record = RecordOfKey(line);
+    if (record >= 0) replaced.insert(record, &line);
+  }
+  changed = false;
+  qsizetype total = FSize;
+  QByteArray packed;
+  for (auto it = replaced.cbegin(); it != replaced.cend(); ++it) {
+    const QByteArrayView record = Record(it.key());
+    packed.resize(RecordSize(*it.value()));
+    auto* out = reinterpret_cast<unsigned char*>(packed.data());
+    PackRecord(*it.value(), out);
+    changed = changed || packed != record;
+    total += packed.size() - record.size();
+  }
+  if (!changed) return true;
+  QList<qsizetype> order = replaced.keys();
+  std::sort(order.begin(), order.end());
+  bytes = QByteArray(total, Qt::Uninitialized);
+  auto* out = reinterpret_cast<unsigned char*>(bytes.data());
+  qsizetype from = 0;
+  for (const qsizetype record : std::as_const(order)) {
+    if (FStarts[record] > from) std::memcpy(out, FData + from, FStarts[record] - from);
+    out += FStarts[record] - from;
+    PackRecord(*replaced.value(record), out);
+    from = FStarts[record] + Record(record).size();
+  }
+  if (FSize > from) std::memcpy(out, FData + from, FSize - from);
+  return true;
 }

@@ -4,6 +4,8 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QFile>
+#include <QList>
 #include <QString>
 
 // What LoadPositions found in the file.
@@ -75,4 +77,38 @@ public:
   // of range. A header whose distance or horse count is not an integer throws
   // TConvertError.
   static int EntryPos(QByteArrayView line, int n, int g);
+};
+
+// A position file whose records are all position lines with ascending race
+// keys, held as its bytes. A day's save and the close save splice their few
+// lines into these bytes instead of reading every line and packing it again;
+// the bytes are the ones the line-list merges and SavePositions would write.
+class TPackedPositions {
+public:
+  // False when the file is missing or holds anything else (damage, a record
+  // that is no position line, keys out of order or repeated): the line-list
+  // merges then apply. A file that exists but cannot be read throws TFileError.
+  bool Read(const QString& fileName);
+
+  // The file with AddNewRaceLines(lines of the file, added, 16) applied.
+  // False, and nothing done, when a non-empty added line is not a plain
+  // position line (at least a key's length, decimal digits only).
+  bool AddNewRaces(const TByteLines& added, QByteArray& bytes) const;
+  // The file with ReplaceRaceLines(lines of the file, current, 16) applied;
+  // `changed` tells whether that differs from the file (the bytes are only
+  // set when it does). False as above.
+  bool ReplaceRaces(const TByteLines& current, QByteArray& bytes, bool& changed) const;
+  // Lets go of the file, so that it can be replaced.
+  void Close();
+
+private:
+  // Index of the record whose key is the first 16 digits of line; -1 when none.
+  qsizetype RecordOfKey(const QByteArray& line) const;
+  QByteArrayView Record(qsizetype i) const;
+
+  QFile FFile;
+  QByteArray FCopy;  // the bytes when the file could not be mapped
+  const uchar* FData = nullptr;
+  qsizetype FSize = 0;
+  QList<qsizetype> FStarts;
 };

@@ -40,6 +40,9 @@ TEST_F(BynaryFileTest, RecordBytesAndRoundTrip) {
        QByteArray::fromHex("03000000"
                            "1230")},
       {{""}, QByteArray::fromHex("00000000")},
+      {{"0123456789ABCDE"},
+       QByteArray::fromHex("0f000000"
+                           "0123456789abcde0")},
       {{}, QByteArray()},
       {{"12", "", "9"},
        QByteArray::fromHex("02000000"
@@ -160,6 +163,57 @@ TEST_F(BynaryFileTest, DamagedRecordCostsOnlyItself) {
     EXPECT_EQ(load.DamagedBytes, 4 + lines[1].size() / 2) << i;
     EXPECT_EQ(load.FirstDamagedRace, i < 16 ? QByteArray() : lines[1].first(16)) << i;
   }
+}
+
+// The saves splice lines into a sound file's bytes; the result is what the
+// line merges and a save of all lines give.
+TEST_F(BynaryFileTest, SplicedMergesWriteWhatTheLineMergesWrite) {
+  const auto race = [](char r, char entry = '1') {
+    return QByteArray("202405120502061") + r + "120017" + "01" + "10" + QByteArray(16, entry);
+  };
+  const TByteLines stored{race('2'), race('4'), race('6')};
+  const QString path = Path("Position.dat");
+  const auto packed = [this](const TByteLines& lines) {
+    TByn::SavePositions(lines, Path("Expected.dat"));
+    return ReadAll(Path("Expected.dat"));
+  };
+  const TByteLines cases[] = {
+      {},
+      {"", race('4', '2'), race('6')},
+      {race('7'), race('1'), race('5', '3'), race('5'), race('3'), "", race('8')},
+      {race('4', '3'), race('4', '5'), race('2', '2')},
+      {"2024051205020615", "2024051205020616"},
+  };
+  for (const TByteLines& lines : cases) {
+    TByn::SavePositions(stored, path);
+    TPackedPositions file;
+    ASSERT_TRUE(file.Read(path));
+    QByteArray bytes;
+    ASSERT_TRUE(file.AddNewRaces(lines, bytes));
+    EXPECT_EQ(bytes, packed(TByn::AddNewRaceLines(stored, lines, 16))) << lines.join('|').constData();
+    bool changed = true;
+    bytes.clear();
+    ASSERT_TRUE(file.ReplaceRaces(lines, bytes, changed));
+    const QByteArray replaced = packed(TByn::ReplaceRaceLines(stored, lines, 16));
+    EXPECT_EQ(changed, replaced != packed(stored));
+    if (changed) EXPECT_EQ(bytes, replaced) << lines.join('|').constData();
+  }
+  // Anything but sound position records in key order, or plain lines, is left to the line merges.
+  TPackedPositions file;
+  QByteArray bytes;
+  bool changed = false;
+  ASSERT_TRUE(file.Read(path));
+  for (const QByteArray& odd :
+       {race('5').replace(20, 1, "A"), QByteArray("20240512050206"), race('5') + "="}) {
+    EXPECT_FALSE(file.AddNewRaces({odd}, bytes)) << odd.constData();
+    EXPECT_FALSE(file.ReplaceRaces({odd}, bytes, changed)) << odd.constData();
+  }
+  for (const TByteLines& lines : {TByteLines{race('4'), race('2')}, TByteLines{race('2'), race('2')},
+                                  TByteLines{race('2'), "2024051205020614"}}) {
+    TByn::SavePositions(lines, path);
+    EXPECT_FALSE(file.Read(path)) << lines.join('|').constData();
+  }
+  EXPECT_FALSE(file.Read(Path("none.dat")));
 }
 
 TEST_F(BynaryFileTest, NonHexLineIsRefusedAndFileKept) {
