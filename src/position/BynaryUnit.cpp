@@ -12,6 +12,10 @@
 #include <QSet>
 #include <QtEndian>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include <algorithm>
 #include <array>
 #include <cstring>
@@ -447,6 +451,48 @@ std::array<uchar, KeyDigits / 2> PackedKey(const QByteArray& line) {
 
 }  // namespace
 
+namespace {
+
+// Writes the two characters of each packed byte, as many bytes at a time as
+// the machine allows; returns how many bytes it did, the rest left to the
+// caller. A nibble above 9 is moved on from '9' + 1 to 'A'.
+qsizetype ExpandPacked(const uchar* in, qsizetype count, char* out) {
+  qsizetype j = 0;
+#if defined(__SSE2__)
+  const __m128i low = _mm_set1_epi8(0x0f);
+  const __m128i nine = _mm_set1_epi8(9);
+  const __m128i zero = _mm_set1_epi8('0');
+  const __m128i letter = _mm_set1_epi8('A' - '9' - 1);
+  const auto characters = [&](__m128i nibbles) {
+    const __m128i letters = _mm_and_si128(_mm_cmpgt_epi8(nibbles, nine), letter);
+    return _mm_add_epi8(_mm_add_epi8(nibbles, zero), letters);
+  };
+  for (; j + 16 <= count; j += 16) {
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + j));
+    const __m128i high = _mm_and_si128(_mm_srli_epi16(bytes, 4), low);
+    const __m128i lowNibbles = _mm_and_si128(bytes, low);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 2 * j),
+                     characters(_mm_unpacklo_epi8(high, lowNibbles)));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 2 * j + 16),
+                     characters(_mm_unpackhi_epi8(high, lowNibbles)));
+  }
+#endif
+  // Byte k of a 32-bit word to 16-bit lane k, its high nibble to the lane's
+  // first character and its low nibble to the second; a nibble above 9
+  // carries into bit 4 when 6 is added.
+  for (; j + 4 <= count; j += 4) {
+    quint64 lanes = qFromLittleEndian<quint32>(in + j);
+    lanes = (lanes | lanes << 16) & 0x0000ffff0000ffffULL;
+    lanes = (lanes | lanes << 8) & 0x00ff00ff00ff00ffULL;
+    const quint64 nibbles = ((lanes >> 4) & 0x000f000f000f000fULL) | ((lanes & 0x000f000f000f000fULL) << 8);
+    const quint64 letters = ((nibbles + 0x0606060606060606ULL) >> 4) & 0x0101010101010101ULL;
+    qToLittleEndian(nibbles + 0x3030303030303030ULL + letters * ('A' - '9' - 1), out + 2 * j);
+  }
+  return j;
+}
+
+}  // namespace
+
 TPositionLoad TByn::LoadPositions(TByteLines& list, const QString& fileName) {
   TPositionLoad result;
   QFile file(fileName);
@@ -506,19 +552,7 @@ TPositionLoad TByn::LoadPositions(TByteLines& list, const QString& fileName) {
     const unsigned char* in = data + at + 4;
     QByteArray line(length, Qt::Uninitialized);
     char* out = line.data();
-    qsizetype j = 0;
-    // Four packed bytes at a time: byte k of the word to 16-bit lane k, its
-    // high nibble to the lane's first character and its low nibble to the
-    // second; a nibble above 9 (it carries into bit 4 when 6 is added) is
-    // moved on from '9' + 1 to 'A'.
-    for (; j + 4 <= length / 2; j += 4) {
-      quint64 lanes = qFromLittleEndian<quint32>(in + j);
-      lanes = (lanes | lanes << 16) & 0x0000ffff0000ffffULL;
-      lanes = (lanes | lanes << 8) & 0x00ff00ff00ff00ffULL;
-      const quint64 nibbles = ((lanes >> 4) & 0x000f000f000f000fULL) | ((lanes & 0x000f000f000f000fULL) << 8);
-      const quint64 letters = ((nibbles + 0x0606060606060606ULL) >> 4) & 0x0101010101010101ULL;
-      qToLittleEndian(nibbles + 0x3030303030303030ULL + letters * ('A' - '9' - 1), out + 2 * j);
-    }
+    qsizetype j = ExpandPacked(in, length / 2, out);
     for (; j < length / 2; ++j) std::memcpy(out + 2 * j, DigitPairs[in[j]].data(), 2);
     if (length % 2 != 0) out[length - 1] = HexDigits[in[length / 2] >> 4];
     list.append(std::move(line));

@@ -40,9 +40,9 @@ TEST_F(BynaryFileTest, RecordBytesAndRoundTrip) {
        QByteArray::fromHex("03000000"
                            "1230")},
       {{""}, QByteArray::fromHex("00000000")},
-      {{"0123456789ABCDE"},
-       QByteArray::fromHex("0f000000"
-                           "0123456789abcde0")},
+      {{"FEDCBA9876543"},
+       QByteArray::fromHex("0d000000"
+                           "fedcba98765430")},
       {{}, QByteArray()},
       {{"12", "", "9"},
        QByteArray::fromHex("02000000"
