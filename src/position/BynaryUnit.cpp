@@ -688,6 +688,7 @@ int TByn::EntryPos(QByteArrayView line, int n, int g) {
 
 void TPackedPositions::Close() {
   FFile.close();
+  FCopy.clear();
   FData = nullptr;
   FSize = 0;
   FStarts.clear();
