@@ -253,6 +253,25 @@ bool NonDecimalRecordAt(const uchar* data, qsizetype at) {
   return LengthAt(data, at) >= KeyDigits && !DecimalRecordAt(data, at);
 }
 
+// The header's number of `count` digits from character `from`; the header
+// is known to be decimal.
+int HeaderNumber(const uchar* in, int from, int count) {
+  int value = 0;
+  for (int i = from; i < from + count; ++i)
+    value = value * 10 + (i % 2 == 0 ? in[i / 2] >> 4 : in[i / 2] & 0x0f);
+  return value;
+}
+
+// Whether the record at `at` (its length known to fit the file) has a
+// decimal header whose distance and horse count give its length.
+bool LengthFitsHeader(const uchar* data, qsizetype at) {
+  const qint32 length = LengthAt(data, at);
+  const uchar* in = data + at + 4;
+  if (length < 24 || !DecimalBytes(in, 12)) return false;
+  const int sections = TPositionLine::SectionCount(HeaderNumber(in, 16, 4));
+  return length == 24 + HeaderNumber(in, 22, 2) * (2 + 4 * sections);
+}
+
 bool PositionRecordAt(const uchar* data, qsizetype size, qsizetype at) {
   if (size - at < 4) return false;
   const qint32 length = LengthAt(data, at);
@@ -260,17 +279,10 @@ bool PositionRecordAt(const uchar* data, qsizetype size, qsizetype at) {
     return false;
   const uchar* in = data + at + 4;
   if (!DecimalBytes(in, length / 2)) return false;
-  const auto digit = [in](int i) { return i % 2 == 0 ? in[i / 2] >> 4 : in[i / 2] & 0x0f; };
-  const auto number = [&digit](int from, int count) {
-    int value = 0;
-    for (int i = from; i < from + count; ++i) value = value * 10 + digit(i);
-    return value;
-  };
-  const int month = number(4, 2);
-  const int day = number(6, 2);
+  const int month = HeaderNumber(in, 4, 2);
+  const int day = HeaderNumber(in, 6, 2);
   if (month < 1 || month > 12 || day < 1 || day > 31) return false;
-  const int sections = TPositionLine::SectionCount(number(16, 4));
-  return length == 24 + number(22, 2) * (2 + 4 * sections);
+  return LengthFitsHeader(data, at);
 }
 
 // The first offset in [from, to) where a position record starts that the
@@ -302,6 +314,21 @@ TRecordScan ScanRecords(const uchar* data, qsizetype size) {
   while (at < size) {
     const qsizetype span = RecordSpanAt(data, size, at);
     const bool sound = span > 0 && PositionRecordAt(data, size, at);
+    // A changed digit costs its record alone when its length still leads to
+    // the next record; otherwise the reading resumes as after a bad length.
+    const bool nonDecimal = span > 0 && !sound && NonDecimalRecordAt(data, at);
+    const auto skipRecord = [&] {
+      scan.Damage.append({at, at + span});
+      at += span;
+      lastStart = -1;
+    };
+    // When its header agrees with its length and a sound record follows, that
+    // outweighs one that seems to start inside it.
+    if (nonDecimal && LengthFitsHeader(data, at) &&
+        (at + span == size || PositionRecordAt(data, size, at + span))) {
+      skipRecord();
+      continue;
+    }
     if (span > 0 && !sound) {
       // A length misread a few bytes long runs over the records after it.
       const qsizetype inside = NextSoundRecord(data, size, at + 1, at + span);
@@ -312,13 +339,8 @@ TRecordScan ScanRecords(const uchar* data, qsizetype size) {
         continue;
       }
     }
-    // A changed digit costs its record alone when its length still leads to
-    // the next record; otherwise the reading resumes as after a bad length.
-    const bool nonDecimal = span > 0 && !sound && NonDecimalRecordAt(data, at);
-    if (nonDecimal && (at + span == size || RecordSpanAt(data, size, at + span) > 0)) {
-      scan.Damage.append({at, at + span});
-      at += span;
-      lastStart = -1;
+    if (nonDecimal && RecordSpanAt(data, size, at + span) > 0) {
+      skipRecord();
       continue;
     }
     if (span > 0 && !nonDecimal) {
