@@ -286,14 +286,20 @@ bool PositionRecordAt(const uchar* data, qsizetype size, qsizetype at) {
 }
 
 // The first offset in [from, to) where a position record starts that the
-// file goes on from (it ends the file, or a readable record follows); -1 when none.
-qsizetype NextSoundRecord(const uchar* data, qsizetype size, qsizetype from, qsizetype to) {
+// file goes on from: it ends the file or another position record follows.
+// Digits inside a record can pass for a record whose end lands nowhere in
+// particular, so one followed by any readable record only counts, when
+// `anyAfter`, where no better one is found; -1 when none.
+qsizetype NextSoundRecord(const uchar* data, qsizetype size, qsizetype from, qsizetype to,
+                          bool anyAfter = true) {
+  qsizetype readableAfter = -1;
   for (qsizetype p = from; p < to; ++p) {
     if (!PositionRecordAt(data, size, p)) continue;
     const qsizetype end = p + RecordSpanAt(data, size, p);
-    if (end == size || RecordSpanAt(data, size, end) > 0) return p;
+    if (end == size || PositionRecordAt(data, size, end)) return p;
+    if (anyAfter && readableAfter < 0 && RecordSpanAt(data, size, end) > 0) readableAfter = p;
   }
-  return -1;
+  return readableAfter;
 }
 
 // What one reading of a stretch of bytes found: where the kept records start
@@ -322,16 +328,19 @@ TRecordScan ScanRecords(const uchar* data, qsizetype size) {
       at += span;
       lastStart = -1;
     };
-    // When its header agrees with its length and a sound record follows, that
-    // outweighs one that seems to start inside it.
-    if (nonDecimal && LengthFitsHeader(data, at) &&
-        (at + span == size || PositionRecordAt(data, size, at + span))) {
+    // Where its length leads decides first when its header agrees with that
+    // length, then after a record found inside it that a sound one follows,
+    // then before any other found inside it.
+    const bool leadsToSound =
+        span > 0 && !sound && (at + span == size || PositionRecordAt(data, size, at + span));
+    if (nonDecimal && leadsToSound && LengthFitsHeader(data, at)) {
       skipRecord();
       continue;
     }
     if (span > 0 && !sound) {
       // A length misread a few bytes long runs over the records after it.
-      const qsizetype inside = NextSoundRecord(data, size, at + 1, at + span);
+      qsizetype inside = NextSoundRecord(data, size, at + 1, at + span, false);
+      if (inside < 0 && !leadsToSound) inside = NextSoundRecord(data, size, at + 1, at + span);
       if (inside >= 0) {
         scan.Damage.append({at, inside});
         at = inside;
@@ -339,7 +348,7 @@ TRecordScan ScanRecords(const uchar* data, qsizetype size) {
         continue;
       }
     }
-    if (nonDecimal && RecordSpanAt(data, size, at + span) > 0) {
+    if (nonDecimal && (leadsToSound || RecordSpanAt(data, size, at + span) > 0)) {
       skipRecord();
       continue;
     }
