@@ -246,8 +246,8 @@ bool DecimalRecordAt(const uchar* data, qsizetype at) {
 constexpr qint32 KeyDigits = 16;
 
 // A record long enough to hold a race key whose characters are not all
-// decimal digits: no position line is written so, and read on it would
-// mislead every reader of the race's fields. Shorter records cannot be taken
+// decimal digits: no position line is written so, and its fields would
+// mislead everything that reads the race. Shorter records cannot be taken
 // for any race and read as the format says.
 bool NonDecimalRecordAt(const uchar* data, qsizetype at) {
   return LengthAt(data, at) >= KeyDigits && !DecimalRecordAt(data, at);
