@@ -15,8 +15,10 @@ inline bool HexOnly(QByteArrayView line) {
 }
 
 // Position lines of 1200 m races made from the input, each a record; then one
-// byte of the file changed. Every record the change did not touch is read
-// back, in order.
+// byte of the file changed, and apart from it one nibble set to a letter.
+// Every record a change did not touch is read back, in order; a letter inside
+// a record's characters makes the load damaged, naming the record's race, and
+// no line read holds a letter.
 inline void CheckChangedByte(QByteArrayView data, const QString& path, TFailures& f) {
   if (data.size() < 4) return;
   TByteLines lines;
@@ -37,22 +39,52 @@ inline void CheckChangedByte(QByteArrayView data, const QString& path, TFailures
     lines.append(line);
   }
   TByn::SavePositions(lines, path);
-  QByteArray bytes = FileBytes(path);
-  const qsizetype changed = (static_cast<unsigned char>(data[0]) << 8 | static_cast<unsigned char>(data[1])) % bytes.size();
-  bytes[changed] = static_cast<char>(bytes[changed] ^ (data[2] == 0 ? 1 : data[2]));
-  WriteFileAtomically(path, bytes);
-  TByteLines read;
-  TByn::LoadPositions(read, path);
-  qsizetype start = 0;
-  qsizetype next = 0;
-  for (const QByteArray& line : lines) {
-    const qsizetype end = start + 4 + (line.size() + 1) / 2;
-    if (changed < start || changed >= end) {
-      const qsizetype found = read.indexOf(line, next);
-      f.Expect(found >= 0, QStringLiteral("record at %1 lost after a change at %2").arg(start).arg(changed));
-      if (found >= 0) next = found + 1;
+  const QByteArray saved = FileBytes(path);
+  const qsizetype pick = static_cast<unsigned char>(data[0]) << 8 | static_cast<unsigned char>(data[1]);
+  const auto loadChanged = [&](const QByteArray& bytes, qsizetype changed, TPositionLoad& load) {
+    WriteFileAtomically(path, bytes);
+    TByteLines read;
+    load = TByn::LoadPositions(read, path);
+    qsizetype start = 0;
+    qsizetype next = 0;
+    for (const QByteArray& line : lines) {
+      const qsizetype end = start + 4 + (line.size() + 1) / 2;
+      if (changed < start || changed >= end) {
+        const qsizetype found = read.indexOf(line, next);
+        f.Expect(found >= 0,
+                 QStringLiteral("record at %1 lost after a change at %2").arg(start).arg(changed));
+        if (found >= 0) next = found + 1;
+      }
+      start = end;
     }
-    start = end;
+    return read;
+  };
+
+  TPositionLoad load;
+  QByteArray bytes = saved;
+  const qsizetype changed = pick % bytes.size();
+  bytes[changed] = static_cast<char>(bytes[changed] ^ (data[2] == 0 ? 1 : data[2]));
+  loadChanged(bytes, changed, load);
+
+  const qsizetype nibble = pick % (2 * saved.size());
+  const char letter = static_cast<char>(10 + static_cast<unsigned char>(data[2]) % 6);
+  bytes = saved;
+  char& byte = bytes[nibble / 2];
+  byte = static_cast<char>(nibble % 2 == 0 ? (byte & 0x0f) | letter << 4 : (byte & 0xf0) | letter);
+  const TByteLines read = loadChanged(bytes, nibble / 2, load);
+  for (const QByteArray& line : read)
+    f.Expect(AllDigits(line), QStringLiteral("a line with a letter was read: %1").arg(Shown(line)));
+  qsizetype start = 0;
+  for (const QByteArray& line : lines) {
+    const qsizetype character = nibble - 2 * (start + 4);
+    if (character >= 0 && character < line.size()) {
+      f.Expect(load.Damaged,
+               QStringLiteral("a letter at character %1 of a record read clean").arg(character));
+      if (character >= 16 && load.FirstDamage == start)
+        f.Expect(load.FirstDamagedRace == line.first(16),
+                 QStringLiteral("damage at %1 names race '%2'").arg(start).arg(Shown(load.FirstDamagedRace)));
+    }
+    start += 4 + (line.size() + 1) / 2;
   }
 }
 

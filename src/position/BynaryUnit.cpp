@@ -10,6 +10,11 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QSet>
+#include <QtEndian>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include <algorithm>
 #include <array>
@@ -194,7 +199,8 @@ constexpr qint32 LongestPositionLine = 24 + 99 * (2 + 4 * 13);
 
 qint32 LengthAt(const uchar* data, qsizetype at) {
   return static_cast<qint32>(static_cast<quint32>(data[at]) | static_cast<quint32>(data[at + 1]) << 8 |
-                             static_cast<quint32>(data[at + 2]) << 16 | static_cast<quint32>(data[at + 3]) << 24);
+                             static_cast<quint32>(data[at + 2]) << 16 |
+                             static_cast<quint32>(data[at + 3]) << 24);
 }
 
 // Bytes of the record at `at` (length field and packed characters) when its
@@ -210,35 +216,90 @@ qsizetype RecordSpanAt(const uchar* data, qsizetype size, qsizetype at) {
 // Whether the record at `at` is a position line as the converter writes it:
 // digits only, a key with a month and a day, and as long as its own distance
 // and horse count say.
+// Whether both nibbles of every byte are decimal digits; eight bytes at a
+// time, since every record of the file passes through here.
+bool DecimalBytes(const uchar* in, qsizetype count) {
+  constexpr quint64 Low = 0x0f0f0f0f0f0f0f0fULL;
+  constexpr quint64 Six = 0x0606060606060606ULL;
+  constexpr quint64 Carry = 0x1010101010101010ULL;
+  qsizetype j = 0;
+  for (; j + 8 <= count; j += 8) {
+    quint64 word;
+    std::memcpy(&word, in + j, 8);
+    // A nibble above 9 plus 6 carries into bit 4 of its byte.
+    if ((((word & Low) + Six) | (((word >> 4) & Low) + Six)) & Carry) return false;
+  }
+  for (; j < count; ++j)
+    if ((in[j] >> 4) > 9 || (in[j] & 0x0f) > 9) return false;
+  return true;
+}
+
+// Whether the characters of the record at `at` (its length known to fit the
+// file) are decimal digits; a final pad nibble does not count.
+bool DecimalRecordAt(const uchar* data, qsizetype at) {
+  const qint32 length = LengthAt(data, at);
+  const uchar* in = data + at + 4;
+  return DecimalBytes(in, length / 2) && (length % 2 == 0 || (in[length / 2] >> 4) <= 9);
+}
+
+// Every race key has this many digits.
+constexpr qint32 KeyDigits = 16;
+
+// A record long enough to hold a race key whose characters are not all
+// decimal digits: no position line is written so, and its fields would
+// mislead everything that reads the race. Shorter records cannot be taken
+// for any race and read as the format says.
+bool NonDecimalRecordAt(const uchar* data, qsizetype at) {
+  return LengthAt(data, at) >= KeyDigits && !DecimalRecordAt(data, at);
+}
+
+// The header's number of `count` digits from character `from`; the header
+// is known to be decimal.
+int HeaderNumber(const uchar* in, int from, int count) {
+  int value = 0;
+  for (int i = from; i < from + count; ++i)
+    value = value * 10 + (i % 2 == 0 ? in[i / 2] >> 4 : in[i / 2] & 0x0f);
+  return value;
+}
+
+// Whether the record at `at` (its length known to fit the file) has a
+// decimal header whose distance and horse count give its length.
+bool LengthFitsHeader(const uchar* data, qsizetype at) {
+  const qint32 length = LengthAt(data, at);
+  const uchar* in = data + at + 4;
+  if (length < 24 || !DecimalBytes(in, 12)) return false;
+  const int sections = TPositionLine::SectionCount(HeaderNumber(in, 16, 4));
+  return length == 24 + HeaderNumber(in, 22, 2) * (2 + 4 * sections);
+}
+
 bool PositionRecordAt(const uchar* data, qsizetype size, qsizetype at) {
   if (size - at < 4) return false;
   const qint32 length = LengthAt(data, at);
-  if (length < 24 || length > LongestPositionLine || length % 2 != 0 || size - at - 4 < length / 2) return false;
+  if (length < 24 || length > LongestPositionLine || length % 2 != 0 || size - at - 4 < length / 2)
+    return false;
   const uchar* in = data + at + 4;
-  for (qint32 j = 0; j < length / 2; ++j)
-    if ((in[j] >> 4) > 9 || (in[j] & 0x0f) > 9) return false;
-  const auto digit = [in](int i) { return i % 2 == 0 ? in[i / 2] >> 4 : in[i / 2] & 0x0f; };
-  const auto number = [&digit](int from, int count) {
-    int value = 0;
-    for (int i = from; i < from + count; ++i) value = value * 10 + digit(i);
-    return value;
-  };
-  const int month = number(4, 2);
-  const int day = number(6, 2);
+  if (!DecimalBytes(in, length / 2)) return false;
+  const int month = HeaderNumber(in, 4, 2);
+  const int day = HeaderNumber(in, 6, 2);
   if (month < 1 || month > 12 || day < 1 || day > 31) return false;
-  const int sections = TPositionLine::SectionCount(number(16, 4));
-  return length == 24 + number(22, 2) * (2 + 4 * sections);
+  return LengthFitsHeader(data, at);
 }
 
 // The first offset in [from, to) where a position record starts that the
-// file goes on from (it ends the file, or a readable record follows); -1 when none.
-qsizetype NextSoundRecord(const uchar* data, qsizetype size, qsizetype from, qsizetype to) {
+// file goes on from: it ends the file or another position record follows.
+// Digits inside a record can pass for a record whose end lands nowhere in
+// particular, so one followed by any readable record only counts, when
+// `anyAfter`, where no better one is found; -1 when none.
+qsizetype NextSoundRecord(const uchar* data, qsizetype size, qsizetype from, qsizetype to,
+                          bool anyAfter = true) {
+  qsizetype readableAfter = -1;
   for (qsizetype p = from; p < to; ++p) {
     if (!PositionRecordAt(data, size, p)) continue;
     const qsizetype end = p + RecordSpanAt(data, size, p);
-    if (end == size || RecordSpanAt(data, size, end) > 0) return p;
+    if (end == size || PositionRecordAt(data, size, end)) return p;
+    if (anyAfter && readableAfter < 0 && RecordSpanAt(data, size, end) > 0) readableAfter = p;
   }
-  return -1;
+  return readableAfter;
 }
 
 // What one reading of a stretch of bytes found: where the kept records start
@@ -258,16 +319,40 @@ TRecordScan ScanRecords(const uchar* data, qsizetype size) {
   qsizetype at = 0;
   while (at < size) {
     const qsizetype span = RecordSpanAt(data, size, at);
-    if (span > 0) {
-      const bool sound = PositionRecordAt(data, size, at);
+    const bool sound = span > 0 && PositionRecordAt(data, size, at);
+    // A changed digit costs its record alone when its length still leads to
+    // the next record; otherwise the reading resumes as after a bad length.
+    const bool nonDecimal = span > 0 && !sound && NonDecimalRecordAt(data, at);
+    const auto skipRecord = [&] {
+      scan.Damage.append({at, at + span});
+      at += span;
+      lastStart = -1;
+    };
+    // Where its length leads decides first when its header agrees with that
+    // length, then after a record found inside it that a sound one follows,
+    // then before any other found inside it.
+    const bool leadsToSound =
+        span > 0 && !sound && (at + span == size || PositionRecordAt(data, size, at + span));
+    if (nonDecimal && leadsToSound && LengthFitsHeader(data, at)) {
+      skipRecord();
+      continue;
+    }
+    if (span > 0 && !sound) {
       // A length misread a few bytes long runs over the records after it.
-      const qsizetype inside = sound ? -1 : NextSoundRecord(data, size, at + 1, at + span);
+      qsizetype inside = NextSoundRecord(data, size, at + 1, at + span, false);
+      if (inside < 0 && !leadsToSound) inside = NextSoundRecord(data, size, at + 1, at + span);
       if (inside >= 0) {
         scan.Damage.append({at, inside});
         at = inside;
         lastStart = -1;
         continue;
       }
+    }
+    if (nonDecimal && (leadsToSound || RecordSpanAt(data, size, at + span) > 0)) {
+      skipRecord();
+      continue;
+    }
+    if (span > 0 && !nonDecimal) {
       scan.Starts.append(at);
       scan.KeptUnsound = scan.KeptUnsound || !sound;
       lastStart = at;
@@ -326,33 +411,142 @@ private:
 
 }  // namespace
 
+namespace {
+
+// The bytes of an existing file, mapped rather than read: the file is large
+// and read once, front to back. `copy` holds them where mapping fails.
+const uchar* MapWhole(QFile& file, QByteArray& copy) {
+  const auto fail = [&file] {
+    throw TFileError(QStringLiteral("展開データファイル %1 を読み込めません: %2")
+                         .arg(NativePath(file.fileName()), file.errorString()));
+  };
+  if (!file.open(QIODevice::ReadOnly)) fail();
+  const qsizetype size = file.size();
+  const uchar* data = size > 0 ? file.map(0, size) : nullptr;
+  if (data == nullptr && size > 0) {
+    copy = file.readAll();
+    if (copy.size() != size) fail();
+    data = reinterpret_cast<const uchar*>(copy.constData());
+  }
+  return data;
+}
+
+}  // namespace
+
+namespace {
+
+// Writes the record of a line at `out` and moves past it; false when a
+// character is no hexadecimal digit.
+bool PackRecord(QByteArrayView line, unsigned char*& at) {
+  // A local pointer the compiler can keep in a register.
+  unsigned char* out = at;
+  const auto length = static_cast<quint32>(line.size());
+  qToLittleEndian(length, out);
+  out += 4;
+  const auto* in = reinterpret_cast<const unsigned char*>(line.data());
+  const qsizetype pairs = line.size() / 2;
+  // A byte that is no hexadecimal digit has nibble -1, which sets the sign bit.
+  int invalid = 0;
+  for (qsizetype j = 0; j < pairs; ++j) {
+    const int high = NibbleOf[in[2 * j]];
+    const int low = NibbleOf[in[2 * j + 1]];
+    invalid |= high | low;
+    *out++ = static_cast<unsigned char>(high << 4 | (low & 0x0f));
+  }
+  if (line.size() % 2 != 0) {
+    const int high = NibbleOf[in[line.size() - 1]];
+    invalid |= high;
+    *out++ = static_cast<unsigned char>(high << 4);
+  }
+  at = out;
+  return invalid >= 0;
+}
+
+qsizetype RecordSize(QByteArrayView line) {
+  return 4 + (line.size() + 1) / 2;
+}
+
+// A line the packed merges can place by its key alone.
+bool PlainLine(const QByteArray& line) {
+  return line.size() >= KeyDigits &&
+         std::all_of(line.cbegin(), line.cend(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// The key of a plain line as the file packs it.
+std::array<uchar, KeyDigits / 2> PackedKey(const QByteArray& line) {
+  std::array<uchar, KeyDigits / 2> key{};
+  for (int j = 0; j < KeyDigits / 2; ++j)
+    key[j] = static_cast<uchar>((line[2 * j] - '0') << 4 | (line[2 * j + 1] - '0'));
+  return key;
+}
+
+}  // namespace
+
+namespace {
+
+// Writes the two characters of each packed byte, as many bytes at a time as
+// the machine allows; returns how many bytes it did, the rest left to the
+// caller. A nibble above 9 is moved on from '9' + 1 to 'A'.
+qsizetype ExpandPacked(const uchar* in, qsizetype count, char* out) {
+  qsizetype j = 0;
+#if defined(__SSE2__)
+  const __m128i low = _mm_set1_epi8(0x0f);
+  const __m128i nine = _mm_set1_epi8(9);
+  const __m128i zero = _mm_set1_epi8('0');
+  const __m128i letter = _mm_set1_epi8('A' - '9' - 1);
+  const auto characters = [&](__m128i nibbles) {
+    const __m128i letters = _mm_and_si128(_mm_cmpgt_epi8(nibbles, nine), letter);
+    return _mm_add_epi8(_mm_add_epi8(nibbles, zero), letters);
+  };
+  for (; j + 16 <= count; j += 16) {
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + j));
+    const __m128i high = _mm_and_si128(_mm_srli_epi16(bytes, 4), low);
+    const __m128i lowNibbles = _mm_and_si128(bytes, low);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 2 * j),
+                     characters(_mm_unpacklo_epi8(high, lowNibbles)));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 2 * j + 16),
+                     characters(_mm_unpackhi_epi8(high, lowNibbles)));
+  }
+#endif
+  // Byte k of a 32-bit word to 16-bit lane k, its high nibble to the lane's
+  // first character and its low nibble to the second; a nibble above 9
+  // carries into bit 4 when 6 is added.
+  for (; j + 4 <= count; j += 4) {
+    quint64 lanes = qFromLittleEndian<quint32>(in + j);
+    lanes = (lanes | lanes << 16) & 0x0000ffff0000ffffULL;
+    lanes = (lanes | lanes << 8) & 0x00ff00ff00ff00ffULL;
+    const quint64 nibbles = ((lanes >> 4) & 0x000f000f000f000fULL) | ((lanes & 0x000f000f000f000fULL) << 8);
+    const quint64 letters = ((nibbles + 0x0606060606060606ULL) >> 4) & 0x0101010101010101ULL;
+    qToLittleEndian(nibbles + 0x3030303030303030ULL + letters * ('A' - '9' - 1), out + 2 * j);
+  }
+  return j;
+}
+
+}  // namespace
+
 TPositionLoad TByn::LoadPositions(TByteLines& list, const QString& fileName) {
   TPositionLoad result;
   QFile file(fileName);
   if (!file.exists()) return result;
-  if (!file.open(QIODevice::ReadOnly)) {
-    throw TFileError(QStringLiteral("展開データファイル %1 を読み込めません: %2")
-                         .arg(NativePath(fileName), file.errorString()));
-  }
-  // Mapped rather than read: the file is large and read once, front to back.
-  qsizetype size = file.size();
   QByteArray bytes;
-  const uchar* data = size > 0 ? file.map(0, size) : nullptr;
-  if (data == nullptr && size > 0) {
-    bytes = file.readAll();
-    if (bytes.size() != size) {
-      throw TFileError(QStringLiteral("展開データファイル %1 を読み込めません: %2")
-                           .arg(NativePath(fileName), file.errorString()));
-    }
-    data = reinterpret_cast<const uchar*>(bytes.constData());
-  }
+  const uchar* data = MapWhole(file, bytes);
+  qsizetype size = file.size();
 
   QList<qsizetype> stretches;  // bytes of each damaged stretch
   TOrigin origin = TOrigin::Whole();
   const auto noteDamage = [&](const TRecordScan& scan) {
     for (const auto& [from, to] : scan.Damage) {
       const qsizetype first = origin.FileOffset(from);
-      result.FirstDamage = result.FirstDamage < 0 ? first : std::min(result.FirstDamage, first);
+      if (result.FirstDamage < 0 || first < result.FirstDamage) {
+        result.FirstDamage = first;
+        // The race, when the key after the length field still reads as digits.
+        constexpr qsizetype keyBytes = KeyDigits / 2;
+        result.FirstDamagedRace.clear();
+        if (to - from >= 4 + keyBytes && DecimalBytes(data + from + 4, keyBytes)) {
+          for (qsizetype j = 0; j < keyBytes; ++j)
+            result.FirstDamagedRace.append(DigitPairs[data[from + 4 + j]].data(), 2);
+        }
+      }
       result.DamagedBytes += to - from;
       stretches.append(to - from);
     }
@@ -389,7 +583,8 @@ TPositionLoad TByn::LoadPositions(TByteLines& list, const QString& fileName) {
     const unsigned char* in = data + at + 4;
     QByteArray line(length, Qt::Uninitialized);
     char* out = line.data();
-    for (qsizetype j = 0; j < length / 2; ++j) std::memcpy(out + 2 * j, DigitPairs[in[j]].data(), 2);
+    qsizetype j = ExpandPacked(in, length / 2, out);
+    for (; j < length / 2; ++j) std::memcpy(out + 2 * j, DigitPairs[in[j]].data(), 2);
     if (length % 2 != 0) out[length - 1] = HexDigits[in[length / 2] >> 4];
     list.append(std::move(line));
     readBytes += RecordSpanAt(data, size, at);
@@ -423,29 +618,7 @@ void TByn::SavePositions(const TByteLines& list, const QString& fileName) {
   QByteArray bytes(total, Qt::Uninitialized);
   auto* out = reinterpret_cast<unsigned char*>(bytes.data());
   for (qsizetype i = 0; i < list.size(); ++i) {
-    const QByteArray& line = list[i];
-    const auto length = static_cast<quint32>(line.size());
-    out[0] = static_cast<unsigned char>(length & 0xff);
-    out[1] = static_cast<unsigned char>(length >> 8 & 0xff);
-    out[2] = static_cast<unsigned char>(length >> 16 & 0xff);
-    out[3] = static_cast<unsigned char>(length >> 24 & 0xff);
-    out += 4;
-    const auto* in = reinterpret_cast<const unsigned char*>(line.constData());
-    const qsizetype pairs = line.size() / 2;
-    // A byte that is no hexadecimal digit has nibble -1, which sets the sign bit.
-    int invalid = 0;
-    for (qsizetype j = 0; j < pairs; ++j) {
-      const int high = NibbleOf[in[2 * j]];
-      const int low = NibbleOf[in[2 * j + 1]];
-      invalid |= high | low;
-      *out++ = static_cast<unsigned char>(high << 4 | (low & 0x0f));
-    }
-    if (line.size() % 2 != 0) {
-      const int high = NibbleOf[in[line.size() - 1]];
-      invalid |= high;
-      *out++ = static_cast<unsigned char>(high << 4);
-    }
-    if (invalid < 0) refuse(i, QStringLiteral("に16進数字でない文字がある"));
+    if (!PackRecord(list[i], out)) refuse(i, QStringLiteral("に16進数字でない文字がある"));
   }
   WriteFileAtomically(fileName, bytes);
 }
@@ -464,8 +637,13 @@ QString TByn::KeepDamagedOriginal(const QString& fileName) {
 }
 
 QString TByn::DamageText(const TPositionLoad& load) {
-  return QStringLiteral("%1 バイト目から壊れていて、%2 バイト（およそ %3 レース分）を読めません")
+  const QString race =
+      load.FirstDamagedRace.isEmpty()
+          ? QString()
+          : QStringLiteral("（レース %1 の記録）").arg(QString::fromLatin1(load.FirstDamagedRace));
+  return QStringLiteral("%1 バイト目%2から壊れていて、%3 バイト（およそ %4 レース分）を読めません")
       .arg(load.FirstDamage)
+      .arg(race)
       .arg(load.DamagedBytes)
       .arg(load.LostRecords);
 }
@@ -537,4 +715,118 @@ QByteArray TByn::FindPosLine(const TByteLines& list, QByteArrayView raceKey) {
 int TByn::EntryPos(QByteArrayView line, int n, int g) {
   // The caller reads four characters from this 1-based position.
   return int(TPositionLine(line).EntryOffset(n, g) + 1);
+}
+
+void TPackedPositions::Close() {
+  FFile.close();
+  FCopy.clear();
+  FData = nullptr;
+  FSize = 0;
+  FStarts.clear();
+}
+
+bool TPackedPositions::Read(const QString& fileName) {
+  Close();
+  FFile.setFileName(fileName);
+  if (!FFile.exists()) return false;
+  FData = MapWhole(FFile, FCopy);
+  FSize = FFile.size();
+  FStarts.clear();
+  for (qsizetype at = 0; at < FSize; at += RecordSpanAt(FData, FSize, at)) {
+    if (!PositionRecordAt(FData, FSize, at)) return false;
+    if (!FStarts.isEmpty() && std::memcmp(FData + FStarts.last() + 4, FData + at + 4, KeyDigits / 2) >= 0)
+      return false;
+    FStarts.append(at);
+  }
+  return true;
+}
+
+QByteArrayView TPackedPositions::Record(qsizetype i) const {
+  const qsizetype end = i + 1 < FStarts.size() ? FStarts[i + 1] : FSize;
+  return {reinterpret_cast<const char*>(FData) + FStarts[i], end - FStarts[i]};
+}
+
+qsizetype TPackedPositions::RecordOfKey(const QByteArray& line) const {
+  const auto key = PackedKey(line);
+  const auto found = std::lower_bound(
+      FStarts.cbegin(), FStarts.cend(), key,
+      [this](qsizetype at, const auto& k) { return std::memcmp(FData + at + 4, k.data(), k.size()) < 0; });
+  if (found == FStarts.cend() || std::memcmp(FData + *found + 4, key.data(), key.size()) != 0) return -1;
+  return found - FStarts.cbegin();
+}
+
+bool TPackedPositions::AddNewRaces(const TByteLines& added, QByteArray& bytes) const {
+  // The new lines by key, each with the record it goes before; the first of
+  // a key wins, a stored key keeps its line.
+  QList<std::pair<qsizetype, const QByteArray*>> fresh;
+  QSet<QByteArray> names;
+  qsizetype total = FSize;
+  for (const QByteArray& line : added) {
+    if (line.isEmpty()) continue;
+    if (!PlainLine(line)) return false;
+    const QByteArray name = line.first(KeyDigits);
+    if (names.contains(name) || RecordOfKey(line) >= 0) continue;
+    names.insert(name);
+    const auto key = PackedKey(line);
+    const auto before = std::upper_bound(
+        FStarts.cbegin(), FStarts.cend(), key,
+        [this](const auto& k, qsizetype at) { return std::memcmp(k.data(), FData + at + 4, k.size()) < 0; });
+    fresh.append({before - FStarts.cbegin(), &line});
+    total += RecordSize(line);
+  }
+  std::sort(fresh.begin(), fresh.end(), [](const auto& a, const auto& b) {
+    return a.first != b.first ? a.first < b.first : a.second->first(KeyDigits) < b.second->first(KeyDigits);
+  });
+  bytes = QByteArray(total, Qt::Uninitialized);
+  auto* out = reinterpret_cast<unsigned char*>(bytes.data());
+  qsizetype copied = 0;  // records of the file already in `bytes`
+  const auto copyUpTo = [&](qsizetype record) {
+    const qsizetype from = copied < FStarts.size() ? FStarts[copied] : FSize;
+    const qsizetype to = record < FStarts.size() ? FStarts[record] : FSize;
+    if (to > from) std::memcpy(out, FData + from, to - from);
+    out += to - from;
+    copied = record;
+  };
+  for (const auto& [before, line] : std::as_const(fresh)) {
+    copyUpTo(before);
+    PackRecord(*line, out);
+  }
+  copyUpTo(FStarts.size());
+  return true;
+}
+
+bool TPackedPositions::ReplaceRaces(const TByteLines& current, QByteArray& bytes, bool& changed) const {
+  // Record index to its replacement; a later line of a key wins.
+  QHash<qsizetype, const QByteArray*> replaced;
+  for (const QByteArray& line : current) {
+    if (line.isEmpty()) continue;
+    if (!PlainLine(line)) return false;
+    const qsizetype record = RecordOfKey(line);
+    if (record >= 0) replaced.insert(record, &line);
+  }
+  changed = false;
+  qsizetype total = FSize;
+  QByteArray packed;
+  for (auto it = replaced.cbegin(); it != replaced.cend(); ++it) {
+    const QByteArrayView record = Record(it.key());
+    packed.resize(RecordSize(*it.value()));
+    auto* out = reinterpret_cast<unsigned char*>(packed.data());
+    PackRecord(*it.value(), out);
+    changed = changed || packed != record;
+    total += packed.size() - record.size();
+  }
+  if (!changed) return true;
+  QList<qsizetype> order = replaced.keys();
+  std::sort(order.begin(), order.end());
+  bytes = QByteArray(total, Qt::Uninitialized);
+  auto* out = reinterpret_cast<unsigned char*>(bytes.data());
+  qsizetype from = 0;
+  for (const qsizetype record : std::as_const(order)) {
+    if (FStarts[record] > from) std::memcpy(out, FData + from, FStarts[record] - from);
+    out += FStarts[record] - from;
+    PackRecord(*replaced.value(record), out);
+    from = FStarts[record] + Record(record).size();
+  }
+  if (FSize > from) std::memcpy(out, FData + from, FSize - from);
+  return true;
 }

@@ -4,15 +4,18 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QFile>
+#include <QList>
 #include <QString>
 
 // What LoadPositions found in the file.
 struct TPositionLoad {
-  qsizetype Records = 0;        // lines appended to the list
-  bool Damaged = false;         // some bytes could not be read as records
-  qsizetype DamagedBytes = 0;   // all such bytes
-  qsizetype FirstDamage = -1;   // offset of the first of them; -1 when the file read whole
-  qsizetype LostRecords = 0;    // records those bytes held, as far as their size tells (at least one a stretch)
+  qsizetype Records = 0;       // lines appended to the list
+  bool Damaged = false;        // some bytes could not be read as records
+  qsizetype DamagedBytes = 0;  // all such bytes
+  qsizetype FirstDamage = -1;  // offset of the first of them; -1 when the file read whole
+  qsizetype LostRecords = 0;  // records those bytes held, as far as their size tells (at least one a stretch)
+  QByteArray FirstDamagedRace;  // race key of the first damaged record, when its key digits still read
 };
 
 // The position file and the merges and lookups over position lines.
@@ -27,9 +30,10 @@ public:
   // cleared. A missing file appends nothing and is not damaged. A file that
   // exists but cannot be read throws TFileError.
   // Where the records stop making sense (a length that runs past the end or
-  // below zero, or a record that is no position line and has one starting
-  // inside it) the bytes up to the next sound position record are skipped,
-  // so every intact record after a damaged one is still read.
+  // below zero, a record that is no position line and has one starting
+  // inside it, or one of at least a race key's length whose characters are
+  // not all decimal digits) the bytes up to the next sound record are
+  // skipped, so every intact record after a damaged one is still read.
   static TPositionLoad LoadPositions(TByteLines& list, const QString& fileName);
 
   // Replaces the file whole (write aside, then rename). Every line is checked
@@ -73,4 +77,38 @@ public:
   // of range. A header whose distance or horse count is not an integer throws
   // TConvertError.
   static int EntryPos(QByteArrayView line, int n, int g);
+};
+
+// A position file whose records are all position lines with ascending race
+// keys, held as its bytes. A day's save and the close save splice their few
+// lines into these bytes instead of reading every line and packing it again;
+// the bytes are the ones the line-list merges and SavePositions would write.
+class TPackedPositions {
+public:
+  // False when the file is missing or holds anything else (damage, a record
+  // that is no position line, keys out of order or repeated): the line-list
+  // merges then apply. A file that exists but cannot be read throws TFileError.
+  bool Read(const QString& fileName);
+
+  // The file with AddNewRaceLines(lines of the file, added, 16) applied.
+  // False, and nothing done, when a non-empty added line is not a plain
+  // position line (at least a key's length, decimal digits only).
+  bool AddNewRaces(const TByteLines& added, QByteArray& bytes) const;
+  // The file with ReplaceRaceLines(lines of the file, current, 16) applied;
+  // `changed` tells whether that differs from the file (the bytes are only
+  // set when it does). False as above.
+  bool ReplaceRaces(const TByteLines& current, QByteArray& bytes, bool& changed) const;
+  // Lets go of the file, so that it can be replaced.
+  void Close();
+
+private:
+  // Index of the record whose key is the first 16 digits of line; -1 when none.
+  qsizetype RecordOfKey(const QByteArray& line) const;
+  QByteArrayView Record(qsizetype i) const;
+
+  QFile FFile;
+  QByteArray FCopy;  // the bytes when the file could not be mapped
+  const uchar* FData = nullptr;
+  qsizetype FSize = 0;
+  QList<qsizetype> FStarts;
 };

@@ -62,14 +62,61 @@ TPositionSaveResult JVPosSave(const QList<QByteArray>& raceRecords, const QStrin
   const QDir dir(dataDir);
   const QString positionPath = dir.filePath(QString::fromLatin1(PositionFileName));
   Show(observer, BuildingText);
-  TStored stored = LoadStored(positionPath);
+  // A sound file takes the day's few races as bytes spliced in; anything
+  // else goes through the lines (and the damage handling).
+  TPackedPositions packed;
+  const bool sound = packed.Read(positionPath);
+  TStored stored = sound ? TStored{} : LoadStored(positionPath);
   const TByteLines added = SplitLines(TPosConvert::ConvertRaces(raceRecords));
+  QByteArray bytes;
+  if (sound && packed.AddNewRaces(added, bytes)) {
+    packed.Close();
+    Show(observer, SavingText);
+    WriteFileAtomically(positionPath, bytes);
+    return {};
+  }
+  packed.Close();
+  if (sound) stored = LoadStored(positionPath);
   TByteLines merged = TByn::AddNewRaceLines(std::move(stored.Lines), added, KeyLength);
   Show(observer, SavingText);
   TPositionSaveResult result = KeepIfDamaged(stored, positionPath);
   TByn::SavePositions(merged, positionPath);
   return result;
 }
+
+namespace {
+
+// The current lines replace their stored versions: spliced into a sound file,
+// else through the lines. `beforeWrite` runs once the stored lines are read
+// and before Position.dat is written. Nothing is written when no stored line
+// would change, unless `writeUnsound` and the file is missing or damaged.
+template <class TBeforeWrite>
+TPositionSaveResult ReplaceStored(const TByteLines& currentLines, const QString& positionPath,
+                                  bool writeUnsound, TBeforeWrite beforeWrite) {
+  TPackedPositions packed;
+  if (packed.Read(positionPath)) {
+    QByteArray bytes;
+    bool changed = false;
+    if (packed.ReplaceRaces(currentLines, bytes, changed)) {
+      packed.Close();
+      beforeWrite();
+      if (changed) WriteFileAtomically(positionPath, bytes);
+      return {};
+    }
+  }
+  packed.Close();
+  TStored stored = LoadStored(positionPath);
+  beforeWrite();
+  TByteLines merged = TByn::ReplaceRaceLines(stored.Lines, currentLines, KeyLength);
+  // A sound file that no line changes would be rewritten byte for byte: leave it.
+  const bool sound = QFileInfo::exists(positionPath) && !stored.Load.Damaged;
+  if ((sound || !writeUnsound) && merged == stored.Lines) return {};
+  TPositionSaveResult result = KeepIfDamaged(stored, positionPath);
+  TByn::SavePositions(merged, positionPath);
+  return result;
+}
+
+}  // namespace
 
 TPositionSaveResult SaveClosePositions(const TByteLines& currentLines, const QString& dataDir,
                                        TProgressObserver* observer) {
@@ -82,25 +129,14 @@ TPositionSaveResult SaveClosePositions(const TByteLines& currentLines, const QSt
   } closer{observer};
 
   const QDir dir(dataDir);
-  const QString positionPath = dir.filePath(QString::fromLatin1(PositionFileName));
   Show(observer, BuildingText);
-  TStored stored = LoadStored(positionPath);
-  Show(observer, SavingText);
-  TByn::SavePositions(currentLines, dir.filePath(QString::fromLatin1(LastPosFileName)));
-  TByteLines merged = TByn::ReplaceRaceLines(stored.Lines, currentLines, KeyLength);
-  // A sound file that no line changes would be rewritten byte for byte: leave it.
-  if (QFileInfo::exists(positionPath) && !stored.Load.Damaged && merged == stored.Lines) return {};
-  TPositionSaveResult result = KeepIfDamaged(stored, positionPath);
-  TByn::SavePositions(merged, positionPath);
-  return result;
+  return ReplaceStored(currentLines, dir.filePath(QString::fromLatin1(PositionFileName)), true, [&] {
+    Show(observer, SavingText);
+    TByn::SavePositions(currentLines, dir.filePath(QString::fromLatin1(LastPosFileName)));
+  });
 }
 
 TPositionSaveResult SaveEditedPositions(const TByteLines& currentLines, const QString& dataDir) {
-  const QString positionPath = QDir(dataDir).filePath(QString::fromLatin1(PositionFileName));
-  TStored stored = LoadStored(positionPath);
-  TByteLines merged = TByn::ReplaceRaceLines(stored.Lines, currentLines, KeyLength);
-  if (merged == stored.Lines) return {};
-  TPositionSaveResult result = KeepIfDamaged(stored, positionPath);
-  TByn::SavePositions(merged, positionPath);
-  return result;
+  return ReplaceStored(currentLines, QDir(dataDir).filePath(QString::fromLatin1(PositionFileName)), false,
+                       [] {});
 }

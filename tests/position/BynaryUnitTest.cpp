@@ -40,6 +40,9 @@ TEST_F(BynaryFileTest, RecordBytesAndRoundTrip) {
        QByteArray::fromHex("03000000"
                            "1230")},
       {{""}, QByteArray::fromHex("00000000")},
+      {{"FEDCBA9876543"},
+       QByteArray::fromHex("0d000000"
+                           "fedcba98765430")},
       {{}, QByteArray()},
       {{"12", "", "9"},
        QByteArray::fromHex("02000000"
@@ -113,8 +116,8 @@ TEST_F(BynaryFileTest, DamagedTailKeepsCompleteRecords) {
   }
 }
 
-// Three 1200 m races of two horses; the middle record's length field is
-// changed: the records after it are found again, and only it is lost.
+// Three 1200 m races of two horses; the middle record's length field or one
+// of its digits is changed: the records after it are found again, and only it is lost.
 TEST_F(BynaryFileTest, DamagedRecordCostsOnlyItself) {
   const auto race = [](char r) {
     return QByteArray("202405120502061") + r + "120017" + "02" + "10" + QByteArray(16, r) + "20" +
@@ -146,6 +149,71 @@ TEST_F(BynaryFileTest, DamagedRecordCostsOnlyItself) {
     EXPECT_EQ(load.DamagedBytes, 4 + lines[1].size() / 2) << c.What;
     EXPECT_EQ(load.LostRecords, 1) << c.What;
   }
+  // A letter in place of any one digit costs that record too, and the race is
+  // named while its key still reads.
+  for (qsizetype i = 0; i < lines[1].size(); ++i) {
+    QByteArray bytes = good;
+    char& byte = bytes[second + 4 + i / 2];
+    byte = static_cast<char>(i % 2 == 0 ? byte | 0xf0 : byte | 0x0f);
+    WriteAll(path, bytes);
+    TByteLines list;
+    const TPositionLoad load = TByn::LoadPositions(list, path);
+    EXPECT_EQ(list, (TByteLines{lines[0], lines[2]})) << i;
+    EXPECT_EQ(load.FirstDamage, second) << i;
+    EXPECT_EQ(load.DamagedBytes, 4 + lines[1].size() / 2) << i;
+    EXPECT_EQ(load.FirstDamagedRace, i < 16 ? QByteArray() : lines[1].first(16)) << i;
+  }
+}
+
+// The saves splice lines into a sound file's bytes; the result is what the
+// line merges and a save of all lines give.
+TEST_F(BynaryFileTest, SplicedMergesWriteWhatTheLineMergesWrite) {
+  const auto race = [](char r, char entry = '1') {
+    return QByteArray("202405120502061") + r + "120017" + "01" + "10" + QByteArray(16, entry);
+  };
+  const TByteLines stored{race('2'), race('4'), race('6')};
+  const QString path = Path("Position.dat");
+  const auto packed = [this](const TByteLines& lines) {
+    TByn::SavePositions(lines, Path("Expected.dat"));
+    return ReadAll(Path("Expected.dat"));
+  };
+  const TByteLines cases[] = {
+      {},
+      {"", race('4', '2'), race('6')},
+      {race('7'), race('1'), race('5', '3'), race('5'), race('3'), "", race('8')},
+      {race('4', '3'), race('4', '5'), race('2', '2')},
+      {"2024051205020615", "2024051205020616"},
+  };
+  for (const TByteLines& lines : cases) {
+    TByn::SavePositions(stored, path);
+    TPackedPositions file;
+    ASSERT_TRUE(file.Read(path));
+    QByteArray bytes;
+    ASSERT_TRUE(file.AddNewRaces(lines, bytes));
+    EXPECT_EQ(bytes, packed(TByn::AddNewRaceLines(stored, lines, 16))) << lines.join('|').constData();
+    bool changed = true;
+    bytes.clear();
+    ASSERT_TRUE(file.ReplaceRaces(lines, bytes, changed));
+    const QByteArray replaced = packed(TByn::ReplaceRaceLines(stored, lines, 16));
+    EXPECT_EQ(changed, replaced != packed(stored));
+    if (changed) EXPECT_EQ(bytes, replaced) << lines.join('|').constData();
+  }
+  // Anything but sound position records in key order, or plain lines, is left to the line merges.
+  TPackedPositions file;
+  QByteArray bytes;
+  bool changed = false;
+  ASSERT_TRUE(file.Read(path));
+  for (const QByteArray& odd :
+       {race('5').replace(20, 1, "A"), QByteArray("20240512050206"), race('5') + "="}) {
+    EXPECT_FALSE(file.AddNewRaces({odd}, bytes)) << odd.constData();
+    EXPECT_FALSE(file.ReplaceRaces({odd}, bytes, changed)) << odd.constData();
+  }
+  for (const TByteLines& lines : {TByteLines{race('4'), race('2')}, TByteLines{race('2'), race('2')},
+                                  TByteLines{race('2'), "2024051205020614"}}) {
+    TByn::SavePositions(lines, path);
+    EXPECT_FALSE(file.Read(path)) << lines.join('|').constData();
+  }
+  EXPECT_FALSE(file.Read(Path("none.dat")));
 }
 
 TEST_F(BynaryFileTest, NonHexLineIsRefusedAndFileKept) {
@@ -174,7 +242,8 @@ TEST_F(BynaryFileTest, DamagedOriginalIsKeptUnderAFreeName) {
   load.DamagedBytes = 30;
   load.LostRecords = 1;
   const QString message = TByn::DamagedMessage(path, Path("Position.damaged"), load);
-  EXPECT_TRUE(message.contains(QStringLiteral("4 バイト目")) && message.contains(QStringLiteral("およそ 1 レース")))
+  EXPECT_TRUE(message.contains(QStringLiteral("4 バイト目")) &&
+              message.contains(QStringLiteral("およそ 1 レース")))
       << message.toStdString();
 }
 

@@ -100,6 +100,31 @@ TEST_F(PositionSaveTest, DamagedFileIsKeptBeforeItIsRewritten) {
   EXPECT_TRUE(JVPosSave({}, FDir.path(), nullptr).KeptDamaged.isEmpty());
 }
 
+// A letter in a stored race's digits: that race alone is lost, then taken from
+// the backup when it has the race, else converted again from the day.
+TEST_F(PositionSaveTest, LetterInAStoredRaceCostsOnlyThatRace) {
+  const QByteArray first = TPosConvert::ConvertRace(Race("2024051205020801", "1,2,3"));
+  const QByteArray second = TPosConvert::ConvertRace(Race("2024051205020802", "1,2,3"));
+  const QByteArray again = Race("2024051205020802", "3,2,1");
+  for (const bool backup : {true, false}) {
+    TByn::SavePositions({first, second}, Path(PositionFileName));
+    QFile::remove(Path(PositionBackupFileName));
+    if (backup) ASSERT_TRUE(QFile::copy(Path(PositionFileName), Path(PositionBackupFileName)));
+    QByteArray bytes = ReadAll(Path(PositionFileName));
+    bytes[4 + first.size() / 2 + 4 + 15] = '\xf0';
+    {
+      QFile file(Path(PositionFileName));
+      ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+      file.write(bytes);
+    }
+    const TPositionSaveResult result = JVPosSave({again}, FDir.path(), nullptr);
+    EXPECT_TRUE(result.Message.contains(QStringLiteral("レース 2024051205020802")))
+        << result.Message.toStdString();
+    EXPECT_EQ(ReadAll(result.KeptDamaged), bytes);
+    EXPECT_EQ(Stored(), (TByteLines{first, backup ? second : TPosConvert::ConvertRace(again)})) << backup;
+  }
+}
+
 TEST_F(PositionSaveTest, CloseWritesLastPosAndReplacesOnlyStoredRaces) {
   TByn::SavePositions({"2024051205020801"
                        "11",
