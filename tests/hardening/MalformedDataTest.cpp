@@ -543,7 +543,7 @@ const TMalformedCase Cases[] = {
      [](const TCaseDir& dir, const TRun&, const TFiles& before) { ExpectUnchanged(dir, before); }},
     {"ExportAllWithoutOneRacesPositionsWritesEveryOtherRace",
      [](const TCaseDir& dir) {
-       for (const QString name : {u"Position.dat"_s, u"Position.bak"_s}) {
+       for (const QString& name : {u"Position.dat"_s, u"Position.bak"_s}) {
          if (!QFileInfo::exists(dir.Data(name))) continue;
          TByteLines lines = PositionLines(dir.Data(name));
          lines.removeIf([](const QByteArray& line) { return line.startsWith(SundayMain.toLatin1()); });

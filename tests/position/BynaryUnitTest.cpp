@@ -196,7 +196,9 @@ TEST_F(BynaryFileTest, SplicedMergesWriteWhatTheLineMergesWrite) {
     ASSERT_TRUE(file.ReplaceRaces(lines, bytes, changed));
     const QByteArray replaced = packed(TByn::ReplaceRaceLines(stored, lines, 16));
     EXPECT_EQ(changed, replaced != packed(stored));
-    if (changed) EXPECT_EQ(bytes, replaced) << lines.join('|').constData();
+    if (changed) {
+      EXPECT_EQ(bytes, replaced) << lines.join('|').constData();
+    }
   }
   // Anything but sound position records in key order, or plain lines, is left to the line merges.
   TPackedPositions file;

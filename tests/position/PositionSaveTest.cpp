@@ -109,7 +109,9 @@ TEST_F(PositionSaveTest, LetterInAStoredRaceCostsOnlyThatRace) {
   for (const bool backup : {true, false}) {
     TByn::SavePositions({first, second}, Path(PositionFileName));
     QFile::remove(Path(PositionBackupFileName));
-    if (backup) ASSERT_TRUE(QFile::copy(Path(PositionFileName), Path(PositionBackupFileName)));
+    if (backup) {
+      ASSERT_TRUE(QFile::copy(Path(PositionFileName), Path(PositionBackupFileName)));
+    }
     QByteArray bytes = ReadAll(Path(PositionFileName));
     bytes[4 + first.size() / 2 + 4 + 15] = '\xf0';
     {
