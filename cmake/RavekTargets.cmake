@@ -62,7 +62,7 @@ function(ravek_bench name)
 endfunction()
 
 # ravek_ui_library(NAME [DEPS ...])
-# The widgets of a ui/ folder: every .cpp in it, with moc, on QtWidgets.
+# A library of windows under src/desktop/: every .cpp in the folder, with moc, on QtWidgets.
 function(ravek_ui_library name)
   cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)

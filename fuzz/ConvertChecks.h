@@ -1,8 +1,8 @@
 #pragma once
 
 #include "fuzz/FuzzSupport.h"
-#include "position/BynaryUnit.h"
-#include "position/JVPos_Convert.h"
+#include "position/PassingOrderConverter.h"
+#include "position/PositionFile.h"
 #include "records/RecordBuilder.h"
 #include "records/RecordLayout.h"
 #include "text/Errors.h"
@@ -21,7 +21,7 @@ inline void CheckPositionLine(TFailures& f, QByteArrayView record, const QByteAr
   if (header.size() == 24)
     f.Expect(line.startsWith(header), QStringLiteral("header is not the record's fields"));
   const int horses = std::max(StrToInt(field(RaField::HorseCount, 2)), 0);
-  const int sections = TPosConvert::SectionCount(StrToInt(field(RaField::Distance, 4)));
+  const int sections = TPassingOrderConverter::SectionCount(StrToInt(field(RaField::Distance, 4)));
   const qsizetype expected = 24 + qsizetype(horses) * (2 + 4 * sections);
   f.Expect(
       line.size() == expected,
@@ -34,7 +34,7 @@ inline void CheckPositionLine(TFailures& f, QByteArrayView record, const QByteAr
   // The reader finds every entry the converter wrote, inside the line.
   for (int n = 1; n <= horses; ++n) {
     for (int g = 1; g <= sections; ++g) {
-      const int at = TByn::EntryPos(line, n, g);
+      const int at = TPositionFile::EntryPos(line, n, g);
       if (at < 1 || at + 3 > line.size()) {
         f.Expect(
             false,
@@ -48,7 +48,7 @@ inline void CheckPositionLine(TFailures& f, QByteArrayView record, const QByteAr
 // Rows of a passing order: each row ends CR LF, the row and lane marks are gone,
 // and a horse has a lane only in a row.
 inline void CheckRows(TFailures& f, QByteArrayView order) {
-  const QByteArray rows = TPosConvert::ParsePassingOrder(order);
+  const QByteArray rows = TPassingOrderConverter::ParsePassingOrder(order);
   f.Expect(rows.isEmpty() || rows.endsWith("\r\n"),
            QStringLiteral("rows do not end with CR LF: %1").arg(Shown(rows)));
   for (const QByteArray& row : SplitLines(rows)) {
@@ -57,8 +57,8 @@ inline void CheckRows(TFailures& f, QByteArrayView order) {
   }
   for (char token = 'A'; token <= 'R'; ++token) {
     const QByteArrayView t(&token, 1);
-    const int row = TPosConvert::RowOf(rows, t);
-    const int lane = TPosConvert::LaneOf(rows, t);
+    const int row = TPassingOrderConverter::RowOf(rows, t);
+    const int lane = TPassingOrderConverter::LaneOf(rows, t);
     f.Expect(row >= 0 && lane >= 0 && (row != 0 || lane == 0),
              QStringLiteral("horse %1: row %2, lane %3").arg(QChar::fromLatin1(token)).arg(row).arg(lane));
   }
@@ -98,16 +98,17 @@ inline TFailures CheckConvert(QByteArrayView data) {
 
   const QByteArray record = race.Line();
   try {
-    const QByteArray line = TPosConvert::ConvertRace(record);
+    const QByteArray line = TPassingOrderConverter::ConvertRace(record);
     CheckPositionLine(f, record, line, true);
-    const QByteArray joined = TPosConvert::ConvertRaces({record, record.left(2) + '9' + record.mid(3)});
+    const QByteArray joined =
+        TPassingOrderConverter::ConvertRaces({record, record.left(2) + '9' + record.mid(3)});
     f.Expect(joined == line + "\r\n",
              QStringLiteral("ConvertRaces differs from ConvertRace or keeps another data kind"));
   } catch (const TConvertError&) {
     // A distance, horse count or corner number that is not an integer.
   }
   try {
-    const QByteArray line = TPosConvert::ConvertRace(data);
+    const QByteArray line = TPassingOrderConverter::ConvertRace(data);
     CheckPositionLine(f, data, line,
                       AllDigits(QByteArrayView(data).sliced(KeyField::RaceKey, KeyField::RaceKeyWidth)) &&
                           AllDigits(QByteArrayView(data).sliced(RaField::Distance, 4)) &&

@@ -5,8 +5,8 @@
 #include "link/Download.h"
 #include "link/FeedLink.h"
 #include "link/LinkSettings.h"
-#include "position/BynaryUnit.h"
-#include "position/JVPos_Convert.h"
+#include "position/PassingOrderConverter.h"
+#include "position/PositionFile.h"
 #include "records/RecordBuilder.h"
 #include "records/RecordCheck.h"
 #include "store/DayStore.h"
@@ -48,8 +48,8 @@ inline void WriteEarlierDay(const QString& dataDir) {
   WriteLines(dir.filePath(QString::fromLatin1(DataFile::Race)), {race.Line()});
   WriteLines(dir.filePath(QString::fromLatin1(DataFile::Uma)), horses);
   WriteLines(dir.filePath(QString::fromLatin1(DataFile::Pay)), {pay.Line()});
-  TByn::SavePositions({TPosConvert::ConvertRace(race.Line())},
-                      dir.filePath(QString::fromLatin1(DataFile::Position)));
+  TPositionFile::SavePositions({TPassingOrderConverter::ConvertRace(race.Line())},
+                               dir.filePath(QString::fromLatin1(DataFile::Position)));
 }
 
 // Input: the bytes of today's feed file, records one a line. A download that
@@ -159,8 +159,8 @@ inline TFailures CheckDownload(QByteArrayView data) {
     f.Expect(false, QStringLiteral("the files do not load: %1").arg(error.Message()));
   }
   TByteLines positions;
-  const TPositionLoad load =
-      TByn::LoadPositions(positions, QDir(dataDir).filePath(QString::fromLatin1(DataFile::Position)));
+  const TPositionLoad load = TPositionFile::LoadPositions(
+      positions, QDir(dataDir).filePath(QString::fromLatin1(DataFile::Position)));
   f.Expect(!load.Damaged, QStringLiteral("the download left a damaged position file"));
   return f;
 }

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "fuzz/FuzzSupport.h"
-#include "position/JVPos_Convert.h"
+#include "position/PassingOrderConverter.h"
 #include "position/Settings.h"
 #include "race/CorrectedTimeExport.h"
 #include "race/RaceSheet.h"
@@ -25,7 +25,7 @@ inline TByteLines ExportHorseList(int day, int raceNumber) {
       .SetCorner(1, 2, "1-2,3")
       .SetCorner(2, 3, "(1,3)-2")
       .SetCorner(3, 4, "1,3,2");
-  TByteLines list{TPosConvert::ConvertRace(race.Line())};
+  TByteLines list{TPassingOrderConverter::ConvertRace(race.Line())};
   const int tenths[] = {944, 945, 951};
   for (int n = 1; n <= 3; ++n) {
     TRecordBuilder horse = TRecordBuilder::Horse('7');

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "fuzz/FuzzSupport.h"
-#include "position/BynaryUnit.h"
+#include "position/PositionFile.h"
 #include "text/Errors.h"
 #include "text/LineFile.h"
 
@@ -38,13 +38,13 @@ inline void CheckChangedByte(QByteArrayView data, const QString& path, TFailures
     }
     lines.append(line);
   }
-  TByn::SavePositions(lines, path);
+  TPositionFile::SavePositions(lines, path);
   const QByteArray saved = FileBytes(path);
   const qsizetype pick = static_cast<unsigned char>(data[0]) << 8 | static_cast<unsigned char>(data[1]);
   const auto loadChanged = [&](const QByteArray& bytes, qsizetype changed, TPositionLoad& load) {
     WriteFileAtomically(path, bytes);
     TByteLines read;
-    load = TByn::LoadPositions(read, path);
+    load = TPositionFile::LoadPositions(read, path);
     qsizetype start = 0;
     qsizetype next = 0;
     for (const QByteArray& line : lines) {
@@ -97,7 +97,7 @@ inline TFailures CheckPositionFile(QByteArrayView data) {
   WriteFileAtomically(path, data);
 
   TByteLines list{QByteArrayLiteral("0123")};
-  const TPositionLoad load = TByn::LoadPositions(list, path);
+  const TPositionLoad load = TPositionFile::LoadPositions(list, path);
   f.Expect(list.value(0) == "0123", QStringLiteral("LoadPositions touched the lines already in the list"));
   list.removeFirst();
   f.Expect(load.Records == list.size(),
@@ -118,21 +118,21 @@ inline TFailures CheckPositionFile(QByteArrayView data) {
   if (!f.Empty()) return f;
 
   if (load.Damaged) {
-    const QString copy = TByn::KeepDamagedOriginal(path);
+    const QString copy = TPositionFile::KeepDamagedOriginal(path);
     f.Expect(copy != path && FileBytes(copy) == data.toByteArray(),
              QStringLiteral("the kept copy of a damaged file differs from it"));
     f.Expect(FileBytes(path) == data.toByteArray(), QStringLiteral("keeping a copy changed the file"));
   }
 
   const QString again = dir.filePath(QStringLiteral("Again.dat"));
-  TByn::SavePositions(list, again);
+  TPositionFile::SavePositions(list, again);
   const QByteArray saved = FileBytes(again);
   f.Expect(saved.size() == packed,
            QStringLiteral("saved %1 bytes for %2 record bytes").arg(saved.size()).arg(packed));
   TByteLines reloaded;
-  const TPositionLoad second = TByn::LoadPositions(reloaded, again);
+  const TPositionLoad second = TPositionFile::LoadPositions(reloaded, again);
   f.Expect(!second.Damaged && reloaded == list, QStringLiteral("saved lines do not load back the same"));
-  TByn::SavePositions(reloaded, again);
+  TPositionFile::SavePositions(reloaded, again);
   f.Expect(FileBytes(again) == saved, QStringLiteral("saving the reloaded lines gives other bytes"));
   CheckChangedByte(data, dir.filePath(QStringLiteral("Changed.dat")), f);
   return f;

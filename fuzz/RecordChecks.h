@@ -1,10 +1,10 @@
 #pragma once
 
 #include "fuzz/FuzzSupport.h"
-#include "records/JV_RACE.h"
-#include "records/JV_UMA.h"
 #include "records/PayRecord.h"
+#include "records/RaceRecord.h"
 #include "records/RecordBuilder.h"
+#include "records/RunnerRecord.h"
 #include "text/Errors.h"
 
 #include <functional>
@@ -21,7 +21,7 @@ inline bool Converts(const std::function<void()>& call) {
 }
 
 inline void CheckRaceAccessors(TFailures& f, const QByteArray& line) {
-  TJV_RACE race;
+  TRaceRecord race;
   const bool valid = race.LoadRecord(line);
   const auto width = [&](const QByteArray& value, qsizetype size, const char* name) {
     f.Expect(value.size() == (valid ? size : 0),
@@ -58,7 +58,7 @@ inline void CheckRaceAccessors(TFailures& f, const QByteArray& line) {
 }
 
 inline void CheckHorseAccessors(TFailures& f, const QByteArray& line) {
-  TJV_UMA uma;
+  TRunnerRecord uma;
   const bool valid = uma.LoadRecord(line);
   const auto width = [&](const QByteArray& value, qsizetype size, const char* name) {
     f.Expect(value.size() == size,

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "fuzz/FuzzSupport.h"
-#include "position/SetteiModel.h"
 #include "position/Settings.h"
+#include "position/SettingsModel.h"
 #include "shell/SettingsFile.h"
 #include "text/LineFile.h"
 
@@ -43,11 +43,11 @@ inline TFailures CheckSettings(QByteArrayView data) {
   TSettingsFile file(path);
   const TSettings read = file.Load(dataDir);
   // Whatever the file holds, the numbers read are ones the dialog offers.
-  const TSetteiModel dialog;
+  const TSettingsModel dialog;
   const int bars[] = {read.Nige,    read.Senkou, read.Koui, read.Tyuudan,
                       read.Tyuudan, read.Saiuti, read.Soto, read.Osoto};
   bool inBars = true;
-  for (int bar = 1; bar <= TSetteiModel::BarCount; ++bar)
+  for (int bar = 1; bar <= TSettingsModel::BarCount; ++bar)
     inBars = inBars && bars[bar - 1] >= dialog.Bar(bar).Min && bars[bar - 1] <= dialog.Bar(bar).Max;
   f.Expect(inBars && (read.Distance == 2 || read.Distance == 3),
            QStringLiteral(

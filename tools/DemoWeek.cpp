@@ -4,10 +4,10 @@
 //   DemoWeek FOLDER [LAST_DAY yyyymmdd] [DAYS] [SEED] [SHOW_DAY yyyymmdd]
 //   DemoWeek --history FILE FIRST_YEAR LAST_YEAR [SEED]   race records only, one a line
 #include "demo/DemoService.h"
-#include "position/JVPos_Convert.h"
-#include "records/JV_RACE.h"
-#include "records/JV_UMA.h"
+#include "position/PassingOrderConverter.h"
 #include "records/PayRecord.h"
+#include "records/RaceRecord.h"
+#include "records/RunnerRecord.h"
 #include "records/Venues.h"
 #include "text/Cp932.h"
 #include "text/Errors.h"
@@ -43,7 +43,7 @@ QString Weather(const QByteArray& code) {
 // The corner's (row, lane) of horse n in the position line, "" when it has none.
 QString Spot(const QByteArray& posLine, int horses, int distance, int n, int corner) {
   static constexpr int SectionFromGoal[] = {0, 6, 5, 3, 2};
-  const int s = TPosConvert::SectionCount(distance);
+  const int s = TPassingOrderConverter::SectionCount(distance);
   const int index = s - SectionFromGoal[corner];
   if (index < 0 || n > horses) return QString();
   const qsizetype at = 24 + qsizetype(n - 1) * (2 + 4 * s) + 2 + 4 * index;
@@ -53,8 +53,8 @@ QString Spot(const QByteArray& posLine, int horses, int distance, int n, int cor
 }
 
 void PrintRace(const QByteArray& ra, TByteLines horses, const TByteLines& payLines) {
-  TJV_RACE race;
-  TJV_UMA uma;
+  TRaceRecord race;
+  TRunnerRecord uma;
   TPayRecord pay;
   const QByteArray key = race.RaceKey(ra);
   const int distance = ra.mid(697, 4).toInt();
@@ -73,7 +73,7 @@ void PrintRace(const QByteArray& ra, TByteLines horses, const TByteLines& payLin
                .arg(race.RaceLabel(ra), race.ClassLabel(ra).trimmed(), name, race.TrackDistance(ra),
                     Weather(race.WeatherCode(ra)), race.GoingLabel(ra))
                .arg(count);
-  const QByteArray posLine = TPosConvert::ConvertRace(ra + "\r\n");
+  const QByteArray posLine = TPassingOrderConverter::ConvertRace(ra + "\r\n");
   uma.SortByArrival(horses);
   QString header = QStringLiteral("  着 枠 馬番 馬名               騎手       タイム ");
   for (const int c : corners) header += QStringLiteral(" %1角 ").arg(c);
@@ -156,8 +156,8 @@ int main(int argc, char** argv) {
     }
     Out() << show.toString(QStringLiteral("yyyy/MM/dd"))
           << QStringLiteral("  %1 races\n\n").arg(races.size());
-    TJV_RACE race;
-    TJV_UMA uma;
+    TRaceRecord race;
+    TRunnerRecord uma;
     for (const QByteArray& ra : races) {
       const QByteArray key = race.RaceKey(ra);
       TByteLines own;

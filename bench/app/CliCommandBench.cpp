@@ -1,8 +1,8 @@
 // Whole ravek-cli runs over a start directory holding 20 years of stored
 // positions: wall time per process and each process's peak resident memory.
 #include "demo/DemoService.h"
-#include "position/BynaryUnit.h"
-#include "position/JVPos_Convert.h"
+#include "position/PassingOrderConverter.h"
+#include "position/PositionFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -94,9 +94,9 @@ private:
     if (pid == 0) {
       const QDate last = LastRacingDay.addDays(-9);
       const TByteLines records = TDemoService(1).RaceHistory(last.addYears(-HistoryYears), last);
-      TByteLines lines = SplitLines(TPosConvert::ConvertRaces(records));
+      TByteLines lines = SplitLines(TPassingOrderConverter::ConvertRaces(records));
       std::sort(lines.begin(), lines.end());
-      TByn::SavePositions(lines, FHistory);
+      TPositionFile::SavePositions(lines, FHistory);
       _exit(0);
     }
     int status = 0;

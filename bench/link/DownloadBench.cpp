@@ -2,8 +2,8 @@
 #include "link/Download.h"
 #include "link/FeedLink.h"
 #include "link/LinkSettings.h"
-#include "position/BynaryUnit.h"
-#include "position/JVPos_Convert.h"
+#include "position/PassingOrderConverter.h"
+#include "position/PositionFile.h"
 #include "store/DayStoreLoader.h"
 #include "support/QuietObserver.h"
 
@@ -42,9 +42,9 @@ public:
     if (!QFile::exists(path)) {
       const QDate last = Today.addDays(-9);
       const TByteLines records = TDemoService(1).RaceHistory(last.addYears(-years), last);
-      TByteLines lines = SplitLines(TPosConvert::ConvertRaces(records));
+      TByteLines lines = SplitLines(TPassingOrderConverter::ConvertRaces(records));
       std::sort(lines.begin(), lines.end());
-      TByn::SavePositions(lines, path);
+      TPositionFile::SavePositions(lines, path);
     }
     return path;
   }

@@ -1,5 +1,5 @@
-#include "position/BynaryUnit.h"
-#include "position/JVPos_Convert.h"
+#include "position/PassingOrderConverter.h"
+#include "position/PositionFile.h"
 #include "position/PositionSave.h"
 #include "records/RecordBuilder.h"
 
@@ -44,7 +44,7 @@ int DistanceOf(int race) {
 TByteLines StoredLines(int years) {
   QByteArray templates[6];
   for (int i = 0; i < 6; ++i)
-    templates[i] = TPosConvert::ConvertRace(RaceRecord(RaceKey(2000, 0, 0, 0), DistanceOf(i)));
+    templates[i] = TPassingOrderConverter::ConvertRace(RaceRecord(RaceKey(2000, 0, 0, 0), DistanceOf(i)));
   TByteLines lines;
   lines.reserve(years * DaysPerYear * VenuesPerDay * RacesPerVenue);
   for (int year = 2000; year < 2000 + years; ++year) {
@@ -65,7 +65,7 @@ TByteLines StoredLines(int years) {
 struct TFixture {
   explicit TFixture(int years) : Lines(StoredLines(years)) {
     Path = Dir.filePath(QString::fromLatin1(PositionFileName));
-    TByn::SavePositions(Lines, Path);
+    TPositionFile::SavePositions(Lines, Path);
   }
   QTemporaryDir Dir;
   QString Path;
@@ -80,7 +80,7 @@ void BM_LoadPositions(benchmark::State& state) {
   const TFixture fixture(static_cast<int>(state.range(0)));
   for (auto _ : state) {
     TByteLines lines;
-    TByn::LoadPositions(lines, fixture.Path);
+    TPositionFile::LoadPositions(lines, fixture.Path);
     benchmark::DoNotOptimize(lines.size());
   }
   SetCounters(state, fixture);
@@ -88,7 +88,7 @@ void BM_LoadPositions(benchmark::State& state) {
 
 void BM_SavePositions(benchmark::State& state) {
   const TFixture fixture(static_cast<int>(state.range(0)));
-  for (auto _ : state) TByn::SavePositions(fixture.Lines, fixture.Path);
+  for (auto _ : state) TPositionFile::SavePositions(fixture.Lines, fixture.Path);
   SetCounters(state, fixture);
 }
 

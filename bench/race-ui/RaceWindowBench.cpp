@@ -1,11 +1,11 @@
 // The race window offscreen: opening it up to its first paint, and a marker
 // drop through to the repainted sheet and diagram.
 
+#include "desktop/race/DiagramView.h"
+#include "desktop/race/RaceGridView.h"
+#include "desktop/race/RaceWindow.h"
+#include "desktop/race/RaceWindowDemo.h"
 #include "race/RaceState.h"
-#include "race/ui/DiagramView.h"
-#include "race/ui/RaceGridView.h"
-#include "race/ui/RaceUnit.h"
-#include "race/ui/RaceWindowDemo.h"
 
 #include <QApplication>
 #include <QMdiArea>
@@ -66,7 +66,7 @@ void Mouse(QWidget* widget, QEvent::Type type, QPoint at, Qt::MouseButtons butto
 void BM_OpenRaceWindow(benchmark::State& state) {
   TBench& bench = TBench::Get();
   for (auto _ : state) {
-    TfrmRace* window = OpenRaceWindow(bench.Demo->Session, bench.RaceLine, bench.Area.get());
+    TRaceWindow* window = OpenRaceWindow(bench.Demo->Session, bench.RaceLine, bench.Area.get());
     // Polish, layout and the first paint of every part.
     window->parentWidget()->repaint();
     QApplication::processEvents();
@@ -80,7 +80,7 @@ BENCHMARK(BM_OpenRaceWindow)->Unit(benchmark::kMillisecond);
 
 void BM_DropAndRepaint(benchmark::State& state) {
   TBench& bench = TBench::Get();
-  TfrmRace* window = OpenRaceWindow(bench.Demo->Session, bench.RaceLine, bench.Area.get());
+  TRaceWindow* window = OpenRaceWindow(bench.Demo->Session, bench.RaceLine, bench.Area.get());
   QApplication::processEvents();
   TTrackDiagram& diagram = window->Diagram();
   int horse = 1;

@@ -2,9 +2,9 @@
 // and stepping a day with every cell repainted.
 
 #include "demo/DemoService.h"
+#include "desktop/results/ResultsGrid.h"
+#include "desktop/results/ResultsWindow.h"
 #include "link/FeedLink.h"
-#include "results/ui/ResultsGrid.h"
-#include "results/ui/SeisekiUnit.h"
 #include "shell/Session.h"
 #include "support/QuietObserver.h"
 
@@ -68,7 +68,7 @@ QImage Paint(QWidget* window) {
 void BM_OpenWithFirstPaint(benchmark::State& state) {
   TDemoDesk& desk = Desk();
   for (auto _ : state) {
-    TSeiFrm* form = OpenResultsList(*desk.Session, desk.Area.get());
+    TResultsWindow* form = OpenResultsList(*desk.Session, desk.Area.get());
     benchmark::DoNotOptimize(Paint(form->parentWidget()));
     state.PauseTiming();
     if (form->List().VenueCount() != 3) state.SkipWithError("the latest demo day has not three venues");
@@ -80,7 +80,7 @@ BENCHMARK(BM_OpenWithFirstPaint)->Unit(benchmark::kMillisecond);
 
 void BM_StepDayAndRepaintEveryCell(benchmark::State& state) {
   TDemoDesk& desk = Desk();
-  TSeiFrm* form = OpenResultsList(*desk.Session, desk.Area.get());
+  TResultsWindow* form = OpenResultsList(*desk.Session, desk.Area.get());
   bool back = true;
   for (auto _ : state) {
     // PageUp and PageDown in turn, so every step shows another day.

@@ -5,8 +5,8 @@
 // whole process; the program reports its own shown and close times.
 #include "demo/DemoService.h"
 #include "link/LinkSettings.h"
-#include "position/BynaryUnit.h"
-#include "position/JVPos_Convert.h"
+#include "position/PassingOrderConverter.h"
+#include "position/PositionFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -77,9 +77,9 @@ private:
     if (pid == 0) {
       const QDate last = LastRacingDay.addDays(-9);
       const TByteLines records = TDemoService(1).RaceHistory(last.addYears(-HistoryYears), last);
-      TByteLines lines = SplitLines(TPosConvert::ConvertRaces(records));
+      TByteLines lines = SplitLines(TPassingOrderConverter::ConvertRaces(records));
       std::sort(lines.begin(), lines.end());
-      TByn::SavePositions(lines, In(data, QStringLiteral("Position.dat")));
+      TPositionFile::SavePositions(lines, In(data, QStringLiteral("Position.dat")));
       _exit(0);
     }
     int status = 0;

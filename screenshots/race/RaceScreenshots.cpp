@@ -1,12 +1,12 @@
 // Pictures of the race window on a demo week, saved into the folder given as
 // the first argument.
 
+#include "desktop/race/DiagramView.h"
+#include "desktop/race/MarginDialog.h"
+#include "desktop/race/RaceWindow.h"
+#include "desktop/race/RaceWindowDemo.h"
 #include "race/DiagramEditor.h"
 #include "race/RaceState.h"
-#include "race/ui/DiagramView.h"
-#include "race/ui/DifUnit.h"
-#include "race/ui/RaceUnit.h"
-#include "race/ui/RaceWindowDemo.h"
 
 #include <QApplication>
 #include <QDir>
@@ -35,14 +35,14 @@ public:
     FArea.show();
   }
 
-  TfrmRace* Open(const QByteArray& raceLine) {
-    TfrmRace* window = OpenRaceWindow(FSession, raceLine, &FArea);
+  TRaceWindow* Open(const QByteArray& raceLine) {
+    TRaceWindow* window = OpenRaceWindow(FSession, raceLine, &FArea);
     FArea.resize(window->parentWidget()->size());
     Settle();
     return window;
   }
 
-  void SelectTab(TfrmRace* window, const QString& caption) {
+  void SelectTab(TRaceWindow* window, const QString& caption) {
     for (int i = 0; i < window->Tabs()->count(); ++i)
       if (window->Tabs()->tabText(i) == caption) window->Tabs()->setCurrentIndex(i);
     Settle();
@@ -103,13 +103,13 @@ int main(int argc, char** argv) {
     return !race.Straight() && !race.LeftHanded() && !race.Dirt() && race.ThirdCorner() && race.Sections == 7;
   });
   {
-    TJV_RACE race;
+    TRaceRecord race;
     const QString movies = demo.Link.FeedDir() + u"/movies"_s;
     QDir().mkpath(movies);
     QFile movie(movies + u'/' + QString::fromLatin1(race.RaceKey(turf)) + u".mp4"_s);
     ok = movie.open(QIODevice::WriteOnly) && ok;
   }
-  TfrmRace* window = shooter.Open(turf);
+  TRaceWindow* window = shooter.Open(turf);
   ok = shooter.Save(shooter.Grab(), u"race-right-turf-3c.png"_s) && ok;
 
   // The horse under the pointer is outlined in the sheet.
@@ -126,7 +126,7 @@ int main(int argc, char** argv) {
     std::set<int> rows;
     for (int n = 1; n <= window->State().N; ++n)
       if (diagram.Rows[n - 1] >= 0) rows.insert(diagram.Rows[n - 1]);
-    TDifDlg* dialog = window->MarginDialog();
+    TMarginDialog* dialog = window->MarginDialog();
     dialog->SetValue(rows.size() >= 2 ? *std::next(rows.begin()) - *rows.begin() : 1);
     dialog->show();
     QApplication::processEvents();

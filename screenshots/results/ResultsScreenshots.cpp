@@ -2,10 +2,10 @@
 // first argument (the current directory without one).
 
 #include "demo/DemoService.h"
+#include "desktop/results/BiasView.h"
+#include "desktop/results/ResultsWindow.h"
 #include "link/FeedLink.h"
-#include "records/JV_RACE.h"
-#include "results/ui/BiasView.h"
-#include "results/ui/SeisekiUnit.h"
+#include "records/RaceRecord.h"
 #include "shell/Session.h"
 #include "support/QuietObserver.h"
 
@@ -30,12 +30,12 @@ void Settle() {
   loop.exec();
 }
 
-void Click(TSeiFrm* form, const QString& name) {
+void Click(TResultsWindow* form, const QString& name) {
   form->findChild<QToolButton*>(name)->click();
   Settle();
 }
 
-bool Save(TSeiFrm* form, const QString& folder, const QString& name) {
+bool Save(TResultsWindow* form, const QString& folder, const QString& name) {
   Settle();
   const QString path = folder + u'/' + name;
   const bool saved = form->parentWidget()->grab().save(path);
@@ -47,7 +47,7 @@ bool Save(TSeiFrm* form, const QString& folder, const QString& name) {
 void KeepOneVenueOnFirstDay(TDayStore& store) {
   std::sort(store.RaceDates.begin(), store.RaceDates.end());
   const QByteArray first = store.RaceDates.first();
-  TJV_RACE race;
+  TRaceRecord race;
   QByteArray meeting;
   for (qsizetype i = 0; i < store.RaceLines.size();) {
     const QByteArray line = store.RaceLines[i].RaceLine;
@@ -85,7 +85,7 @@ int main(int argc, char* argv[]) {
   area.resize(900, 400);
   area.show();
   area.activateWindow();
-  TSeiFrm* form = OpenResultsList(session, &area);
+  TResultsWindow* form = OpenResultsList(session, &area);
   form->setFocus();
 
   bool ok = true;

@@ -1,15 +1,15 @@
 // Pictures of the main window and its dialogs on a demo week, saved as PNG
 // files into the folder given as the first argument.
 #include "demo/DemoService.h"
+#include "desktop/main/DownloadProgress.h"
+#include "desktop/main/HelpWindow.h"
+#include "desktop/main/MainWindow.h"
+#include "desktop/main/RavekApplication.h"
+#include "desktop/main/SorryDialog.h"
+#include "desktop/main/VersionDialog.h"
+#include "desktop/settings/SettingsDialog.h"
+#include "desktop/widgets/UiSupport.h"
 #include "link/FeedLink.h"
-#include "position/ui/Settei.h"
-#include "shell/ui/HelpUnit.h"
-#include "shell/ui/HolvendMain.h"
-#include "shell/ui/PrgUnit.h"
-#include "shell/ui/RavekApplication.h"
-#include "shell/ui/SorryUnit.h"
-#include "shell/ui/UiSupport.h"
-#include "shell/ui/VerUnit.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -61,16 +61,16 @@ int main(int argc, char** argv) {
   const TFixedClock clock(QDateTime(QDate(2024, 5, 12), QTime(9, 0)));
   TFeedLink link(start.path(), clock);
   link.SetDemoWriter(DemoFeedWriter());
-  TfrmMain main(start.path(), link, clock);
+  TMainWindow main(start.path(), link, clock);
   main.move(20, 20);
   main.show();
   while (!main.FormShowDone()) Pump(20);
 
   bool ok = true;
   bool progressSaved = false;
-  QObject::connect(&main, &TfrmMain::ProgressShown, &main, [&](const QString& text) {
+  QObject::connect(&main, &TMainWindow::ProgressShown, &main, [&](const QString& text) {
     if (progressSaved || !text.endsWith(u"の成績をダウンロードしました"_s)) return;
-    if (TPrgForm* panel = main.findChild<TPrgForm*>()) {
+    if (TDownloadProgress* panel = main.findChild<TDownloadProgress*>()) {
       progressSaved = true;
       ok = Save(panel, out, u"shell-progress.png"_s) && ok;
     }
@@ -80,7 +80,7 @@ int main(int argc, char** argv) {
   main.ShowStatusText(1, u"成績データ: 2024/05/12 まで"_s);
   ok = Save(&main, out, u"shell-main.png"_s) && ok;
 
-  TOKBottomDlg1* settei = main.SetteiDialog();
+  TSettingsDialog* settei = main.SetteiDialog();
   settei->Open(main.Session().Settings());
   settei->show();
   ok = Save(settei, out, u"shell-settings-general.png"_s) && ok;

@@ -9,7 +9,7 @@
 #include "race/RaceSheet.h"
 #include "race/RaceState.h"
 #include "race/TrackDiagram.h"
-#include "records/JV_RACE.h"
+#include "records/RaceRecord.h"
 #include "shell/ShellState.h"
 #include "store/DayStoreLoader.h"
 #include "text/IntConvert.h"
@@ -34,7 +34,7 @@ QByteArray CheckedRaceKey(const QString& text) {
 // The stored race line of a key; the last one wins, as in every keyed lookup.
 QByteArray FindRaceLine(const TDayStore& store, const QByteArray& raceKey) {
   if (store.RaceLines.isEmpty()) throw TCliError(NoDataMessage());
-  TJV_RACE race;
+  TRaceRecord race;
   QByteArray found;
   for (const TRaceEntry& entry : store.RaceLines)
     if (race.RaceKey(entry.RaceLine) == raceKey) found = entry.RaceLine;
@@ -45,7 +45,7 @@ QByteArray FindRaceLine(const TDayStore& store, const QByteArray& raceKey) {
 }
 
 void RefuseSteeplechase(const QByteArray& raceLine) {
-  TJV_RACE race;
+  TRaceRecord race;
   if (race.IsSteeplechase(raceLine)) throw TCliError(SteeplechaseText().trimmed());
 }
 

@@ -6,15 +6,15 @@
 // clock; --quit-after-show closes the program as soon as the main window has
 // done its first showing and prints how long start-up and close took.
 #include "demo/DemoService.h"
+#include "desktop/main/FeedFolderDialog.h"
+#include "desktop/main/MainWindow.h"
+#include "desktop/main/RavekApplication.h"
+#include "desktop/widgets/UiSupport.h"
 #include "link/Clock.h"
 #include "link/FeedLink.h"
-#include "shell/ui/FeedFolderDlg.h"
-#include "shell/ui/HolvendMain.h"
-#include "shell/ui/RavekApplication.h"
-#include "shell/ui/UiSupport.h"
 
-#include "race/ui/RaceUnit.h"
-#include "results/ui/SeisekiUnit.h"
+#include "desktop/race/RaceWindow.h"
+#include "desktop/results/ResultsWindow.h"
 #include "shell/DataLock.h"
 #include "shell/ShellState.h"
 
@@ -113,24 +113,25 @@ int main(int argc, char** argv) {
   TFeedLink link(options.AppDir, *clock);
 
   link.SetDemoWriter(DemoFeedWriter());
-  TfrmMain frmMain(options.AppDir, link, *clock);
+  TMainWindow frmMain(options.AppDir, link, *clock);
   link.SetSettingsEditor(
-      [&frmMain](TLinkSettings& settings) { return TFeedFolderDlg::Edit(&frmMain, settings); });
+      [&frmMain](TLinkSettings& settings) { return TFeedFolderDialog::Edit(&frmMain, settings); });
   link.SetPlayer([](const QString& path) { QDesktopServices::openUrl(QUrl::fromLocalFile(path)); });
 
   frmMain.SetResultsOpener([&frmMain](QMdiArea* area) -> QWidget* {
-    TSeiFrm* list = OpenResultsList(frmMain.Session(), area);
+    TResultsWindow* list = OpenResultsList(frmMain.Session(), area);
     frmMain.AdoptChild(list);
-    QObject::connect(list, &TSeiFrm::RaceOpenRequested, &frmMain, [&frmMain](const QByteArray& raceLine) {
-      TfrmRace* race = OpenRaceWindow(frmMain.Session(), raceLine, frmMain.MdiArea());
-      frmMain.AdoptChild(race);
-      frmMain.WidenStatusWhileAlive(race);
-    });
+    QObject::connect(list, &TResultsWindow::RaceOpenRequested, &frmMain,
+                     [&frmMain](const QByteArray& raceLine) {
+                       TRaceWindow* race = OpenRaceWindow(frmMain.Session(), raceLine, frmMain.MdiArea());
+                       frmMain.AdoptChild(race);
+                       frmMain.WidenStatusWhileAlive(race);
+                     });
     return list;
   });
 
   if (options.QuitAfterShow) {
-    QObject::connect(&frmMain, &TfrmMain::FormShown, &frmMain, [&] {
+    QObject::connect(&frmMain, &TMainWindow::FormShown, &frmMain, [&] {
       const qint64 shown = sinceStart.elapsed();
       QElapsedTimer closing;
       closing.start();

@@ -1,9 +1,9 @@
 #include "RecordsCommand.h"
 
-#include "records/JV_RACE.h"
-#include "records/JV_UMA.h"
 #include "records/PayRecord.h"
+#include "records/RaceRecord.h"
 #include "records/RecordLayout.h"
+#include "records/RunnerRecord.h"
 #include "records/Venues.h"
 #include "text/Cp932.h"
 #include "text/Errors.h"
@@ -106,8 +106,8 @@ private:
 
   std::FILE* FOut;
   QString FText;
-  TJV_RACE FRace;
-  TJV_UMA FUma;
+  TRaceRecord FRace;
+  TRunnerRecord FUma;
   TPayRecord FPay;
 };
 

@@ -2,7 +2,7 @@
 #include "records/DateKey.h"
 
 #include "demo/DemoNames.h"
-#include "position/JVPos_Convert.h"
+#include "position/PassingOrderConverter.h"
 #include "records/RecordBuilder.h"
 #include "records/RecordLayout.h"
 
@@ -151,7 +151,7 @@ TDemoRace TDemoService::MakeRace(const QDate& day, const TVenueCard& card, const
   };
   TDemoRandom runRandom = stream(RunStream);
   race.Run = RunRace(plan, card.Conditions, runRandom);
-  for (int n = 1; n <= plan.Horses; ++n) race.Frames.append(TPosConvert::FrameOf(plan.Horses, n));
+  for (int n = 1; n <= plan.Horses; ++n) race.Frames.append(TPassingOrderConverter::FrameOf(plan.Horses, n));
   if (!withHorses) return race;
 
   TDemoRandom names = stream(NameStream);

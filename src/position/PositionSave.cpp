@@ -1,7 +1,7 @@
 #include "position/PositionSave.h"
 
-#include "position/BynaryUnit.h"
-#include "position/JVPos_Convert.h"
+#include "position/PassingOrderConverter.h"
+#include "position/PositionFile.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -28,13 +28,13 @@ struct TStored {
 // lines read from Position.dat, which may carry later edits, stay first).
 TStored LoadStored(const QString& path) {
   TStored stored;
-  stored.Load = TByn::LoadPositions(stored.Lines, path);
+  stored.Load = TPositionFile::LoadPositions(stored.Lines, path);
   if (stored.Load.Damaged) {
     const QString backupPath = QFileInfo(path).dir().filePath(QString::fromLatin1(PositionBackupFileName));
     TByteLines backup;
-    if (QFileInfo::exists(backupPath) && !TByn::LoadPositions(backup, backupPath).Damaged) {
+    if (QFileInfo::exists(backupPath) && !TPositionFile::LoadPositions(backup, backupPath).Damaged) {
       const qsizetype read = stored.Lines.size();
-      stored.Lines = TByn::AddNewRaceLines(std::move(stored.Lines), backup, KeyLength);
+      stored.Lines = TPositionFile::AddNewRaceLines(std::move(stored.Lines), backup, KeyLength);
       stored.FromBackup = stored.Lines.size() - read;
     }
   }
@@ -45,8 +45,8 @@ TStored LoadStored(const QString& path) {
 TPositionSaveResult KeepIfDamaged(const TStored& stored, const QString& path) {
   TPositionSaveResult result;
   if (!stored.Load.Damaged) return result;
-  result.KeptDamaged = TByn::KeepDamagedOriginal(path);
-  result.Message = TByn::DamagedMessage(path, result.KeptDamaged, stored.Load);
+  result.KeptDamaged = TPositionFile::KeepDamagedOriginal(path);
+  result.Message = TPositionFile::DamagedMessage(path, result.KeptDamaged, stored.Load);
   result.FromBackup = stored.FromBackup;
   if (stored.FromBackup > 0)
     result.Message += QStringLiteral("読めなかったレースのうち %1 レースは %2 から補いました。")
@@ -67,7 +67,7 @@ TPositionSaveResult JVPosSave(const QList<QByteArray>& raceRecords, const QStrin
   TPackedPositions packed;
   const bool sound = packed.Read(positionPath);
   TStored stored = sound ? TStored{} : LoadStored(positionPath);
-  const TByteLines added = SplitLines(TPosConvert::ConvertRaces(raceRecords));
+  const TByteLines added = SplitLines(TPassingOrderConverter::ConvertRaces(raceRecords));
   QByteArray bytes;
   if (sound && packed.AddNewRaces(added, bytes)) {
     packed.Close();
@@ -77,10 +77,10 @@ TPositionSaveResult JVPosSave(const QList<QByteArray>& raceRecords, const QStrin
   }
   packed.Close();
   if (sound) stored = LoadStored(positionPath);
-  TByteLines merged = TByn::AddNewRaceLines(std::move(stored.Lines), added, KeyLength);
+  TByteLines merged = TPositionFile::AddNewRaceLines(std::move(stored.Lines), added, KeyLength);
   Show(observer, SavingText);
   TPositionSaveResult result = KeepIfDamaged(stored, positionPath);
-  TByn::SavePositions(merged, positionPath);
+  TPositionFile::SavePositions(merged, positionPath);
   return result;
 }
 
@@ -107,12 +107,12 @@ TPositionSaveResult ReplaceStored(const TByteLines& currentLines, const QString&
   packed.Close();
   TStored stored = LoadStored(positionPath);
   beforeWrite();
-  TByteLines merged = TByn::ReplaceRaceLines(stored.Lines, currentLines, KeyLength);
+  TByteLines merged = TPositionFile::ReplaceRaceLines(stored.Lines, currentLines, KeyLength);
   // A sound file that no line changes would be rewritten byte for byte: leave it.
   const bool sound = QFileInfo::exists(positionPath) && !stored.Load.Damaged;
   if ((sound || !writeUnsound) && merged == stored.Lines) return {};
   TPositionSaveResult result = KeepIfDamaged(stored, positionPath);
-  TByn::SavePositions(merged, positionPath);
+  TPositionFile::SavePositions(merged, positionPath);
   return result;
 }
 
@@ -132,7 +132,7 @@ TPositionSaveResult SaveClosePositions(const TByteLines& currentLines, const QSt
   Show(observer, BuildingText);
   return ReplaceStored(currentLines, dir.filePath(QString::fromLatin1(PositionFileName)), true, [&] {
     Show(observer, SavingText);
-    TByn::SavePositions(currentLines, dir.filePath(QString::fromLatin1(LastPosFileName)));
+    TPositionFile::SavePositions(currentLines, dir.filePath(QString::fromLatin1(LastPosFileName)));
   });
 }
 

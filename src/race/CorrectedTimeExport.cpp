@@ -3,7 +3,7 @@
 #include "position/PositionLine.h"
 
 #include "race/RaceSheet.h"
-#include "records/JV_RACE.h"
+#include "records/RaceRecord.h"
 #include "text/Errors.h"
 #include "text/IntConvert.h"
 
@@ -139,7 +139,7 @@ bool ExportCorrectedTimes(const TByteLines& horseList, bool overwrite, const TSe
 
 TExportAllResult ExportAllRaces(const QList<TRaceEntry>& raceLines, const TSettings& settings) {
   TExportAllResult result;
-  TJV_RACE race;
+  TRaceRecord race;
   struct TPending {
     qsizetype Order;
     QByteArray RaceKey;

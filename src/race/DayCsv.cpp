@@ -4,7 +4,7 @@
 #include "race/RaceGrid.h"
 #include "race/RaceSheet.h"
 #include "race/RaceState.h"
-#include "records/JV_RACE.h"
+#include "records/RaceRecord.h"
 #include "records/Venues.h"
 #include "text/IntConvert.h"
 
@@ -74,7 +74,7 @@ QStringList DayCsvHeader() {
 }
 
 QList<QStringList> DayCsvRows(const TDayStore& store, const QByteArray& date, const TSettings& settings) {
-  TJV_RACE race;
+  TRaceRecord race;
   QList<QByteArray> raceLines;
   for (const TRaceEntry& entry : store.RaceLines)
     if (race.RaceDate(entry.RaceLine) == date && !race.IsSteeplechase(entry.RaceLine))

@@ -74,7 +74,8 @@ QString BuildPayoutLine(TPayRecord& pay, const TByteLines& payLines, const QByte
 
 QString SteeplechaseText() {
   return QStringLiteral(
-      "\n 申し訳ありません \n 当プログラムは障害戦に対応していません \n ほかのレースを選びなおしてください \n");
+      "\n 申し訳ありません \n 当プログラムは障害戦に対応していません \n ほかのレースを選びなおしてください "
+      "\n");
 }
 
 QString StraightCourseNotice() {
@@ -95,7 +96,7 @@ QByteArray AddedTimeLine(const TByteLines& horseList, int lossPerLane) {
   const QByteArray& positionLine = horseList[0];
   const int distance = LineDistance(positionLine);
   std::array<QByteArray, 18> fields;
-  TJV_UMA uma;
+  TRunnerRecord uma;
   for (qsizetype k = 1; k < horseList.size(); ++k) {
     const int horse = StrToInt(uma.HorseNumber(horseList[k]));
     const int time = uma.RunTime(horseList[k]);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "records/JV_UMA.h"
+#include "records/RunnerRecord.h"
 #include "text/LineFile.h"
 
 #include <QByteArray>
@@ -70,5 +70,5 @@ public:
 
 private:
   std::array<std::array<QString, ColumnCount>, RowCount> FCells;
-  TJV_UMA FUma;
+  TRunnerRecord FUma;
 };

@@ -1,6 +1,6 @@
 #include "race/RaceState.h"
 
-#include "position/JVPos_Convert.h"
+#include "position/PassingOrderConverter.h"
 #include "race/RaceMath.h"
 #include "store/DayStoreLoader.h"
 #include "store/RaceSummary.h"
@@ -45,7 +45,7 @@ void TRaceState::FillSheet() {
 }
 
 void TRaceState::RebuildPositionLine() {
-  PositionLine = TPosConvert::ConvertRace(RaceLine);
+  PositionLine = TPassingOrderConverter::ConvertRace(RaceLine);
   FillSheet();
 }
 

@@ -3,8 +3,8 @@
 #include "position/Settings.h"
 #include "race/RaceGrid.h"
 #include "race/RaceSheet.h"
-#include "records/JV_RACE.h"
 #include "records/PayRecord.h"
+#include "records/RaceRecord.h"
 #include "store/DayStore.h"
 
 #include <QByteArray>
@@ -62,7 +62,7 @@ public:
 
 private:
   const TSettings& FSettings;
-  TJV_RACE FRace;
+  TRaceRecord FRace;
   TPayRecord FPay;
 };
 

@@ -3,7 +3,7 @@
 #include "position/PositionLine.h"
 #include "race/RaceMath.h"
 #include "race/RaceSheet.h"
-#include "records/JV_RACE.h"
+#include "records/RaceRecord.h"
 #include "text/IntConvert.h"
 
 #include <algorithm>
@@ -81,7 +81,7 @@ QByteArray TTrackDiagram::HighlightCode(int n) {
   return QByteArray::number(n).rightJustified(2, '0');
 }
 
-QString TTrackDiagram::InfoPanelText(TJV_RACE& race, const QByteArray& raceLine, int corner) {
+QString TTrackDiagram::InfoPanelText(TRaceRecord& race, const QByteArray& raceLine, int corner) {
   return ::InfoPanelText(race.CornerOrder(raceLine, corner));
 }
 

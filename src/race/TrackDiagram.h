@@ -10,7 +10,7 @@
 
 #include <array>
 
-class TJV_RACE;
+class TRaceRecord;
 
 struct TDiagramPoint {
   int X = 0;
@@ -74,7 +74,7 @@ public:
   // 0 for none gives "00".
   static QByteArray HighlightCode(int n);
   // The info panel's text for a corner of the race.
-  static QString InfoPanelText(TJV_RACE& race, const QByteArray& raceLine, int corner);
+  static QString InfoPanelText(TRaceRecord& race, const QByteArray& raceLine, int corner);
 
   int Width() const { return FWidth; }
   int Height() const { return FHeight; }

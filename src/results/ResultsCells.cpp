@@ -101,7 +101,7 @@ TCellPaint TResultsCells::DrawCell(int column, int row, const TCellRect& cell, b
 }
 
 void TResultsCells::DrawRace(TCellPaint& paint, const QByteArray& line) {
-  TJV_RACE& race = FList.RaceAccessor();
+  TRaceRecord& race = FList.RaceAccessor();
   QString track, name, klass, going;
   QByteArray weather = "0";
   if (!line.isEmpty()) {

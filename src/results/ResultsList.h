@@ -1,7 +1,7 @@
 #pragma once
 
 #include "position/Settings.h"
-#include "records/JV_RACE.h"
+#include "records/RaceRecord.h"
 #include "results/DisplayModes.h"
 #include "results/ResultsLayout.h"
 #include "store/DayStore.h"
@@ -75,7 +75,7 @@ public:
 
   TDisplayModes& Modes() { return FModes; }
   const TDisplayModes& Modes() const { return FModes; }
-  TJV_RACE& RaceAccessor() { return FRace; }
+  TRaceRecord& RaceAccessor() { return FRace; }
   const TSettings& Settings() const { return FSettings; }
 
 private:
@@ -84,7 +84,7 @@ private:
   TDayStore& FStore;
   TSettings& FSettings;
   TDisplayModes FModes;
-  TJV_RACE FRace;
+  TRaceRecord FRace;
   int FDayIndex = -1;
   QString FCaption;
   bool FPreviousEnabled = false;

@@ -1,7 +1,7 @@
 #include "results/TrackBias.h"
 
 #include "position/PositionLine.h"
-#include "records/JV_RACE.h"
+#include "records/RaceRecord.h"
 #include "records/Venues.h"
 #include "store/RaceSummary.h"
 #include "text/IntConvert.h"
@@ -112,7 +112,7 @@ QList<TBiasGroup> DayBias(const TDayStore& store, const QByteArray& date, const 
 
   QList<TBiasGroup> groups;
   QList<std::array<TVerdictInput, 2>> inputs;
-  TJV_RACE race;
+  TRaceRecord race;
   for (const TRaceEntry& entry : store.RaceLines) {
     if (race.RaceDate(entry.RaceLine) != date) continue;
     const QString surface = race.TrackDistance(entry.RaceLine);

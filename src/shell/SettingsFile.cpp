@@ -1,6 +1,6 @@
 #include "shell/SettingsFile.h"
 
-#include "position/SetteiModel.h"
+#include "position/SettingsModel.h"
 #include "text/Cp932.h"
 #include "text/Errors.h"
 #include "text/IntConvert.h"
@@ -28,8 +28,8 @@ struct TKeyDef {
 // Far beyond any screen, yet a position plus any window size (at most Qt's
 // largest, 16777215) still fits an int.
 constexpr int PositionLimit = 16777215;
-constexpr int RowMax = TSetteiModel::RowMax;
-constexpr int LaneMax = TSetteiModel::LaneMax;
+constexpr int RowMax = TSettingsModel::RowMax;
+constexpr int LaneMax = TSettingsModel::LaneMax;
 
 // Table order is write order. The ranges are those the settings dialog offers.
 const std::array<TKeyDef, 14> Keys{{
@@ -45,7 +45,8 @@ const std::array<TKeyDef, 14> Keys{{
     {"Constant", "Koui", TKind::Int, &TSettings::Koui, nullptr, 1, RowMax},
     {"Constant", "Tyuudan", TKind::Int, &TSettings::Tyuudan, nullptr, 1, RowMax},
     {"Constant", "Saiuti", TKind::Int, &TSettings::Saiuti, nullptr, 1, LaneMax},
-    {"Constant", "Soto", TKind::Int, &TSettings::Soto, nullptr, TSetteiModel::SotoMin, TSetteiModel::SotoMax},
+    {"Constant", "Soto", TKind::Int, &TSettings::Soto, nullptr, TSettingsModel::SotoMin,
+     TSettingsModel::SotoMax},
     {"Constant", "Osoto", TKind::Int, &TSettings::Osoto, nullptr, 1, LaneMax},
 }};
 

@@ -1,6 +1,6 @@
 #include "shell/ShellState.h"
 
-#include "position/BynaryUnit.h"
+#include "position/PositionFile.h"
 #include "store/DayStoreLoader.h"
 #include "text/Errors.h"
 #include "text/LineFile.h"
@@ -35,7 +35,7 @@ bool BackUpPositionFile(const QString& dataDir, QString* message) {
   TByteLines lines;
   TPositionLoad load;
   try {
-    load = TByn::LoadPositions(lines, position.filePath());
+    load = TPositionFile::LoadPositions(lines, position.filePath());
   } catch (const TFileError&) {
     return false;
   }
@@ -44,11 +44,11 @@ bool BackUpPositionFile(const QString& dataDir, QString* message) {
       TByteLines saved;
       bool backupWhole = false;
       try {
-        backupWhole = backup.isFile() && !TByn::LoadPositions(saved, backup.filePath()).Damaged;
+        backupWhole = backup.isFile() && !TPositionFile::LoadPositions(saved, backup.filePath()).Damaged;
       } catch (const TFileError&) {
       }
       *message = QStringLiteral("展開データファイル %1 は %2。")
-                     .arg(QDir::toNativeSeparators(position.filePath()), TByn::DamageText(load));
+                     .arg(QDir::toNativeSeparators(position.filePath()), TPositionFile::DamageText(load));
       *message +=
           backupWhole
               ? QStringLiteral("%1 は更新せずに残しました。次に保存するとき、%1 にしかないレースを補います。")
@@ -62,18 +62,18 @@ bool BackUpPositionFile(const QString& dataDir, QString* message) {
   TByteLines saved;
   bool backupWhole = false;
   try {
-    backupWhole = backup.isFile() && !TByn::LoadPositions(saved, backup.filePath()).Damaged;
+    backupWhole = backup.isFile() && !TPositionFile::LoadPositions(saved, backup.filePath()).Damaged;
   } catch (const TFileError&) {
   }
   if (backupWhole && lines.size() < saved.size()) {
-    const TByteLines merged = TByn::AddNewRaceLines(lines, saved, RaceKeyLength);
+    const TByteLines merged = TPositionFile::AddNewRaceLines(lines, saved, RaceKeyLength);
     if (merged.size() > lines.size()) {
       QString text =
           QStringLiteral("展開データファイル %1 には %2 にある %3 レースがありません。")
               .arg(QDir::toNativeSeparators(position.filePath()), QString::fromLatin1(PositionBackupFileName))
               .arg(merged.size() - lines.size());
       try {
-        TByn::SavePositions(merged, position.filePath());
+        TPositionFile::SavePositions(merged, position.filePath());
         text += QStringLiteral("%1 から補いました。").arg(QString::fromLatin1(PositionBackupFileName));
       } catch (const TFileError& error) {
         text += error.Message() + QStringLiteral("。");

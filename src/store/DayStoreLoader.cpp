@@ -1,12 +1,12 @@
 #include "store/DayStoreLoader.h"
 
-#include "position/BynaryUnit.h"
+#include "position/PositionFile.h"
 #include "position/PositionLine.h"
-#include "records/JV_RACE.h"
-#include "records/JV_UMA.h"
 #include "records/PayRecord.h"
+#include "records/RaceRecord.h"
 #include "records/RecordCheck.h"
 #include "records/RecordLayout.h"
+#include "records/RunnerRecord.h"
 #include "store/RaceSummary.h"
 #include "text/Errors.h"
 #include "text/IntConvert.h"
@@ -55,7 +55,7 @@ QByteArray Summarise(const TByteLines& horseList, const QByteArray& payLine) {
   TPayRecord pay;
   const QByteArray places = payLine.isEmpty() ? QByteArray() : pay.PlacePayouts(payLine);
 
-  TJV_UMA uma;
+  TRunnerRecord uma;
   const qsizetype placed = std::min<qsizetype>(3, horseList.size() - 1);
   QByteArray value;
   value.reserve(TRaceSummary::ValueLength);
@@ -204,14 +204,14 @@ bool LoadDayStore(TDayStore& store, const QString& dataDir, QStringList* notes) 
   const TByteLines umaLines = LastOfEachHorse(umaRead);
   const TByteLines raceLines = LastOfEachRace(raceRead);
 
-  TJV_RACE race;
+  TRaceRecord race;
   next.RaceDates = SplitLines(race.DateList(raceLines));
-  (void)TByn::LoadPositions(next.PosLines, InDir(dataDir, DataFile::Position));
+  (void)TPositionFile::LoadPositions(next.PosLines, InDir(dataDir, DataFile::Position));
 
   // Horse lines by name, each bucket in file order. A race takes its whole
   // bucket, which is what taking the first matching line until none is left
   // gives, and each line is used at most once.
-  TJV_UMA uma;
+  TRunnerRecord uma;
   QList<QByteArray> umaKeys;
   umaKeys.reserve(umaLines.size());
   QHash<QByteArray, QList<qsizetype>> umaByName;

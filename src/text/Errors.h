@@ -4,7 +4,7 @@
 
 #include <exception>
 
-// Errors that end the current user command but never the program. Both carry a
+// Errors that end the current user command but never the program. Each carries a
 // message the user can read; what() gives it as UTF-8 for logs and the command line.
 class TRavekError : public std::exception {
 public:
@@ -19,6 +19,13 @@ private:
 
 // A field that should hold a decimal integer does not.
 class TConvertError : public TRavekError {
+public:
+  using TRavekError::TRavekError;
+};
+
+// Data the command needs is missing or damaged: a race that is not in the
+// store, a race without position data, a record that does not read.
+class TDataError : public TRavekError {
 public:
   using TRavekError::TRavekError;
 };

@@ -1,6 +1,6 @@
 #include "demo/RunningModel.h"
 
-#include "position/JVPos_Convert.h"
+#include "position/PassingOrderConverter.h"
 
 #include <gtest/gtest.h>
 
@@ -8,9 +8,9 @@ namespace {
 
 // Row and lane the converter reads for horse n from a passing order.
 std::pair<int, int> Converted(const QByteArray& order, int n) {
-  const QByteArray rows = TPosConvert::ParsePassingOrder(order.leftJustified(70, ' '));
-  const QByteArray token(1, TPosConvert::HorseToken(n));
-  return {TPosConvert::RowOf(rows, token), TPosConvert::LaneOf(rows, token)};
+  const QByteArray rows = TPassingOrderConverter::ParsePassingOrder(order.leftJustified(70, ' '));
+  const QByteArray token(1, TPassingOrderConverter::HorseToken(n));
+  return {TPassingOrderConverter::RowOf(rows, token), TPassingOrderConverter::LaneOf(rows, token)};
 }
 
 struct TWriteCase {

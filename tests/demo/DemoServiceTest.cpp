@@ -1,10 +1,10 @@
 #include "demo/DemoService.h"
 
 #include "link/FeedLink.h"
-#include "position/JVPos_Convert.h"
-#include "records/JV_RACE.h"
-#include "records/JV_UMA.h"
+#include "position/PassingOrderConverter.h"
 #include "records/PayRecord.h"
+#include "records/RaceRecord.h"
+#include "records/RunnerRecord.h"
 #include "text/Cp932.h"
 
 #include <QDir>
@@ -43,8 +43,8 @@ QList<TDemoRace>* DemoServiceTest::Races = nullptr;
 
 TEST_F(DemoServiceTest, RecordsPassTheAccessors) {
   ASSERT_FALSE(Races->isEmpty());
-  TJV_RACE ra;
-  TJV_UMA se;
+  TRaceRecord ra;
+  TRunnerRecord se;
   TPayRecord hr;
   for (const TDemoRace& race : *Races) {
     const QByteArray& line = race.RaceLine;
@@ -62,7 +62,7 @@ TEST_F(DemoServiceTest, RecordsPassTheAccessors) {
       EXPECT_EQ(se.RaceKey(horse), race.RaceKey);
       EXPECT_EQ(se.HorseNumber(horse).toInt(), i + 1);
       EXPECT_EQ(se.FrameNumber(horse).toInt(),
-                TPosConvert::FrameOf(static_cast<int>(race.HorseLines.size()), i + 1));
+                TPassingOrderConverter::FrameOf(static_cast<int>(race.HorseLines.size()), i + 1));
       se.RunTime(horse);
       se.AbnormalMark(horse);
       // Katakana names of up to nine characters and four-character jockeys, padded with ideographic spaces.
@@ -80,23 +80,24 @@ TEST_F(DemoServiceTest, RecordsPassTheAccessors) {
 }
 
 TEST_F(DemoServiceTest, PassingOrdersConvertWithEveryStarterOncePerCorner) {
-  TJV_RACE ra;
-  TJV_UMA se;
+  TRaceRecord ra;
+  TRunnerRecord se;
   for (const TDemoRace& race : *Races) {
-    const QByteArray posLine = TPosConvert::ConvertRace(race.RaceLine + "\r\n");
+    const QByteArray posLine = TPassingOrderConverter::ConvertRace(race.RaceLine + "\r\n");
     const int n = race.Plan.Horses;
-    const int s = TPosConvert::SectionCount(race.Plan.Distance);
+    const int s = TPassingOrderConverter::SectionCount(race.Plan.Distance);
     ASSERT_EQ(posLine.size(), 24 + n * (2 + 4 * s)) << race.RaceKey.constData();
     QList<int> present;
     for (int corner = 1; corner <= 4; ++corner)
       if (!ra.CornerOrder(race.RaceLine, corner).trimmed().isEmpty()) present.append(corner);
     EXPECT_EQ(present, race.Plan.Corners) << race.RaceKey.constData();
     for (const int corner : present) {
-      const QByteArray rows = TPosConvert::ParsePassingOrder(ra.CornerOrder(race.RaceLine, corner));
+      const QByteArray rows =
+          TPassingOrderConverter::ParsePassingOrder(ra.CornerOrder(race.RaceLine, corner));
       for (int h = 1; h <= n; ++h) {
         const QByteArray& horse = race.HorseLines[h - 1];
         const int abnormality = QByteArray(1, horse[331]).toInt();
-        const int count = static_cast<int>(rows.count(TPosConvert::HorseToken(h)));
+        const int count = static_cast<int>(rows.count(TPassingOrderConverter::HorseToken(h)));
         if (abnormality == 0) {
           EXPECT_EQ(count, 1) << race.RaceKey.constData() << " horse " << h;
         }
@@ -118,7 +119,7 @@ TEST_F(DemoServiceTest, PassingOrdersConvertWithEveryStarterOncePerCorner) {
 }
 
 TEST_F(DemoServiceTest, ArrivalsPlacingsAndTimesAgree) {
-  TJV_UMA se;
+  TRunnerRecord se;
   for (const TDemoRace& race : *Races) {
     TByteLines sorted = race.HorseLines;
     se.SortByArrival(sorted);
@@ -147,7 +148,7 @@ TEST_F(DemoServiceTest, ArrivalsPlacingsAndTimesAgree) {
 }
 
 TEST_F(DemoServiceTest, PayoutsForPlacedHorsesAndNoneForScratched) {
-  TJV_UMA se;
+  TRunnerRecord se;
   TPayRecord hr;
   for (const TDemoRace& race : *Races) {
     int starters = 0;

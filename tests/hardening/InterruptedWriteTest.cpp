@@ -4,8 +4,8 @@
 #include "CliHarness.h"
 
 #include "demo/DemoService.h"
-#include "position/BynaryUnit.h"
-#include "position/JVPos_Convert.h"
+#include "position/PassingOrderConverter.h"
+#include "position/PositionFile.h"
 
 #include <QDate>
 #include <QElapsedTimer>
@@ -28,7 +28,7 @@ const QString SavingText = u"展開データ保存中・・・"_s;
 
 QByteArray SavedBytes(const TByteLines& lines, const QString& scratchDir) {
   const QString path = QDir(scratchDir).filePath(u"scratch.dat"_s);
-  TByn::SavePositions(lines, path);
+  TPositionFile::SavePositions(lines, path);
   return FileBytes(path);
 }
 
@@ -48,8 +48,8 @@ bool WritesInto(qint64 pid, const QString& folder) {
 // Position lines of every race of twenty years of weekends, three venues a
 // day: real converted lines of a demo week, each under its own race key.
 TByteLines TwentyYearsOfPositions() {
-  const TByteLines sample = SplitLines(
-      TPosConvert::ConvertRaces(TDemoService(3).RaceHistory(QDate(2024, 4, 20), QDate(2024, 4, 28))));
+  const TByteLines sample = SplitLines(TPassingOrderConverter::ConvertRaces(
+      TDemoService(3).RaceHistory(QDate(2024, 4, 20), QDate(2024, 4, 28))));
   TByteLines lines;
   for (QDate day(2004, 1, 3); day < QDate(2024, 4, 29); day = day.addDays(1)) {
     if (day.dayOfWeek() < 6) continue;
@@ -77,7 +77,7 @@ protected:
     ASSERT_EQ(feed.ExitCode, 0) << feed.Err.toStdString();
 
     OldLines = TwentyYearsOfPositions();
-    TByn::SavePositions(OldLines, QDir(start).filePath(u"Data/Position.dat"_s));
+    TPositionFile::SavePositions(OldLines, QDir(start).filePath(u"Data/Position.dat"_s));
     OldBytes = FileBytes(QDir(start).filePath(u"Data/Position.dat"_s));
 
     // The run left alone, for the file it ends with and how long it takes.
@@ -93,7 +93,7 @@ protected:
 
     // After the first day (Sunday, downloaded first) only its races are added.
     TByteLines newLines;
-    TByn::LoadPositions(newLines, QDir(whole).filePath(u"Data/Position.dat"_s));
+    TPositionFile::LoadPositions(newLines, QDir(whole).filePath(u"Data/Position.dat"_s));
     TByteLines sundayLines;
     for (const QByteArray& line : newLines) {
       if (!line.startsWith("20240511")) sundayLines.append(line);
@@ -186,7 +186,7 @@ TEST_F(InterruptedWriteTest, PositionFileIsAlwaysOneWholeVersion) {
     sunday += bytes == SundayBytes;
     complete += bytes == NewBytes;
     TByteLines lines;
-    const TPositionLoad load = TByn::LoadPositions(lines, position);
+    const TPositionLoad load = TPositionFile::LoadPositions(lines, position);
     EXPECT_FALSE(load.Damaged);
     // The start-up backup and the record files are absent or whole as well.
     const QString backup = QDir(data).filePath(u"Position.bak"_s);

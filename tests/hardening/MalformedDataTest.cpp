@@ -5,7 +5,7 @@
 #include "CliHarness.h"
 #include "support/RecordLines.h"
 
-#include "position/BynaryUnit.h"
+#include "position/PositionFile.h"
 #include "position/PositionLine.h"
 #include "records/RecordLayout.h"
 #include "store/DayStoreLoader.h"
@@ -80,7 +80,7 @@ QStringList Download(const TCaseDir& dir) {
 
 TByteLines PositionLines(const QString& path, TPositionLoad* load = nullptr) {
   TByteLines lines;
-  const TPositionLoad result = TByn::LoadPositions(lines, path);
+  const TPositionLoad result = TPositionFile::LoadPositions(lines, path);
   if (load != nullptr) *load = result;
   return lines;
 }
@@ -249,11 +249,11 @@ TMalformedCase ShortPositionFileCase(const char* name, int kept) {
           [kept](const TCaseDir& dir) {
             const TByteLines lines = PositionLines(dir.Data(u"Position.dat"_s));
             ASSERT_EQ(lines.size(), 72);
-            TByn::SavePositions(lines, dir.Data(u"Position.bak"_s));
+            TPositionFile::SavePositions(lines, dir.Data(u"Position.bak"_s));
             if (kept == 0)
               WriteBytes(dir.Data(u"Position.dat"_s), QByteArray());
             else
-              TByn::SavePositions(lines.first(kept), dir.Data(u"Position.dat"_s));
+              TPositionFile::SavePositions(lines.first(kept), dir.Data(u"Position.dat"_s));
           },
           Download,
           0,
@@ -293,8 +293,8 @@ TMalformedCase ChangedPositionByteCase(const char* name, bool backupWhole) {
           [backupWhole](const TCaseDir& dir) {
             const TByteLines lines = TwoWeeksOfPositions(dir);
             ASSERT_EQ(lines.size(), 144);
-            TByn::SavePositions(lines, dir.Data(u"Position.dat"_s));
-            if (backupWhole) TByn::SavePositions(lines, dir.Data(u"Position.bak"_s));
+            TPositionFile::SavePositions(lines, dir.Data(u"Position.dat"_s));
+            if (backupWhole) TPositionFile::SavePositions(lines, dir.Data(u"Position.bak"_s));
             WriteBytes(dir.At(u"lost.txt"_s), lines[2]);
             QByteArray bytes = FileBytes(dir.Data(u"Position.dat"_s));
             bytes[RecordOffset(lines, 2) + 2] = '\x40';
@@ -354,7 +354,7 @@ const TMalformedCase Cases[] = {
        for (QByteArray& line : lines) {
          if (line.startsWith(SundayMain.toLatin1())) line[line.size() - 3] = 'A';
        }
-       TByn::SavePositions(lines, path);
+       TPositionFile::SavePositions(lines, path);
      },
      Download, 0, "2024051205020611",
      [](const TCaseDir& dir, const TRun& run, const TFiles& before) {
@@ -365,7 +365,7 @@ const TMalformedCase Cases[] = {
        const TByteLines now = PositionLines(dir.Data(u"Position.dat"_s), &load);
        EXPECT_FALSE(load.Damaged);
        EXPECT_EQ(now.size(), 72);
-       const QByteArray line = TByn::FindPosLine(now, SundayMain.toLatin1());
+       const QByteArray line = TPositionFile::FindPosLine(now, SundayMain.toLatin1());
        EXPECT_TRUE(!line.isEmpty() && AllDigits(line)) << line.constData();
      }},
     {"PositionLineWithALetterInItsHeaderCostsTheRaceItsPositions",
@@ -375,7 +375,7 @@ const TMalformedCase Cases[] = {
        for (QByteArray& line : lines) {
          if (line.startsWith(SundayMain.toLatin1())) line[21] = 'A';  // the horse count
        }
-       TByn::SavePositions(lines, path);
+       TPositionFile::SavePositions(lines, path);
      },
      [](const TCaseDir&) {
        return QStringList{u"race"_s, SundayMain};
@@ -499,7 +499,7 @@ const TMalformedCase Cases[] = {
        int deepest = 0;
        for (int n = 1; n <= 16; ++n) {
          for (int g = 1; g <= 12; ++g) {
-           const int at = TByn::EntryPos(line, n, g);
+           const int at = TPositionFile::EntryPos(line, n, g);
            if (at > 0) deepest = std::max(deepest, line.mid(at - 1, 2).toInt());
          }
        }
@@ -547,7 +547,7 @@ const TMalformedCase Cases[] = {
          if (!QFileInfo::exists(dir.Data(name))) continue;
          TByteLines lines = PositionLines(dir.Data(name));
          lines.removeIf([](const QByteArray& line) { return line.startsWith(SundayMain.toLatin1()); });
-         TByn::SavePositions(lines, dir.Data(name));
+         TPositionFile::SavePositions(lines, dir.Data(name));
        }
      },
      [](const TCaseDir&) {

@@ -1,10 +1,10 @@
 #include "demo/DemoService.h"
 #include "link/Download.h"
 #include "link/FeedLink.h"
-#include "position/BynaryUnit.h"
-#include "records/JV_RACE.h"
-#include "records/JV_UMA.h"
+#include "position/PositionFile.h"
 #include "records/PayRecord.h"
+#include "records/RaceRecord.h"
+#include "records/RunnerRecord.h"
 #include "store/DayStoreLoader.h"
 #include "store/RaceSummary.h"
 #include "support/QuietObserver.h"
@@ -81,7 +81,7 @@ TEST(DownloadDemoTest, EightDemoDaysReachFilesPositionsAndStore) {
 
   // Positions: one stored line per race.
   TByteLines positions;
-  TByn::LoadPositions(positions, QDir(dataDir).filePath(QString::fromLatin1(DataFile::Position)));
+  TPositionFile::LoadPositions(positions, QDir(dataDir).filePath(QString::fromLatin1(DataFile::Position)));
   EXPECT_EQ(positions.size(), races.size());
 
   // The store: dates newest first, every horse under its race, a usable
@@ -92,8 +92,8 @@ TEST(DownloadDemoTest, EightDemoDaysReachFilesPositionsAndStore) {
   ASSERT_EQ(store.RaceSummaries.size(), races.size());
   QHash<QByteArray, const TDemoRace*> byKey;
   for (const TDemoRace& race : races) byKey.insert(race.RaceKey, &race);
-  TJV_RACE raceAccessor;
-  TJV_UMA uma;
+  TRaceRecord raceAccessor;
+  TRunnerRecord uma;
   TPayRecord pay;
   for (qsizetype r = 0; r < store.RaceLines.size(); ++r) {
     const TRaceEntry& entry = store.RaceLines[r];

@@ -1,6 +1,6 @@
 #include "link/Download.h"
 
-#include "position/BynaryUnit.h"
+#include "position/PositionFile.h"
 #include "store/DayStoreLoader.h"
 #include "support/RecordLines.h"
 #include "support/ScriptedLink.h"
@@ -161,7 +161,7 @@ TEST_F(DownloadTest, KeepsRaceHorseAndPayoutRecordsOfTheFinalKindsOnly) {
   EXPECT_EQ(Lines(DataFile::Pay), (TByteLines{hr1}));
   // Both races were positioned.
   TByteLines positions;
-  TByn::LoadPositions(positions, Path(DataFile::Position));
+  TPositionFile::LoadPositions(positions, Path(DataFile::Position));
   ASSERT_EQ(positions.size(), 2);
   EXPECT_TRUE(positions[0].startsWith(key));
   EXPECT_TRUE(positions[1].startsWith("2024051205020812"));
@@ -258,11 +258,12 @@ TEST_F(DownloadTest, FailedDayKeepsItsStoredRecordsAndOtherDaysProceed) {
             (TByteLines{first[1], first[2], first[3], broken[1], broken[2], broken[3], closed[1], closed[2],
                         closed[3], spoilt[1], spoilt[2], spoilt[3], older[1], older[2], older[3]}));
   TByteLines positions;
-  TByn::LoadPositions(positions, Path(DataFile::Position));
+  TPositionFile::LoadPositions(positions, Path(DataFile::Position));
   EXPECT_EQ(positions.size(), 5);
   ASSERT_EQ(Store.RaceLines.size(), 5);
   EXPECT_EQ(Store.RaceLines[1].HorseList,
-            (TByteLines{TByn::FindPosLine(positions, "2024051108020101"), broken[1], broken[2], broken[3]}));
+            (TByteLines{TPositionFile::FindPosLine(positions, "2024051108020101"), broken[1], broken[2],
+                        broken[3]}));
   EXPECT_EQ(Store.RaceDates, (TByteLines{"20240512", "20240511", "20240510", "20240509", "20240505"}));
 }
 
@@ -294,7 +295,7 @@ TEST_F(DownloadTest, EditsMadeSinceTheLastLoadSurviveTheRebuild) {
   ASSERT_EQ(Store.RaceLines.size(), 2);
   // A race window moved horse 1 one lane out at the third corner and was closed.
   QByteArray edited = Store.RaceLines[1].HorseList[0];
-  const int at = TByn::EntryPos(edited, 1, 3);
+  const int at = TPositionFile::EntryPos(edited, 1, 3);
   ASSERT_GT(at, 0);
   edited.replace(at + 1, 2, "02");
   ASSERT_NE(edited, Store.RaceLines[1].HorseList[0]);
@@ -309,8 +310,8 @@ TEST_F(DownloadTest, EditsMadeSinceTheLastLoadSurviveTheRebuild) {
     ASSERT_EQ(Store.RaceLines.size(), 2);
     EXPECT_EQ(Store.RaceLines[1].HorseList[0], edited) << dayOpens;
     TByteLines stored;
-    TByn::LoadPositions(stored, Path(DataFile::Position));
-    EXPECT_EQ(TByn::FindPosLine(stored, "2024051205020812"), edited) << dayOpens;
+    TPositionFile::LoadPositions(stored, Path(DataFile::Position));
+    EXPECT_EQ(TPositionFile::FindPosLine(stored, "2024051205020812"), edited) << dayOpens;
   }
 }
 
@@ -454,7 +455,7 @@ TEST_F(DownloadTest, DownloadStoppedBetweenTheRecordFilesIsRefusedAndRepaired) {
 TEST_F(DownloadTest, DamagedPositionFileIsReportedOnce) {
   QByteArray position;
   {
-    TByn::SavePositions({"1234"}, Path(DataFile::Position));
+    TPositionFile::SavePositions({"1234"}, Path(DataFile::Position));
     position = ReadAll(Path(DataFile::Position)) + QByteArray("\x09\x00", 2);
     WriteFileAtomically(Path(DataFile::Position), position);
   }
@@ -465,7 +466,7 @@ TEST_F(DownloadTest, DamagedPositionFileIsReportedOnce) {
 
   EXPECT_EQ(result.Messages.size(), 1);
   TByteLines positions;
-  EXPECT_FALSE(TByn::LoadPositions(positions, Path(DataFile::Position)).Damaged);
+  EXPECT_FALSE(TPositionFile::LoadPositions(positions, Path(DataFile::Position)).Damaged);
   EXPECT_EQ(positions.size(), 3);
 }
 

@@ -1,7 +1,7 @@
 #include "position/PositionSave.h"
 
-#include "position/BynaryUnit.h"
-#include "position/JVPos_Convert.h"
+#include "position/PassingOrderConverter.h"
+#include "position/PositionFile.h"
 #include "records/RecordBuilder.h"
 #include "text/Errors.h"
 
@@ -39,7 +39,7 @@ protected:
   QString Path(const char* name) const { return FDir.filePath(QString::fromLatin1(name)); }
   TByteLines Stored(const char* name = PositionFileName) const {
     TByteLines lines;
-    TByn::LoadPositions(lines, Path(name));
+    TPositionFile::LoadPositions(lines, Path(name));
     return lines;
   }
   QTemporaryDir FDir;
@@ -48,7 +48,7 @@ protected:
 
 TEST_F(PositionSaveTest, DownloadAddsNewRacesSortedAndKeepsStoredOnes) {
   JVPosSave({Race("2024051205020802", "1,2,3")}, FDir.path(), &FObserver);
-  const QByteArray firstLine = TPosConvert::ConvertRace(Race("2024051205020802", "1,2,3"));
+  const QByteArray firstLine = TPassingOrderConverter::ConvertRace(Race("2024051205020802", "1,2,3"));
   EXPECT_EQ(Stored(), TByteLines{firstLine});
 
   // A later download converts the race again with another order: the stored line stays.
@@ -59,8 +59,8 @@ TEST_F(PositionSaveTest, DownloadAddsNewRacesSortedAndKeepsStoredOnes) {
   const TPositionSaveResult result = JVPosSave(
       {again, twiceFirst, earlier, twiceSecond, Race("2024051205020804", "1", '5')}, FDir.path(), nullptr);
   EXPECT_TRUE(result.Message.isEmpty());
-  EXPECT_EQ(Stored(),
-            (TByteLines{TPosConvert::ConvertRace(earlier), firstLine, TPosConvert::ConvertRace(twiceFirst)}));
+  EXPECT_EQ(Stored(), (TByteLines{TPassingOrderConverter::ConvertRace(earlier), firstLine,
+                                  TPassingOrderConverter::ConvertRace(twiceFirst)}));
   EXPECT_EQ(FObserver.Events, (QStringList{QStringLiteral("展開データ構築中・・・"),
                                            QStringLiteral("展開データ保存中・・・")}));
 }
@@ -72,7 +72,7 @@ TEST_F(PositionSaveTest, DownloadWithoutRacesWritesTheStoredLines) {
 }
 
 TEST_F(PositionSaveTest, ConversionErrorWritesNothing) {
-  TByn::SavePositions({"2024051205020801"}, Path(PositionFileName));
+  TPositionFile::SavePositions({"2024051205020801"}, Path(PositionFileName));
   const QByteArray before = ReadAll(Path(PositionFileName));
   QByteArray bad = Race("2024051205020803", "1");
   bad[981] = ' ';
@@ -81,7 +81,7 @@ TEST_F(PositionSaveTest, ConversionErrorWritesNothing) {
 }
 
 TEST_F(PositionSaveTest, DamagedFileIsKeptBeforeItIsRewritten) {
-  TByn::SavePositions({"2024051205020801"}, Path(PositionFileName));
+  TPositionFile::SavePositions({"2024051205020801"}, Path(PositionFileName));
   QByteArray damaged = ReadAll(Path(PositionFileName)) + QByteArray::fromHex(
                                                              "10000000"
                                                              "20");
@@ -94,8 +94,8 @@ TEST_F(PositionSaveTest, DamagedFileIsKeptBeforeItIsRewritten) {
   EXPECT_EQ(result.KeptDamaged, Path("Position.damaged"));
   EXPECT_FALSE(result.Message.isEmpty());
   EXPECT_EQ(ReadAll(Path("Position.damaged")), damaged);
-  EXPECT_EQ(Stored(),
-            (TByteLines{"2024051205020801", TPosConvert::ConvertRace(Race("2024051205020802", "1"))}));
+  EXPECT_EQ(Stored(), (TByteLines{"2024051205020801",
+                                  TPassingOrderConverter::ConvertRace(Race("2024051205020802", "1"))}));
   // The rewritten file is sound: the next save keeps no copy.
   EXPECT_TRUE(JVPosSave({}, FDir.path(), nullptr).KeptDamaged.isEmpty());
 }
@@ -103,11 +103,11 @@ TEST_F(PositionSaveTest, DamagedFileIsKeptBeforeItIsRewritten) {
 // A letter in a stored race's digits: that race alone is lost, then taken from
 // the backup when it has the race, else converted again from the day.
 TEST_F(PositionSaveTest, LetterInAStoredRaceCostsOnlyThatRace) {
-  const QByteArray first = TPosConvert::ConvertRace(Race("2024051205020801", "1,2,3"));
-  const QByteArray second = TPosConvert::ConvertRace(Race("2024051205020802", "1,2,3"));
+  const QByteArray first = TPassingOrderConverter::ConvertRace(Race("2024051205020801", "1,2,3"));
+  const QByteArray second = TPassingOrderConverter::ConvertRace(Race("2024051205020802", "1,2,3"));
   const QByteArray again = Race("2024051205020802", "3,2,1");
   for (const bool backup : {true, false}) {
-    TByn::SavePositions({first, second}, Path(PositionFileName));
+    TPositionFile::SavePositions({first, second}, Path(PositionFileName));
     QFile::remove(Path(PositionBackupFileName));
     if (backup) {
       ASSERT_TRUE(QFile::copy(Path(PositionFileName), Path(PositionBackupFileName)));
@@ -123,16 +123,17 @@ TEST_F(PositionSaveTest, LetterInAStoredRaceCostsOnlyThatRace) {
     EXPECT_TRUE(result.Message.contains(QStringLiteral("レース 2024051205020802")))
         << result.Message.toStdString();
     EXPECT_EQ(ReadAll(result.KeptDamaged), bytes);
-    EXPECT_EQ(Stored(), (TByteLines{first, backup ? second : TPosConvert::ConvertRace(again)})) << backup;
+    EXPECT_EQ(Stored(), (TByteLines{first, backup ? second : TPassingOrderConverter::ConvertRace(again)}))
+        << backup;
   }
 }
 
 TEST_F(PositionSaveTest, CloseWritesLastPosAndReplacesOnlyStoredRaces) {
-  TByn::SavePositions({"2024051205020801"
-                       "11",
-                       "2024051205020802"
-                       "22"},
-                      Path(PositionFileName));
+  TPositionFile::SavePositions({"2024051205020801"
+                                "11",
+                                "2024051205020802"
+                                "22"},
+                               Path(PositionFileName));
   const TByteLines current{
       "2024051205020802"
       "99",
@@ -156,7 +157,7 @@ TEST_F(PositionSaveTest, CloseWithoutChangesLeavesThePositionFileAlone) {
   const TByteLines stored{
       "2024051205020801"
       "11"};
-  TByn::SavePositions(stored, Path(PositionFileName));
+  TPositionFile::SavePositions(stored, Path(PositionFileName));
   QFile file(Path(PositionFileName));
   ASSERT_TRUE(file.open(QIODevice::ReadWrite));
   const QDateTime old = QDateTime::currentDateTimeUtc().addDays(-1);
@@ -178,9 +179,9 @@ TEST_F(PositionSaveTest, CloseWithoutPositionFileWritesAnEmptyOne) {
 }
 
 TEST_F(PositionSaveTest, CloseRefusesAnUnstorableLineAndClosesThePanel) {
-  TByn::SavePositions({"2024051205020801"
-                       "11"},
-                      Path(PositionFileName));
+  TPositionFile::SavePositions({"2024051205020801"
+                                "11"},
+                               Path(PositionFileName));
   const QByteArray before = ReadAll(Path(PositionFileName));
   EXPECT_THROW(SaveClosePositions({"2024051205020801"
                                    "x1"},

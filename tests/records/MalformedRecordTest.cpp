@@ -1,6 +1,6 @@
-#include "records/JV_RACE.h"
-#include "records/JV_UMA.h"
 #include "records/PayRecord.h"
+#include "records/RaceRecord.h"
+#include "records/RunnerRecord.h"
 
 #include "support/RecordLines.h"
 #include "text/Errors.h"
@@ -45,8 +45,8 @@ void ResultOrConvertError(TCall call) {
 
 TEST(MalformedRecordTest, EveryOperationGivesAResultOrAConvertError) {
   const TByteLines lines = MalformedLines();
-  TJV_RACE race;
-  TJV_UMA uma;
+  TRaceRecord race;
+  TRunnerRecord uma;
   TPayRecord pay;
   int accepted = 0;
   for (const QByteArray& line : lines) {

@@ -3,7 +3,7 @@
 #include "support/QuietObserver.h"
 
 #include "link/FeedLink.h"
-#include "records/JV_RACE.h"
+#include "records/RaceRecord.h"
 #include "store/DayStoreLoader.h"
 
 #include <QDateTime>
@@ -87,7 +87,7 @@ TEST_F(SessionTest, RaceCloseWritesBackAndNamesTheRace) {
   QByteArray raceLine;
   for (const TRaceEntry& entry : Session.Store().RaceLines)
     if (!entry.HorseList.isEmpty() && entry.HorseList.first().size() > 24 &&
-        !TJV_RACE().TrackDistance(entry.RaceLine).startsWith(u'障'))
+        !TRaceRecord().TrackDistance(entry.RaceLine).startsWith(u'障'))
       raceLine = entry.RaceLine;
   ASSERT_FALSE(raceLine.isEmpty());
 

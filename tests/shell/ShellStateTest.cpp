@@ -1,6 +1,6 @@
 #include "shell/ShellState.h"
 
-#include "position/BynaryUnit.h"
+#include "position/PositionFile.h"
 #include "text/Errors.h"
 #include "text/LineFile.h"
 
@@ -219,7 +219,7 @@ private:
 
 TByteLines LoadPositionFile(const QString& path) {
   TByteLines lines;
-  TByn::LoadPositions(lines, path);
+  TPositionFile::LoadPositions(lines, path);
   return lines;
 }
 
@@ -231,7 +231,7 @@ class CloseTest : public ShellStateTest {
 protected:
   void SetUp() override {
     ASSERT_TRUE(QDir(App()).mkdir(QStringLiteral("Data")));
-    TByn::SavePositions({KeyA + "1111", KeyB + "2222"}, DataFile("Position.dat"));
+    TPositionFile::SavePositions({KeyA + "1111", KeyB + "2222"}, DataFile("Position.dat"));
   }
   QString Ini() const { return App() + QStringLiteral("/RAVEK.INI"); }
   // A edited in the race window, C never stored, and a race whose horse list

@@ -1,7 +1,7 @@
 #include "store/DayStoreLoader.h"
 #include "store/RaceSummary.h"
 
-#include "position/BynaryUnit.h"
+#include "position/PositionFile.h"
 #include "support/RecordLines.h"
 #include "text/Errors.h"
 
@@ -61,7 +61,7 @@ protected:
     WriteLines(Path(DataFile::Race), races);
     WriteLines(Path(DataFile::Uma), umas);
     WriteLines(Path(DataFile::Pay), pays);
-    TByn::SavePositions(positions, Path(DataFile::Position));
+    TPositionFile::SavePositions(positions, Path(DataFile::Position));
   }
 
   QTemporaryDir Dir;
@@ -289,7 +289,7 @@ TEST_F(DayStoreLoaderTest, LaterPositionLineOfARaceWinsAndOthersAreNotTaken) {
   WriteFiles({MakeRaceLine(KeyA), invalidRace}, {}, {}, {first, second, PosLine(KeyB, 2)});
 
   ASSERT_TRUE(LoadDayStore(Store, Dir.path()));
-  EXPECT_EQ(Store.RaceLines[0].HorseList.value(0), TByn::FindPosLine(Store.PosLines, KeyA));
+  EXPECT_EQ(Store.RaceLines[0].HorseList.value(0), TPositionFile::FindPosLine(Store.PosLines, KeyA));
   EXPECT_EQ(Store.RaceLines[0].HorseList.value(0), second);
   EXPECT_EQ(Store.RaceLines.size(), 1);
   EXPECT_EQ(Store.RaceDates, (TByteLines{"20240512"}));

@@ -1,7 +1,7 @@
 #include "race/TrackDiagram.h"
 
 #include "race/diagram/DiagramFixtures.h"
-#include "records/JV_RACE.h"
+#include "records/RaceRecord.h"
 #include "support/RecordLines.h"
 #include "text/Errors.h"
 
@@ -399,7 +399,7 @@ TEST(TrackDiagramTest, InfoPanelShowsTheTabsCorner) {
                                   .Line();
   const QByteArray line = DiagramLine(RightHanded, 1600, "11", 1, {{1, 2, "0101"}, {1, 3, "0101"}});
   TTrackDiagram diagram = ShownDiagram(line, 3);
-  TJV_RACE race;
+  TRaceRecord race;
   const TSectionCaption shown = diagram.TabControl1Change(line, QStringLiteral("４コーナー"));
   EXPECT_EQ(TTrackDiagram::InfoPanelText(race, raceLine, shown.Corner), QStringLiteral("   1-2-3"));
   EXPECT_EQ(TTrackDiagram::InfoPanelText(race, raceLine, 3), QStringLiteral("   (*1,3)-2"));

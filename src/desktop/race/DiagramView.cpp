@@ -1,0 +1,199 @@
+#include "desktop/race/DiagramView.h"
+
+#include "desktop/widgets/UiColour.h"
+#include "race/DiagramEditor.h"
+#include "race/TrackDiagram.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace {
+
+Qt::CursorShape CursorOf(TDiagramPointer pointer) {
+  switch (pointer) {
+    case TDiagramPointer::Hand:
+      return Qt::PointingHandCursor;
+    case TDiagramPointer::NotAllowed:
+    case TDiagramPointer::NoDrop:
+      return Qt::ForbiddenCursor;
+    default:
+      return Qt::ArrowCursor;
+  }
+}
+
+QString CaptionOf(int n) {
+  return QString(TTrackDiagram::MarkerCaption(n));
+}
+
+}  // namespace
+
+TDiagramView::TDiagramView(TTrackDiagram& diagram, TDiagramEditor& editor, const QFont& markerFont,
+                           QWidget* parent)
+    : QWidget(parent), FDiagram(diagram), FEditor(editor), FMarkerFont(markerFont) {
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  setMouseTracking(true);
+  setFocusPolicy(Qt::ClickFocus);
+  // A marker is as large as its caption, fixed at creation.
+  const QFontMetrics metrics(FMarkerFont);
+  for (int n = 1; n <= TTrackDiagram::MaxHorses; ++n)
+    FMarkerSizes[n - 1] = QSize(metrics.horizontalAdvance(CaptionOf(n)), metrics.height());
+}
+
+void TDiagramView::RenderPicture() {
+  FPicture = QImage(FDiagram.Width(), FDiagram.Height(), QImage::Format_RGB32);
+  FPicture.fill(ToQColor(FDiagram.Background));
+  if (FDiagram.HasInfield) {
+    QPainter painter(&FPicture);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(ToQColor(TTrackDiagram::RailColour), TTrackDiagram::RailWidth));
+    painter.setBrush(ToQColor(TTrackDiagram::InfieldColour));
+    const int r = TTrackDiagram::InfieldRadius;
+    painter.drawEllipse(QPoint(FDiagram.ArcCentre.X, FDiagram.ArcCentre.Y), r, r);
+  }
+  update();
+}
+
+QRect TDiagramView::MarkerRect(int n) const {
+  if (n < 1 || n > TTrackDiagram::MaxHorses) return {};
+  const TDiagramMarker& marker = FDiagram.Markers[n - 1];
+  return QRect(QPoint(marker.TopLeft.X, marker.TopLeft.Y), FMarkerSizes[n - 1]);
+}
+
+int TDiagramView::MarkerAt(QPoint p, int except) const {
+  // Later markers lie on top of earlier ones.
+  for (int n = std::min(FDiagram.N, TTrackDiagram::MaxHorses); n >= 1; --n)
+    if (n != except && FDiagram.Markers[n - 1].Visible && MarkerRect(n).contains(p)) return n;
+  return 0;
+}
+
+bool TDiagramView::IsRail(QPoint p) const {
+  return FPicture.valid(p) && (FPicture.pixel(p) & 0xffffff) == 0xffffff;
+}
+
+bool TDiagramView::DropAccepted(QPoint p) const {
+  // Only the track takes a drop: never the infield, another marker or outside the image.
+  return rect().contains(p) && MarkerAt(p, FPressed) == 0 && FEditor.Image1DragOver(p.x(), p.y());
+}
+
+void TDiagramView::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  painter.drawImage(0, 0, FPicture);
+  painter.setFont(FMarkerFont);
+  for (int n = 1; n <= std::min(FDiagram.N, TTrackDiagram::MaxHorses); ++n) {
+    const TDiagramMarker& marker = FDiagram.Markers[n - 1];
+    if (!marker.Visible) continue;
+    painter.setPen(ToQColor(marker.Colour));
+    painter.drawText(MarkerRect(n), Qt::AlignLeft | Qt::AlignTop, CaptionOf(n));
+  }
+  if (FDragging) {
+    // Where the marker would land.
+    painter.setOpacity(0.6);
+    painter.setPen(ToQColor(FDiagram.Markers[FPressed - 1].Colour));
+    const QSize size = FMarkerSizes[FPressed - 1];
+    painter.drawText(QRect(FDragPos - QPoint(size.width() / 2, size.height() / 2), size),
+                     Qt::AlignLeft | Qt::AlignTop, CaptionOf(FPressed));
+  }
+}
+
+void TDiagramView::mousePressEvent(QMouseEvent* event) {
+  const QPoint p = event->position().toPoint();
+  if (const int n = MarkerAt(p)) {
+    if (FEditor.MarkerPressed(n, event->button() == Qt::LeftButton)) {
+      FPressed = n;
+      FPressPos = p;
+      FDragging = false;
+      setFocus(Qt::MouseFocusReason);
+    }
+    return;
+  }
+  ImageMouseDown(event);
+}
+
+void TDiagramView::ImageMouseDown(QMouseEvent* event) {
+  const QPoint p = event->position().toPoint();
+  const bool left = event->button() == Qt::LeftButton;
+  FEditor.Image1MouseDown(left, p.x(), p.y(), IsRail(p), [this](int gap) -> std::optional<int> {
+    if (!OnAskMargin) return std::nullopt;
+    return OnAskMargin(gap);
+  });
+  update();
+}
+
+void TDiagramView::mouseMoveEvent(QMouseEvent* event) {
+  const QPoint p = event->position().toPoint();
+  if (FPressed && (event->buttons() & Qt::LeftButton)) {
+    if (!FDragging && TDiagramEditor::DragStarts({FPressPos.x(), FPressPos.y()}, {p.x(), p.y()})) {
+      FDragging = true;
+      SetHover(0);
+    }
+    if (FDragging) {
+      FDragPos = p;
+      setCursor(DropAccepted(p) ? Qt::PointingHandCursor : Qt::ForbiddenCursor);
+      update();
+    }
+    return;
+  }
+  ShowPointer(p);
+}
+
+void TDiagramView::ShowPointer(QPoint p) {
+  const int n = MarkerAt(p);
+  SetHover(n);
+  if (n)
+    setCursor(Qt::PointingHandCursor);
+  else
+    setCursor(CursorOf(FEditor.Image1MouseMove(p.x(), p.y(), IsRail(p))));
+}
+
+void TDiagramView::mouseReleaseEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton || !FPressed) return;
+  if (FDragging)
+    EndDrag(event->position().toPoint());
+  else
+    FPressed = 0;
+}
+
+void TDiagramView::EndDrag(std::optional<QPoint> drop) {
+  const int n = FPressed;
+  const QPoint last = drop.value_or(FDragPos);
+  FPressed = 0;
+  FDragging = false;
+  if (drop && DropAccepted(*drop)) FEditor.Image1DragDrop(n, drop->x(), drop->y());
+  FEditor.MarkerEndDrag(n);
+  ShowPointer(last);
+  update();
+}
+
+void TDiagramView::mouseDoubleClickEvent(QMouseEvent* event) {
+  const QPoint p = event->position().toPoint();
+  if (const int n = MarkerAt(p)) {
+    if (event->button() == Qt::LeftButton) {
+      FPressed = 0;
+      FDragging = false;
+      FEditor.MarkerDblClick(n);
+      update();
+    }
+    return;
+  }
+  // A second press on the image counts as a press of its own.
+  ImageMouseDown(event);
+}
+
+void TDiagramView::leaveEvent(QEvent*) {
+  if (!FDragging) SetHover(0);
+}
+
+void TDiagramView::keyPressEvent(QKeyEvent* event) {
+  if (FDragging && event->key() == Qt::Key_Escape) {
+    EndDrag(std::nullopt);
+    return;
+  }
+  QWidget::keyPressEvent(event);
+}
+
+void TDiagramView::SetHover(int horse) {
+  if (horse == FHover) return;
+  FHover = horse;
+  if (OnHighlight) OnHighlight(horse);
+}

@@ -1,0 +1,62 @@
+#include "desktop/race/RaceGridView.h"
+
+#include "desktop/widgets/UiColour.h"
+#include "race/RaceGrid.h"
+#include "race/RaceSheet.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+TRaceGridView::TRaceGridView(const TRaceSheet& sheet, const QByteArray& positionLine, QWidget* parent)
+    : QWidget(parent), FSheet(sheet), FPositionLine(positionLine), FValueColumn(TRaceSheet::RunTimeColumn) {
+  setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void TRaceGridView::SetValueColumn(int column) {
+  if (column == FValueColumn) return;
+  FValueColumn = column;
+  update();
+}
+
+void TRaceGridView::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  const QPalette& pal = palette();
+  const QColor gridColour = pal.color(QPalette::Base);
+  painter.fillRect(rect(), gridColour);
+  // Grid lines show through the gaps between cells.
+  const QRect cells(0, 0, SheetGeometry::Width(), SheetGeometry::Height());
+  painter.fillRect(cells, pal.color(QPalette::Mid));
+  painter.setFont(font());
+  for (int row = 0; row < TRaceSheet::RowCount; ++row) {
+    for (int column = 0; column < TRaceSheet::ColumnCount; ++column) {
+      const TCellRect r = SheetGeometry::CellRect(column, row, FValueColumn);
+      if (r.IsEmpty()) continue;
+      // Right and Bottom lie outside the cell.
+      const QRect cell(r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top);
+      const TCellLook look = RaceCellLook(FSheet, FPositionLine, column, row);
+      painter.fillRect(cell, look.Background ? ToQColor(*look.Background) : gridColour);
+      if (look.Outline) {
+        painter.setPen(QPen(ToQColor(OutlineColour), 0));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(cell.adjusted(0, 0, -1, -1));
+      }
+      QColor text = pal.color(QPalette::Text);
+      if (look.TextColour == TCellTextColour::ButtonText)
+        text = pal.color(QPalette::ButtonText);
+      else if (look.TextColour == TCellTextColour::White)
+        text = Qt::white;
+      painter.setPen(text);
+      int align = Qt::AlignVCenter | Qt::TextSingleLine;
+      align |= look.Align == TCellAlign::Left     ? Qt::AlignLeft
+               : look.Align == TCellAlign::Centre ? Qt::AlignHCenter
+                                                  : Qt::AlignRight;
+      painter.drawText(cell.adjusted(2, 2, -2, -2), align, look.Text);
+    }
+  }
+}
+
+void TRaceGridView::mousePressEvent(QMouseEvent* event) {
+  const QPoint p = event->position().toPoint();
+  const SheetGeometry::TCellHit hit = SheetGeometry::CellAt(p.x(), p.y(), FValueColumn);
+  if (OnCellPressed) OnCellPressed(hit.Column, hit.Row);
+}

@@ -1,0 +1,325 @@
+#include "desktop/settings/SettingsDialog.h"
+
+#include "desktop/settings/TrackBar.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QFileSystemModel>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QStorageInfo>
+#include <QTabWidget>
+#include <QTreeView>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+struct TBarPlace {
+  int CaptionY;
+  int SliderY;
+  int SliderHeight;
+};
+
+// Rows of the two slider groups: bars 1 to 5, then 6 to 8.
+constexpr std::array<TBarPlace, TSettingsModel::BarCount> BarPlaces{{
+    {20, 8, 33},
+    {44, 40, 25},
+    {68, 64, 25},
+    {92, 88, 25},
+    {116, 112, 25},
+    {20, 8, 45},
+    {44, 40, 25},
+    {68, 64, 25},
+}};
+
+QFont FontOf(const QWidget* widget, bool bold) {
+  QFont font = widget->font();
+  font.setBold(bold);
+  return font;
+}
+
+}  // namespace
+
+TSettingsDialog::TSettingsDialog(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                          Qt::WindowCloseButtonHint) {
+  setObjectName(u"OKBottomDlg1"_s);
+  setWindowTitle(u"設定"_s);
+  setFixedSize(367, 332);
+
+  TabControl1 = new QTabWidget(this);
+  TabControl1->setObjectName(u"TabControl1"_s);
+  TabControl1->setGeometry(4, 4, 359, 271);
+  auto* general = new QWidget;
+  auto* display = new QWidget;
+  TabControl1->addTab(general, u"一般"_s);
+  TabControl1->addTab(display, u"表示"_s);
+  BuildGeneralTab(general);
+  BuildDisplayTab(display);
+
+  OKBtn = new QPushButton(u"OK"_s, this);
+  OKBtn->setObjectName(u"OKBtn"_s);
+  OKBtn->setGeometry(207, 275 + 16, 75, 25);
+  OKBtn->setDefault(true);
+  CancelBtn = new QPushButton(u"キャンセル"_s, this);
+  CancelBtn->setObjectName(u"CancelBtn"_s);
+  CancelBtn->setGeometry(287, 275 + 16, 75, 25);
+  connect(OKBtn, &QPushButton::clicked, this, &TSettingsDialog::OkClick);
+  connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
+
+  if (const QScreen* screen = QGuiApplication::primaryScreen())
+    move(screen->availableGeometry().center() - rect().center());
+}
+
+void TSettingsDialog::BuildGeneralTab(QWidget* page) {
+  auto* exportGroup = new QGroupBox(u"補正タイムのファイル出力"_s, page);
+  exportGroup->setGeometry(0, 8, 145, 54);
+  CheckBox1 = new QCheckBox(u"補正タイムを出力する"_s, exportGroup);
+  CheckBox1->setObjectName(u"CheckBox1"_s);
+  CheckBox1->setGeometry(8, 22, 129, 17);
+  connect(CheckBox1, &QCheckBox::toggled, this, [this](bool on) {
+    if (FSyncing) return;
+    FModel.SetUseTG(on);
+    AfterChange();
+  });
+
+  auto* payGroup = new QGroupBox(u"払い戻しの表示"_s, page);
+  payGroup->setGeometry(0, 68, 145, 54);
+  CheckBox2 = new QCheckBox(u"払い戻しの表示をする"_s, payGroup);
+  CheckBox2->setObjectName(u"CheckBox2"_s);
+  CheckBox2->setGeometry(8, 22, 129, 17);
+  connect(CheckBox2, &QCheckBox::toggled, this, [this](bool on) {
+    if (!FSyncing) FModel.SetPay(on);
+  });
+
+  auto* lossGroup = new QGroupBox(u"ロスした距離の設定"_s, page);
+  lossGroup->setGeometry(0, 128, 145, 54);
+  Loss2 = new QRadioButton(u"２ｍ"_s, lossGroup);
+  Loss2->setObjectName(u"RadioLoss2"_s);
+  Loss2->setGeometry(8, 22, 62, 17);
+  Loss3 = new QRadioButton(u"３ｍ"_s, lossGroup);
+  Loss3->setObjectName(u"RadioLoss3"_s);
+  Loss3->setGeometry(76, 22, 62, 17);
+  LossGroup = new QButtonGroup(this);
+  LossGroup->addButton(Loss2);
+  LossGroup->addButton(Loss3);
+  connect(LossGroup, &QButtonGroup::buttonToggled, this, [this](QAbstractButton* button, bool on) {
+    if (FSyncing || !on) return;
+    FModel.SetLoss(button == Loss2 ? TLossOption::TwoMetres : TLossOption::ThreeMetres);
+  });
+
+  auto* colourGroup = new QGroupBox(u"枠の表示方法"_s, page);
+  colourGroup->setGeometry(0, 186, 145, 54);
+  Colours8 = new QRadioButton(u"８色"_s, colourGroup);
+  Colours8->setObjectName(u"RadioColours8"_s);
+  Colours8->setGeometry(8, 22, 62, 17);
+  Colours3 = new QRadioButton(u"３色"_s, colourGroup);
+  Colours3->setObjectName(u"RadioColours3"_s);
+  Colours3->setGeometry(76, 22, 62, 17);
+  ColourGroup = new QButtonGroup(this);
+  ColourGroup->addButton(Colours8);
+  ColourGroup->addButton(Colours3);
+  connect(ColourGroup, &QButtonGroup::buttonToggled, this, [this](QAbstractButton* button, bool on) {
+    if (FSyncing || !on) return;
+    FModel.SetColours(button == Colours8 ? TColourOption::Eight : TColourOption::Three);
+  });
+
+  FolderGroup = new QGroupBox(u"補正タイム出力フォルダ設定"_s, page);
+  FolderGroup->setObjectName(u"FolderGroup"_s);
+  FolderGroup->setGeometry(152, 8, 201, 233);
+  DriveComboBox1 = new QComboBox(FolderGroup);
+  DriveComboBox1->setObjectName(u"DriveComboBox1"_s);
+  DriveComboBox1->setGeometry(8, 20, 185, 20);
+  DirectoryListBox1 = new QTreeView(FolderGroup);
+  DirectoryListBox1->setObjectName(u"DirectoryListBox1"_s);
+  DirectoryListBox1->setGeometry(8, 42, 185, 183);
+  FFolders = new QFileSystemModel(this);
+  FFolders->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Drives);
+  FFolders->setRootPath(QString());
+  DirectoryListBox1->setModel(FFolders);
+  DirectoryListBox1->setHeaderHidden(true);
+  for (int column = 1; column < FFolders->columnCount(); ++column) DirectoryListBox1->hideColumn(column);
+  FillDrives();
+  connect(DriveComboBox1, &QComboBox::activated, this,
+          [this](int index) { ShowVolume(DriveComboBox1->itemData(index).toString()); });
+}
+
+void TSettingsDialog::BuildDisplayTab(QWidget* page) {
+  auto* rows = new QGroupBox(u"位置取り・縦"_s, page);
+  rows->setGeometry(0, 0, 353, 142);
+  auto* lanes = new QGroupBox(u"位置取り・横"_s, page);
+  lanes->setGeometry(0, 144, 353, 97);
+
+  for (int bar = 1; bar <= TSettingsModel::BarCount; ++bar) {
+    QGroupBox* group = bar <= 5 ? rows : lanes;
+    const TBarPlace& place = BarPlaces[bar - 1];
+
+    auto* caption = new QLabel(TSettingsModel::CaptionText(bar), group);
+    caption->setObjectName(u"Caption%1"_s.arg(bar));
+    caption->setGeometry(8, place.CaptionY, 65, 17);
+    caption->setAlignment(Qt::AlignCenter);
+    caption->setFont(FontOf(this, bar == 8));
+    if (bar <= 5) {
+      const TRgb colour = TSettingsModel::CaptionColour(bar);
+      caption->setAutoFillBackground(true);
+      QPalette palette = caption->palette();
+      palette.setColor(QPalette::Window, QColor(colour.R, colour.G, colour.B));
+      palette.setColor(QPalette::WindowText, Qt::black);
+      caption->setPalette(palette);
+    }
+
+    auto* slider = new TTrackBar(group);
+    slider->setObjectName(u"TrackBar%1"_s.arg(bar));
+    slider->setGeometry(72, place.SliderY, 180, place.SliderHeight);
+    if (bar == 1 || bar == 6) slider->setTickPosition(QSlider::TicksBelow);
+    slider->setTickInterval(1);
+    FBars[bar - 1] = slider;
+    connect(slider, &QSlider::valueChanged, this, [this, bar](int position) { BarMoved(bar, position); });
+
+    auto* value = new QLabel(group);
+    value->setObjectName(u"ValuePanel%1"_s.arg(bar));
+    value->setGeometry(250, place.CaptionY, 95, 17);
+    value->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    value->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    FValues[bar - 1] = value;
+  }
+  SyncFromModel();
+}
+
+void TSettingsDialog::FillDrives() {
+  QStringList roots;
+  for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
+    if (!volume.isValid() || !volume.isReady()) continue;
+    const QString root = QDir::cleanPath(volume.rootPath());
+    if (!roots.contains(root)) roots.append(root);
+  }
+  if (!roots.contains(QDir::rootPath())) roots.append(QDir::rootPath());
+  roots.sort();
+  for (const QString& root : std::as_const(roots))
+    DriveComboBox1->addItem(QDir::toNativeSeparators(root), root);
+}
+
+QString TSettingsDialog::NearestExistingFolder(const QString& folder) {
+  QString path = QDir::cleanPath(QDir(folder.isEmpty() ? QDir::currentPath() : folder).absolutePath());
+  while (!QFileInfo(path).isDir()) {
+    const QString parent = QFileInfo(path).path();
+    if (parent == path) return QDir::rootPath();
+    path = parent;
+  }
+  return path;
+}
+
+void TSettingsDialog::ShowVolume(const QString& root) {
+  const QModelIndex index = FFolders->index(root);
+  DirectoryListBox1->setRootIndex(index);
+  DirectoryListBox1->setCurrentIndex(index);
+}
+
+void TSettingsDialog::MoveTree(const QString& folder) {
+  const QString path = NearestExistingFolder(folder);
+  // The volume that holds the folder: the longest mount point above it.
+  int best = -1;
+  qsizetype bestLength = -1;
+  for (int i = 0; i < DriveComboBox1->count(); ++i) {
+    const QString root = DriveComboBox1->itemData(i).toString();
+    const bool holds = path == root || path.startsWith(root.endsWith(u'/') ? root : root + u'/');
+    if (holds && root.size() > bestLength) {
+      best = i;
+      bestLength = root.size();
+    }
+  }
+  if (best >= 0) {
+    DriveComboBox1->setCurrentIndex(best);
+    DirectoryListBox1->setRootIndex(FFolders->index(DriveComboBox1->itemData(best).toString()));
+  }
+  const QModelIndex index = FFolders->index(path);
+  DirectoryListBox1->setCurrentIndex(index);
+  DirectoryListBox1->expand(index);
+  DirectoryListBox1->scrollTo(index);
+}
+
+QString TSettingsDialog::CurrentFolder() const {
+  const QModelIndex index = DirectoryListBox1->currentIndex();
+  return index.isValid() ? FFolders->filePath(index) : FModel.Folder();
+}
+
+void TSettingsDialog::Open(const TSettings& settings) {
+  FModel.Open(settings);
+  SyncFromModel();
+  MoveTree(FModel.Folder());
+  FModel.TakeOkFocusRequest();
+  OKBtn->setFocus();
+}
+
+void TSettingsDialog::WriteBack(TSettings& settings) const {
+  FModel.Accept(settings);
+}
+
+bool TSettingsDialog::Execute(TSettings& settings) {
+  Open(settings);
+  if (exec() != QDialog::Accepted) return false;
+  WriteBack(settings);
+  return true;
+}
+
+void TSettingsDialog::OkClick() {
+  FModel.SetFolder(CurrentFolder());
+  accept();
+}
+
+void TSettingsDialog::BarMoved(int bar, int position) {
+  if (FSyncing) return;
+  FModel.MoveBar(bar, position);
+  SyncFromModel();
+  AfterChange();
+}
+
+void TSettingsDialog::AfterChange() {
+  SyncFromModel();
+  if (FModel.TakeOkFocusRequest()) OKBtn->setFocus();
+}
+
+void TSettingsDialog::SyncFromModel() {
+  FSyncing = true;
+  for (int bar = 1; bar <= TSettingsModel::BarCount; ++bar) {
+    const TSliderBar& model = FModel.Bar(bar);
+    TTrackBar* slider = FBars[bar - 1];
+    slider->setRange(model.Min, model.Max);
+    slider->setValue(model.Position);
+    slider->SetSelection(model.SelStart, model.SelEnd);
+    slider->setEnabled(model.Enabled);
+    FValues[bar - 1]->setText(FModel.ValueText(bar));
+  }
+  if (CheckBox1) {
+    CheckBox1->setChecked(FModel.UseTG());
+    CheckBox2->setChecked(FModel.Pay());
+    FolderGroup->setEnabled(FModel.FolderGroupEnabled());
+    const auto check = [](QButtonGroup* group, QRadioButton* first, QRadioButton* second, int which) {
+      // No choice at all is a state of its own (a value the options do not offer).
+      group->setExclusive(which != 0);
+      first->setChecked(which == 1);
+      second->setChecked(which == 2);
+      group->setExclusive(true);
+    };
+    const TLossOption loss = FModel.Loss();
+    check(LossGroup, Loss2, Loss3,
+          loss == TLossOption::TwoMetres     ? 1
+          : loss == TLossOption::ThreeMetres ? 2
+                                             : 0);
+    const TColourOption colours = FModel.Colours();
+    check(ColourGroup, Colours8, Colours3,
+          colours == TColourOption::Eight   ? 1
+          : colours == TColourOption::Three ? 2
+                                            : 0);
+  }
+  FSyncing = false;
+}

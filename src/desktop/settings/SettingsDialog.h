@@ -1,0 +1,77 @@
+#pragma once
+
+#include "position/Settings.h"
+#include "position/SettingsModel.h"
+
+#include <QDialog>
+#include <QString>
+
+#include <array>
+
+class QButtonGroup;
+class QCheckBox;
+class QComboBox;
+class QFileSystemModel;
+class QGroupBox;
+class QLabel;
+class QPushButton;
+class QRadioButton;
+class QTabWidget;
+class QTreeView;
+class TTrackBar;
+
+// The settings dialog. Created once; its controls keep their state between
+// openings. Every change goes through TSettingsModel; the widgets show it.
+class TSettingsDialog : public QDialog {
+  Q_OBJECT
+
+public:
+  explicit TSettingsDialog(QWidget* parent = nullptr);
+
+  // Opens modally on settings; with "OK" writes the dialog's values back into
+  // settings and returns true, with "キャンセル" leaves them and returns false.
+  bool Execute(TSettings& settings);
+
+  // The two halves of Execute: the opening, and the write-back of "OK".
+  void Open(const TSettings& settings);
+  void WriteBack(TSettings& settings) const;
+
+  const TSettingsModel& Model() const { return FModel; }
+  // The folder the tree shows as current; the model's folder when none.
+  QString CurrentFolder() const;
+
+  // The folder itself when it exists, else its nearest existing parent.
+  static QString NearestExistingFolder(const QString& folder);
+
+private:
+  void BuildGeneralTab(QWidget* page);
+  void BuildDisplayTab(QWidget* page);
+  void FillDrives();
+  void MoveTree(const QString& folder);
+  void ShowVolume(const QString& root);
+  void SyncFromModel();
+  void BarMoved(int bar, int position);
+  void AfterChange();
+  void OkClick();
+
+  TSettingsModel FModel;
+  bool FSyncing = false;
+
+  QTabWidget* TabControl1 = nullptr;
+  QCheckBox* CheckBox1 = nullptr;  // 補正タイムを出力する
+  QCheckBox* CheckBox2 = nullptr;  // 払い戻しの表示をする
+  QRadioButton* Loss2 = nullptr;
+  QRadioButton* Loss3 = nullptr;
+  QButtonGroup* LossGroup = nullptr;
+  QRadioButton* Colours8 = nullptr;
+  QRadioButton* Colours3 = nullptr;
+  QButtonGroup* ColourGroup = nullptr;
+  QGroupBox* FolderGroup = nullptr;
+  QComboBox* DriveComboBox1 = nullptr;
+  QTreeView* DirectoryListBox1 = nullptr;
+  QFileSystemModel* FFolders = nullptr;
+  std::array<TTrackBar*, TSettingsModel::BarCount> FBars{};
+  std::array<QLabel*, TSettingsModel::BarCount> FValues{};
+  QPushButton* OKBtn = nullptr;
+  QPushButton* CancelBtn = nullptr;
+};

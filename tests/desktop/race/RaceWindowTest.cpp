@@ -1,0 +1,513 @@
+#include "desktop/race/DiagramView.h"
+#include "desktop/race/MarginDialog.h"
+#include "desktop/race/RaceGridView.h"
+#include "desktop/race/RaceWindow.h"
+#include "desktop/race/RaceWindowDemo.h"
+#include "desktop/widgets/UiColour.h"
+#include "position/PositionLine.h"
+#include "race/RaceGrid.h"
+#include "race/RaceState.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTabBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+#include <QWheelEvent>
+
+#include <cmath>
+#include <memory>
+#include <numbers>
+#include <set>
+
+namespace {
+
+// Some pixel of the area has this colour; text is smoothed, so its strokes
+// may come near the colour without reaching it.
+bool HasColour(const QImage& image, const QRect& area, TRgb colour, int tolerance = 0) {
+  for (int y = area.top(); y <= area.bottom(); ++y)
+    for (int x = area.left(); x <= area.right(); ++x) {
+      if (!image.valid(x, y)) continue;
+      const QColor pixel = image.pixelColor(x, y);
+      if (std::abs(pixel.red() - colour.R) <= tolerance && std::abs(pixel.green() - colour.G) <= tolerance &&
+          std::abs(pixel.blue() - colour.B) <= tolerance)
+        return true;
+    }
+  return false;
+}
+
+constexpr int TextTolerance = 48;
+
+// The image point at a row value (fractional between rows) and radius.
+QPoint PointAt(const TTrackDiagram& diagram, double row, double radius) {
+  const double angle = (diagram.EndAngle - diagram.Direction * row) * std::numbers::pi / 180.0;
+  return QPoint(int(std::lround(diagram.ArcCentre.X + radius * std::cos(angle))),
+                int(std::lround(diagram.ArcCentre.Y + radius * std::sin(angle))));
+}
+
+QPoint MarkerCentre(const TRaceWindow& window, int n) {
+  return window.Image()->MarkerRect(n).center();
+}
+
+void Drag(QWidget* image, QPoint from, QPoint to) {
+  QTest::mousePress(image, Qt::LeftButton, {}, from);
+  QTest::mouseMove(image, from + QPoint(8, 0));
+  QTest::mouseMove(image, to);
+  QTest::mouseRelease(image, Qt::LeftButton, {}, to);
+}
+
+bool IsRightHandedTurfAtTheThirdCorner(const TRaceShape& race) {
+  return !race.Straight() && !race.LeftHanded() && !race.Dirt() && race.ThirdCorner();
+}
+
+QStringList SheetCells(const TRaceSheet& sheet) {
+  QStringList cells;
+  for (int row = 0; row < TRaceSheet::RowCount; ++row)
+    for (int column = 0; column < TRaceSheet::ColumnCount; ++column) cells.append(sheet.Cell(column, row));
+  return cells;
+}
+
+// Answers the next message box with the button of the role once it shows.
+void AnswerMessageBox(QObject* context, QMessageBox::ButtonRole role) {
+  auto* timer = new QTimer(context);
+  timer->setInterval(10);
+  QObject::connect(timer, &QTimer::timeout, context, [timer, role] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (!box) return;
+    timer->deleteLater();
+    timer->stop();
+    for (QAbstractButton* button : box->buttons())
+      if (box->buttonRole(button) == role) button->click();
+  });
+  timer->start();
+}
+
+}  // namespace
+
+class RaceWindowTest : public QObject {
+  Q_OBJECT
+
+private:
+  QTemporaryDir FDir;
+  std::unique_ptr<TDemoSession> FDemo;
+  QByteArray FRaceLine;
+  // The race as the download left it, before any test edits it.
+  QByteArray FDownloadedLine;
+  QStringList FDownloadedSheet;
+
+  TSession& Session() { return FDemo->Session; }
+  TRaceWindow* Open(QMdiArea& area) { return OpenRaceWindow(Session(), FRaceLine, &area); }
+
+private slots:
+  void initTestCase() {
+    UseWindowFont();
+    FDemo = std::make_unique<TDemoSession>(FDir.path());
+    FRaceLine = FindRace(Session(), IsRightHandedTurfAtTheThirdCorner);
+    QVERIFY(!FRaceLine.isEmpty());
+    const TRaceState downloaded(Session().Store(), FRaceLine, Session().Settings());
+    FDownloadedLine = downloaded.PositionLine;
+    FDownloadedSheet = SheetCells(downloaded.Sheet);
+  }
+
+  void OpensTheRaceWithSheetTitleAndTabs() {
+    QMdiArea area;
+    area.resize(1000, 700);
+    area.show();
+    TRaceWindow* window = Open(area);
+    const TRaceState& state = window->State();
+    QCOMPARE(window->windowTitle(), state.Caption());
+    QCOMPARE(area.subWindowList().size(), 1);
+    QCOMPARE(area.subWindowList().first()->pos(), QPoint(0, 0));
+    QStringList tabs;
+    for (int i = 0; i < window->Tabs()->count(); ++i) tabs.append(window->Tabs()->tabText(i));
+    QCOMPARE(tabs, state.Tabs);
+    QCOMPARE(window->Tabs()->tabText(window->Tabs()->currentIndex()), u"３コーナー"_s);
+    QVERIFY(window->InfoPanel()->text().startsWith(u"   "_s));
+
+    // The painted sheet follows the model: header colour, the winner's yellow
+    // placing, the frame colour of the first horse's number.
+    const QImage grid = window->Grid()->grab().toImage();
+    const auto cell = [](int column, int row) {
+      const TCellRect r = SheetGeometry::CellRect(column, row, TRaceSheet::RunTimeColumn);
+      return QRect(r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top);
+    };
+    for (int column : {0, 1, 2, 3}) {
+      const TCellLook look = RaceCellLook(state.Sheet, state.PositionLine, column, 1);
+      QCOMPARE(RaceCellLook(state.Sheet, state.PositionLine, column, 0).Background, HeaderColour);
+      QVERIFY(HasColour(grid, cell(column, 0).adjusted(0, 0, 0, -16), HeaderColour));
+      if (look.Background)
+        QVERIFY2(HasColour(grid, cell(column, 1).adjusted(0, 0, 0, -16), *look.Background),
+                 qPrintable(QString::number(column)));
+    }
+    QCOMPARE(state.Sheet.Cell(TRaceSheet::PlaceColumn, 1), u"1"_s);
+    // The diagram: markers in their frame colours on the turf.
+    const QImage image = window->Image()->grab().toImage();
+    int shown = 0;
+    for (int n = 1; n <= state.N; ++n) {
+      if (!window->Diagram().Markers[n - 1].Visible) continue;
+      ++shown;
+      QVERIFY2(HasColour(image, window->Image()->MarkerRect(n), window->Diagram().Markers[n - 1].Colour,
+                         TextTolerance),
+               qPrintable(QString::number(n)));
+    }
+    QVERIFY(shown > 0);
+  }
+
+  void DragToAFreeSpotChangesTheLineAndTheSheet() {
+    QMdiArea area;
+    area.resize(1000, 700);
+    area.show();
+    TRaceWindow* window = Open(area);
+    TTrackDiagram& diagram = window->Diagram();
+    const QByteArray before = window->State().PositionLine;
+    // A shown horse, moved three lanes further out than anyone at its row.
+    int horse = 0;
+    QPoint target;
+    for (int n = 1; n <= window->State().N && !horse; ++n) {
+      if (!diagram.Markers[n - 1].Visible) continue;
+      const QPoint p = PointAt(diagram, diagram.Rows[n - 1], 816 + 15 * (diagram.Lanes[n - 1] + 3));
+      if (window->Image()->rect().contains(p) && !window->Image()->MarkerAt(p) &&
+          !diagram.SpotOccupied(diagram.Rows[n - 1], diagram.Lanes[n - 1] + 3)) {
+        horse = n;
+        target = p;
+      }
+    }
+    QVERIFY(horse > 0);
+    // What the model makes of the same drop.
+    TTrackDiagram expectedDiagram = diagram;
+    QByteArray expected = before;
+    TDiagramEditor model(expectedDiagram, expected);
+    model.Image1DragDrop(horse, target.x(), target.y());
+    model.MarkerEndDrag(horse);
+    QVERIFY(expected != before);
+
+    QStringList sheetBefore;
+    for (int row = 1; row < TRaceSheet::RowCount; ++row)
+      sheetBefore.append(window->State().Sheet.Cell(TRaceSheet::ConvertedColumn, row));
+    Drag(window->Image(), MarkerCentre(*window, horse), target);
+    QCOMPARE(window->State().PositionLine, expected);
+    QStringList sheetAfter;
+    for (int row = 1; row < TRaceSheet::RowCount; ++row)
+      sheetAfter.append(window->State().Sheet.Cell(TRaceSheet::ConvertedColumn, row));
+    QVERIFY(sheetAfter != sheetBefore);
+    // The marker is painted where it now stands.
+    const QImage image = window->Image()->grab().toImage();
+    const QPoint point = window->Image()->MarkerRect(horse).topLeft() + QPoint(6, 6);
+    QVERIFY((point - target).manhattanLength() <= 2);
+    QVERIFY(HasColour(image, window->Image()->MarkerRect(horse), diagram.Markers[horse - 1].Colour,
+                      TextTolerance));
+  }
+
+  void DropOnTheInfieldChangesNothing() {
+    QMdiArea area;
+    area.resize(1000, 700);
+    area.show();
+    TRaceWindow* window = Open(area);
+    TTrackDiagram& diagram = window->Diagram();
+    int horse = 0;
+    for (int n = 1; n <= window->State().N && !horse; ++n)
+      if (diagram.Markers[n - 1].Visible) horse = n;
+    QVERIFY(horse > 0);
+    const QByteArray before = window->State().PositionLine;
+    const TDiagramPoint place = diagram.Markers[horse - 1].TopLeft;
+    const QPoint infield = PointAt(diagram, diagram.Rows[horse - 1], 760);
+    QVERIFY(window->Image()->rect().contains(infield));
+    Drag(window->Image(), MarkerCentre(*window, horse), infield);
+    QCOMPARE(window->State().PositionLine, before);
+    QCOMPARE(diagram.Markers[horse - 1].TopLeft, place);
+  }
+
+  void RailClickWithThreeWheelTurnsSetsTheMargin() {
+    QMdiArea area;
+    area.resize(1000, 700);
+    area.show();
+    TRaceWindow* window = Open(area);
+    TTrackDiagram& diagram = window->Diagram();
+    std::set<int> rows;
+    for (int n = 1; n <= window->State().N; ++n)
+      if (diagram.Rows[n - 1] >= 0) rows.insert(diagram.Rows[n - 1]);
+    QVERIFY(rows.size() >= 2);
+    // The rail halfway between the two front rows.
+    const QPoint click = PointAt(diagram, *rows.begin() + 0.5, 800);
+    QVERIFY(window->Image()->rect().contains(click));
+    QCOMPARE(window->Image()->Picture().pixel(click) & 0xffffff, 0xffffffu);
+    QCOMPARE(window->Image()->MarkerAt(click), 0);
+
+    TTrackDiagram expectedDiagram = diagram;
+    QByteArray expected = window->State().PositionLine;
+    TDiagramEditor model(expectedDiagram, expected);
+    const std::optional<TMarginGap> gap = model.FindMarginGap(click.x(), click.y(), true);
+    QVERIFY(gap.has_value());
+    const int wanted = std::min(gap->Gap + 3, 30);
+    model.ApplyMargin(*gap, wanted);
+    model.FinishEdit();
+
+    int shownValue = 0;
+    QString shownPanel;
+    QTimer answer;
+    answer.setInterval(10);
+    connect(&answer, &QTimer::timeout, this, [&] {
+      TMarginDialog* dialog = window->MarginDialog();
+      if (QApplication::activeModalWidget() != dialog) return;
+      answer.stop();
+      for (int turn = 0; turn < 3; ++turn) {
+        // Over another widget: the dialog takes every wheel turn.
+        QWheelEvent wheel(QPointF(5, 5), window->Grid()->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, 120),
+                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(window->Grid(), &wheel);
+      }
+      shownValue = dialog->Value();
+      shownPanel = dialog->PanelText();
+      QTest::mouseClick(dialog->OkButton(), Qt::LeftButton);
+    });
+    answer.start();
+    QTest::mouseClick(window->Image(), Qt::LeftButton, {}, click);
+    QCOMPARE(shownValue, wanted);
+    QCOMPARE(shownPanel, QString::number(wanted) + u"馬身差 "_s);
+    QCOMPARE(window->State().PositionLine, expected);
+
+    // Closed, the dialog leaves the wheel to the rest of the program.
+    QWheelEvent wheel(QPointF(5, 5), window->Grid()->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, 120),
+                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(window->Grid(), &wheel);
+    QCOMPARE(window->MarginDialog()->Value(), wanted);
+  }
+
+  void BlinkHidesAndShowsThreeTimes() {
+    QMdiArea area;
+    area.resize(1000, 700);
+    area.show();
+    TRaceWindow* window = Open(area);
+    const TRaceSheet& sheet = window->State().Sheet;
+    int row = 1;
+    int horse = 0;
+    for (; row < TRaceSheet::RowCount; ++row) {
+      horse = sheet.Cell(TRaceSheet::NumberColumn, row).toInt();
+      if (horse >= 1 && horse <= 18 && window->Diagram().Markers[horse - 1].Visible) break;
+    }
+    QVERIFY(row < TRaceSheet::RowCount);
+    const TCellRect name = SheetGeometry::CellRect(TRaceSheet::NameColumn, row, TRaceSheet::RunTimeColumn);
+    QTest::mouseClick(window->Grid(), Qt::LeftButton, {}, QPoint(name.Left + 5, name.Top + 5));
+    QVERIFY(window->BlinkTimer()->isActive());
+    QCOMPARE(window->BlinkTimer()->interval(), 500);
+    QList<bool> seen;
+    for (int tick = 0; tick < 6; ++tick) {
+      window->Timer1Timer();
+      seen.append(window->Diagram().Markers[horse - 1].Visible);
+    }
+    QCOMPARE(seen, (QList<bool>{false, true, false, true, false, true}));
+    QVERIFY(!window->BlinkTimer()->isActive());
+
+    // Another corner while the marker is out: the new section decides what shows.
+    QVERIFY(window->Tabs()->count() >= 2);
+    QTest::mouseClick(window->Grid(), Qt::LeftButton, {}, QPoint(name.Left + 5, name.Top + 5));
+    window->Timer1Timer();
+    QVERIFY(!window->Diagram().Markers[horse - 1].Visible);
+    window->Tabs()->setCurrentIndex(window->Tabs()->currentIndex() == 0 ? 1 : 0);
+    QVERIFY(!window->BlinkTimer()->isActive());
+    const TTrackDiagram& diagram = window->Diagram();
+    QCOMPARE(diagram.Markers[horse - 1].Visible,
+             diagram.Rows[horse - 1] > -1 && diagram.Lanes[horse - 1] > -1);
+  }
+
+  void TickerMovesASurrogatePairWhole() {
+    QMdiArea area;
+    area.resize(1000, 700);
+    area.show();
+    TRaceWindow* window = Open(area);
+    QVERIFY(!window->PayoutButton()->isChecked());
+    QSignalSpy status(window, &TRaceWindow::StatusText);
+    window->State().PayoutLine = u"𠮷単勝"_s;
+    QTest::mouseClick(window->PayoutButton(), Qt::LeftButton);
+    QVERIFY(window->TickerTimer()->isActive());
+    QCOMPARE(window->TickerTimer()->interval(), 350);
+    window->Timer2Timer();
+    window->Timer2Timer();
+    QTest::mouseClick(window->PayoutButton(), Qt::LeftButton);
+    QVERIFY(!window->TickerTimer()->isActive());
+    QStringList texts;
+    for (const QList<QVariant>& args : status) {
+      QCOMPARE(args.at(0).toInt(), 0);
+      texts.append(args.at(1).toString());
+    }
+    QCOMPARE(texts, (QStringList{u"𠮷単勝"_s, u"単勝𠮷"_s, u"勝𠮷単"_s, QString()}));
+  }
+
+  void ExportWritesTheRaceAndNamesTheFile() {
+    Session().Settings().UseTG = true;
+    QMdiArea area;
+    area.resize(1000, 700);
+    area.show();
+    TRaceWindow* window = Open(area);
+    QVERIFY(window->ExportButton()->isVisibleTo(window));
+    QSignalSpy status(window, &TRaceWindow::StatusText);
+    QTest::mouseClick(window->ExportButton(), Qt::LeftButton);
+    Session().Settings().UseTG = false;
+    QCOMPARE(status.size(), 1);
+    const QString text = status.first().at(1).toString();
+    const QString path = QDir::fromNativeSeparators(text.mid(text.indexOf(u'/')));
+    QVERIFY2(text.startsWith(u"補正タイムを出力しました: "_s), qPrintable(text));
+    QFile file(path);
+    QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(path));
+    // The race's line: (day - 1) * 12 + race - 1.
+    const QByteArray key = window->State().RaceKey;
+    const QList<QByteArray> lines = file.readAll().split('\n');
+    const QByteArray line = lines.value((key.mid(12, 2).toInt() - 1) * 12 + key.mid(14, 2).toInt() - 1);
+    const QByteArray expected = AddedTimeLine(window->State().HorseList, window->State().LossPerLane());
+    QVERIFY(!expected.trimmed().isEmpty());
+    QCOMPARE(line.chopped(1), expected);
+  }
+
+  void RebuildAsksAndPutsBackTheDownloadedLine_data() {
+    QTest::addColumn<bool>("fromMenu");
+    QTest::addColumn<bool>("accept");
+    QTest::newRow("button, accepted") << false << true;
+    QTest::newRow("button, declined") << false << false;
+    QTest::newRow("menu, accepted") << true << true;
+  }
+  void RebuildAsksAndPutsBackTheDownloadedLine() {
+    QFETCH(bool, fromMenu);
+    QFETCH(bool, accept);
+    QMdiArea area;
+    area.resize(1000, 700);
+    area.show();
+    TRaceWindow* window = Open(area);
+    TTrackDiagram& diagram = window->Diagram();
+    int horse = 0;
+    for (int n = 1; n <= window->State().N && !horse; ++n)
+      if (diagram.Markers[n - 1].Visible &&
+          !diagram.SpotOccupied(diagram.Rows[n - 1], diagram.Lanes[n - 1] + 1))
+        horse = n;
+    QVERIFY(horse > 0);
+    QTest::mouseDClick(window->Image(), Qt::LeftButton, {}, MarkerCentre(*window, horse));
+    const QByteArray edited = window->State().PositionLine;
+    const int editedLane = diagram.Lanes[horse - 1];
+    QVERIFY(edited != FDownloadedLine);
+
+    AnswerMessageBox(window, accept ? QMessageBox::AcceptRole : QMessageBox::RejectRole);
+    if (fromMenu)
+      window->findChild<QMenu*>(u"N1"_s, Qt::FindDirectChildrenOnly)->actions().at(2)->trigger();
+    else
+      QTest::mouseClick(window->RebuildButton(), Qt::LeftButton);
+    QCOMPARE(window->RebuildAction()->text(), u"通過順から作り直す(&T)"_s);
+
+    if (!accept) {
+      QCOMPARE(window->State().PositionLine, edited);
+      QCOMPARE(diagram.Lanes[horse - 1], editedLane);
+      return;
+    }
+    QCOMPARE(window->State().PositionLine, FDownloadedLine);
+    QCOMPARE(SheetCells(window->State().Sheet), FDownloadedSheet);
+    // The diagram stands on the rebuilt line, its marker painted there.
+    QCOMPARE(diagram.Lanes[horse - 1],
+             TPositionLine(FDownloadedLine).Lane(horse, diagram.SelectedSection) - 1);
+    QVERIFY(HasColour(window->Image()->grab().toImage(), window->Image()->MarkerRect(horse),
+                      diagram.Markers[horse - 1].Colour, TextTolerance));
+    // Written back at close like any edit.
+    area.subWindowList().first()->close();
+    for (const TRaceEntry& entry : Session().Store().RaceLines)
+      if (entry.RaceLine == FRaceLine) QCOMPARE(entry.HorseList.first(), FDownloadedLine);
+  }
+
+  void PictureHoldsTheSheetAndTheDiagram() {
+    QMdiArea area;
+    area.resize(1000, 700);
+    area.show();
+    TRaceWindow* window = Open(area);
+    QSignalSpy status(window, &TRaceWindow::StatusText);
+    QSignalSpy sorry(window, &TRaceWindow::SorryRequested);
+    QTemporaryDir folder;
+    QString suggested;
+    QString answer = folder.filePath(u"shared.png"_s);
+    window->AskPicturePath = [&](const QString& path) {
+      suggested = path;
+      return answer;
+    };
+    QTest::mouseClick(window->PictureButton(), Qt::LeftButton);
+    const QString key = QString::fromLatin1(window->State().RaceKey);
+    QCOMPARE(suggested, QDir(Session().Shell().DataDir).filePath(key + u"_３コーナー.png"_s));
+    QCOMPARE(sorry.size(), 0);
+    QCOMPARE(status.size(), 1);
+
+    QImage picture;
+    QVERIFY(picture.load(answer, "PNG"));
+    const QSize sheet = window->Grid()->size();
+    const QSize image = window->Image()->size();
+    const int margin = TRaceWindow::PictureMargin;
+    QCOMPARE(picture.size(),
+             QSize(3 * margin + sheet.width() + image.width(),
+                   2 * margin + TRaceWindow::PictureTitleHeight + std::max(sheet.height(), image.height())));
+    // The diagram pixel for pixel where its markers stand, and the sheet's header.
+    const QPoint origin(2 * margin + sheet.width(), margin + TRaceWindow::PictureTitleHeight);
+    const QImage shown = window->Image()->grab().toImage();
+    const TTrackDiagram& diagram = window->Diagram();
+    int compared = 0;
+    for (int n = 1; n <= window->State().N; ++n) {
+      if (!diagram.Markers[n - 1].Visible) continue;
+      const QRect marker = window->Image()->MarkerRect(n);
+      for (int y = marker.top(); y <= marker.bottom(); ++y)
+        for (int x = marker.left(); x <= marker.right(); ++x, ++compared)
+          QCOMPARE(picture.pixelColor(origin + QPoint(x, y)), shown.pixelColor(x, y));
+    }
+    QVERIFY(compared > 0);
+    QCOMPARE(picture.pixelColor(margin + 2, origin.y() + 2), ToQColor(HeaderColour));
+
+    // Another tab, into the folder saved to last; a folder that is not there is said so.
+    window->Tabs()->setCurrentIndex(window->Tabs()->currentIndex() + 1);
+    answer = folder.filePath(u"missing/shared.png"_s);
+    window->PictureAction()->trigger();
+    QCOMPARE(suggested, folder.filePath(key + u"_"_s +
+                                        window->Tabs()->tabText(window->Tabs()->currentIndex()) + u".png"_s));
+    QCOMPARE(sorry.size(), 1);
+    QCOMPARE(status.size(), 1);
+  }
+
+  void CloseWritesBackAndTheEditSurvivesARestart() {
+    QTemporaryDir dir;
+    QByteArray edited;
+    QByteArray raceLine;
+    {
+      TDemoSession demo(dir.path());
+      raceLine = FindRace(demo.Session, IsRightHandedTurfAtTheThirdCorner);
+      QMdiArea area;
+      area.resize(1000, 700);
+      area.show();
+      TRaceWindow* window = OpenRaceWindow(demo.Session, raceLine, &area);
+      TTrackDiagram& diagram = window->Diagram();
+      int horse = 0;
+      for (int n = 1; n <= window->State().N && !horse; ++n)
+        if (diagram.Markers[n - 1].Visible &&
+            !diagram.SpotOccupied(diagram.Rows[n - 1], diagram.Lanes[n - 1] + 1))
+          horse = n;
+      QVERIFY(horse > 0);
+      const QByteArray before = window->State().PositionLine;
+      // One lane out.
+      QTest::mouseDClick(window->Image(), Qt::LeftButton, {}, MarkerCentre(*window, horse));
+      edited = window->State().PositionLine;
+      QVERIFY(edited != before);
+      QSignalSpy replaced(&demo.Session, &TSession::SummaryReplaced);
+      area.subWindowList().first()->close();
+      QCOMPARE(replaced.size(), 1);
+      QCOMPARE(demo.Session.OpenRaceCount(), 0);
+      for (const TRaceEntry& entry : demo.Session.Store().RaceLines)
+        if (entry.RaceLine == raceLine) QCOMPARE(entry.HorseList.first(), edited);
+      demo.Session.Close(nullptr);
+    }
+    TDemoSession restarted(dir.path(), false);
+    QMdiArea area;
+    TRaceWindow* window = OpenRaceWindow(restarted.Session, raceLine, &area);
+    QCOMPARE(window->State().PositionLine, edited);
+  }
+};
+
+QTEST_MAIN(RaceWindowTest)
+#include "RaceWindowTest.moc"
