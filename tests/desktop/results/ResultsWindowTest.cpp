@@ -446,4 +446,4 @@ private slots:
 };
 
 QTEST_MAIN(SeisekiUnitTest)
-#include "SeisekiUnitTest.moc"
+#include "ResultsWindowTest.moc"

@@ -110,4 +110,4 @@ int main(int argc, char** argv) {
   return QTest::qExec(&test, argc, argv);
 }
 
-#include "SetteiTest.moc"
+#include "SettingsDialogTest.moc"
