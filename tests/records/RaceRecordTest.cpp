@@ -90,9 +90,9 @@ struct TTrackCase {
   const char16_t* Going;
 };
 
-class JV_RACETrackTest : public testing::TestWithParam<TTrackCase> {};
+class RaceTrackTest : public testing::TestWithParam<TTrackCase> {};
 
-TEST_P(JV_RACETrackTest, TypeAndGoing) {
+TEST_P(RaceTrackTest, TypeAndGoing) {
   const TTrackCase& c = GetParam();
   const QByteArray line = RaceWith([&](TRecordBuilder& b) {
     b.SetTrackCode(c.Track).SetTurfGoing(c.Turf).SetDirtGoing(c.Dirt).SetDistance(1200);
@@ -104,7 +104,7 @@ TEST_P(JV_RACETrackTest, TypeAndGoing) {
 
 // The type turns dirt at 23 and steeplechase above 50; the going reads the dirt code only for 23..49.
 INSTANTIATE_TEST_SUITE_P(
-    Boundaries, JV_RACETrackTest,
+    Boundaries, RaceTrackTest,
     testing::Values(TTrackCase{0, 1, 2, u"芝", u"良"}, TTrackCase{22, 1, 3, u"芝", u"良"},
                     TTrackCase{23, 1, 3, u"ダ", u"重"}, TTrackCase{49, 1, 4, u"ダ", u"不"},
                     TTrackCase{50, 2, 4, u"ダ", u"稍"}, TTrackCase{51, 3, 1, u"障", u"重"},
@@ -118,15 +118,15 @@ struct TClassCase {
   const char16_t* Label;
 };
 
-class JV_RACEClassTest : public testing::TestWithParam<TClassCase> {};
+class RaceClassTest : public testing::TestWithParam<TClassCase> {};
 
-TEST_P(JV_RACEClassTest, Label) {
+TEST_P(RaceClassTest, Label) {
   const TClassCase& c = GetParam();
   const QByteArray line = RaceWith([&](TRecordBuilder& b) { b.SetGrade(c.Grade).SetCondition(c.Condition); });
   EXPECT_EQ(TRaceRecord().ClassLabel(line), QString::fromUtf16(c.Label));
 }
 
-INSTANTIATE_TEST_SUITE_P(Codes, JV_RACEClassTest,
+INSTANTIATE_TEST_SUITE_P(Codes, RaceClassTest,
                          testing::Values(TClassCase{'A', 999, u"（ＧⅠ）"}, TClassCase{'B', 0, u"（ＧⅡ）"},
                                          TClassCase{'C', 16, u"（ＧⅢ）"}, TClassCase{'F', 999, u"(ＪＧⅠ)"},
                                          TClassCase{'G', 999, u"(ＪＧⅡ)"}, TClassCase{'H', 999, u"(ＪＧⅢ)"},
@@ -144,9 +144,9 @@ struct TRaceLabelCase {
   const char16_t* Label;
 };
 
-class JV_RACELabelTest : public testing::TestWithParam<TRaceLabelCase> {};
+class RaceLabelTest : public testing::TestWithParam<TRaceLabelCase> {};
 
-TEST_P(JV_RACELabelTest, Label) {
+TEST_P(RaceLabelTest, Label) {
   const TRaceLabelCase& c = GetParam();
   const QByteArray line =
       RaceWith([&](TRecordBuilder& b) { b.SetShortName(c.ShortName).SetRaceType(c.RaceType); });
@@ -154,7 +154,7 @@ TEST_P(JV_RACELabelTest, Label) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Codes, JV_RACELabelTest,
+    Codes, RaceLabelTest,
     testing::Values(TRaceLabelCase{u"      ", 13, u"３歳上"}, TRaceLabelCase{u"　　　", 13, u"３歳上"},
                     TRaceLabelCase{u" 　  ", 18, u"３歳上"}, TRaceLabelCase{u"", 23, u"３歳上"},
                     TRaceLabelCase{u"", 11, u"２歳"}, TRaceLabelCase{u"", 21, u"２歳"},
