@@ -42,10 +42,8 @@ protected:
     Start = Base->filePath(u"start"_s);
     FeedFolder = Base->filePath(u"feed"_s);
     QDir().mkpath(Start + u"/Data"_s);
-    const TRun feed = RunCli(Start, DemoFeedArgs(FeedFolder));
-    ASSERT_EQ(feed.ExitCode, 0) << feed.Err.toStdString();
-    const TRun download = RunCli(Start, DownloadArgs(FeedFolder));
-    ASSERT_EQ(download.ExitCode, 0) << download.Err.toStdString();
+    DownloadDemoWeek(Start, FeedFolder);
+    if (HasFatalFailure()) return;
     const TRun exported = RunCli(Start, {u"export"_s, u"--all"_s});
     ASSERT_EQ(exported.ExitCode, 0) << exported.Err.toStdString();
   }

@@ -144,11 +144,7 @@ protected:
   static void SetUpTestSuite() {
     Base = new QTemporaryDir;
     const QString start = Base->filePath(u"start"_s);
-    QDir().mkpath(start);
-    const TRun feed = RunCli(start, DemoFeedArgs(QDir(start).filePath(u"feed"_s), u"3"_s));
-    ASSERT_EQ(feed.ExitCode, 0) << feed.Err.toStdString();
-    const TRun download = RunCli(start, DownloadArgs(QDir(start).filePath(u"feed"_s)));
-    ASSERT_EQ(download.ExitCode, 0) << download.Err.toStdString();
+    DownloadDemoWeek(start, QDir(start).filePath(u"feed"_s), u"3"_s);
   }
   static void TearDownTestSuite() {
     delete Base;

@@ -62,6 +62,15 @@ inline QStringList DownloadArgs(const QString& feed, const QString& now = DemoMo
   return {QStringLiteral("download"), QStringLiteral("--feed"), feed, QStringLiteral("--now"), now};
 }
 
+// A start directory holding that week: the demo feed written into feed and downloaded.
+inline void DownloadDemoWeek(const QString& start, const QString& feed, const QString& seed = {}) {
+  QDir().mkpath(start);
+  for (const QStringList& args : {DemoFeedArgs(feed, seed), DownloadArgs(feed)}) {
+    const TRun run = RunCli(start, args);
+    ASSERT_EQ(run.ExitCode, 0) << args.first().toStdString() << ": " << run.Err.toStdString();
+  }
+}
+
 inline QByteArray FileBytes(const QString& path) {
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly)) {
