@@ -132,9 +132,9 @@ inline void ExpectDataFilesUnchanged(const TCaseDir& dir, const TFiles& before) 
   EXPECT_TRUE(dataAfter == dataBefore) << ChangedFiles(dataBefore, dataAfter).join(u", ").toStdString();
 }
 
-// The read-only commands on what a damaged directory still holds.
-inline QStringList Days(const TCaseDir&) {
-  return {u"days"_s};
+// A command line that does not depend on the case's directories.
+inline std::function<QStringList(const TCaseDir&)> Command(const QStringList& args) {
+  return [args](const TCaseDir&) { return args; };
 }
 
 // One start directory for the whole table: the demo week of 12 May 2024,

@@ -21,10 +21,7 @@ const TMalformedCase Cases[] = {
        garbage.append(EncodeCp932(u"[Position]\r\nX=１２\r\n[Folder]\r\nTarget"_s));
        WriteBytes(dir.At(u"RAVEK.INI"_s), garbage);
      },
-     [](const TCaseDir&) {
-       return QStringList{u"export"_s, u"--all"_s};
-     },
-     0, "",
+     Command({u"export"_s, u"--all"_s}), 0, "",
      [](const TCaseDir& dir, const TRun&, const TFiles& before) {
        EXPECT_EQ(FileBytes(dir.At(u"RAVEK.INI"_s)), before.value(u"RAVEK.INI"_s));
        // The default folder is the data directory.
@@ -41,10 +38,7 @@ const TMalformedCase Cases[] = {
        lines.append(QByteArray("x"));  // the race's own line, cut short
        WriteLines(dir.Data(SundayMainExport), lines);
      },
-     [](const TCaseDir&) {
-       return QStringList{u"export"_s, SundayMain};
-     },
-     0, "",
+     Command({u"export"_s, SundayMain}), 0, "",
      [](const TCaseDir& dir, const TRun&, const TFiles& before) {
        const TByteLines old = SplitLines(before.value(u"Data/"_s + SundayMainExport));
        const TByteLines now = ReadLines(dir.Data(SundayMainExport));
@@ -76,10 +70,7 @@ const TMalformedCase Cases[] = {
          TPositionFile::SavePositions(lines, dir.Data(name));
        }
      },
-     [](const TCaseDir&) {
-       return QStringList{u"export"_s, u"--all"_s};
-     },
-     2, "レース 2024051205020611: ",
+     Command({u"export"_s, u"--all"_s}), 2, "レース 2024051205020611: ",
      [](const TCaseDir& dir, const TRun& run, const TFiles&) {
        const TByteLines lines = ReadLines(dir.Data(SundayMainExport));
        ASSERT_GT(lines.size(), SundayMainExportLine);
@@ -101,19 +92,13 @@ const TMalformedCase Cases[] = {
      [](const TCaseDir& dir, const TRun&, const TFiles& before) { ExpectUnchanged(dir, before); }},
     // Outside the dialog's 2 or 3 the loss per lane reads as its default.
     {"HugeDistanceGivesNoNegativeSpeed", [](const TCaseDir& dir) { WriteDistance(dir, "2147483647"); },
-     [](const TCaseDir&) {
-       return QStringList{u"race"_s, SundayMain, u"--json"_s};
-     },
-     0, "",
+     Command({u"race"_s, SundayMain, u"--json"_s}), 0, "",
      [](const TCaseDir&, const TRun& run, const TFiles&) {
        EXPECT_TRUE(run.Out.contains(u"\"lossPerLane\": 2,"_s)) << run.Out.toStdString();
        EXPECT_FALSE(run.Out.contains(u"\"-"_s)) << run.Out.toStdString();
      }},
     {"NegativeDistanceExportsWithTheDefault", [](const TCaseDir& dir) { WriteDistance(dir, "-466"); },
-     [](const TCaseDir&) {
-       return QStringList{u"export"_s, u"--all"_s};
-     },
-     0, "",
+     Command({u"export"_s, u"--all"_s}), 0, "",
      [](const TCaseDir& dir, const TRun&, const TFiles&) {
        // No line of a meeting file grows past its fields.
        for (const QString& name : QDir(dir.Data()).entryList({u"FT*.dat"_s}))
@@ -130,10 +115,7 @@ const TMalformedCase Cases[] = {
        WriteBytes(dir.At(u"RAVEK.INI"_s), "[Folder]\r\nTarget=out\r\n");
        QDir().mkpath(dir.Data(u"out"_s));
      },
-     [](const TCaseDir&) {
-       return QStringList{u"export"_s, SundayMain};
-     },
-     0, "",
+     Command({u"export"_s, SundayMain}), 0, "",
      [](const TCaseDir& dir, const TRun&, const TFiles&) {
        EXPECT_TRUE(QFileInfo::exists(dir.Data(u"out/"_s + SundayMainExport)));
      }},
@@ -143,10 +125,7 @@ const TMalformedCase Cases[] = {
        ASSERT_EQ(first.ExitCode, 0) << first.Err.toStdString();
        WriteBytes(dir.At(u"first.txt"_s), first.Out.toUtf8());
      },
-     [](const TCaseDir&) {
-       return QStringList{u"export"_s, u"--all"_s};
-     },
-     0, "",
+     Command({u"export"_s, u"--all"_s}), 0, "",
      [](const TCaseDir& dir, const TRun& run, const TFiles& before) {
        EXPECT_TRUE(run.Out.startsWith(u"0 レース"_s)) << run.Out.toStdString();
        // The first run counted the lines it filled: every one is there, not blank.

@@ -96,10 +96,7 @@ const TMalformedCase FeedCases[] = {
        lines.append(QByteArray());
        WriteLines(path, lines);
      },
-     [](const TCaseDir&) {
-       return QStringList{u"day"_s, u"20240512"_s};
-     },
-     0, "",
+     Command({u"day"_s, u"20240512"_s}), 0, "",
      [](const TCaseDir& dir, const TRun& run, const TFiles& before) {
        EXPECT_TRUE(run.Out.contains(u"2024年5月12日 成績"_s)) << run.Out.toStdString();
        EXPECT_EQ(run.Out, QString::fromUtf8(before.value(u"day-before.txt"_s)));
@@ -116,7 +113,7 @@ const TMalformedCase FeedCases[] = {
        }
        WriteLines(path, lines);
      },
-     Days, 2, "UmaData.dat のレース 2024051205020611 の出走馬を読めません: '1X'",
+     Command({u"days"_s}), 2, "UmaData.dat のレース 2024051205020611 の出走馬を読めません: '1X'",
      [](const TCaseDir& dir, const TRun& run, const TFiles& before) {
        EXPECT_TRUE(run.Out.isEmpty()) << run.Out.toStdString();
        ExpectUnchanged(dir, before);
@@ -189,11 +186,8 @@ const TMalformedCase FeedCases[] = {
                          "RA の記録のトラックコードが数字ではありません: 'ZZ'（レース 2024051205020611）"),
     UnfileableRecordCase("HorseCountThatIsNoNumberFailsItsDayOnly", WithField<RaField::HorseCount, AB>, "RA",
                          "RA の記録の頭数が数字ではありません: 'AB'（レース 2024051205020611）"),
-    {"MixedRecordFilesAreRefusedByTheReadingCommands", LeaveMixedSet,
-     [](const TCaseDir&) {
-       return QStringList{u"day"_s, u"20240512"_s};
-     },
-     2, "新しいもの: RaceData.dat。前のもの: UmaData.dat, PayData.dat。",
+    {"MixedRecordFilesAreRefusedByTheReadingCommands", LeaveMixedSet, Command({u"day"_s, u"20240512"_s}), 2,
+     "新しいもの: RaceData.dat。前のもの: UmaData.dat, PayData.dat。",
      [](const TCaseDir& dir, const TRun& run, const TFiles& before) {
        EXPECT_TRUE(run.Out.isEmpty()) << run.Out.toStdString();
        ExpectUnchanged(dir, before);
@@ -206,10 +200,7 @@ const TMalformedCase FeedCases[] = {
        EXPECT_EQ(RunCli(dir.Start, {u"day"_s, u"20240512"_s}).ExitCode, 0);
      }},
     {"MissingPayoutFileShowsTheRacesWithoutPayouts",
-     [](const TCaseDir& dir) { QFile::remove(dir.Data(u"PayData.dat"_s)); },
-     [](const TCaseDir&) {
-       return QStringList{u"race"_s, SundayMain};
-     },
+     [](const TCaseDir& dir) { QFile::remove(dir.Data(u"PayData.dat"_s)); }, Command({u"race"_s, SundayMain}),
      0, "PayData.dat がありません",
      [](const TCaseDir& dir, const TRun& run, const TFiles& before) {
        EXPECT_TRUE(run.Out.contains(u"払戻: なし"_s)) << run.Out.toStdString();
@@ -217,10 +208,7 @@ const TMalformedCase FeedCases[] = {
      }},
     {"EmptyHorseFileIsNamedOnStandardError",
      [](const TCaseDir& dir) { WriteBytes(dir.Data(u"UmaData.dat"_s), QByteArray()); },
-     [](const TCaseDir&) {
-       return QStringList{u"day"_s, u"20240512"_s};
-     },
-     0, "UmaData.dat に出走馬の記録がないレースが 72 あります",
+     Command({u"day"_s, u"20240512"_s}), 0, "UmaData.dat に出走馬の記録がないレースが 72 あります",
      [](const TCaseDir& dir, const TRun& run, const TFiles& before) {
        EXPECT_TRUE(run.Err.contains(u"UmaData.dat が空です"_s)) << run.Err.toStdString();
        ExpectUnchanged(dir, before);

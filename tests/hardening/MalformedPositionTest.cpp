@@ -124,10 +124,7 @@ const TMalformedCase PositionFileCases[] = {
        const QByteArray bytes = FileBytes(dir.Data(u"Position.dat"_s));
        WriteBytes(dir.Data(u"Position.dat"_s), bytes.left(bytes.size() - 7));
      },
-     [](const TCaseDir&) {
-       return QStringList{u"race"_s, SundayMain};
-     },
-     0, "",
+     Command({u"race"_s, SundayMain}), 0, "",
      [](const TCaseDir& dir, const TRun& run, const TFiles& before) {
        EXPECT_TRUE(run.Out.contains(u"東京11Ｒ"_s)) << run.Out.toStdString();
        ExpectUnchanged(dir, before);
@@ -162,10 +159,7 @@ const TMalformedCase PositionFileCases[] = {
        }
        TPositionFile::SavePositions(lines, path);
      },
-     [](const TCaseDir&) {
-       return QStringList{u"race"_s, SundayMain};
-     },
-     2, "展開データがない",
+     Command({u"race"_s, SundayMain}), 2, "展開データがない",
      [](const TCaseDir& dir, const TRun& run, const TFiles& before) {
        EXPECT_TRUE(run.Out.isEmpty()) << run.Out.toStdString();
        ExpectUnchanged(dir, before);
