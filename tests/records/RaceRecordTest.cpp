@@ -16,59 +16,6 @@ QByteArray RaceWith(const std::function<void(TRecordBuilder&)>& change) {
   return builder.Line();
 }
 
-// A valid race line holding Japanese text, and variants of it that fail validation.
-struct TInvalidRace {
-  const char* Name;
-  QByteArray Line;
-};
-
-std::vector<TInvalidRace> InvalidRaces() {
-  const QByteArray valid =
-      RaceBuilder().SetRaceName(u"東京優駿（日本ダービー）").SetShortName(u"ダ杯").Line();
-  // The same characters, one of them now a single byte: 1269 bytes.
-  QByteArray shorter = valid;
-  shorter.replace(EncodeCp932(u"優"), "y");
-  QByteArray longer = valid;
-  longer.replace(EncodeCp932(u"優"), EncodeCp932(u"優") + " ");
-  QByteArray lower = valid;
-  lower[0] = 'r';
-  lower[1] = 'a';
-  QByteArray horse = valid;
-  horse[0] = 'S';
-  horse[1] = 'E';
-  return {{"1269 bytes", shorter},
-          {"1271 bytes", longer},
-          {"lower-case type", lower},
-          {"other type", horse},
-          {"with its CR LF", valid + "\r\n"},
-          {"empty", {}},
-          {"type only", "RA"},
-          {"blank 1269 bytes", TRecordBuilder::Race().Line().chopped(1)}};
-}
-
-TEST(RaceRecordTest, InvalidLinesGiveEveryDefault) {
-  const std::vector<TInvalidRace> invalid = InvalidRaces();
-  ASSERT_EQ(invalid[0].Line.size(), 1269);
-  ASSERT_EQ(invalid[1].Line.size(), 1271);
-  ASSERT_EQ(DecodeCp932(invalid[0].Line).size(), DecodeCp932(invalid[1].Line.chopped(1)).size());
-  for (const TInvalidRace& c : invalid) {
-    SCOPED_TRACE(c.Name);
-    TRaceRecord race;
-    EXPECT_FALSE(race.LoadRecord(c.Line));
-    EXPECT_EQ(race.RaceDate(c.Line), QByteArray());
-    EXPECT_EQ(race.MeetingKey(c.Line), QByteArray());
-    EXPECT_EQ(race.RaceKey(c.Line), QByteArray());
-    EXPECT_EQ(race.TrackDistance(c.Line), QString());
-    EXPECT_EQ(race.RaceLabel(c.Line), QString());
-    EXPECT_EQ(race.ClassLabel(c.Line), QString());
-    EXPECT_EQ(race.RaceName(c.Line), QString());
-    EXPECT_EQ(race.WeatherCode(c.Line), "0");
-    EXPECT_EQ(race.GoingLabel(c.Line), QString());
-    EXPECT_EQ(race.CornerOrder(c.Line, 0), QByteArray());
-    EXPECT_EQ(race.CornerOrder(c.Line, 1), QByteArray());
-  }
-}
-
 TEST(RaceRecordTest, ValidLineReadsItsFields) {
   const QByteArray line =
       RaceBuilder("2024052605021011").SetRaceName(u"東京優駿").SetWeather(2).SetDistance(2400).Line();

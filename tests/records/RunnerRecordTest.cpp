@@ -10,30 +10,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-TEST(RunnerRecordTest, InvalidLinesGiveEveryDefault) {
-  const QByteArray valid = UmaBuilder().SetHorseName(u"ドウデュース").Line();
-  QByteArray shorter = valid;
-  shorter.replace(EncodeCp932(u"ド"), "d");
-  QByteArray longer = valid + " ";
-  QByteArray lower = valid;
-  lower[0] = 's';
-  const QByteArray lines[] = {
-      shorter, longer, lower, MakeRaceLine(), {}, "SE", TRecordBuilder::Horse().Line() + "\r\n"};
-  for (const QByteArray& line : lines) {
-    TRunnerRecord uma;
-    EXPECT_FALSE(uma.LoadRecord(line));
-    EXPECT_EQ(uma.RaceKey(line), QByteArray());
-    EXPECT_EQ(uma.FrameNumber(line), "0");
-    EXPECT_EQ(uma.HorseNumber(line), "00");
-    EXPECT_EQ(uma.HorseName(line), QString());
-    EXPECT_EQ(uma.JockeyName(line), QByteArray());
-    EXPECT_EQ(uma.AbnormalMark(line), QString());
-    EXPECT_EQ(uma.ArrivalOrder(line), QByteArray());
-    EXPECT_EQ(uma.FinalPlace(line), QByteArray());
-    EXPECT_EQ(uma.RunTime(line), 0);
-  }
-}
-
 TEST(RunnerRecordTest, ValidLineReadsItsFields) {
   const QByteArray line = UmaBuilder("2024052605021011", 12, 3)
                               .SetFrame(6)
