@@ -440,10 +440,10 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(CliEndToEndTest, DamagedDataFileIsAConversionError) {
   QTemporaryDir copy;
   CopyTree(Start, copy.path());
-  const QString uma = QDir(copy.path()).filePath(u"Data/UmaData.dat"_s);
-  TByteLines lines = ReadLines(uma);
+  const QString runnerFile = QDir(copy.path()).filePath(u"Data/UmaData.dat"_s);
+  TByteLines lines = ReadLines(runnerFile);
   for (QByteArray& line : lines) line.replace(28, 2, "X1");  // horse numbers
-  WriteLines(uma, lines);
+  WriteLines(runnerFile, lines);
   const QMap<QString, QByteArray> before = Snapshot(copy.path());
   for (const QStringList& args : {QStringList{u"day"_s}, QStringList{u"race"_s, SundayMain}}) {
     const TRun run = RunCli(copy.path(), args);
