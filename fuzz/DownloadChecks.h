@@ -11,6 +11,7 @@
 #include "records/RecordCheck.h"
 #include "store/DayStore.h"
 #include "store/DayStoreLoader.h"
+#include "tests/support/QuietObserver.h"
 #include "text/Errors.h"
 #include "text/LineFile.h"
 
@@ -18,15 +19,6 @@
 #include <QHash>
 #include <QSet>
 #include <QTemporaryDir>
-
-class TSilentObserver : public TDownloadObserver {
-public:
-  void ShowProgress(const QString&) override {}
-  void CloseProgress() override {}
-  void ShowStatus(const QString&) override {}
-  void ProcessPendingEvents() override {}
-  bool ShowMaintenance(const QString&) override { return false; }
-};
 
 // A data directory holding one earlier race, so that a failed download has
 // something to put back.
@@ -79,7 +71,7 @@ inline TFailures CheckDownload(QByteArrayView data) {
   TFeedLink link(startDir.path(), clock);
   link.SetDemoWriter({});
   TDayStore store;
-  TSilentObserver observer;
+  TQuietObserver observer;
   TDownload download(link, clock, store, dataDir, observer);
   download.FormShow();
   TDownloadResult result;

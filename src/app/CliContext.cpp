@@ -15,8 +15,7 @@
 
 namespace {
 
-void Write(std::FILE* file, const QString& text) {
-  const QByteArray bytes = text.toUtf8();
+void Write(std::FILE* file, const QByteArray& bytes) {
   std::fwrite(bytes.constData(), 1, size_t(bytes.size()), file);
   std::fflush(file);
 }
@@ -24,19 +23,17 @@ void Write(std::FILE* file, const QString& text) {
 }  // namespace
 
 void TCliOutput::Out(const QString& text) const {
-  Write(FOut, text);
+  Write(FOut, text.toUtf8());
 }
 
 void TCliOutput::Err(const QString& text) const {
-  Write(FErr, text);
+  Write(FErr, text.toUtf8());
 }
 
 void TCliOutput::Json(const QJsonValue& value) const {
   const QJsonDocument document =
       value.isArray() ? QJsonDocument(value.toArray()) : QJsonDocument(value.toObject());
-  const QByteArray bytes = document.toJson(QJsonDocument::Indented);
-  std::fwrite(bytes.constData(), 1, size_t(bytes.size()), FOut);
-  std::fflush(FOut);
+  Write(FOut, document.toJson(QJsonDocument::Indented));
 }
 
 void TCliDownloadObserver::ShowProgress(const QString& text) {
@@ -60,18 +57,17 @@ TCliSession::TCliSession(const QString& appDir, const QDateTime& now, const TCli
 
 TReadOnlyStart OpenReadOnly(const QString& appDir) {
   TReadOnlyStart start;
-  start.AppDir = appDir;
   const QString dataPath = QDir(appDir).filePath(TShellState::DataDirName);
-  start.DataDir = QFileInfo(dataPath).isDir() ? dataPath : appDir;
-  start.Settings = TSettingsFile(QDir(appDir).filePath(TSettingsFile::FileName)).Load(start.DataDir);
+  const QString dataDir = QFileInfo(dataPath).isDir() ? dataPath : appDir;
+  start.Settings = TSettingsFile(QDir(appDir).filePath(TSettingsFile::FileName)).Load(dataDir);
   start.Store.CornerNames = MakeCornerNames();
   QStringList notes;
-  start.HasData = LoadDayStore(start.Store, start.DataDir, &notes);
-  if (!start.HasData) {
+  // False unless RaceData.dat and UmaData.dat are both there and loaded.
+  if (!LoadDayStore(start.Store, dataDir, &notes)) {
     // One file of the pair without the other is a damaged set, not an empty one.
     QStringList missing;
     for (const char* name : {DataFile::Race, DataFile::Uma})
-      if (!QFileInfo::exists(QDir(start.DataDir).filePath(QString::fromLatin1(name))))
+      if (!QFileInfo::exists(QDir(dataDir).filePath(QString::fromLatin1(name))))
         missing.append(QString::fromLatin1(name));
     if (missing.size() == 1) notes.append(QStringLiteral("%1 がありません。").arg(missing.first()));
   }

@@ -63,11 +63,8 @@ struct TCliSession {
 // settings as the program's start-up, but nothing is created or copied, so
 // the commands that only show data leave every file as it was.
 struct TReadOnlyStart {
-  QString AppDir;
-  QString DataDir;
   TSettings Settings;
   TDayStore Store;
-  bool HasData = false;  // RaceData.dat and UmaData.dat present and loaded
 };
 
 // Throws TConvertError or TFileError from loading the day store (also when a

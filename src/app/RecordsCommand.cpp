@@ -27,7 +27,7 @@ public:
     FText.clear();
     if (FRace.LoadRecord(line)) {
       PrintRace(line, lineNumber);
-    } else if (FUma.LoadRecord(line)) {
+    } else if (FRunner.LoadRecord(line)) {
       PrintHorse(line, lineNumber);
     } else if (FPay.LoadPayRecord(line)) {
       PrintPay(line, lineNumber);
@@ -79,18 +79,18 @@ private:
   }
 
   void PrintHorse(const QByteArray& line, int lineNumber) {
-    Heading(lineNumber, line, u"出走馬"_s, FUma.RaceKey(line));
-    const int time = FUma.RunTime(line);
+    Heading(lineNumber, line, u"出走馬"_s, FRunner.RaceKey(line));
+    const int time = FRunner.RunTime(line);
     const QString timeText =
         time == 0 ? u"-"_s
                   : u"%1.%2.%3"_s.arg(time / 600).arg((time % 600) / 10, 2, 10, QChar(u'0')).arg(time % 10);
-    Field(u"枠番・馬番"_s,
-          DecodeCp932(FUma.FrameNumber(line)) + u"枠 "_s + DecodeCp932(FUma.HorseNumber(line)) + u"番"_s);
-    Field(u"馬名"_s, FUma.HorseName(line).trimmed());
-    Field(u"騎手"_s, DecodeCp932(FUma.JockeyName(line)).trimmed());
+    Field(u"枠番・馬番"_s, DecodeCp932(FRunner.FrameNumber(line)) + u"枠 "_s +
+                               DecodeCp932(FRunner.HorseNumber(line)) + u"番"_s);
+    Field(u"馬名"_s, FRunner.HorseName(line).trimmed());
+    Field(u"騎手"_s, DecodeCp932(FRunner.JockeyName(line)).trimmed());
     Field(u"着順"_s, u"入線 %1 / 確定 %2 %3"_s
-                         .arg(DecodeCp932(FUma.ArrivalOrder(line)), DecodeCp932(FUma.FinalPlace(line)),
-                              FUma.AbnormalMark(line))
+                         .arg(DecodeCp932(FRunner.ArrivalOrder(line)), DecodeCp932(FRunner.FinalPlace(line)),
+                              FRunner.AbnormalMark(line))
                          .trimmed());
     Field(u"走破タイム"_s, timeText);
   }
@@ -107,7 +107,7 @@ private:
   std::FILE* FOut;
   QString FText;
   TRaceRecord FRace;
-  TRunnerRecord FUma;
+  TRunnerRecord FRunner;
   TPayRecord FPay;
 };
 

@@ -24,9 +24,10 @@ public:
   // The venues racing on the day, in the order the service delivers them.
   QList<TVenueDay> VenuesOf(const QDate& day) const;
   bool IsRacingDay(const QDate& day) const { return !VenuesOf(day).isEmpty(); }
+
+private:
   // 成人の日, 敬老の日 and スポーツの日.
   static bool IsMondayHoliday(const QDate& day);
 
-private:
   bool FMondayHolidays;
 };

@@ -115,13 +115,15 @@ int OlderType(int month) {
   return month <= 5 ? 14 : 13;
 }
 
-}  // namespace
-
+// Corners of a race on the course: none on the straight, the last two in a
+// sprint, all four otherwise.
 QList<int> CornersOf(TSurface surface, int distance, int trackCode) {
   if (trackCode == 10) return {};
   if (surface != TSurface::Steeple && distance <= 1600) return {3, 4};
   return {1, 2, 3, 4};
 }
+
+}  // namespace
 
 TVenueCard MakeVenueCard(const QDate& day, const TVenueDay& venue, bool firstVenue, TDemoRandom& random) {
   TVenueCard card;

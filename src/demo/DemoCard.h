@@ -44,7 +44,3 @@ struct TVenueCard {
 // first venue on Sundays); now and then a steeplechase; at 新潟 a race on the
 // straight 1000 m turf every day.
 TVenueCard MakeVenueCard(const QDate& day, const TVenueDay& venue, bool firstVenue, TDemoRandom& random);
-
-// Corners of a race on the course: none on the straight, the last two in a
-// sprint, all four otherwise.
-QList<int> CornersOf(TSurface surface, int distance, int trackCode);

@@ -40,8 +40,6 @@ class TDemoService {
 public:
   explicit TDemoService(int seed = 1, bool mondayHolidays = true) : FSeed(seed), FCalendar(mondayHolidays) {}
 
-  const TDemoCalendar& Calendar() const { return FCalendar; }
-
   // The day's races, race number first, then venue.
   QList<TDemoRace> RacesOf(const QDate& day) const;
   // Every record of the day as delivered, each followed by CR LF: earlier

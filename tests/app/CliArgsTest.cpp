@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 QStringList Split(const char* text) {
@@ -9,20 +11,20 @@ QStringList Split(const char* text) {
 }
 
 TEST(CliArgsTest, ReadsGlobalOptionCommandValuesAndFlags) {
-  const TCliArgs args = ParseCliArgs(Split("--app-dir start day 20240512 --mode=3c --filter turf --json"),
-                                     QStringLiteral("/home/user"));
-  EXPECT_EQ(args.AppDir, QStringLiteral("/home/user/start"));
-  EXPECT_EQ(args.Command, QStringLiteral("day"));
-  EXPECT_EQ(args.Positional, QStringList{QStringLiteral("20240512")});
-  EXPECT_EQ(args.Value(QStringLiteral("--mode")), QStringLiteral("3c"));
-  EXPECT_EQ(args.Value(QStringLiteral("--filter")), QStringLiteral("turf"));
-  EXPECT_TRUE(args.Flags.contains(QStringLiteral("--json")));
+  const TCliArgs args =
+      ParseCliArgs(Split("--app-dir start day 20240512 --mode=3c --filter turf --json"), u"/home/user"_s);
+  EXPECT_EQ(args.AppDir, u"/home/user/start"_s);
+  EXPECT_EQ(args.Command, u"day"_s);
+  EXPECT_EQ(args.Positional, QStringList{u"20240512"_s});
+  EXPECT_EQ(args.Value(u"--mode"_s), u"3c"_s);
+  EXPECT_EQ(args.Value(u"--filter"_s), u"turf"_s);
+  EXPECT_TRUE(args.Flags.contains(u"--json"_s));
   EXPECT_FALSE(args.Help);
 
-  const TCliArgs defaults = ParseCliArgs(Split("days"), QStringLiteral("/data/../srv"));
-  EXPECT_EQ(defaults.AppDir, QStringLiteral("/srv"));
-  EXPECT_TRUE(ParseCliArgs(Split("race --help"), QStringLiteral("/")).Help);
-  EXPECT_TRUE(ParseCliArgs(Split("help"), QStringLiteral("/")).Help);
+  const TCliArgs defaults = ParseCliArgs(Split("days"), u"/data/../srv"_s);
+  EXPECT_EQ(defaults.AppDir, u"/srv"_s);
+  EXPECT_TRUE(ParseCliArgs(Split("race --help"), u"/"_s).Help);
+  EXPECT_TRUE(ParseCliArgs(Split("help"), u"/"_s).Help);
 }
 
 struct TBadCase {
@@ -34,7 +36,7 @@ class CliArgsRejectTest : public testing::TestWithParam<TBadCase> {};
 
 TEST_P(CliArgsRejectTest, ThrowsUsageErrorNamingTheProblem) {
   try {
-    ParseCliArgs(Split(GetParam().Args), QStringLiteral("/"));
+    ParseCliArgs(Split(GetParam().Args), u"/"_s);
     FAIL() << "accepted: " << GetParam().Args;
   } catch (const TCliError& error) {
     EXPECT_TRUE(error.Usage());
@@ -56,9 +58,9 @@ INSTANTIATE_TEST_SUITE_P(
                     TBadCase{"days --json=1", "値を取りません"}, TBadCase{"demo-feed", "引数が足りません"}));
 
 TEST(CliArgsTest, CountsMustBeWholeNumbersInRange) {
-  EXPECT_EQ(ParseCount(QStringLiteral("--days"), QStringLiteral("8"), 1, 100), 8);
+  EXPECT_EQ(ParseCount(u"--days"_s, u"8"_s, 1, 100), 8);
   for (const char* bad : {"0", "101", "8x", " 8", "", "-1", "99999999999"}) {
-    EXPECT_THROW(ParseCount(QStringLiteral("--days"), QString::fromLatin1(bad), 1, 100), TCliError) << bad;
+    EXPECT_THROW(ParseCount(u"--days"_s, QString::fromLatin1(bad), 1, 100), TCliError) << bad;
   }
 }
 

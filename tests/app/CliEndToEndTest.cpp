@@ -1,41 +1,24 @@
 #include "position/BandRules.h"
 #include "position/Settings.h"
+#include "support/CliHarness.h"
 #include "text/LineFile.h"
 
-#include <QCryptographicHash>
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QMap>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
+using namespace Qt::StringLiterals;
+
 namespace {
-
-struct TRun {
-  int ExitCode = -1;
-  QString Out;
-  QString Err;
-};
-
-TRun RunCli(const QString& appDir, const QStringList& args) {
-  QProcess process;
-  QStringList all{QStringLiteral("--app-dir"), appDir};
-  all += args;
-  process.start(QStringLiteral(RAVEK_CLI_PATH), all);
-  process.waitForFinished(120000);
-  TRun run;
-  run.ExitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-  run.Out = QString::fromUtf8(process.readAllStandardOutput());
-  run.Err = QString::fromUtf8(process.readAllStandardError());
-  return run;
-}
 
 QJsonObject JsonObjectOf(const TRun& run) {
   QJsonParseError error;
@@ -44,31 +27,7 @@ QJsonObject JsonObjectOf(const TRun& run) {
   return document.object();
 }
 
-// Every file below dir, by relative path, with a hash of its bytes.
-QMap<QString, QByteArray> Snapshot(const QString& dir) {
-  QMap<QString, QByteArray> files;
-  QDirIterator it(dir, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
-  while (it.hasNext()) {
-    const QString path = it.next();
-    QFile file(path);
-    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
-    files.insert(QDir(dir).relativeFilePath(path),
-                 QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha1));
-  }
-  return files;
-}
-
-void CopyTree(const QString& from, const QString& to) {
-  QDirIterator it(from, QDir::Files, QDirIterator::Subdirectories);
-  while (it.hasNext()) {
-    const QString path = it.next();
-    const QString target = QDir(to).filePath(QDir(from).relativeFilePath(path));
-    QDir().mkpath(QFileInfo(target).path());
-    ASSERT_TRUE(QFile::copy(path, target)) << target.toStdString();
-  }
-}
-
-const QString SundayMain = QStringLiteral("2024051205020611");  // 東京 11R on Sunday 12 May 2024
+const QString SundayMain = u"2024051205020611"_s;  // 東京 11R on Sunday 12 May 2024
 
 // One start directory for the suite: the demo week of 12 May 2024 written by
 // demo-feed and downloaded on Monday morning.
@@ -76,14 +35,10 @@ class CliEndToEndTest : public testing::Test {
 protected:
   static void SetUpTestSuite() {
     Dir = new QTemporaryDir;
-    Start = Dir->filePath(QStringLiteral("start"));
+    Start = Dir->filePath(u"start"_s);
     QDir().mkpath(Start);
-    DemoFeed = RunCli(
-        Start, {QStringLiteral("demo-feed"), Dir->filePath(QStringLiteral("feed")), QStringLiteral("--end"),
-                QStringLiteral("20240512"), QStringLiteral("--seed"), QStringLiteral("3")});
-    Download = RunCli(
-        Start, {QStringLiteral("download"), QStringLiteral("--feed"), Dir->filePath(QStringLiteral("feed")),
-                QStringLiteral("--now"), QStringLiteral("2024-05-13 10:00")});
+    DemoFeed = RunCli(Start, DemoFeedArgs(Dir->filePath(u"feed"_s), u"3"_s));
+    Download = RunCli(Start, DownloadArgs(Dir->filePath(u"feed"_s)));
   }
   static void TearDownTestSuite() {
     delete Dir;
@@ -91,7 +46,16 @@ protected:
   }
 
   static QString DataFile(const char* name) {
-    return QDir(Start).filePath(QStringLiteral("Data/") + QString::fromLatin1(name));
+    return QDir(Start).filePath(u"Data/"_s + QString::fromLatin1(name));
+  }
+
+  // The key of the first race of the latest day that `wanted` accepts; empty when none.
+  static QString FirstRaceOfTheDay(const std::function<bool(const QJsonValue&)>& wanted) {
+    const QJsonObject day = JsonObjectOf(RunCli(Start, {u"day"_s, u"--json"_s}));
+    for (const QJsonValue venue : day[u"venues"_s].toArray())
+      for (const QJsonValue race : venue[u"races"_s].toArray())
+        if (wanted(race)) return race[u"raceKey"_s].toString();
+    return {};
   }
 
   static inline QTemporaryDir* Dir = nullptr;
@@ -102,92 +66,85 @@ protected:
 
 TEST_F(CliEndToEndTest, DemoFeedWritesTheRacingDaysOfTheWeek) {
   ASSERT_EQ(DemoFeed.ExitCode, 0) << DemoFeed.Err.toStdString();
-  const QDir feed(Dir->filePath(QStringLiteral("feed/0B12")));
+  const QDir feed(Dir->filePath(u"feed/0B12"_s));
   for (const char* day : {"20240505.txt", "20240511.txt", "20240512.txt"})
     EXPECT_TRUE(feed.exists(QString::fromLatin1(day))) << day;
   EXPECT_EQ(feed.entryList(QDir::Files).size(), 3);
-  EXPECT_TRUE(DemoFeed.Out.contains(QStringLiteral("2024/05/11")));
+  EXPECT_TRUE(DemoFeed.Out.contains(u"2024/05/11"_s));
 }
 
 TEST_F(CliEndToEndTest, DownloadFilesTheDaysAndReportsAsItGoes) {
   ASSERT_EQ(Download.ExitCode, 0) << Download.Err.toStdString();
   // At 10:00 seven days are asked for: the 5th is outside them.
-  EXPECT_TRUE(Download.Out.contains(QStringLiteral("7日分を要求し、2日分を取得しました。")))
-      << Download.Out.toStdString();
-  EXPECT_TRUE(Download.Out.contains(QStringLiteral("成績のある日: 2024/05/11 2024/05/12")));
-  const qsizetype start = Download.Err.indexOf(QStringLiteral("ダウンロードを開始します"));
-  const qsizetype sunday = Download.Err.indexOf(QStringLiteral("2024/05/12の成績をダウンロードしました"));
-  const qsizetype saturday = Download.Err.indexOf(QStringLiteral("2024/05/11の成績をダウンロードしました"));
-  const qsizetype filing = Download.Err.indexOf(QStringLiteral("登録処理実行中・・・"));
+  EXPECT_TRUE(Download.Out.contains(u"7日分を要求し、2日分を取得しました。"_s)) << Download.Out.toStdString();
+  EXPECT_TRUE(Download.Out.contains(u"成績のある日: 2024/05/11 2024/05/12"_s));
+  const qsizetype start = Download.Err.indexOf(u"ダウンロードを開始します"_s);
+  const qsizetype sunday = Download.Err.indexOf(u"2024/05/12の成績をダウンロードしました"_s);
+  const qsizetype saturday = Download.Err.indexOf(u"2024/05/11の成績をダウンロードしました"_s);
+  const qsizetype filing = Download.Err.indexOf(u"登録処理実行中・・・"_s);
   EXPECT_TRUE(start >= 0 && start < sunday && sunday < saturday && saturday < filing)
       << Download.Err.toStdString();
-  EXPECT_TRUE(Download.Err.contains(QStringLiteral("読み込み完了")));
-  EXPECT_TRUE(Download.Err.contains(QStringLiteral("JVRTOpenエラー:-1")));  // Monday, no racing
+  EXPECT_TRUE(Download.Err.contains(u"読み込み完了"_s));
+  EXPECT_TRUE(Download.Err.contains(u"JVRTOpenエラー:-1"_s));  // Monday, no racing
   for (const char* name : {"RaceData.dat", "UmaData.dat", "PayData.dat", "Position.dat"})
     EXPECT_TRUE(QFile::exists(DataFile(name))) << name;
   const TByteLines races = ReadLines(DataFile("RaceData.dat"));
   ASSERT_EQ(races.size(), 72);
   // From the feed given, not the demo feed of the start directory.
-  QFile feedDay(Dir->filePath(QStringLiteral("feed/0B12/20240512.txt")));
+  QFile feedDay(Dir->filePath(u"feed/0B12/20240512.txt"_s));
   ASSERT_TRUE(feedDay.open(QIODevice::ReadOnly));
   EXPECT_TRUE(feedDay.readAll().contains(races.first()));
-  EXPECT_FALSE(QDir(Start).exists(QStringLiteral("DemoFeed")));
+  EXPECT_FALSE(QDir(Start).exists(u"DemoFeed"_s));
   // The settings file is read, never written.
-  EXPECT_FALSE(QFile::exists(QDir(Start).filePath(QStringLiteral("RAVEK.INI"))));
+  EXPECT_FALSE(QFile::exists(QDir(Start).filePath(u"RAVEK.INI"_s)));
 }
 
 TEST_F(CliEndToEndTest, DownloadBeforeNineThirtySixAsksEightDays) {
   QTemporaryDir other;
-  const TRun run = RunCli(other.path(), {QStringLiteral("download"), QStringLiteral("--feed"),
-                                         Dir->filePath(QStringLiteral("feed")), QStringLiteral("--now"),
-                                         QStringLiteral("2024-05-13 09:35")});
+  const TRun run = RunCli(other.path(), DownloadArgs(Dir->filePath(u"feed"_s), u"2024-05-13 09:35"_s));
   ASSERT_EQ(run.ExitCode, 0) << run.Err.toStdString();
-  EXPECT_TRUE(run.Out.contains(QStringLiteral("8日分を要求し、2日分を取得しました。")))
-      << run.Out.toStdString();
+  EXPECT_TRUE(run.Out.contains(u"8日分を要求し、2日分を取得しました。"_s)) << run.Out.toStdString();
 }
 
 TEST_F(CliEndToEndTest, DownloadDuringMaintenanceShowsTheTextAndKeepsTheFiles) {
   QTemporaryDir copy;
   CopyTree(Start, copy.path());
-  const QString feed = QDir(copy.path()).filePath(QStringLiteral("feed"));
-  CopyTree(Dir->filePath(QStringLiteral("feed")), feed);
-  QFile flag(QDir(feed).filePath(QStringLiteral("MAINTENANCE")));
+  const QString feed = QDir(copy.path()).filePath(u"feed"_s);
+  CopyTree(Dir->filePath(u"feed"_s), feed);
+  QFile flag(QDir(feed).filePath(u"MAINTENANCE"_s));
   ASSERT_TRUE(flag.open(QIODevice::WriteOnly));
   flag.close();
-  const QString data = QDir(copy.path()).filePath(QStringLiteral("Data"));
+  const QString data = QDir(copy.path()).filePath(u"Data"_s);
   QMap<QString, QByteArray> before = Snapshot(data);
-  before.remove(QStringLiteral("Position.bak"));
+  before.remove(u"Position.bak"_s);
 
-  const TRun run = RunCli(copy.path(), {QStringLiteral("download"), QStringLiteral("--feed"), feed,
-                                        QStringLiteral("--now"), QStringLiteral("2024-05-13 10:00")});
+  const TRun run = RunCli(copy.path(), DownloadArgs(feed));
   // Days the service could not open are failed days: not a success.
   ASSERT_EQ(run.ExitCode, 2) << run.Err.toStdString();
-  EXPECT_TRUE(run.Err.contains(QStringLiteral("サーバーメンテナンス中"))) << run.Err.toStdString();
-  EXPECT_TRUE(run.Err.contains(QStringLiteral("JVRTOpenエラー:-504")));
-  EXPECT_TRUE(run.Out.contains(QStringLiteral("7日分を要求し、0日分を取得しました。")))
-      << run.Out.toStdString();
-  EXPECT_TRUE(run.Out.contains(QStringLiteral("データファイルは書き換えていません")));
+  EXPECT_TRUE(run.Err.contains(u"サーバーメンテナンス中"_s)) << run.Err.toStdString();
+  EXPECT_TRUE(run.Err.contains(u"JVRTOpenエラー:-504"_s));
+  EXPECT_TRUE(run.Out.contains(u"7日分を要求し、0日分を取得しました。"_s)) << run.Out.toStdString();
+  EXPECT_TRUE(run.Out.contains(u"データファイルは書き換えていません"_s));
   // The store is reloaded from the files kept.
-  EXPECT_TRUE(run.Out.contains(QStringLiteral("成績のある日: 2024/05/11 2024/05/12")));
+  EXPECT_TRUE(run.Out.contains(u"成績のある日: 2024/05/11 2024/05/12"_s));
   QMap<QString, QByteArray> after = Snapshot(data);
-  after.remove(QStringLiteral("Position.bak"));
+  after.remove(u"Position.bak"_s);
   EXPECT_EQ(after, before);
 }
 
 TEST_F(CliEndToEndTest, DaysListsBothDaysWithTheirVenues) {
-  const TRun run = RunCli(Start, {QStringLiteral("days"), QStringLiteral("--json")});
+  const TRun run = RunCli(Start, {u"days"_s, u"--json"_s});
   ASSERT_EQ(run.ExitCode, 0) << run.Err.toStdString();
   const QJsonArray days = QJsonDocument::fromJson(run.Out.toUtf8()).array();
   ASSERT_EQ(days.size(), 2);
-  EXPECT_EQ(days[0][QStringLiteral("date")].toString(), QStringLiteral("20240511"));
-  EXPECT_EQ(days[1][QStringLiteral("caption")].toString(), QStringLiteral("2024年5月12日 成績"));
+  EXPECT_EQ(days[0][u"date"_s].toString(), u"20240511"_s);
+  EXPECT_EQ(days[1][u"caption"_s].toString(), u"2024年5月12日 成績"_s);
   int races = 0;
-  for (const QJsonValue venue : days[1][QStringLiteral("venues")].toArray())
-    races += venue[QStringLiteral("races")].toInt();
+  for (const QJsonValue venue : days[1][u"venues"_s].toArray()) races += venue[u"races"_s].toInt();
   EXPECT_EQ(races, 36);
-  const TRun text = RunCli(Start, {QStringLiteral("days")});
-  EXPECT_TRUE(text.Out.contains(QStringLiteral("2024年5月11日 成績"))) << text.Out.toStdString();
-  EXPECT_TRUE(text.Out.contains(QStringLiteral("東京2回6日目")));
+  const TRun text = RunCli(Start, {u"days"_s});
+  EXPECT_TRUE(text.Out.contains(u"2024年5月11日 成績"_s)) << text.Out.toStdString();
+  EXPECT_TRUE(text.Out.contains(u"東京2回6日目"_s));
 }
 
 // Each mode shows the finishers in its own way; the corner modes must read their own corner.
@@ -200,46 +157,44 @@ class CliDayModeTest : public CliEndToEndTest, public testing::WithParamInterfac
 
 TEST_P(CliDayModeTest, ShowsTheLatestDayInTheMode) {
   const QString mode = QString::fromLatin1(GetParam().Mode);
-  const TRun run =
-      RunCli(Start, {QStringLiteral("day"), QStringLiteral("--mode"), mode, QStringLiteral("--json")});
+  const TRun run = RunCli(Start, {u"day"_s, u"--mode"_s, mode, u"--json"_s});
   ASSERT_EQ(run.ExitCode, 0) << run.Err.toStdString();
   const QJsonObject day = JsonObjectOf(run);
-  EXPECT_EQ(day[QStringLiteral("date")].toString(), QStringLiteral("20240512"));
-  EXPECT_TRUE(day[QStringLiteral("previousEnabled")].toBool());
-  EXPECT_FALSE(day[QStringLiteral("nextEnabled")].toBool());
-  const QJsonArray venues = day[QStringLiteral("venues")].toArray();
+  EXPECT_EQ(day[u"date"_s].toString(), u"20240512"_s);
+  EXPECT_TRUE(day[u"previousEnabled"_s].toBool());
+  EXPECT_FALSE(day[u"nextEnabled"_s].toBool());
+  const QJsonArray venues = day[u"venues"_s].toArray();
   ASSERT_EQ(venues.size(), 3);
-  EXPECT_EQ(venues[0][QStringLiteral("title")].toString(), QStringLiteral("東京2回6日目"));
+  EXPECT_EQ(venues[0][u"title"_s].toString(), u"東京2回6日目"_s);
 
   const TSettings defaults;
   const QRegularExpression pattern(QString::fromUtf8(GetParam().FinisherPattern));
-  const TRun text = RunCli(Start, {QStringLiteral("day"), QStringLiteral("--mode"), mode});
+  const TRun text = RunCli(Start, {u"day"_s, u"--mode"_s, mode});
   ASSERT_EQ(text.ExitCode, 0);
   int finishers = 0;
   int steeplechases = 0;
   for (const QJsonValue venue : venues) {
-    const QJsonArray races = venue[QStringLiteral("races")].toArray();
+    const QJsonArray races = venue[u"races"_s].toArray();
     ASSERT_EQ(races.size(), 12);
     for (const QJsonValue race : races) {
       // Steeplechases are always greyed out and show no finishers.
-      const bool steeplechase = race[QStringLiteral("track")].toString().startsWith(u'障');
+      const bool steeplechase = race[u"track"_s].toString().startsWith(u'障');
       steeplechases += steeplechase ? 1 : 0;
-      EXPECT_EQ(race[QStringLiteral("greyed")].toBool(), steeplechase);
-      for (const QJsonValue finisher : race[QStringLiteral("finishers")].toArray()) {
+      EXPECT_EQ(race[u"greyed"_s].toBool(), steeplechase);
+      for (const QJsonValue finisher : race[u"finishers"_s].toArray()) {
         ++finishers;
-        const QString shown = finisher[QStringLiteral("text")].toString();
+        const QString shown = finisher[u"text"_s].toString();
         if (mode == u"3c" || mode == u"4c") {
-          const QString entry =
-              finisher[mode == u"3c" ? QStringLiteral("corner3") : QStringLiteral("corner4")].toString();
+          const QString entry = finisher[mode == u"3c" ? u"corner3"_s : u"corner4"_s].toString();
           const int row = entry.left(2).toInt();
           const int lane = entry.mid(2, 2).toInt();
-          EXPECT_EQ(finisher[QStringLiteral("band")].toString(), BandLabel(BandOfRow(row, defaults)))
+          EXPECT_EQ(finisher[u"band"_s].toString(), BandLabel(BandOfRow(row, defaults)))
               << entry.toStdString();
           EXPECT_EQ(shown, LaneMarkText(LaneClassOf(lane, defaults).Mark));
         }
         if (mode == u"jockey") {
           // At the first press every placed jockey has been placed at least once.
-          QString jockey = finisher[QStringLiteral("jockey")].toString();
+          QString jockey = finisher[u"jockey"_s].toString();
           jockey.remove(u' ').remove(u'　');
           EXPECT_FALSE(shown.isEmpty());
           EXPECT_TRUE(jockey.startsWith(shown)) << jockey.toStdString();
@@ -251,11 +206,11 @@ TEST_P(CliDayModeTest, ShowsTheLatestDayInTheMode) {
   // The text grid: one line per race, three finishers each in the mode's form.
   int raceLines = 0;
   for (const QString& line : text.Out.split(u'\n')) {
-    if (!QRegularExpression(QStringLiteral("^\\s+\\d+R\\s")).match(line).hasMatch()) continue;
+    if (!QRegularExpression(u"^\\s+\\d+R\\s"_s).match(line).hasMatch()) continue;
     ++raceLines;
-    const QStringList cells = line.split(QRegularExpression(QStringLiteral("\\s{2,}")), Qt::SkipEmptyParts);
-    if (line.contains(QStringLiteral("障"))) {
-      EXPECT_TRUE(line.endsWith(QStringLiteral("（対象外）"))) << line.toStdString();
+    const QStringList cells = line.split(QRegularExpression(u"\\s{2,}"_s), Qt::SkipEmptyParts);
+    if (line.contains(u"障"_s)) {
+      EXPECT_TRUE(line.endsWith(u"（対象外）"_s)) << line.toStdString();
       continue;
     }
     ASSERT_GE(cells.size(), 3);
@@ -272,152 +227,132 @@ INSTANTIATE_TEST_SUITE_P(Modes, CliDayModeTest,
                                          TModeCase{"jockey", "^(\\S+ )?(\\d+円|-)$"}));
 
 TEST_F(CliEndToEndTest, DayOfAnEarlierDateAndTheSurfaceFilter) {
-  const TRun run =
-      RunCli(Start, {QStringLiteral("day"), QStringLiteral("20240511"), QStringLiteral("--filter"),
-                     QStringLiteral("turf"), QStringLiteral("--json")});
+  const TRun run = RunCli(Start, {u"day"_s, u"20240511"_s, u"--filter"_s, u"turf"_s, u"--json"_s});
   ASSERT_EQ(run.ExitCode, 0) << run.Err.toStdString();
   const QJsonObject day = JsonObjectOf(run);
-  EXPECT_EQ(day[QStringLiteral("caption")].toString(), QStringLiteral("2024年5月11日 成績"));
-  EXPECT_FALSE(day[QStringLiteral("previousEnabled")].toBool());
-  EXPECT_TRUE(day[QStringLiteral("nextEnabled")].toBool());
+  EXPECT_EQ(day[u"caption"_s].toString(), u"2024年5月11日 成績"_s);
+  EXPECT_FALSE(day[u"previousEnabled"_s].toBool());
+  EXPECT_TRUE(day[u"nextEnabled"_s].toBool());
   int dirt = 0;
-  for (const QJsonValue venue : day[QStringLiteral("venues")].toArray()) {
-    for (const QJsonValue race : venue[QStringLiteral("races")].toArray()) {
-      const bool isTurf = race[QStringLiteral("track")].toString().startsWith(u'芝');
+  for (const QJsonValue venue : day[u"venues"_s].toArray()) {
+    for (const QJsonValue race : venue[u"races"_s].toArray()) {
+      const bool isTurf = race[u"track"_s].toString().startsWith(u'芝');
       dirt += isTurf ? 0 : 1;
-      EXPECT_EQ(race[QStringLiteral("greyed")].toBool(), !isTurf);
-      EXPECT_EQ(race[QStringLiteral("finishers")].toArray().size(), isTurf ? 3 : 0);
+      EXPECT_EQ(race[u"greyed"_s].toBool(), !isTurf);
+      EXPECT_EQ(race[u"finishers"_s].toArray().size(), isTurf ? 3 : 0);
     }
   }
   EXPECT_GT(dirt, 0);
 }
 
 TEST_F(CliEndToEndTest, RaceShowsSheetPositionsTabsAndPayouts) {
-  const TRun run = RunCli(Start, {QStringLiteral("race"), SundayMain, QStringLiteral("--json")});
+  const TRun run = RunCli(Start, {u"race"_s, SundayMain, u"--json"_s});
   ASSERT_EQ(run.ExitCode, 0) << run.Err.toStdString();
   const QJsonObject race = JsonObjectOf(run);
-  EXPECT_TRUE(race[QStringLiteral("title")].toString().startsWith(QStringLiteral("東京11Ｒ (5/12)  ")));
-  const QJsonArray header = race[QStringLiteral("sheet")][QStringLiteral("header")].toArray();
+  EXPECT_TRUE(race[u"title"_s].toString().startsWith(u"東京11Ｒ (5/12)  "_s));
+  const QJsonArray header = race[u"sheet"_s][u"header"_s].toArray();
   ASSERT_EQ(header.size(), 6);
-  EXPECT_EQ(header[3].toString(), QStringLiteral("走破"));
-  const QJsonArray rows = race[QStringLiteral("sheet")][QStringLiteral("rows")].toArray();
-  const QJsonArray positions = race[QStringLiteral("positions")].toArray();
+  EXPECT_EQ(header[3].toString(), u"走破"_s);
+  const QJsonArray rows = race[u"sheet"_s][u"rows"_s].toArray();
+  const QJsonArray positions = race[u"positions"_s].toArray();
   ASSERT_GE(rows.size(), 5);
   ASSERT_EQ(positions.size(), rows.size());
-  const QRegularExpression time(QStringLiteral("^\\d\\.\\d\\d\\.\\d$"));
+  const QRegularExpression time(u"^\\d\\.\\d\\d\\.\\d$"_s);
   for (const QJsonValue row : rows) {
     EXPECT_TRUE(time.match(row[3].toString()).hasMatch()) << row[3].toString().toStdString();
     EXPECT_TRUE(time.match(row[4].toString()).hasMatch());
     // Running wide only ever costs time.
     EXPECT_LE(row[4].toString(), row[3].toString());
   }
-  EXPECT_EQ(rows[0][0].toString(), QStringLiteral("1"));
-  const QJsonArray tabs = race[QStringLiteral("tabs")].toArray();
-  EXPECT_TRUE(tabs.contains(QStringLiteral("３コーナー")));
-  EXPECT_EQ(race[QStringLiteral("initialTab")].toString(), QStringLiteral("３コーナー"));
+  EXPECT_EQ(rows[0][0].toString(), u"1"_s);
+  const QJsonArray tabs = race[u"tabs"_s].toArray();
+  EXPECT_TRUE(tabs.contains(u"３コーナー"_s));
+  EXPECT_EQ(race[u"initialTab"_s].toString(), u"３コーナー"_s);
   for (const QJsonValue horse : positions) {
-    const QJsonObject sections = horse[QStringLiteral("sections")].toObject();
+    const QJsonObject sections = horse[u"sections"_s].toObject();
     EXPECT_EQ(sections.size(), tabs.size());
-    const QJsonValue third = sections[QStringLiteral("３コーナー")];
+    const QJsonValue third = sections[u"３コーナー"_s];
     if (third.isObject()) {
-      EXPECT_GE(third[QStringLiteral("lane")].toInt(), 1);
+      EXPECT_GE(third[u"lane"_s].toInt(), 1);
     }
   }
-  EXPECT_TRUE(race[QStringLiteral("payoutLine")].toString().contains(QStringLiteral("単勝")));
+  EXPECT_TRUE(race[u"payoutLine"_s].toString().contains(u"単勝"_s));
 
-  const TRun text = RunCli(Start, {QStringLiteral("race"), SundayMain});
+  const TRun text = RunCli(Start, {u"race"_s, SundayMain});
   ASSERT_EQ(text.ExitCode, 0);
   for (const char* part :
        {"順", "番", "馬　　名", "走破", "実走", "m/min", "位置取り", "タブ: ", "払戻: 単勝"})
     EXPECT_TRUE(text.Out.contains(QString::fromUtf8(part))) << part;
   // The first horse of the sheet and its row and lane in the third corner, as the JSON has them.
   const QJsonObject first = positions[0].toObject();
-  const QJsonValue spot = first[QStringLiteral("sections")][QStringLiteral("３コーナー")];
-  const QString spotText = spot.isObject() ? QStringLiteral("%1-%2")
-                                                 .arg(spot[QStringLiteral("row")].toInt())
-                                                 .arg(spot[QStringLiteral("lane")].toInt())
-                                           : QStringLiteral("-");
-  EXPECT_TRUE(QRegularExpression(
-                  QStringLiteral("\\b%1  %2\\s+%3\\b")
-                      .arg(first[QStringLiteral("number")].toInt())
-                      .arg(first[QStringLiteral("name")].toString(), QRegularExpression::escape(spotText)))
+  const QJsonValue spot = first[u"sections"_s][u"３コーナー"_s];
+  const QString spotText =
+      spot.isObject() ? u"%1-%2"_s.arg(spot[u"row"_s].toInt()).arg(spot[u"lane"_s].toInt()) : u"-"_s;
+  EXPECT_TRUE(QRegularExpression(u"\\b%1  %2\\s+%3\\b"_s.arg(first[u"number"_s].toInt())
+                                     .arg(first[u"name"_s].toString(), QRegularExpression::escape(spotText)))
                   .match(text.Out)
                   .hasMatch())
       << text.Out.toStdString();
 }
 
 TEST_F(CliEndToEndTest, SteeplechaseCannotBeOpenedOrExported) {
-  const QJsonObject day = JsonObjectOf(RunCli(Start, {QStringLiteral("day"), QStringLiteral("--json")}));
-  QString key;
-  for (const QJsonValue venue : day[QStringLiteral("venues")].toArray())
-    for (const QJsonValue race : venue[QStringLiteral("races")].toArray())
-      if (key.isEmpty() && race[QStringLiteral("track")].toString().startsWith(u'障'))
-        key = race[QStringLiteral("raceKey")].toString();
+  const QString key =
+      FirstRaceOfTheDay([](const QJsonValue& race) { return race[u"track"_s].toString().startsWith(u'障'); });
   ASSERT_FALSE(key.isEmpty()) << "the demo day has no steeplechase";
-  for (const QStringList& args :
-       {QStringList{QStringLiteral("race"), key}, QStringList{QStringLiteral("export"), key}}) {
+  for (const QStringList& args : {QStringList{u"race"_s, key}, QStringList{u"export"_s, key}}) {
     const TRun run = RunCli(Start, args);
     EXPECT_EQ(run.ExitCode, 1) << args.join(u' ').toStdString();
-    EXPECT_TRUE(run.Err.contains(QStringLiteral("当プログラムは障害戦に対応していません")))
-        << run.Err.toStdString();
+    EXPECT_TRUE(run.Err.contains(u"当プログラムは障害戦に対応していません"_s)) << run.Err.toStdString();
   }
 }
 
 TEST_F(CliEndToEndTest, StraightCourseShowsConvertedTimesButIsNotExported) {
-  const QJsonObject day = JsonObjectOf(RunCli(Start, {QStringLiteral("day"), QStringLiteral("--json")}));
-  QString key;
-  for (const QJsonValue venue : day[QStringLiteral("venues")].toArray())
-    for (const QJsonValue race : venue[QStringLiteral("races")].toArray())
-      if (key.isEmpty() && race[QStringLiteral("track")].toString() == u"芝1000" &&
-          race[QStringLiteral("raceKey")].toString().mid(8, 2) == u"04")
-        key = race[QStringLiteral("raceKey")].toString();
+  const QString key = FirstRaceOfTheDay([](const QJsonValue& race) {
+    return race[u"track"_s].toString() == u"芝1000" && race[u"raceKey"_s].toString().mid(8, 2) == u"04";
+  });
   ASSERT_FALSE(key.isEmpty()) << "the demo day has no race on the straight course";
 
-  const QJsonObject race =
-      JsonObjectOf(RunCli(Start, {QStringLiteral("race"), key, QStringLiteral("--json")}));
-  EXPECT_TRUE(race[QStringLiteral("straight")].toBool());
-  EXPECT_TRUE(race[QStringLiteral("tabs")].toArray().isEmpty());
-  const QJsonArray rows = race[QStringLiteral("sheet")][QStringLiteral("rows")].toArray();
+  const QJsonObject race = JsonObjectOf(RunCli(Start, {u"race"_s, key, u"--json"_s}));
+  EXPECT_TRUE(race[u"straight"_s].toBool());
+  EXPECT_TRUE(race[u"tabs"_s].toArray().isEmpty());
+  const QJsonArray rows = race[u"sheet"_s][u"rows"_s].toArray();
   ASSERT_FALSE(rows.isEmpty());
   // No corners, no ground lost: the converted time is the finishing time.
   for (const QJsonValue row : rows) {
     EXPECT_FALSE(row[3].toString().isEmpty());
     EXPECT_EQ(row[4].toString(), row[3].toString());
   }
-  EXPECT_TRUE(
-      RunCli(Start, {QStringLiteral("race"), key}).Out.contains(QStringLiteral("直線コースの競走では、")));
-  const TRun exported = RunCli(Start, {QStringLiteral("export"), key});
+  EXPECT_TRUE(RunCli(Start, {u"race"_s, key}).Out.contains(u"直線コースの競走では、"_s));
+  const TRun exported = RunCli(Start, {u"export"_s, key});
   EXPECT_EQ(exported.ExitCode, 1);
-  EXPECT_TRUE(exported.Err.contains(QStringLiteral("直線コース"))) << exported.Err.toStdString();
+  EXPECT_TRUE(exported.Err.contains(u"直線コース"_s)) << exported.Err.toStdString();
 }
 
 TEST_F(CliEndToEndTest, ShowingCommandsLeaveEveryFileAsItWas) {
   const QMap<QString, QByteArray> before = Snapshot(Start);
   ASSERT_FALSE(before.isEmpty());
   for (const QStringList& args :
-       {QStringList{QStringLiteral("days")}, QStringList{QStringLiteral("day")},
-        QStringList{QStringLiteral("day"), QStringLiteral("--mode"), QStringLiteral("jockey")},
-        QStringList{QStringLiteral("race"), SundayMain},
-        QStringList{QStringLiteral("race"), SundayMain, QStringLiteral("--json")}}) {
+       {QStringList{u"days"_s}, QStringList{u"day"_s}, QStringList{u"day"_s, u"--mode"_s, u"jockey"_s},
+        QStringList{u"race"_s, SundayMain}, QStringList{u"race"_s, SundayMain, u"--json"_s}}) {
     EXPECT_EQ(RunCli(Start, args).ExitCode, 0) << args.join(u' ').toStdString();
     EXPECT_EQ(Snapshot(Start), before) << args.join(u' ').toStdString();
   }
   // Nor do they make a data folder where there is none.
   QTemporaryDir empty;
-  EXPECT_EQ(RunCli(empty.path(), {QStringLiteral("day")}).ExitCode, 1);
+  EXPECT_EQ(RunCli(empty.path(), {u"day"_s}).ExitCode, 1);
   EXPECT_TRUE(QDir(empty.path()).isEmpty());
 }
 
 TEST_F(CliEndToEndTest, ExportOneRaceOverwritesAndExportAllFillsOnlyBlankLines) {
   QTemporaryDir copy;
   CopyTree(Start, copy.path());
-  const QString target = QDir(copy.path()).filePath(QStringLiteral("out"));
+  const QString target = QDir(copy.path()).filePath(u"out"_s);
   QDir().mkpath(target);
-  const QString file = QDir(target).filePath(QStringLiteral("FT202425.dat"));  // 東京, meeting 2
+  const QString file = QDir(target).filePath(u"FT202425.dat"_s);  // 東京, meeting 2
   const qsizetype line = (6 - 1) * 12 + (11 - 1);
   const QByteArray blank(90, ' ');
 
-  TRun run = RunCli(copy.path(), {QStringLiteral("export"), SundayMain, QStringLiteral("--target"), target});
+  TRun run = RunCli(copy.path(), {u"export"_s, SundayMain, u"--target"_s, target});
   ASSERT_EQ(run.ExitCode, 0) << run.Err.toStdString();
   TByteLines lines = ReadLines(file);
   ASSERT_EQ(lines.size(), 96);
@@ -434,8 +369,7 @@ TEST_F(CliEndToEndTest, ExportOneRaceOverwritesAndExportAllFillsOnlyBlankLines) 
   const QByteArray marker = QByteArray(85, ' ') + "  -99";
   lines[line] = marker;
   WriteLines(file, lines);
-  run = RunCli(copy.path(),
-               {QStringLiteral("export"), QStringLiteral("--all"), QStringLiteral("--target"), target});
+  run = RunCli(copy.path(), {u"export"_s, u"--all"_s, u"--target"_s, target});
   ASSERT_EQ(run.ExitCode, 0) << run.Err.toStdString();
   lines = ReadLines(file);
   EXPECT_EQ(lines[line], marker);
@@ -444,7 +378,7 @@ TEST_F(CliEndToEndTest, ExportOneRaceOverwritesAndExportAllFillsOnlyBlankLines) 
   EXPECT_EQ(QDir(target).entryList(QDir::Files).size(), 3);
 
   // The race window's button rewrites its race every time.
-  run = RunCli(copy.path(), {QStringLiteral("export"), SundayMain, QStringLiteral("--target"), target});
+  run = RunCli(copy.path(), {u"export"_s, SundayMain, u"--target"_s, target});
   ASSERT_EQ(run.ExitCode, 0);
   EXPECT_EQ(ReadLines(file)[line], written);
 }
@@ -452,16 +386,16 @@ TEST_F(CliEndToEndTest, ExportOneRaceOverwritesAndExportAllFillsOnlyBlankLines) 
 TEST_F(CliEndToEndTest, ExportGoesToTheSettingsTargetByDefault) {
   QTemporaryDir copy;
   CopyTree(Start, copy.path());
-  const QString fuka = QDir(copy.path()).filePath(QStringLiteral("FUKA_TIME"));
+  const QString fuka = QDir(copy.path()).filePath(u"FUKA_TIME"_s);
   ASSERT_TRUE(QDir().mkpath(fuka));
-  QFile ini(QDir(copy.path()).filePath(QStringLiteral("RAVEK.INI")));
+  QFile ini(QDir(copy.path()).filePath(u"RAVEK.INI"_s));
   ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
   ini.write("[Folder]\r\nTarget=" + fuka.toUtf8() + "\r\n");
   ini.close();
   const QByteArray iniBefore = ReadLines(ini.fileName()).join('\n');
-  const TRun run = RunCli(copy.path(), {QStringLiteral("export"), SundayMain});
+  const TRun run = RunCli(copy.path(), {u"export"_s, SundayMain});
   ASSERT_EQ(run.ExitCode, 0) << run.Err.toStdString();
-  EXPECT_TRUE(QFile::exists(QDir(fuka).filePath(QStringLiteral("2024/FT202425.dat"))));
+  EXPECT_TRUE(QFile::exists(QDir(fuka).filePath(u"2024/FT202425.dat"_s)));
   EXPECT_EQ(ReadLines(ini.fileName()).join('\n'), iniBefore);
 }
 
@@ -476,7 +410,7 @@ class CliErrorTest : public CliEndToEndTest, public testing::WithParamInterface<
 
 TEST_P(CliErrorTest, ExitsWithCodeAndMessage) {
   QStringList args = GetParam().Args;
-  args.replaceInStrings(QStringLiteral("@missing"), Dir->filePath(QStringLiteral("no-such-folder")));
+  args.replaceInStrings(u"@missing"_s, Dir->filePath(u"no-such-folder"_s));
   const TRun run = RunCli(Start, args);
   EXPECT_EQ(run.ExitCode, GetParam().ExitCode) << run.Err.toStdString();
   EXPECT_TRUE(run.Err.contains(QString::fromUtf8(GetParam().Message))) << run.Err.toStdString();
@@ -485,65 +419,49 @@ TEST_P(CliErrorTest, ExitsWithCodeAndMessage) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, CliErrorTest,
-    testing::Values(
-        TErrorCase{"UnknownCommand", {QStringLiteral("bogus")}, 1, "不明なコマンドです: bogus"},
-        TErrorCase{"UnknownMode",
-                   {QStringLiteral("day"), QStringLiteral("--mode"), QStringLiteral("5c")},
-                   1,
-                   "--mode は"},
-        TErrorCase{"ThresholdOutOfRange",
-                   {QStringLiteral("day"), QStringLiteral("--mode"), QStringLiteral("jockey"),
-                    QStringLiteral("--threshold"), QStringLiteral("6")},
-                   1,
-                   "1 から 5 まで"},
-        TErrorCase{"BadDate", {QStringLiteral("day"), QStringLiteral("2024-05-12")}, 1, "YYYYMMDD"},
-        TErrorCase{"UnknownDate",
-                   {QStringLiteral("day"), QStringLiteral("20990101")},
-                   1,
-                   "20990101 の成績はありません"},
-        TErrorCase{"UnknownRace",
-                   {QStringLiteral("race"), QStringLiteral("2024051205020613")},
-                   1,
-                   "はデータにありません"},
-        TErrorCase{"ShortRaceKey", {QStringLiteral("race"), QStringLiteral("202405")}, 1, "16桁"},
-        TErrorCase{"ExportWithoutRace", {QStringLiteral("export")}, 1, "どちらか一方"},
-        TErrorCase{"BadNow",
-                   {QStringLiteral("download"), QStringLiteral("--now"), QStringLiteral("tomorrow")},
-                   1,
-                   "--now"},
-        TErrorCase{"MissingTargetFolder",
-                   {QStringLiteral("export"), QStringLiteral("--all"), QStringLiteral("--target"),
-                    QStringLiteral("@missing")},
-                   2,
-                   "FT2024"}),
+    testing::Values(TErrorCase{"UnknownCommand", {u"bogus"_s}, 1, "不明なコマンドです: bogus"},
+                    TErrorCase{"UnknownMode", {u"day"_s, u"--mode"_s, u"5c"_s}, 1, "--mode は"},
+                    TErrorCase{"ThresholdOutOfRange",
+                               {u"day"_s, u"--mode"_s, u"jockey"_s, u"--threshold"_s, u"6"_s},
+                               1,
+                               "1 から 5 まで"},
+                    TErrorCase{"BadDate", {u"day"_s, u"2024-05-12"_s}, 1, "YYYYMMDD"},
+                    TErrorCase{"UnknownDate", {u"day"_s, u"20990101"_s}, 1, "20990101 の成績はありません"},
+                    TErrorCase{"UnknownRace", {u"race"_s, u"2024051205020613"_s}, 1, "はデータにありません"},
+                    TErrorCase{"ShortRaceKey", {u"race"_s, u"202405"_s}, 1, "16桁"},
+                    TErrorCase{"ExportWithoutRace", {u"export"_s}, 1, "どちらか一方"},
+                    TErrorCase{"BadNow", {u"download"_s, u"--now"_s, u"tomorrow"_s}, 1, "--now"},
+                    TErrorCase{"MissingTargetFolder",
+                               {u"export"_s, u"--all"_s, u"--target"_s, u"@missing"_s},
+                               2,
+                               "FT2024"}),
     [](const testing::TestParamInfo<TErrorCase>& info) { return std::string(info.param.Name); });
 
 TEST_F(CliEndToEndTest, DamagedDataFileIsAConversionError) {
   QTemporaryDir copy;
   CopyTree(Start, copy.path());
-  const QString uma = QDir(copy.path()).filePath(QStringLiteral("Data/UmaData.dat"));
-  TByteLines lines = ReadLines(uma);
+  const QString runnerFile = QDir(copy.path()).filePath(u"Data/UmaData.dat"_s);
+  TByteLines lines = ReadLines(runnerFile);
   for (QByteArray& line : lines) line.replace(28, 2, "X1");  // horse numbers
-  WriteLines(uma, lines);
+  WriteLines(runnerFile, lines);
   const QMap<QString, QByteArray> before = Snapshot(copy.path());
-  for (const QStringList& args :
-       {QStringList{QStringLiteral("day")}, QStringList{QStringLiteral("race"), SundayMain}}) {
+  for (const QStringList& args : {QStringList{u"day"_s}, QStringList{u"race"_s, SundayMain}}) {
     const TRun run = RunCli(copy.path(), args);
     EXPECT_EQ(run.ExitCode, 2) << args.join(u' ').toStdString() << run.Err.toStdString();
-    EXPECT_TRUE(run.Err.contains(QStringLiteral("X1"))) << run.Err.toStdString();
+    EXPECT_TRUE(run.Err.contains(u"X1"_s)) << run.Err.toStdString();
   }
   EXPECT_EQ(Snapshot(copy.path()), before);
 }
 
 TEST_F(CliEndToEndTest, HelpExplainsEveryCommandAndRecordsStillWorks) {
-  const TRun help = RunCli(Start, {QStringLiteral("--help")});
+  const TRun help = RunCli(Start, {u"--help"_s});
   EXPECT_EQ(help.ExitCode, 0);
   for (const char* command :
        {"demo-feed", "download", "days", "day [", "race RACEKEY", "export", "--json", "終了コード"})
     EXPECT_TRUE(help.Out.contains(QString::fromUtf8(command))) << command;
-  const TRun records = RunCli(Start, {QStringLiteral("records"), DataFile("RaceData.dat")});
+  const TRun records = RunCli(Start, {u"records"_s, DataFile("RaceData.dat")});
   EXPECT_EQ(records.ExitCode, 0) << records.Err.toStdString();
-  EXPECT_TRUE(records.Out.contains(QStringLiteral("2024年5月12日")));
+  EXPECT_TRUE(records.Out.contains(u"2024年5月12日"_s));
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 struct TWidthCase {
@@ -26,30 +28,30 @@ INSTANTIATE_TEST_SUITE_P(Texts, DisplayWidthTest,
 TEST(TextTableTest, AlignsColumnsByDisplayWidth) {
   TTextTable table;
   table.SetAlign(2, TColumnAlign::Right);
-  table.AddRow({QStringLiteral("番"), QStringLiteral("馬名"), QStringLiteral("走破")});
-  table.AddRow({QStringLiteral("4"), QStringLiteral("カゼキング"), QStringLiteral("1.21.2")});
-  table.AddRow({QStringLiteral("12"), QStringLiteral("ｱｵ"), QStringLiteral("59.9")});
-  const QStringList lines = table.Render(QStringLiteral("  ")).split(u'\n', Qt::SkipEmptyParts);
+  table.AddRow({u"番"_s, u"馬名"_s, u"走破"_s});
+  table.AddRow({u"4"_s, u"カゼキング"_s, u"1.21.2"_s});
+  table.AddRow({u"12"_s, u"ｱｵ"_s, u"59.9"_s});
+  const QStringList lines = table.Render(u"  "_s).split(u'\n', Qt::SkipEmptyParts);
   ASSERT_EQ(lines.size(), 3);
   // Every row ends at the same column, and the names all start at the same column.
   for (const QString& line : lines)
     EXPECT_EQ(DisplayWidth(line), 2 + 2 + 2 + 10 + 2 + 6) << line.toStdString();
-  EXPECT_EQ(lines[0], QStringLiteral("  番  馬名          走破"));
-  EXPECT_EQ(lines[1], QStringLiteral("  4   カゼキング  1.21.2"));
-  EXPECT_EQ(lines[2], QStringLiteral("  12  ｱｵ            59.9"));
+  EXPECT_EQ(lines[0], u"  番  馬名          走破"_s);
+  EXPECT_EQ(lines[1], u"  4   カゼキング  1.21.2"_s);
+  EXPECT_EQ(lines[2], u"  12  ｱｵ            59.9"_s);
 }
 
 TEST(TextTableTest, DropsTrailingBlanksAndKeepsLongCellsWhole) {
   TTextTable table;
-  table.AddRow({QStringLiteral("長い見出しの列"), QString()});
-  table.AddRow({QStringLiteral("a"), QStringLiteral("b")});
-  EXPECT_EQ(table.Render(), QStringLiteral("長い見出しの列\na               b\n"));
-  EXPECT_EQ(PadToWidth(QStringLiteral("長すぎる"), 4), QStringLiteral("長すぎる"));
-  EXPECT_EQ(PadToWidth(QStringLiteral("芝"), 4, TColumnAlign::Right), QStringLiteral("  芝"));
+  table.AddRow({u"長い見出しの列"_s, QString()});
+  table.AddRow({u"a"_s, u"b"_s});
+  EXPECT_EQ(table.Render(), u"長い見出しの列\na               b\n"_s);
+  EXPECT_EQ(PadToWidth(u"長すぎる"_s, 4), u"長すぎる"_s);
+  EXPECT_EQ(PadToWidth(u"芝"_s, 4, TColumnAlign::Right), u"  芝"_s);
   // Control characters from the feed never reach the terminal.
   TTextTable feed;
-  feed.AddRow({QString::fromUtf16(u"ア\x1b[2Jイ\0ウ\r", 9), QStringLiteral("x")});
-  EXPECT_EQ(feed.Render(), QStringLiteral("ア[2Jイウ  x\n"));
+  feed.AddRow({QString::fromUtf16(u"ア\x1b[2Jイ\0ウ\r", 9), u"x"_s});
+  EXPECT_EQ(feed.Render(), u"ア[2Jイウ  x\n"_s);
 }
 
 }  // namespace

@@ -15,6 +15,8 @@
 
 #include <map>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 // A May weekend with 新潟 racing, and a September weekend with a Monday holiday.
@@ -170,7 +172,7 @@ TEST_F(DemoServiceTest, PayoutsForPlacedHorsesAndNoneForScratched) {
     QList<int> paidWinners;
     for (const TPayout& paid : race.Payouts[TBetType::Win]) paidWinners.append(paid.Numbers.value(0));
     EXPECT_EQ(paidWinners, winners) << race.RaceKey.constData();
-    EXPECT_TRUE(win.startsWith(QStringLiteral("単勝%1番").arg(winners.value(0)))) << win.toStdString();
+    EXPECT_TRUE(win.startsWith(u"単勝%1番"_s.arg(winners.value(0)))) << win.toStdString();
     for (const TBetType betType : AllBetTypes) {
       for (const TPayout& paid : race.Payouts[betType]) {
         EXPECT_GE(paid.Payout, 100);
@@ -259,7 +261,7 @@ TEST(DemoFeedTest, SameSeedSameBytesWhicheverDaysAreWritten) {
   EXPECT_FALSE(TDemoService(5).WriteDay(single.path(), QDate(2024, 5, 13)));
   TDemoService(6).WriteDay(other.path(), QDate(2024, 5, 12));
   const auto bytes = [](const QTemporaryDir& dir) {
-    QFile f(dir.filePath(QStringLiteral("0B12/20240512.txt")));
+    QFile f(dir.filePath(u"0B12/20240512.txt"_s));
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
   };
   ASSERT_FALSE(bytes(week).isEmpty());
@@ -273,7 +275,7 @@ TEST(DemoFeedTest, FeedMixesInRecordsTheDownloadDrops) {
   const TByteLines lines = SplitLines(demo.DayFeed(day));
   std::map<QByteArray, int> heads;
   for (const QByteArray& line : lines) ++heads[line.left(3)];
-  const int races = static_cast<int>(demo.Calendar().VenuesOf(day).size()) * 12;
+  const int races = static_cast<int>(TDemoCalendar().VenuesOf(day).size()) * 12;
   EXPECT_EQ(heads["RA6"], races) << "Sunday's final stage";
   EXPECT_EQ(heads["HR1"], races);
   EXPECT_GT(heads["RA3"] + heads["RA4"] + heads["RA5"], 0);
@@ -305,7 +307,7 @@ TEST(DemoFeedTest, FeedLinkWritesAndServesAMissingRecentDay) {
   const TFixedClock clock(QDateTime(QDate(2024, 5, 13), QTime(10, 0)));
   TFeedLink link(dir.path(), clock);
   link.SetDemoWriter(DemoFeedWriter());
-  ASSERT_EQ(link.JVInit(QStringLiteral("SA1")), 0);
+  ASSERT_EQ(link.JVInit(u"SA1"_s), 0);
   ASSERT_EQ(link.JVRTOpen("0B12", "20240512"), 0);
   QByteArray delivered;
   for (;;) {
@@ -320,7 +322,7 @@ TEST(DemoFeedTest, FeedLinkWritesAndServesAMissingRecentDay) {
   }
   EXPECT_EQ(link.JVClose(), 0);
   EXPECT_EQ(delivered, TDemoService(1).DayFeed(QDate(2024, 5, 12)));
-  EXPECT_TRUE(QFile::exists(dir.filePath(QStringLiteral("DemoFeed/0B12/20240512.txt"))));
+  EXPECT_TRUE(QFile::exists(dir.filePath(u"DemoFeed/0B12/20240512.txt"_s)));
   EXPECT_EQ(link.JVRTOpen("0B12", "20240514"), -1) << "no racing on a Tuesday";
 }
 

@@ -1,17 +1,17 @@
 // Writes on a disk with a few KiB left: every one fails with a message that
 // names the file and the full disk, and leaves the old file as it was.
 
-#include "CliHarness.h"
-
 #include "shell/DataLock.h"
 #include "shell/SettingsFile.h"
 #include "shell/ShellState.h"
+#include "support/CliHarness.h"
 #include "text/Errors.h"
 
 #include <QStorageInfo>
 #include <QTemporaryDir>
 
 #include <functional>
+#include <optional>
 
 using namespace Qt::StringLiterals;
 
@@ -42,11 +42,8 @@ protected:
     Start = Base->filePath(u"start"_s);
     FeedFolder = Base->filePath(u"feed"_s);
     QDir().mkpath(Start + u"/Data"_s);
-    const TRun feed = RunCli(Start, {u"demo-feed"_s, Base->filePath(u"feed"_s), u"--end"_s, u"20240512"_s});
-    ASSERT_EQ(feed.ExitCode, 0) << feed.Err.toStdString();
-    const TRun download = RunCli(
-        Start, {u"download"_s, u"--feed"_s, Base->filePath(u"feed"_s), u"--now"_s, u"2024-05-13 10:00"_s});
-    ASSERT_EQ(download.ExitCode, 0) << download.Err.toStdString();
+    DownloadDemoWeek(Start, FeedFolder);
+    if (HasFatalFailure()) return;
     const TRun exported = RunCli(Start, {u"export"_s, u"--all"_s});
     ASSERT_EQ(exported.ExitCode, 0) << exported.Err.toStdString();
   }
@@ -58,13 +55,11 @@ protected:
   void SetUp() override {
     Disk = Base->filePath(u"disk"_s);
     QDir().mkpath(Disk);
-    if (QProcess::execute(u"mount"_s, {u"-t"_s, u"tmpfs"_s, u"-o"_s, u"size=900k"_s, u"tmpfs"_s, Disk}) != 0)
+    SmallDisk.emplace(Disk, u"900k"_s);
+    if (!SmallDisk->Mounted())
       GTEST_SKIP() << "cannot mount a small tmpfs (needs root): the full-disk cases did not run";
-    Mounted = true;
   }
-  void TearDown() override {
-    if (Mounted) QProcess::execute(u"umount"_s, {Disk});
-  }
+  void TearDown() override { SmallDisk.reset(); }
 
   // Fills the disk to leave about `left` bytes.
   void Fill(qint64 left) const {
@@ -76,7 +71,7 @@ protected:
   static inline QTemporaryDir* Base = nullptr;
   static inline QString Start;
   QString Disk;
-  bool Mounted = false;
+  std::optional<TSmallDisk> SmallDisk;
 };
 
 TEST_P(FullDiskTest, FailsByNameAndKeepsTheOldFile) {
@@ -139,8 +134,7 @@ INSTANTIATE_TEST_SUITE_P(
         // Every data file of the download, Position.dat included, stays as it was.
         TFullDiskCase{"cli_download", "Data/Position.dat",
                       [](const QString&, const QString& dir) {
-                        ThrowOnFailure(RunCli(dir, {u"download"_s, u"--feed"_s, FeedFolder, u"--now"_s,
-                                                    u"2024-05-13 10:00"_s}));
+                        ThrowOnFailure(RunCli(dir, DownloadArgs(FeedFolder)));
                       }},
         TFullDiskCase{"start_backup", "Data/Position.bak",
                       [](const QString&, const QString& dir) {

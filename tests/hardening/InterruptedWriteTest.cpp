@@ -1,11 +1,10 @@
 // A download killed while it rewrites twenty years of positions: afterwards
 // Position.dat is one of the files a finished step would have left, whole.
 
-#include "CliHarness.h"
-
 #include "demo/DemoService.h"
 #include "position/PassingOrderConverter.h"
 #include "position/PositionFile.h"
+#include "support/CliHarness.h"
 
 #include <QDate>
 #include <QElapsedTimer>
@@ -22,7 +21,6 @@ using namespace Qt::StringLiterals;
 namespace hardening {
 namespace {
 
-const QString Now = u"2024-05-13 10:00"_s;
 // Shown just before each downloaded day's races are written into Position.dat.
 const QString SavingText = u"展開データ保存中・・・"_s;
 
@@ -72,8 +70,7 @@ protected:
     Base = new QTemporaryDir;
     const QString start = Base->filePath(u"start"_s);
     QDir().mkpath(start + u"/Data"_s);
-    const TRun feed = RunCli(start, {u"demo-feed"_s, QDir(start).filePath(u"feed"_s), u"--end"_s,
-                                     u"20240512"_s, u"--seed"_s, u"3"_s});
+    const TRun feed = RunCli(start, DemoFeedArgs(QDir(start).filePath(u"feed"_s), u"3"_s));
     ASSERT_EQ(feed.ExitCode, 0) << feed.Err.toStdString();
 
     OldLines = TwentyYearsOfPositions();
@@ -85,7 +82,7 @@ protected:
     CopyTree(start, whole);
     QElapsedTimer timer;
     timer.start();
-    const TRun download = RunCli(whole, DownloadArgs(whole));
+    const TRun download = RunCli(whole, DownloadOwnFeed(whole));
     WholeRunMs = timer.elapsed();
     ASSERT_EQ(download.ExitCode, 0) << download.Err.toStdString();
     ASSERT_EQ(download.Err.count(SavingText), 2) << download.Err.toStdString();
@@ -107,8 +104,9 @@ protected:
     Base = nullptr;
   }
 
-  static QStringList DownloadArgs(const QString& start) {
-    return {u"download"_s, u"--feed"_s, QDir(start).filePath(u"feed"_s), u"--now"_s, Now};
+  // Each start directory downloads from the feed inside it.
+  static QStringList DownloadOwnFeed(const QString& start) {
+    return DownloadArgs(QDir(start).filePath(u"feed"_s));
   }
 
   static inline QTemporaryDir* Base = nullptr;
@@ -156,9 +154,9 @@ TEST_F(InterruptedWriteTest, PositionFileIsAlwaysOneWholeVersion) {
     const QString data = QDir(start).filePath(u"Data"_s);
     CopyTree(Base->filePath(u"start"_s), start);
 
-    QProcess process;
+    const auto started = StartCli(start, DownloadOwnFeed(start));
+    QProcess& process = *started;
     process.setReadChannel(QProcess::StandardError);
-    process.start(QStringLiteral(RAVEK_CLI_PATH), QStringList{u"--app-dir"_s, start} + DownloadArgs(start));
     ASSERT_TRUE(process.waitForStarted());
     QString err;
     while (point.SaveNumber > 0 && err.count(SavingText) < point.SaveNumber &&
@@ -203,7 +201,7 @@ TEST_F(InterruptedWriteTest, PositionFileIsAlwaysOneWholeVersion) {
     // Whatever the killed run left beside the file, the next run ends where
     // an uninterrupted one does.
     if (point.DelayUs == 0) {
-      const TRun again = RunCli(start, DownloadArgs(start));
+      const TRun again = RunCli(start, DownloadOwnFeed(start));
       ASSERT_EQ(again.ExitCode, 0) << again.Err.toStdString();
       EXPECT_FALSE(again.Err.contains(u"壊れて"_s)) << again.Err.toStdString();
       EXPECT_EQ(FileBytes(position), NewBytes);

@@ -1,9 +1,8 @@
 // Runs of the program on one start directory at the same time: each sees, and
 // leaves, one consistent set of data files.
 
-#include "CliHarness.h"
-
 #include "link/LinkSettings.h"
+#include "support/CliHarness.h"
 
 #include <QDateTime>
 #include <QElapsedTimer>
@@ -18,22 +17,11 @@ using namespace Qt::StringLiterals;
 namespace hardening {
 namespace {
 
-const QString Now = u"2024-05-13 10:00"_s;
 const QByteArray BlankExportLine(90, ' ');
 
-std::unique_ptr<QProcess> StartCli(const QString& appDir, const QStringList& args) {
-  auto process = std::make_unique<QProcess>();
-  process->start(QStringLiteral(RAVEK_CLI_PATH), QStringList{u"--app-dir"_s, appDir} + args);
-  return process;
-}
-
+// Runs side by side take longer than one alone.
 TRun Finish(QProcess& process) {
-  const bool finished = process.waitForFinished(180000);
-  TRun run;
-  run.ExitCode = finished && process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-  run.Out = QString::fromUtf8(process.readAllStandardOutput());
-  run.Err = QString::fromUtf8(process.readAllStandardError());
-  return run;
+  return FinishCli(process, 180000);
 }
 
 // Two feeds of the same week with different racing, and the data files that
@@ -43,8 +31,7 @@ protected:
   static void SetUpTestSuite() {
     Base = new QTemporaryDir;
     for (const QString& feed : {u"A"_s, u"B"_s}) {
-      const TRun run = RunCli(Base->path(), {u"demo-feed"_s, Feed(feed), u"--end"_s, u"20240512"_s,
-                                             u"--seed"_s, feed == u"A" ? u"3"_s : u"5"_s});
+      const TRun run = RunCli(Base->path(), DemoFeedArgs(Feed(feed), feed == u"A" ? u"3"_s : u"5"_s));
       ASSERT_EQ(run.ExitCode, 0) << run.Err.toStdString();
     }
     for (const QString& order : {u"AB"_s, u"BA"_s, u"A"_s}) {
@@ -62,9 +49,7 @@ protected:
   }
 
   static QString Feed(const QString& name) { return Base->filePath(u"feed"_s + name); }
-  static QStringList Download(QChar feed) {
-    return {u"download"_s, u"--feed"_s, Feed(QString(feed)), u"--now"_s, Now};
-  }
+  static QStringList Download(QChar feed) { return DownloadArgs(Feed(QString(feed))); }
   static QMap<QString, QByteArray> DataOf(const QString& start) {
     return Snapshot(QDir(start).filePath(u"Data"_s));
   }
@@ -127,7 +112,7 @@ TEST_F(OneWriterTest, ACommandWaitsForARunningCopyButNotForAKilledOne) {
   slow.SlowDelayMs = 50;
   slow.Save(start.path());
   const QString lockFile = QDir(start.path()).filePath(u"Data/RAVEK.lock"_s);
-  auto download = StartCli(start.path(), {u"download"_s, u"--now"_s, Now});
+  auto download = StartCli(start.path(), {u"download"_s, u"--now"_s, DemoMonday});
   QElapsedTimer waited;
   waited.start();
   while (!QFileInfo::exists(lockFile) && waited.elapsed() < 30000) QThread::msleep(20);

@@ -101,21 +101,6 @@ TEST(PayRecordTest, PlacePayoutsKeepTheStoredField) {
   EXPECT_EQ(pay.PlacePayouts(builder.Line()), "5=000000200,12=000001230");
 }
 
-TEST(PayRecordTest, InvalidLinesGiveEmptyTexts) {
-  const QByteArray valid = MakePayLine();
-  QByteArray lower = valid;
-  lower[1] = 'r';
-  const QByteArray lines[] = {valid + " ", valid.chopped(1), lower, MakeRaceLine(), {}, "HR", valid + "\r\n"};
-  for (const QByteArray& line : lines) {
-    TPayRecord pay;
-    EXPECT_FALSE(pay.LoadPayRecord(line)) << line.size();
-    EXPECT_EQ(pay.PayRaceKey(line), QByteArray());
-    EXPECT_EQ(pay.PlacePayouts(line), QByteArray());
-    for (const TBetType betType : AllBetTypes) EXPECT_EQ(pay.PayoutText(line, betType), QString());
-  }
-  EXPECT_EQ(TPayRecord().PayRaceKey(valid), DefaultRaceKey);
-}
-
 TEST(PayRecordTest, FindPayLineTakesTheLastLineOfTheRace) {
   const QByteArray first = MakePayLine("2024051205020811");
   const QByteArray other = MakePayLine("2024051205020812");

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 struct TMapping {
@@ -26,8 +28,8 @@ INSTANTIATE_TEST_SUITE_P(
                     TMapping{"fullwidth tilde", QString(QChar(0xFF5E)), QByteArray("\x81\x60")},
                     TMapping{"fullwidth yen", QString(QChar(0xFFE5)), QByteArray("\x81\x8f")},
                     TMapping{"ideographic space", QString(QChar(0x3000)), QByteArray("\x81\x40")},
-                    TMapping{"backslash", QStringLiteral("\\"), QByteArray("\\")},
-                    TMapping{"tilde", QStringLiteral("~"), QByteArray("~")},
+                    TMapping{"backslash", u"\\"_s, QByteArray("\\")},
+                    TMapping{"tilde", u"~"_s, QByteArray("~")},
                     TMapping{"control 1A", QString(QChar(0x1a)), QByteArray("\x1a")},
                     TMapping{"control 1C", QString(QChar(0x1c)), QByteArray("\x1c")},
                     TMapping{"control 7F", QString(QChar(0x7f)), QByteArray("\x7f")},
@@ -53,7 +55,7 @@ TEST(Cp932Test, LengthCountsEncodedBytes) {
 TEST(Cp932Test, FieldCutInsideACharacterKeepsItsWholeCharacters) {
   // A fixed-width field may end inside a double-byte character; what comes before survives.
   const QString text = DecodeCp932(QByteArray("AB\x83"));
-  EXPECT_TRUE(text.startsWith(QStringLiteral("AB")));
+  EXPECT_TRUE(text.startsWith(u"AB"_s));
   EXPECT_LE(text.size(), 3);
 }
 

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 struct TSplitCase {
@@ -64,7 +66,7 @@ TEST_F(LineFileTest, MissingFileThrows) {
 TEST_F(LineFileTest, FailedWriteKeepsOldFile) {
   WriteLines(Path("keep.dat"), {"old"});
   // A directory where the file should go cannot be replaced.
-  ASSERT_TRUE(QDir(Dir.path()).mkdir(QStringLiteral("sub")));
+  ASSERT_TRUE(QDir(Dir.path()).mkdir(u"sub"_s));
   EXPECT_THROW(WriteLines(Path("sub"), {"new"}), TFileError);
   EXPECT_THROW(WriteLines(Path("nowhere/x.dat"), {"new"}), TFileError);
   EXPECT_THROW(CopyFileAtomically(Path("missing.dat"), Path("keep.dat")), TFileError);

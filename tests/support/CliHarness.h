@@ -1,6 +1,7 @@
 #pragma once
 
-// Running ravek-cli on a start directory and looking at its files afterwards.
+// Running ravek-cli (RAVEK_CLI_PATH, given by the test's CMakeLists) on a start
+// directory, and looking at the directory's files before and after.
 
 #include "text/LineFile.h"
 
@@ -16,7 +17,7 @@
 
 #include <gtest/gtest.h>
 
-namespace hardening {
+#include <memory>
 
 struct TRun {
   int ExitCode = -1;  // -1 when the process crashed or did not finish
@@ -24,10 +25,15 @@ struct TRun {
   QString Err;
 };
 
-inline TRun RunCli(const QString& appDir, const QStringList& args) {
-  QProcess process;
-  process.start(QStringLiteral(RAVEK_CLI_PATH), QStringList{QStringLiteral("--app-dir"), appDir} + args);
-  const bool finished = process.waitForFinished(120000);
+inline std::unique_ptr<QProcess> StartCli(const QString& appDir, const QStringList& args) {
+  auto process = std::make_unique<QProcess>();
+  process->start(QStringLiteral(RAVEK_CLI_PATH), QStringList{QStringLiteral("--app-dir"), appDir} + args);
+  return process;
+}
+
+// Waits for a started run; one that does not end in time is killed.
+inline TRun FinishCli(QProcess& process, int timeoutMs = 120000) {
+  const bool finished = process.waitForFinished(timeoutMs);
   if (!finished) {
     process.kill();
     process.waitForFinished();
@@ -37,6 +43,32 @@ inline TRun RunCli(const QString& appDir, const QStringList& args) {
   run.Out = QString::fromUtf8(process.readAllStandardOutput());
   run.Err = QString::fromUtf8(process.readAllStandardError());
   return run;
+}
+
+inline TRun RunCli(const QString& appDir, const QStringList& args) {
+  return FinishCli(*StartCli(appDir, args));
+}
+
+// The demo week that ends on Sunday 12 May 2024, and its download on Monday morning.
+inline const QString DemoMonday = QStringLiteral("2024-05-13 10:00");
+
+inline QStringList DemoFeedArgs(const QString& feed, const QString& seed = {}) {
+  QStringList args{QStringLiteral("demo-feed"), feed, QStringLiteral("--end"), QStringLiteral("20240512")};
+  if (!seed.isEmpty()) args << QStringLiteral("--seed") << seed;
+  return args;
+}
+
+inline QStringList DownloadArgs(const QString& feed, const QString& now = DemoMonday) {
+  return {QStringLiteral("download"), QStringLiteral("--feed"), feed, QStringLiteral("--now"), now};
+}
+
+// A start directory holding that week: the demo feed written into feed and downloaded.
+inline void DownloadDemoWeek(const QString& start, const QString& feed, const QString& seed = {}) {
+  QDir().mkpath(start);
+  for (const QStringList& args : {DemoFeedArgs(feed, seed), DownloadArgs(feed)}) {
+    const TRun run = RunCli(start, args);
+    ASSERT_EQ(run.ExitCode, 0) << args.first().toStdString() << ": " << run.Err.toStdString();
+  }
 }
 
 inline QByteArray FileBytes(const QString& path) {
@@ -93,4 +125,24 @@ inline void CopyTree(const QString& from, const QString& to) {
   }
 }
 
-}  // namespace hardening
+// A small tmpfs mounted on dir while the object lives, for full-disk cases.
+// Mounting needs root: where it fails, Mounted() is false and the case skips.
+class TSmallDisk {
+public:
+  TSmallDisk(const QString& dir, const QString& size) : FDir(dir) {
+    FMounted = QProcess::execute(QStringLiteral("mount"),
+                                 {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
+                                  QStringLiteral("size=") + size, QStringLiteral("tmpfs"), dir}) == 0;
+  }
+  ~TSmallDisk() {
+    if (FMounted) QProcess::execute(QStringLiteral("umount"), {FDir});
+  }
+  TSmallDisk(const TSmallDisk&) = delete;
+  TSmallDisk& operator=(const TSmallDisk&) = delete;
+
+  bool Mounted() const { return FMounted; }
+
+private:
+  QString FDir;
+  bool FMounted = false;
+};
