@@ -2,7 +2,7 @@
 
 #include "fuzz/FuzzSupport.h"
 #include "position/PassingOrderConverter.h"
-#include "position/Settings.h"
+#include "settings/Settings.h"
 #include "race/CorrectedTimeExport.h"
 #include "race/RaceSheet.h"
 #include "records/RecordBuilder.h"

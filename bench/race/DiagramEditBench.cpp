@@ -1,4 +1,4 @@
-#include "position/Settings.h"
+#include "settings/Settings.h"
 #include "race/DiagramEditor.h"
 #include "race/RaceState.h"
 #include "race/TrackDiagram.h"

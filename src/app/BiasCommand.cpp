@@ -2,7 +2,7 @@
 #include "TextTable.h"
 #include "records/DateKey.h"
 
-#include "position/BandRules.h"
+#include "settings/BandRules.h"
 #include "results/TrackBias.h"
 
 #include <QDate>

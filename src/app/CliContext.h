@@ -7,7 +7,7 @@
 #include "link/FeedLink.h"
 #include "shell/Session.h"
 
-#include "position/Settings.h"
+#include "settings/Settings.h"
 #include "store/DayStore.h"
 
 #include <QJsonValue>

@@ -1,7 +1,7 @@
 #include "CliCommands.h"
 #include "TextTable.h"
 
-#include "position/BandRules.h"
+#include "settings/BandRules.h"
 #include "race/DayCsv.h"
 #include "results/ResultsCells.h"
 #include "results/ResultsList.h"

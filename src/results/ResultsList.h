@@ -1,6 +1,6 @@
 #pragma once
 
-#include "position/Settings.h"
+#include "settings/Settings.h"
 #include "records/RaceRecord.h"
 #include "results/DisplayModes.h"
 #include "results/ResultsLayout.h"

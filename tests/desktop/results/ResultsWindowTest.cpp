@@ -4,7 +4,7 @@
 #include "desktop/results/BiasView.h"
 #include "desktop/results/ResultsGrid.h"
 #include "link/FeedLink.h"
-#include "position/BandRules.h"
+#include "settings/BandRules.h"
 #include "position/PositionLine.h"
 #include "race/DayCsv.h"
 #include "race/RaceSheet.h"
