@@ -70,8 +70,8 @@ struct TReadOnlyStart {
   bool HasData = false;  // RaceData.dat and UmaData.dat present and loaded
 };
 
-// Throws TConvertError or TFileError from loading the day store (also when a
-// stopped download left the data files a mixed set). Files that load but look
+// Throws TConvertError, TFileError or TDataError (a stopped download left the
+// data files a mixed set) from loading the day store. Files that load but look
 // damaged (empty, skipped lines, races without runners, no payouts) are named
 // on standard error.
 TReadOnlyStart OpenReadOnly(const QString& appDir);

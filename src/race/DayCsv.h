@@ -11,10 +11,6 @@
 // race-key order, with the figures the race window shows. Steeplechases,
 // which the race window does not open, are left out.
 
-// The text without control characters (NUL, ESC, the rest of C0 and C1, DEL),
-// which a feed may carry but no terminal or spreadsheet should be given.
-QString WithoutControls(const QString& text);
-
 QStringList DayCsvHeader();
 // Throws TConvertError when a race's data do not convert.
 QList<QStringList> DayCsvRows(const TDayStore& store, const QByteArray& date, const TSettings& settings);

@@ -112,11 +112,12 @@ struct TMalformedCase {
   std::function<void(const TCaseDir&, const TRun&, const TFiles& before)> Check;
 };
 
-// Every file but the backup that start-up makes, which must be a copy of Position.dat.
+// The case's name in test output.
 void PrintTo(const TMalformedCase& c, std::ostream* os) {
   *os << c.Name;
 }
 
+// Every file but the backup that start-up makes, which must be a copy of Position.dat.
 void ExpectUnchanged(const TCaseDir& dir, const TFiles& before) {
   TFiles after = Snapshot(dir.Start);
   if (!before.contains(u"Data/Position.bak"_s) && after.contains(u"Data/Position.bak"_s)) {
@@ -365,7 +366,7 @@ const TMalformedCase Cases[] = {
        const TByteLines now = PositionLines(dir.Data(u"Position.dat"_s), &load);
        EXPECT_FALSE(load.Damaged);
        EXPECT_EQ(now.size(), 72);
-       const QByteArray line = TPositionFile::FindPosLine(now, SundayMain.toLatin1());
+       const QByteArray line = LineOfRace(now, SundayMain.toLatin1());
        EXPECT_TRUE(!line.isEmpty() && AllDigits(line)) << line.constData();
      }},
     {"PositionLineWithALetterInItsHeaderCostsTheRaceItsPositions",
@@ -499,8 +500,8 @@ const TMalformedCase Cases[] = {
        int deepest = 0;
        for (int n = 1; n <= 16; ++n) {
          for (int g = 1; g <= 12; ++g) {
-           const int at = TPositionFile::EntryPos(line, n, g);
-           if (at > 0) deepest = std::max(deepest, line.mid(at - 1, 2).toInt());
+           const qsizetype at = TPositionLine(line).EntryOffset(n, g);
+           if (at >= 0) deepest = std::max(deepest, line.mid(at, 2).toInt());
          }
        }
        EXPECT_EQ(deepest, 99);

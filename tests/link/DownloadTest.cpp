@@ -1,6 +1,7 @@
 #include "link/Download.h"
 
 #include "position/PositionFile.h"
+#include "position/PositionLine.h"
 #include "store/DayStoreLoader.h"
 #include "support/RecordLines.h"
 #include "support/ScriptedLink.h"
@@ -103,7 +104,7 @@ protected:
 
   TDownloadResult Download() {
     TDownload download(Link, Clock, Store, Dir.path(), Observer);
-    return download.RtsDlExecute();
+    return download.Run();
   }
 
   TByteLines Lines(const char* name) const { return ReadLines(Path(name)); }
@@ -262,9 +263,8 @@ TEST_F(DownloadTest, FailedDayKeepsItsStoredRecordsAndOtherDaysProceed) {
   EXPECT_EQ(positions.size(), 5);
   ASSERT_EQ(Store.RaceLines.size(), 5);
   EXPECT_EQ(Store.RaceLines[1].HorseList,
-            (TByteLines{TPositionFile::FindPosLine(positions, "2024051108020101"), broken[1], broken[2],
-                        broken[3]}));
-  EXPECT_EQ(Store.RaceDates, (TByteLines{"20240512", "20240511", "20240510", "20240509", "20240505"}));
+            (TByteLines{LineOfRace(positions, "2024051108020101"), broken[1], broken[2], broken[3]}));
+  EXPECT_EQ(Store.RaceDates, (TByteLines{"20240505", "20240509", "20240510", "20240511", "20240512"}));
 }
 
 TEST_F(DownloadTest, NoDayOpenedLeavesTheFilesAndReloadsTheStore) {
@@ -295,9 +295,9 @@ TEST_F(DownloadTest, EditsMadeSinceTheLastLoadSurviveTheRebuild) {
   ASSERT_EQ(Store.RaceLines.size(), 2);
   // A race window moved horse 1 one lane out at the third corner and was closed.
   QByteArray edited = Store.RaceLines[1].HorseList[0];
-  const int at = TPositionFile::EntryPos(edited, 1, 3);
-  ASSERT_GT(at, 0);
-  edited.replace(at + 1, 2, "02");
+  const qsizetype at = TPositionLine(edited).EntryOffset(1, 3);
+  ASSERT_GE(at, 0);
+  edited.replace(at + 2, 2, "02");
   ASSERT_NE(edited, Store.RaceLines[1].HorseList[0]);
   Store.RaceLines[1].HorseList[0] = edited;
 
@@ -311,7 +311,7 @@ TEST_F(DownloadTest, EditsMadeSinceTheLastLoadSurviveTheRebuild) {
     EXPECT_EQ(Store.RaceLines[1].HorseList[0], edited) << dayOpens;
     TByteLines stored;
     TPositionFile::LoadPositions(stored, Path(DataFile::Position));
-    EXPECT_EQ(TPositionFile::FindPosLine(stored, "2024051205020812"), edited) << dayOpens;
+    EXPECT_EQ(LineOfRace(stored, "2024051205020812"), edited) << dayOpens;
   }
 }
 
@@ -360,7 +360,7 @@ TEST_F(DownloadTest, ErrorWhileFilingADayPutsEverythingBack) {
   Observer.Log.clear();
 
   TDownload download(Link, Clock, Store, Dir.path(), Observer);
-  EXPECT_THROW(download.RtsDlExecute(), TFileError);
+  EXPECT_THROW(download.Run(), TFileError);
 
   EXPECT_FALSE(download.IsBusy());
   EXPECT_FALSE(Link.IsOpen);
@@ -407,7 +407,7 @@ TEST_F(DownloadTest, DownloadStoppedBetweenTheRecordFilesIsRefusedAndRepaired) {
     Clock.SetNow(QDateTime(QDate(2024, 5, 5), QTime(12, 0)));
     Link.Days.clear();
     Link.Day("20240505").Records(RaceWithHorses("2024050505020811"));
-    TDownload(Link, Clock, Store, dir.path(), Observer).RtsDlExecute();
+    TDownload(Link, Clock, Store, dir.path(), Observer).Run();
     const QString marker = QDir(dir.path()).filePath(QString::fromLatin1(DataFile::SetMarker));
 
     Clock.SetNow(QDateTime(QDate(2024, 5, 12), QTime(12, 0)));
@@ -419,7 +419,7 @@ TEST_F(DownloadTest, DownloadStoppedBetweenTheRecordFilesIsRefusedAndRepaired) {
     const pid_t child = ::fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
-      TDownload(Link, Clock, Store, dir.path(), Observer).RtsDlExecute();
+      TDownload(Link, Clock, Store, dir.path(), Observer).Run();
       ::_exit(3);  // it was to stop before this
     }
     int status = 0;
@@ -443,7 +443,7 @@ TEST_F(DownloadTest, DownloadStoppedBetweenTheRecordFilesIsRefusedAndRepaired) {
     }
     EXPECT_EQ(DataSetMismatch(dir.path()).isEmpty(), !c.Mixed);
 
-    const TDownloadResult repaired = TDownload(Link, Clock, Store, dir.path(), Observer).RtsDlExecute();
+    const TDownloadResult repaired = TDownload(Link, Clock, Store, dir.path(), Observer).Run();
     EXPECT_TRUE(repaired.ResultsEnabled);
     EXPECT_FALSE(QFile::exists(marker));
     ASSERT_EQ(Store.RaceLines.size(), 1);
@@ -478,12 +478,12 @@ TEST_F(DownloadTest, SecondDownloadIsRefusedWhileOneRuns) {
     if (nested++ > 0) return;
     EXPECT_TRUE(download.IsBusy());
     const qsizetype opens = Link.OpenedKeys().size();
-    const TDownloadResult refused = download.RtsDlExecute();
+    const TDownloadResult refused = download.Run();
     EXPECT_FALSE(refused.Started);
     EXPECT_EQ(Link.OpenedKeys().size(), opens);
   };
 
-  EXPECT_TRUE(download.RtsDlExecute().Started);
+  EXPECT_TRUE(download.Run().Started);
   EXPECT_GT(nested, 0);
   EXPECT_FALSE(download.IsBusy());
   EXPECT_EQ(Store.RaceLines.size(), 1);
@@ -519,7 +519,7 @@ TEST_F(DownloadTest, StartUpProbesEightDaysForMaintenance) {
     SetNow(23, 0);
 
     TDownload download(Link, Clock, Store, Dir.path(), Observer);
-    EXPECT_EQ(download.FormShow(), c.ExpectedClose);
+    EXPECT_EQ(download.StartUp(), c.ExpectedClose);
 
     EXPECT_EQ(Store.RaceLines.size(), 1);
     EXPECT_EQ(Link.CallsNamed(u"JVInit"_s).value(0).Arg1, "SA468213/SD590374/RAVEK/Ver1.24");
@@ -546,7 +546,7 @@ TEST_F(DownloadTest, StartUpAsksOncePerMaintenanceDay) {
   Link.DefaultOpenResult = 0;
   Observer.PressOk = false;
   TDownload download(Link, Clock, Store, Dir.path(), Observer);
-  EXPECT_FALSE(download.FormShow());
+  EXPECT_FALSE(download.StartUp());
   EXPECT_EQ(Observer.Named(u"maintenance:"_s).size(), 1);
   EXPECT_EQ(Link.OpenedKeys().size(), 8);
   // Nothing on disk: the store stays empty and no file appears.
