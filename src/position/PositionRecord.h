@@ -43,6 +43,7 @@ inline constexpr std::array<std::array<char, 2>, 256> DigitPairs = MakeDigitPair
 // The longest position line: 99 horses of 13 sections.
 inline constexpr qint32 LongestPositionLine = 24 + 99 * (2 + 4 * 13);
 
+// The record's character count, from its length field at `at`.
 inline qint32 LengthAt(const uchar* data, qsizetype at) {
   return static_cast<qint32>(static_cast<quint32>(data[at]) | static_cast<quint32>(data[at + 1]) << 8 |
                              static_cast<quint32>(data[at + 2]) << 16 |
@@ -58,6 +59,7 @@ inline qsizetype RecordSpanAt(const uchar* data, qsizetype size, qsizetype at) {
   if (length < 0 || size - at - 4 < packed) return -1;
   return 4 + packed;
 }
+
 // Whether both nibbles of every byte are decimal digits; eight bytes at a
 // time, since every record of the file passes through here.
 inline bool DecimalBytes(const uchar* in, qsizetype count) {
