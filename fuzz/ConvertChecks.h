@@ -2,7 +2,7 @@
 
 #include "fuzz/FuzzSupport.h"
 #include "position/PassingOrderConverter.h"
-#include "position/PositionFile.h"
+#include "position/PositionLine.h"
 #include "records/RecordBuilder.h"
 #include "records/RecordLayout.h"
 #include "text/Errors.h"
@@ -10,7 +10,7 @@
 
 // What every position line the converter gives must be: the record's header
 // fields, then N blocks of 2 + 4S digits, where N and S follow from the header,
-// and every entry findable by EntryPos.
+// and every entry findable by its offset.
 inline void CheckPositionLine(TFailures& f, QByteArrayView record, const QByteArray& line,
                               bool headerIsDigits) {
   const auto field = [&](qsizetype offset, qsizetype width) {
@@ -34,11 +34,13 @@ inline void CheckPositionLine(TFailures& f, QByteArrayView record, const QByteAr
   // The reader finds every entry the converter wrote, inside the line.
   for (int n = 1; n <= horses; ++n) {
     for (int g = 1; g <= sections; ++g) {
-      const int at = TPositionFile::EntryPos(line, n, g);
-      if (at < 1 || at + 3 > line.size()) {
-        f.Expect(
-            false,
-            QStringLiteral("EntryPos(%1, %2) = %3 in a line of %4").arg(n).arg(g).arg(at).arg(line.size()));
+      const qsizetype at = TPositionLine(line).EntryOffset(n, g);
+      if (at < 0 || at + 4 > line.size()) {
+        f.Expect(false, QStringLiteral("EntryOffset(%1, %2) = %3 in a line of %4")
+                            .arg(n)
+                            .arg(g)
+                            .arg(at)
+                            .arg(line.size()));
         return;
       }
     }

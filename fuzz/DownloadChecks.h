@@ -73,10 +73,10 @@ inline TFailures CheckDownload(QByteArrayView data) {
   TDayStore store;
   TQuietObserver observer;
   TDownload download(link, clock, store, dataDir, observer);
-  download.FormShow();
+  download.StartUp();
   TDownloadResult result;
   try {
-    result = download.RtsDlExecute();
+    result = download.Run();
   } catch (const TRavekError& error) {
     for (auto it = before.cbegin(); it != before.cend(); ++it) {
       f.Expect(FileBytes(it.key()) == it.value(),

@@ -2,10 +2,10 @@
 
 #include "fuzz/FuzzSupport.h"
 #include "position/PassingOrderConverter.h"
-#include "position/Settings.h"
 #include "race/CorrectedTimeExport.h"
 #include "race/RaceSheet.h"
 #include "records/RecordBuilder.h"
+#include "settings/Settings.h"
 #include "text/Errors.h"
 #include "text/LineFile.h"
 

@@ -49,12 +49,6 @@ inline void CheckRaceAccessors(TFailures& f, const QByteArray& line) {
   // A refused line lists as an empty date, once.
   f.Expect(dates == race.RaceDate(line) + "\r\n",
            QStringLiteral("DateList of a repeated line: %1").arg(Shown(dates)));
-  const QByteArray meetings = race.MeetingList(lines);
-  f.Expect(meetings.isEmpty() || meetings.endsWith("\r\n"), QStringLiteral("MeetingList without CR LF"));
-  const QByteArray ofDate = race.RacesOfDate(lines, race.RaceDate(line));
-  f.Expect(ofDate.isEmpty() || ofDate.endsWith("\r\n"), QStringLiteral("RacesOfDate without CR LF"));
-  const QByteArray ofMeeting = race.RacesOfMeeting(lines, race.MeetingKey(line));
-  f.Expect(ofMeeting.isEmpty() || ofMeeting.endsWith("\r\n"), QStringLiteral("RacesOfMeeting without CR LF"));
 }
 
 inline void CheckHorseAccessors(TFailures& f, const QByteArray& line) {

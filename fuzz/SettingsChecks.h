@@ -1,8 +1,8 @@
 #pragma once
 
 #include "fuzz/FuzzSupport.h"
-#include "position/Settings.h"
-#include "position/SettingsModel.h"
+#include "settings/Settings.h"
+#include "settings/SettingsModel.h"
 #include "shell/SettingsFile.h"
 #include "text/LineFile.h"
 

@@ -74,7 +74,7 @@ public:
     link.JVInit(QString::fromLatin1(SoftwareIdText));
     TDayStore store;
     TQuietObserver observer;
-    return TDownload(link, FClock, store, dataDir, observer).RtsDlExecute();
+    return TDownload(link, FClock, store, dataDir, observer).Run();
   }
 
 private:

@@ -93,14 +93,14 @@ void BM_SavePositions(benchmark::State& state) {
 }
 
 // One downloaded day of 36 races (three venues), new to the file.
-void BM_JVPosSave(benchmark::State& state) {
+void BM_SaveDayPositions(benchmark::State& state) {
   const TFixture fixture(static_cast<int>(state.range(0)));
   QList<QByteArray> day;
   for (int venue = 0; venue < VenuesPerDay; ++venue) {
     for (int race = 0; race < RacesPerVenue; ++race)
       day.append(RaceRecord(RaceKey(2099, 0, venue, race), DistanceOf(race)));
   }
-  for (auto _ : state) JVPosSave(day, fixture.Dir.path(), nullptr);
+  for (auto _ : state) SaveDayPositions(day, fixture.Dir.path(), nullptr);
   SetCounters(state, fixture);
 }
 
@@ -114,7 +114,7 @@ void BM_SaveClosePositions(benchmark::State& state) {
 
 BENCHMARK(BM_LoadPositions)->Arg(2)->Arg(20)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SavePositions)->Arg(2)->Arg(20)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_JVPosSave)->Arg(2)->Arg(20)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SaveDayPositions)->Arg(2)->Arg(20)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SaveClosePositions)->Arg(2)->Arg(20)->Unit(benchmark::kMillisecond);
 
 }  // namespace

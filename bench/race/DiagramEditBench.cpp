@@ -1,8 +1,8 @@
-#include "position/Settings.h"
 #include "race/DiagramEditor.h"
 #include "race/RaceState.h"
 #include "race/TrackDiagram.h"
 #include "race/diagram/DiagramFixtures.h"
+#include "settings/Settings.h"
 #include "store/DayStore.h"
 #include "support/RecordLines.h"
 

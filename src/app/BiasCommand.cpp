@@ -2,8 +2,8 @@
 #include "TextTable.h"
 #include "records/DateKey.h"
 
-#include "position/BandRules.h"
 #include "results/TrackBias.h"
+#include "settings/BandRules.h"
 
 #include <QDate>
 #include <QJsonArray>

@@ -57,6 +57,13 @@ int ParseCount(const QString& option, const QString& text, int min, int max) {
   return value;
 }
 
+QDateTime ParseNow(const QString& text) {
+  const QDateTime now = QDateTime::fromString(text, u"yyyy-MM-dd HH:mm"_s);
+  if (!now.isValid())
+    throw Usage(u"--now には日時を \"YYYY-MM-DD HH:MM\" で指定してください: %1"_s.arg(text));
+  return now;
+}
+
 TCliArgs ParseCliArgs(const QStringList& arguments, const QString& currentDir) {
   TCliArgs args;
   QString appDir = u"."_s;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDateTime>
 #include <QHash>
 #include <QSet>
 #include <QString>
@@ -41,6 +42,9 @@ TCliArgs ParseCliArgs(const QStringList& arguments, const QString& currentDir);
 
 // A whole decimal number within [min, max], or TCliError (usage) naming the option.
 int ParseCount(const QString& option, const QString& text, int min, int max);
+
+// The --now value of both programs ("YYYY-MM-DD HH:MM"), or TCliError (usage).
+QDateTime ParseNow(const QString& text);
 
 // A path given on the command line, made absolute against the current directory.
 QString AbsolutePath(const QString& path);

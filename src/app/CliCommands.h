@@ -4,7 +4,7 @@
 #include "CliContext.h"
 
 // One function per command. Each returns the exit code; a request it cannot
-// carry out throws TCliError, a data or file problem TConvertError or TFileError.
+// carry out throws TCliError, a data or file problem TDataError, TConvertError or TFileError.
 int RunDemoFeed(const TCliArgs& args, const TCliOutput& output);
 int RunDownload(const TCliArgs& args, const TCliOutput& output);
 int RunDays(const TCliArgs& args, const TCliOutput& output);

@@ -7,7 +7,7 @@
 #include "link/FeedLink.h"
 #include "shell/Session.h"
 
-#include "position/Settings.h"
+#include "settings/Settings.h"
 #include "store/DayStore.h"
 
 #include <QJsonValue>
@@ -67,8 +67,8 @@ struct TReadOnlyStart {
   TDayStore Store;
 };
 
-// Throws TConvertError or TFileError from loading the day store (also when a
-// stopped download left the data files a mixed set). Files that load but look
+// Throws TConvertError, TFileError or TDataError (a stopped download left the
+// data files a mixed set) from loading the day store. Files that load but look
 // damaged (empty, skipped lines, races without runners, no payouts) are named
 // on standard error.
 TReadOnlyStart OpenReadOnly(const QString& appDir);

@@ -54,7 +54,7 @@ int main(int argc, char* argv[]) {
   QStringList arguments = app.arguments();
   arguments.removeFirst();
   const TCliOutput output(stdout, stderr);
-  // Conversion and file errors end the command here, with their message.
+  // Data, conversion and file errors end the command here, with their message.
   try {
     const TCliArgs args = ParseCliArgs(arguments, QDir::currentPath());
     if (args.Help) {

@@ -41,13 +41,8 @@ int RunDemoFeed(const TCliArgs& args, const TCliOutput& output) {
 }
 
 int RunDownload(const TCliArgs& args, const TCliOutput& output) {
-  QDateTime now = QDateTime::currentDateTime();
-  if (args.Has(u"--now"_s)) {
-    const QString text = args.Value(u"--now"_s);
-    now = QDateTime::fromString(text, u"yyyy-MM-dd HH:mm"_s);
-    if (!now.isValid())
-      throw TCliError(u"--now には日時を \"YYYY-MM-DD HH:MM\" で指定してください: %1"_s.arg(text), true);
-  }
+  const QDateTime now =
+      args.Has(u"--now"_s) ? ParseNow(args.Value(u"--now"_s)) : QDateTime::currentDateTime();
   TCliSession cli(args.AppDir, now, output);
   TFeedLink& link = cli.Link;
   if (args.Has(u"--feed"_s)) {
@@ -66,10 +61,8 @@ int RunDownload(const TCliArgs& args, const TCliOutput& output) {
 
   output.Out(u"%1日分を要求し、%2日分を取得しました。\n"_s.arg(result.DaysAsked).arg(result.DaysRead));
   if (!result.FilesWritten) output.Out(u"データファイルは書き換えていません。\n"_s);
-  TByteLines dates = cli.Session.Store().RaceDates;
-  std::sort(dates.begin(), dates.end());
   QStringList shown;
-  for (const QByteArray& date : dates) shown.append(Slashed(date));
+  for (const QByteArray& date : cli.Session.Store().RaceDates) shown.append(Slashed(date));
   output.Out(u"成績のある日: %1\n"_s.arg(shown.isEmpty() ? u"なし"_s : shown.join(u' ')));
   if (result.FailedDays.isEmpty()) return 0;
   output.Err(u"取得できなかった日があります。前に取得したその日の成績はそのまま残しました:\n"_s);

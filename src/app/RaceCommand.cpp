@@ -3,7 +3,6 @@
 
 #include "position/PositionLine.h"
 #include "race/CorrectedTimeExport.h"
-#include "race/DayCsv.h"
 #include "race/RaceGrid.h"
 #include "race/RaceMath.h"
 #include "race/RaceSheet.h"
@@ -13,6 +12,7 @@
 #include "shell/ShellState.h"
 #include "store/DayStoreLoader.h"
 #include "text/IntConvert.h"
+#include "text/PlainText.h"
 
 #include <QJsonArray>
 #include <QJsonObject>

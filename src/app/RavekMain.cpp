@@ -5,6 +5,7 @@
 // DIR is the start directory (default the current directory); --now fixes the
 // clock; --quit-after-show closes the program as soon as the main window has
 // done its first showing and prints how long start-up and close took.
+#include "CliArgs.h"
 #include "demo/DemoService.h"
 #include "desktop/main/FeedFolderDialog.h"
 #include "desktop/main/MainWindow.h"
@@ -56,9 +57,10 @@ bool ParseOptions(const QStringList& args, TOptions& options) {
     if (arg == u"--app-dir"_s && hasValue) {
       options.AppDir = QDir(args[++i]).absolutePath();
     } else if (arg == u"--now"_s && hasValue) {
-      options.Now = QDateTime::fromString(args[++i], u"yyyy-MM-dd HH:mm"_s);
-      if (!options.Now.isValid()) {
-        Err(u"--now には日時を \"YYYY-MM-DD HH:MM\" で指定してください: %1\n"_s.arg(args[i]));
+      try {
+        options.Now = ParseNow(args[++i]);
+      } catch (const TCliError& error) {
+        Err(error.Message() + u'\n');
         return false;
       }
     } else if (arg == u"--quit-after-show"_s) {

@@ -1,10 +1,10 @@
 #include "CliCommands.h"
 #include "TextTable.h"
 
-#include "position/BandRules.h"
 #include "race/DayCsv.h"
 #include "results/ResultsCells.h"
 #include "results/ResultsList.h"
+#include "settings/BandRules.h"
 #include "text/Cp932.h"
 #include "text/IntConvert.h"
 

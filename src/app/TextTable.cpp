@@ -1,6 +1,6 @@
 #include "TextTable.h"
 
-#include "race/DayCsv.h"
+#include "text/PlainText.h"
 
 #include <algorithm>
 

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <functional>
-
 #include "demo/DemoCalendar.h"
 #include "demo/DemoCard.h"
 #include "demo/DemoPayouts.h"
@@ -12,6 +10,8 @@
 #include <QDate>
 #include <QList>
 #include <QString>
+
+#include <functional>
 
 // One race as the demo ran it, with the records of its final stage.
 struct TDemoRace {
@@ -28,14 +28,14 @@ struct TDemoRace {
   QByteArray PayLine;     // HR
 };
 
-// Writes what the data service would deliver as realtime results: for every
-// racing day of the demo calendar, FEED/0B12/yyyymmdd.txt with the day's
-// records in delivery order (CR LF after each). The same seed gives the same
-// bytes, whichever days are written together.
 // The demo racing of one day written into a feed folder, in the shape the feed
 // link takes as its writer of missing demo days.
 std::function<void(const QString& feedDir, const QDate& day, int seed)> DemoFeedWriter();
 
+// Writes what the data service would deliver as realtime results: for every
+// racing day of the demo calendar, FEED/0B12/yyyymmdd.txt with the day's
+// records in delivery order (CR LF after each). The same seed gives the same
+// bytes, whichever days are written together.
 class TDemoService {
 public:
   explicit TDemoService(int seed = 1, bool mondayHolidays = true) : FSeed(seed), FCalendar(mondayHolidays) {}

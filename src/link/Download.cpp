@@ -116,7 +116,7 @@ TDownload::TDownload(TJVLink& link, const TClock& clock, TDayStore& store, QStri
                      TDownloadObserver& observer)
     : FLink(link), FClock(clock), FStore(store), FDataDir(std::move(dataDir)), FObserver(observer) {}
 
-bool TDownload::FormShow() {
+bool TDownload::StartUp() {
   // Files a stopped download left mixed are not shown; start-up has said so,
   // and the next download replaces them.
   if (DataSetMismatch(FDataDir).isEmpty()) LoadDayStore(FStore, FDataDir);
@@ -127,14 +127,14 @@ bool TDownload::FormShow() {
   const QDate today = FClock.Now().date();
   for (int i = 0; i < ProbeDays; ++i) {
     const int r = FLink.JVRTOpen(RealtimeResultsKind, DateKey(today.addDays(-i)));
-    JVClosing();
+    CloseLink();
     // Once the user has chosen to close the program there is nothing left to ask.
     if (r == -504 && FObserver.ShowMaintenance(MaintenanceText())) return true;
   }
   return false;
 }
 
-TDownloadResult TDownload::RtsDlExecute() {
+TDownloadResult TDownload::Run() {
   TDownloadResult result;
   if (FBusy) return result;
   TBusyGuard busy(FBusy);
@@ -198,7 +198,7 @@ TDownloadResult TDownload::RtsDlExecute() {
         ++result.DaysOpened;
         FObserver.ShowProgress(day.toString(u"yyyy/MM/dd") + u"の成績をダウンロードしました"_s);
         FObserver.ShowStatus(u"JVRTOpen正常終了:0"_s);
-        const QString fault = JVReading();
+        const QString fault = ReadOpenDay();
         if (fault.isEmpty()) {
           ++result.DaysRead;
         } else {
@@ -207,7 +207,7 @@ TDownloadResult TDownload::RtsDlExecute() {
         }
       }
       dayOpen = false;
-      JVClosing();
+      CloseLink();
       FObserver.DayProgress(i + 1, result.DaysAsked);
     }
 
@@ -228,7 +228,7 @@ TDownloadResult TDownload::RtsDlExecute() {
   } catch (...) {
     if (dayOpen) {
       try {
-        JVClosing();
+        CloseLink();
       } catch (...) {
         // The error that stopped the download is the one to report.
       }
@@ -254,7 +254,7 @@ TDownloadResult TDownload::RtsDlExecute() {
   return result;
 }
 
-QString TDownload::JVReading() {
+QString TDownload::ReadOpenDay() {
   QList<QByteArray> races;
   TByteLines horses;
   TByteLines pays;
@@ -316,7 +316,7 @@ QString TDownload::JVReading() {
   for (QByteArray& line : races) FStore.RaceLines.append(TRaceEntry{line, {}});
   FStore.PayLines.append(pays);
 
-  const TPositionSaveResult saved = JVPosSave(races, FDataDir, &FObserver);
+  const TPositionSaveResult saved = SaveDayPositions(races, FDataDir, &FObserver);
   if (!saved.Message.isEmpty()) FMessages.append(saved.Message);
   return {};
 }
@@ -331,7 +331,7 @@ void TDownload::KeepStoredDay(const QByteArray& dateKey) {
     if (ofDay(line)) FStore.UmaLines.append(line);
 }
 
-void TDownload::JVClosing() {
+void TDownload::CloseLink() {
   const int r = FLink.JVClose();
   FObserver.ShowStatus(r != 0 ? u"JVCloseエラー:"_s + QString::number(r) : u"JVClose正常終了:0"_s);
 }

@@ -50,22 +50,16 @@ public:
   TDownload(TJVLink& link, const TClock& clock, TDayStore& store, QString dataDir,
             TDownloadObserver& observer);
 
-  // First showing of the main window: loads the day store, initialises the
-  // link and probes the last eight days for maintenance. Returns true when the
-  // user confirmed the maintenance message, so the program is to close.
-  bool FormShow();
+  // Start-up, when the main window first shows: loads the day store,
+  // initialises the link and probes the last eight days for maintenance.
+  // Returns true when the user confirmed the maintenance message, so the
+  // program is to close.
+  bool StartUp();
 
   // The download command. Refused (Started false) while a download runs. Any
   // error leaves the files and the store as they were before it started and
   // passes on to the caller once the link and the progress panel are closed.
-  TDownloadResult RtsDlExecute();
-
-  // Reads the open day: files its records into the store's lists and builds
-  // its positions. When the read fails, or a record cannot be filed, nothing
-  // of the day is filed and the reason is returned; empty on success.
-  QString JVReading();
-  // Closes the link and reports the result.
-  void JVClosing();
+  TDownloadResult Run();
 
   // True while a download runs; the commands that reach the day store are
   // then refused.
@@ -74,6 +68,12 @@ public:
   const QString& SoftwareId() const { return FSoftwareId; }
 
 private:
+  // Reads the open day: files its records into the store's lists and builds
+  // its positions. When the read fails, or a record cannot be filed, nothing
+  // of the day is filed and the reason is returned; empty on success.
+  QString ReadOpenDay();
+  // Closes the link and reports the result.
+  void CloseLink();
   // Replaces RaceData.dat, UmaData.dat and PayData.dat as one set.
   void WriteDataFiles();
   // Files the records the data files held for a day that failed.

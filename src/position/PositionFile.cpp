@@ -1,237 +1,25 @@
 #include "position/PositionFile.h"
 
-#include "position/PositionLine.h"
+#include "position/PositionRecord.h"
 
 #include "text/Errors.h"
-#include "text/IntConvert.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QHash>
-#include <QSet>
-#include <QtEndian>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
 
 #include <algorithm>
-#include <array>
-#include <cstring>
 #include <limits>
 
+using namespace PositionRecord;
+
 namespace {
-
-constexpr char HexDigits[] = "0123456789ABCDEF";
-
-// Nibble of a hexadecimal digit, -1 for any other byte.
-constexpr std::array<signed char, 256> MakeNibbleTable() {
-  std::array<signed char, 256> table{};
-  for (int i = 0; i < 256; ++i) table[i] = -1;
-  for (int i = 0; i < 10; ++i) table['0' + i] = static_cast<signed char>(i);
-  for (int i = 0; i < 6; ++i) {
-    table['A' + i] = static_cast<signed char>(10 + i);
-    table['a' + i] = static_cast<signed char>(10 + i);
-  }
-  return table;
-}
-constexpr std::array<signed char, 256> NibbleOf = MakeNibbleTable();
-
-// The two digits of each packed byte.
-constexpr std::array<std::array<char, 2>, 256> MakeDigitPairs() {
-  std::array<std::array<char, 2>, 256> table{};
-  for (int i = 0; i < 256; ++i) table[i] = {HexDigits[i >> 4], HexDigits[i & 0x0f]};
-  return table;
-}
-constexpr std::array<std::array<char, 2>, 256> DigitPairs = MakeDigitPairs();
 
 QString NativePath(const QString& fileName) {
   return QDir::toNativeSeparators(fileName);
-}
-
-// A line as the merges see it: the name is the text before the first "=" once
-// "=" has been put after the key; the sort compares that text ignoring case.
-// Both are read from the line itself, without building the marked copy.
-class TMarkedLine {
-public:
-  TMarkedLine(const QByteArray& line, int keyLength)
-      : FLine(&line), FMark(std::min<qsizetype>(std::max(keyLength, 0), line.size())) {}
-
-  QByteArrayView Name() const {
-    const qsizetype equals = QByteArrayView(*FLine).first(FMark).indexOf('=');
-    return QByteArrayView(*FLine).first(equals >= 0 ? equals : FMark);
-  }
-
-  // Character i of the marked text, -1 past its end.
-  int At(qsizetype i) const {
-    if (i < FMark) return Upper((*FLine)[i]);
-    if (i == FMark) return '=';
-    return i - 1 < FLine->size() ? Upper((*FLine)[i - 1]) : -1;
-  }
-  qsizetype MarkedSize() const { return FLine->size() + 1; }
-  qsizetype Mark() const { return FMark; }
-  const char* Data() const { return FLine->constData(); }
-
-  static int Upper(char c) {
-    const auto u = static_cast<unsigned char>(c);
-    return u >= 'a' && u <= 'z' ? u - ('a' - 'A') : u;
-  }
-
-private:
-  const QByteArray* FLine;
-  qsizetype FMark;
-};
-
-bool MarkedLess(const TMarkedLine& a, const TMarkedLine& b) {
-  // Stored keys share long prefixes: compare the raw bytes before the marks
-  // first, and fold case only where they differ.
-  const qsizetype common = std::min(a.Mark(), b.Mark());
-  const char* pa = a.Data();
-  const char* pb = b.Data();
-  for (qsizetype i = 0; i < common; ++i) {
-    if (pa[i] != pb[i]) {
-      const int ua = TMarkedLine::Upper(pa[i]);
-      const int ub = TMarkedLine::Upper(pb[i]);
-      if (ua != ub) return ua < ub;
-    }
-  }
-  const qsizetype n = std::min(a.MarkedSize(), b.MarkedSize());
-  for (qsizetype i = common; i < n; ++i) {
-    const int ca = a.At(i);
-    const int cb = b.At(i);
-    if (ca != cb) return ca < cb;
-  }
-  return a.MarkedSize() < b.MarkedSize();
-}
-
-QByteArray NameKey(const TMarkedLine& line) {
-  return line.Name().toByteArray().toUpper();
-}
-
-bool LinesLess(const QByteArray& a, const QByteArray& b, int keyLength) {
-  return MarkedLess(TMarkedLine(a, keyLength), TMarkedLine(b, keyLength));
-}
-
-// Sorts by the marked text and drops every "=" the marking would leave behind.
-// The stored file is kept sorted, so only the unsorted tail is sorted and then
-// merged in; that is the same stable order as sorting the whole list. Lines
-// before sortedPrefix are known to be in order.
-TByteLines SortAndUnmark(TByteLines lines, int keyLength, qsizetype sortedPrefix = 0) {
-  const auto less = [keyLength](const QByteArray& a, const QByteArray& b) {
-    return LinesLess(a, b, keyLength);
-  };
-  const qsizetype prefix = sortedPrefix > 0
-                               ? sortedPrefix
-                               : std::is_sorted_until(lines.begin(), lines.end(), less) - lines.begin();
-  if (prefix < lines.size()) {
-    TByteLines tail = lines.mid(prefix);
-    lines.resize(prefix);
-    std::stable_sort(tail.begin(), tail.end(), less);
-    // A day's few new races: a bisection each instead of a pass over the file.
-    constexpr qsizetype FewLines = 1024;
-    if (tail.size() <= FewLines) {
-      for (QByteArray& line : tail) {
-        const auto at = std::upper_bound(lines.cbegin(), lines.cend(), line, less) - lines.cbegin();
-        lines.insert(at, std::move(line));
-      }
-    } else {
-      lines.append(tail);
-      std::inplace_merge(lines.begin(), lines.begin() + prefix, lines.end(), less);
-    }
-  }
-  for (QByteArray& line : lines) {
-    if (line.contains('=')) line.replace("=", "");
-  }
-  return lines;
-}
-
-// Finds the first line of a name. Lines of one name are neighbours in the
-// sorted order, so a sorted list is searched by bisection; any other list is
-// indexed by name.
-class TNameIndex {
-public:
-  TNameIndex(const TByteLines& lines, int keyLength) : FLines(lines), FKeyLength(keyLength) {
-    const auto less = [keyLength](const QByteArray& a, const QByteArray& b) {
-      return LinesLess(a, b, keyLength);
-    };
-    FSorted = std::is_sorted(lines.cbegin(), lines.cend(), less);
-    if (FSorted) return;
-    FFirst.reserve(lines.size());
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-      const QByteArray name = NameKey(TMarkedLine(lines[i], keyLength));
-      if (!FFirst.contains(name)) FFirst.insert(name, i);
-    }
-  }
-
-  bool Sorted() const { return FSorted; }
-
-  // -1 when no line has the name of `line`.
-  qsizetype FirstOfName(const QByteArray& line) const {
-    const QByteArray name = NameKey(TMarkedLine(line, FKeyLength));
-    if (!FSorted) return FFirst.value(name, -1);
-    // name + "=" as a marked text: every line of the name begins with it.
-    const TMarkedLine probe(name, FKeyLength);
-    const auto found = std::lower_bound(FLines.cbegin(), FLines.cend(), probe,
-                                        [this](const QByteArray& a, const TMarkedLine& b) {
-                                          return MarkedLess(TMarkedLine(a, FKeyLength), b);
-                                        });
-    if (found == FLines.cend()) return -1;
-    const TMarkedLine candidate(*found, FKeyLength);
-    for (qsizetype i = 0; i <= name.size(); ++i) {
-      if (candidate.At(i) != probe.At(i)) return -1;
-    }
-    return found - FLines.cbegin();
-  }
-
-private:
-  const TByteLines& FLines;
-  int FKeyLength;
-  bool FSorted = false;
-  QHash<QByteArray, qsizetype> FFirst;
-};
-}  // namespace
-
-namespace {
-
-// The longest position line: 99 horses of 13 sections.
-constexpr qint32 LongestPositionLine = 24 + 99 * (2 + 4 * 13);
-
-qint32 LengthAt(const uchar* data, qsizetype at) {
-  return static_cast<qint32>(static_cast<quint32>(data[at]) | static_cast<quint32>(data[at + 1]) << 8 |
-                             static_cast<quint32>(data[at + 2]) << 16 |
-                             static_cast<quint32>(data[at + 3]) << 24);
-}
-
-// Bytes of the record at `at` (length field and packed characters) when its
-// length is one the file can hold; -1 otherwise.
-qsizetype RecordSpanAt(const uchar* data, qsizetype size, qsizetype at) {
-  if (size - at < 4) return -1;
-  const qint32 length = LengthAt(data, at);
-  const qsizetype packed = (static_cast<qsizetype>(length) + 1) / 2;
-  if (length < 0 || size - at - 4 < packed) return -1;
-  return 4 + packed;
-}
-
-// Whether the record at `at` is a position line as the converter writes it:
-// digits only, a key with a month and a day, and as long as its own distance
-// and horse count say.
-// Whether both nibbles of every byte are decimal digits; eight bytes at a
-// time, since every record of the file passes through here.
-bool DecimalBytes(const uchar* in, qsizetype count) {
-  constexpr quint64 Low = 0x0f0f0f0f0f0f0f0fULL;
-  constexpr quint64 Six = 0x0606060606060606ULL;
-  constexpr quint64 Carry = 0x1010101010101010ULL;
-  qsizetype j = 0;
-  for (; j + 8 <= count; j += 8) {
-    quint64 word;
-    std::memcpy(&word, in + j, 8);
-    // A nibble above 9 plus 6 carries into bit 4 of its byte.
-    if ((((word & Low) + Six) | (((word >> 4) & Low) + Six)) & Carry) return false;
-  }
-  for (; j < count; ++j)
-    if ((in[j] >> 4) > 9 || (in[j] & 0x0f) > 9) return false;
-  return true;
 }
 
 // Whether the characters of the record at `at` (its length known to fit the
@@ -242,47 +30,12 @@ bool DecimalRecordAt(const uchar* data, qsizetype at) {
   return DecimalBytes(in, length / 2) && (length % 2 == 0 || (in[length / 2] >> 4) <= 9);
 }
 
-// Every race key has this many digits.
-constexpr qint32 KeyDigits = 16;
-
 // A record long enough to hold a race key whose characters are not all
 // decimal digits: no position line is written so, and its fields would
 // mislead everything that reads the race. Shorter records cannot be taken
 // for any race and read as the format says.
 bool NonDecimalRecordAt(const uchar* data, qsizetype at) {
   return LengthAt(data, at) >= KeyDigits && !DecimalRecordAt(data, at);
-}
-
-// The header's number of `count` digits from character `from`; the header
-// is known to be decimal.
-int HeaderNumber(const uchar* in, int from, int count) {
-  int value = 0;
-  for (int i = from; i < from + count; ++i)
-    value = value * 10 + (i % 2 == 0 ? in[i / 2] >> 4 : in[i / 2] & 0x0f);
-  return value;
-}
-
-// Whether the record at `at` (its length known to fit the file) has a
-// decimal header whose distance and horse count give its length.
-bool LengthFitsHeader(const uchar* data, qsizetype at) {
-  const qint32 length = LengthAt(data, at);
-  const uchar* in = data + at + 4;
-  if (length < 24 || !DecimalBytes(in, 12)) return false;
-  const int sections = TPositionLine::SectionCount(HeaderNumber(in, 16, 4));
-  return length == 24 + HeaderNumber(in, 22, 2) * (2 + 4 * sections);
-}
-
-bool PositionRecordAt(const uchar* data, qsizetype size, qsizetype at) {
-  if (size - at < 4) return false;
-  const qint32 length = LengthAt(data, at);
-  if (length < 24 || length > LongestPositionLine || length % 2 != 0 || size - at - 4 < length / 2)
-    return false;
-  const uchar* in = data + at + 4;
-  if (!DecimalBytes(in, length / 2)) return false;
-  const int month = HeaderNumber(in, 4, 2);
-  const int day = HeaderNumber(in, 6, 2);
-  if (month < 1 || month > 12 || day < 1 || day > 31) return false;
-  return LengthFitsHeader(data, at);
 }
 
 // The first offset in [from, to) where a position record starts that the
@@ -409,81 +162,6 @@ private:
   QList<TPiece> FPieces;
 };
 
-}  // namespace
-
-namespace {
-
-// The bytes of an existing file, mapped rather than read: the file is large
-// and read once, front to back. `copy` holds them where mapping fails.
-const uchar* MapWhole(QFile& file, QByteArray& copy) {
-  const auto fail = [&file] {
-    throw TFileError(QStringLiteral("展開データファイル %1 を読み込めません: %2")
-                         .arg(NativePath(file.fileName()), file.errorString()));
-  };
-  if (!file.open(QIODevice::ReadOnly)) fail();
-  const qsizetype size = file.size();
-  const uchar* data = size > 0 ? file.map(0, size) : nullptr;
-  if (data == nullptr && size > 0) {
-    copy = file.readAll();
-    if (copy.size() != size) fail();
-    data = reinterpret_cast<const uchar*>(copy.constData());
-  }
-  return data;
-}
-
-}  // namespace
-
-namespace {
-
-// Writes the record of a line at `out` and moves past it; false when a
-// character is no hexadecimal digit.
-bool PackRecord(QByteArrayView line, unsigned char*& at) {
-  // A local pointer the compiler can keep in a register.
-  unsigned char* out = at;
-  const auto length = static_cast<quint32>(line.size());
-  qToLittleEndian(length, out);
-  out += 4;
-  const auto* in = reinterpret_cast<const unsigned char*>(line.data());
-  const qsizetype pairs = line.size() / 2;
-  // A byte that is no hexadecimal digit has nibble -1, which sets the sign bit.
-  int invalid = 0;
-  for (qsizetype j = 0; j < pairs; ++j) {
-    const int high = NibbleOf[in[2 * j]];
-    const int low = NibbleOf[in[2 * j + 1]];
-    invalid |= high | low;
-    *out++ = static_cast<unsigned char>(high << 4 | (low & 0x0f));
-  }
-  if (line.size() % 2 != 0) {
-    const int high = NibbleOf[in[line.size() - 1]];
-    invalid |= high;
-    *out++ = static_cast<unsigned char>(high << 4);
-  }
-  at = out;
-  return invalid >= 0;
-}
-
-qsizetype RecordSize(QByteArrayView line) {
-  return 4 + (line.size() + 1) / 2;
-}
-
-// A line the packed merges can place by its key alone.
-bool PlainLine(const QByteArray& line) {
-  return line.size() >= KeyDigits &&
-         std::all_of(line.cbegin(), line.cend(), [](char c) { return c >= '0' && c <= '9'; });
-}
-
-// The key of a plain line as the file packs it.
-std::array<uchar, KeyDigits / 2> PackedKey(const QByteArray& line) {
-  std::array<uchar, KeyDigits / 2> key{};
-  for (int j = 0; j < KeyDigits / 2; ++j)
-    key[j] = static_cast<uchar>((line[2 * j] - '0') << 4 | (line[2 * j + 1] - '0'));
-  return key;
-}
-
-}  // namespace
-
-namespace {
-
 // Writes the two characters of each packed byte, as many bytes at a time as
 // the machine allows; returns how many bytes it did, the rest left to the
 // caller. A nibble above 9 is moved on from '9' + 1 to 'A'.
@@ -523,6 +201,22 @@ qsizetype ExpandPacked(const uchar* in, qsizetype count, char* out) {
 }
 
 }  // namespace
+
+const uchar* PositionRecord::MapWhole(QFile& file, QByteArray& copy) {
+  const auto fail = [&file] {
+    throw TFileError(QStringLiteral("展開データファイル %1 を読み込めません: %2")
+                         .arg(NativePath(file.fileName()), file.errorString()));
+  };
+  if (!file.open(QIODevice::ReadOnly)) fail();
+  const qsizetype size = file.size();
+  const uchar* data = size > 0 ? file.map(0, size) : nullptr;
+  if (data == nullptr && size > 0) {
+    copy = file.readAll();
+    if (copy.size() != size) fail();
+    data = reinterpret_cast<const uchar*>(copy.constData());
+  }
+  return data;
+}
 
 TPositionLoad TPositionFile::LoadPositions(TByteLines& list, const QString& fileName) {
   TPositionLoad result;
@@ -654,180 +348,4 @@ QString TPositionFile::DamagedMessage(const QString& fileName, const QString& ke
              "展開データファイル %1 は %2。読み込めたデータで書き直し、元のファイルは %3 "
              "として残しました。")
       .arg(NativePath(fileName), DamageText(load), NativePath(keptCopy));
-}
-
-TByteLines TPositionFile::AddNewRaceLines(TByteLines stored, const TByteLines& added, int keyLength) {
-  const qsizetype storedCount = stored.size();
-  bool storedSorted = false;
-  {
-    const TNameIndex index(stored, keyLength);
-    storedSorted = index.Sorted();
-    QSet<QByteArray> addedNames;
-    TByteLines fresh;
-    for (const QByteArray& line : added) {
-      if (line.isEmpty()) continue;
-      const QByteArray name = NameKey(TMarkedLine(line, keyLength));
-      if (addedNames.contains(name) || index.FirstOfName(line) >= 0) continue;
-      addedNames.insert(name);
-      fresh.append(line);
-    }
-    stored.reserve(storedCount + fresh.size());
-    stored.append(fresh);
-  }
-  return SortAndUnmark(std::move(stored), keyLength, storedSorted ? storedCount : 0);
-}
-
-TByteLines TPositionFile::ReplaceRaceLines(TByteLines stored, const TByteLines& current, int keyLength) {
-  bool stillSorted = false;
-  {
-    // A replacement keeps its line's name, so the index stays valid; in a
-    // sorted list it can only fall out of order with its neighbours.
-    const TNameIndex index(stored, keyLength);
-    stillSorted = index.Sorted();
-    for (const QByteArray& line : current) {
-      if (line.isEmpty()) continue;
-      const qsizetype first = index.FirstOfName(line);
-      if (first < 0) continue;
-      stored[first] = line;
-      if (first > 0 && LinesLess(stored[first], stored[first - 1], keyLength)) stillSorted = false;
-      if (first + 1 < stored.size() && LinesLess(stored[first + 1], stored[first], keyLength))
-        stillSorted = false;
-    }
-  }
-  const qsizetype sortedPrefix = stillSorted ? stored.size() : 0;
-  return SortAndUnmark(std::move(stored), keyLength, sortedPrefix);
-}
-
-QByteArray TPositionFile::AddNewRaces(const QByteArray& stored, const QByteArray& added, int keyLength) {
-  return JoinLines(AddNewRaceLines(SplitLines(stored), SplitLines(added), keyLength));
-}
-
-QByteArray TPositionFile::ReplaceRaces(const QByteArray& stored, const QByteArray& current, int keyLength) {
-  return JoinLines(ReplaceRaceLines(SplitLines(stored), SplitLines(current), keyLength));
-}
-
-QByteArray TPositionFile::FindPosLine(const TByteLines& list, QByteArrayView raceKey) {
-  for (qsizetype i = list.size() - 1; i >= 0; --i) {
-    if (list[i].startsWith(raceKey)) return list[i];
-  }
-  return {};
-}
-
-int TPositionFile::EntryPos(QByteArrayView line, int n, int g) {
-  // The caller reads four characters from this 1-based position.
-  return int(TPositionLine(line).EntryOffset(n, g) + 1);
-}
-
-void TPackedPositions::Close() {
-  FFile.close();
-  FCopy.clear();
-  FData = nullptr;
-  FSize = 0;
-  FStarts.clear();
-}
-
-bool TPackedPositions::Read(const QString& fileName) {
-  Close();
-  FFile.setFileName(fileName);
-  if (!FFile.exists()) return false;
-  FData = MapWhole(FFile, FCopy);
-  FSize = FFile.size();
-  FStarts.clear();
-  for (qsizetype at = 0; at < FSize; at += RecordSpanAt(FData, FSize, at)) {
-    if (!PositionRecordAt(FData, FSize, at)) return false;
-    if (!FStarts.isEmpty() && std::memcmp(FData + FStarts.last() + 4, FData + at + 4, KeyDigits / 2) >= 0)
-      return false;
-    FStarts.append(at);
-  }
-  return true;
-}
-
-QByteArrayView TPackedPositions::Record(qsizetype i) const {
-  const qsizetype end = i + 1 < FStarts.size() ? FStarts[i + 1] : FSize;
-  return {reinterpret_cast<const char*>(FData) + FStarts[i], end - FStarts[i]};
-}
-
-qsizetype TPackedPositions::RecordOfKey(const QByteArray& line) const {
-  const auto key = PackedKey(line);
-  const auto found = std::lower_bound(
-      FStarts.cbegin(), FStarts.cend(), key,
-      [this](qsizetype at, const auto& k) { return std::memcmp(FData + at + 4, k.data(), k.size()) < 0; });
-  if (found == FStarts.cend() || std::memcmp(FData + *found + 4, key.data(), key.size()) != 0) return -1;
-  return found - FStarts.cbegin();
-}
-
-bool TPackedPositions::AddNewRaces(const TByteLines& added, QByteArray& bytes) const {
-  // The new lines by key, each with the record it goes before; the first of
-  // a key wins, a stored key keeps its line.
-  QList<std::pair<qsizetype, const QByteArray*>> fresh;
-  QSet<QByteArray> names;
-  qsizetype total = FSize;
-  for (const QByteArray& line : added) {
-    if (line.isEmpty()) continue;
-    if (!PlainLine(line)) return false;
-    const QByteArray name = line.first(KeyDigits);
-    if (names.contains(name) || RecordOfKey(line) >= 0) continue;
-    names.insert(name);
-    const auto key = PackedKey(line);
-    const auto before = std::upper_bound(
-        FStarts.cbegin(), FStarts.cend(), key,
-        [this](const auto& k, qsizetype at) { return std::memcmp(k.data(), FData + at + 4, k.size()) < 0; });
-    fresh.append({before - FStarts.cbegin(), &line});
-    total += RecordSize(line);
-  }
-  std::sort(fresh.begin(), fresh.end(), [](const auto& a, const auto& b) {
-    return a.first != b.first ? a.first < b.first : a.second->first(KeyDigits) < b.second->first(KeyDigits);
-  });
-  bytes = QByteArray(total, Qt::Uninitialized);
-  auto* out = reinterpret_cast<unsigned char*>(bytes.data());
-  qsizetype copied = 0;  // records of the file already in `bytes`
-  const auto copyUpTo = [&](qsizetype record) {
-    const qsizetype from = copied < FStarts.size() ? FStarts[copied] : FSize;
-    const qsizetype to = record < FStarts.size() ? FStarts[record] : FSize;
-    if (to > from) std::memcpy(out, FData + from, to - from);
-    out += to - from;
-    copied = record;
-  };
-  for (const auto& [before, line] : std::as_const(fresh)) {
-    copyUpTo(before);
-    PackRecord(*line, out);
-  }
-  copyUpTo(FStarts.size());
-  return true;
-}
-
-bool TPackedPositions::ReplaceRaces(const TByteLines& current, QByteArray& bytes, bool& changed) const {
-  // Record index to its replacement; a later line of a key wins.
-  QHash<qsizetype, const QByteArray*> replaced;
-  for (const QByteArray& line : current) {
-    if (line.isEmpty()) continue;
-    if (!PlainLine(line)) return false;
-    const qsizetype record = RecordOfKey(line);
-    if (record >= 0) replaced.insert(record, &line);
-  }
-  changed = false;
-  qsizetype total = FSize;
-  QByteArray packed;
-  for (auto it = replaced.cbegin(); it != replaced.cend(); ++it) {
-    const QByteArrayView record = Record(it.key());
-    packed.resize(RecordSize(*it.value()));
-    auto* out = reinterpret_cast<unsigned char*>(packed.data());
-    PackRecord(*it.value(), out);
-    changed = changed || packed != record;
-    total += packed.size() - record.size();
-  }
-  if (!changed) return true;
-  QList<qsizetype> order = replaced.keys();
-  std::sort(order.begin(), order.end());
-  bytes = QByteArray(total, Qt::Uninitialized);
-  auto* out = reinterpret_cast<unsigned char*>(bytes.data());
-  qsizetype from = 0;
-  for (const qsizetype record : std::as_const(order)) {
-    if (FStarts[record] > from) std::memcpy(out, FData + from, FStarts[record] - from);
-    out += FStarts[record] - from;
-    PackRecord(*replaced.value(record), out);
-    from = FStarts[record] + Record(record).size();
-  }
-  if (FSize > from) std::memcpy(out, FData + from, FSize - from);
-  return true;
 }

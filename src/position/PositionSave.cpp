@@ -2,6 +2,7 @@
 
 #include "position/PassingOrderConverter.h"
 #include "position/PositionFile.h"
+#include "position/PositionMerge.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -34,7 +35,7 @@ TStored LoadStored(const QString& path) {
     TByteLines backup;
     if (QFileInfo::exists(backupPath) && !TPositionFile::LoadPositions(backup, backupPath).Damaged) {
       const qsizetype read = stored.Lines.size();
-      stored.Lines = TPositionFile::AddNewRaceLines(std::move(stored.Lines), backup, KeyLength);
+      stored.Lines = TPositionMerge::AddNewRaces(std::move(stored.Lines), backup, KeyLength);
       stored.FromBackup = stored.Lines.size() - read;
     }
   }
@@ -57,8 +58,8 @@ TPositionSaveResult KeepIfDamaged(const TStored& stored, const QString& path) {
 
 }  // namespace
 
-TPositionSaveResult JVPosSave(const QList<QByteArray>& raceRecords, const QString& dataDir,
-                              TProgressObserver* observer) {
+TPositionSaveResult SaveDayPositions(const QList<QByteArray>& raceRecords, const QString& dataDir,
+                                     TProgressObserver* observer) {
   const QDir dir(dataDir);
   const QString positionPath = dir.filePath(QString::fromLatin1(PositionFileName));
   Show(observer, BuildingText);
@@ -77,7 +78,7 @@ TPositionSaveResult JVPosSave(const QList<QByteArray>& raceRecords, const QStrin
   }
   packed.Close();
   if (sound) stored = LoadStored(positionPath);
-  TByteLines merged = TPositionFile::AddNewRaceLines(std::move(stored.Lines), added, KeyLength);
+  TByteLines merged = TPositionMerge::AddNewRaces(std::move(stored.Lines), added, KeyLength);
   Show(observer, SavingText);
   TPositionSaveResult result = KeepIfDamaged(stored, positionPath);
   TPositionFile::SavePositions(merged, positionPath);
@@ -107,7 +108,7 @@ TPositionSaveResult ReplaceStored(const TByteLines& currentLines, const QString&
   packed.Close();
   TStored stored = LoadStored(positionPath);
   beforeWrite();
-  TByteLines merged = TPositionFile::ReplaceRaceLines(stored.Lines, currentLines, KeyLength);
+  TByteLines merged = TPositionMerge::ReplaceRaces(stored.Lines, currentLines, KeyLength);
   // A sound file that no line changes would be rewritten byte for byte: leave it.
   const bool sound = QFileInfo::exists(positionPath) && !stored.Load.Damaged;
   if ((sound || !writeUnsound) && merged == stored.Lines) return {};

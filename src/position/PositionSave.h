@@ -28,8 +28,8 @@ struct TPositionSaveResult {
 // (TFileError) ends it before anything is written. The observer may be null;
 // it is shown "展開データ構築中・・・" and "展開データ保存中・・・" but not closed,
 // since the panel belongs to the download.
-TPositionSaveResult JVPosSave(const QList<QByteArray>& raceRecords, const QString& dataDir,
-                              TProgressObserver* observer);
+TPositionSaveResult SaveDayPositions(const QList<QByteArray>& raceRecords, const QString& dataDir,
+                                     TProgressObserver* observer);
 
 // Program close: writes the current lines (one per race of the race list, in
 // its order; an empty line for a race without one) to LastPos.dat, then lets

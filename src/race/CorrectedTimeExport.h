@@ -1,6 +1,6 @@
 #pragma once
 
-#include "position/Settings.h"
+#include "settings/Settings.h"
 #include "store/DayStore.h"
 #include "text/LineFile.h"
 

@@ -7,6 +7,7 @@
 #include "records/RaceRecord.h"
 #include "records/Venues.h"
 #include "text/IntConvert.h"
+#include "text/PlainText.h"
 
 #include <algorithm>
 
@@ -46,14 +47,6 @@ QString CsvField(const QString& field) {
 }
 
 }  // namespace
-
-QString WithoutControls(const QString& text) {
-  QString kept;
-  kept.reserve(text.size());
-  for (const QChar c : text)
-    if (c.category() != QChar::Other_Control) kept += c;
-  return kept;
-}
 
 QStringList DayCsvHeader() {
   return {QStringLiteral("レースキー"),

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "position/Settings.h"
+#include "settings/Settings.h"
 #include "store/DayStore.h"
 
 #include <QByteArray>
@@ -10,10 +10,6 @@
 // A racing day as a spreadsheet: one row per runner of the day's races, in
 // race-key order, with the figures the race window shows. Steeplechases,
 // which the race window does not open, are left out.
-
-// The text without control characters (NUL, ESC, the rest of C0 and C1, DEL),
-// which a feed may carry but no terminal or spreadsheet should be given.
-QString WithoutControls(const QString& text);
 
 QStringList DayCsvHeader();
 // Throws TConvertError when a race's data do not convert.

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "position/CellRect.h"
-#include "position/Rgb.h"
+#include "paint/CellRect.h"
+#include "paint/Rgb.h"
 
 #include <QByteArrayView>
 #include <QString>

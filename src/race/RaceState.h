@@ -1,10 +1,10 @@
 #pragma once
 
-#include "position/Settings.h"
 #include "race/RaceGrid.h"
 #include "race/RaceSheet.h"
 #include "records/PayRecord.h"
 #include "records/RaceRecord.h"
+#include "settings/Settings.h"
 #include "store/DayStore.h"
 
 #include <QByteArray>

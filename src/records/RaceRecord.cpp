@@ -147,28 +147,3 @@ QByteArray TRaceRecord::DateList(const TByteLines& lines) {
   }
   return JoinLines(dates);
 }
-
-QByteArray TRaceRecord::MeetingList(const TByteLines& lines) {
-  TByteLines meetings;
-  for (const QByteArray& line : lines) {
-    const QByteArray meeting = MeetingKey(line);
-    if (!meetings.contains(meeting)) meetings.append(meeting);
-  }
-  return JoinLines(meetings);
-}
-
-QByteArray TRaceRecord::RacesOfDate(const TByteLines& lines, const QByteArray& date) {
-  TByteLines races;
-  for (const QByteArray& line : lines) {
-    if (RaceDate(line) == date) races.append(line);
-  }
-  return JoinLines(races);
-}
-
-QByteArray TRaceRecord::RacesOfMeeting(const TByteLines& lines, const QByteArray& meetingKey) {
-  TByteLines races;
-  for (const QByteArray& line : lines) {
-    if (MeetingKey(line) == meetingKey) races.append(line);
-  }
-  return JoinLines(races);
-}

@@ -31,11 +31,9 @@ public:
   QString GoingLabel(const QByteArray& line);
   QByteArray CornerOrder(const QByteArray& line, int corner);  // 70 bytes, untrimmed
 
-  // List operations: results joined as lines, each followed by CR LF.
+  // The distinct race dates of the lines, in order of first appearance,
+  // joined as lines each followed by CR LF.
   QByteArray DateList(const TByteLines& lines);
-  QByteArray MeetingList(const TByteLines& lines);
-  QByteArray RacesOfDate(const TByteLines& lines, const QByteArray& date);
-  QByteArray RacesOfMeeting(const TByteLines& lines, const QByteArray& meetingKey);
 
 private:
   QByteArrayView Field(int offset, int width) const;

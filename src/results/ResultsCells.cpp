@@ -1,6 +1,6 @@
 #include "results/ResultsCells.h"
 
-#include "position/BandRules.h"
+#include "settings/BandRules.h"
 #include "text/Cp932.h"
 #include "text/IntConvert.h"
 

@@ -23,7 +23,6 @@ TResultsList::TResultsList(TDayStore& store, TSettings& settings)
 }
 
 void TResultsList::Open() {
-  std::sort(FStore.RaceDates.begin(), FStore.RaceDates.end());
   FExportOffered = FSettings.UseTG;
   ShowDay(int(FStore.RaceDates.size()) - 1);
 }

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "position/Settings.h"
 #include "records/RaceRecord.h"
 #include "results/DisplayModes.h"
 #include "results/ResultsLayout.h"
+#include "settings/Settings.h"
 #include "store/DayStore.h"
 
 #include <QByteArray>
@@ -38,7 +38,7 @@ public:
 
   TResultsList(TDayStore& store, TSettings& settings);
 
-  // Opening the window: sorts the store's dates and shows the latest day.
+  // Opening the window: shows the latest day.
   void Open();
   void ShowDay(int dayIndex);
   void PreviousDay();

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "position/BandRules.h"
-#include "position/Settings.h"
+#include "settings/BandRules.h"
+#include "settings/Settings.h"
 #include "store/DayStore.h"
 
 #include <QByteArray>

@@ -32,7 +32,7 @@ TSession::TSession(const QString& startDir, TJVLink& link, const TClock& clock, 
 TSession::~TSession() = default;
 
 bool TSession::FormShow() {
-  const bool close = FDownload.FormShow();
+  const bool close = FDownload.StartUp();
   FShell.ResultsEnabled = FShell.DataFilesPresent();
   emit StoreReloaded();
   return close;
@@ -50,7 +50,7 @@ TDownloadResult TSession::RunDownload() {
   TDownloadResult result;
   {
     TBusyNotice busy(*this);
-    result = FDownload.RtsDlExecute();
+    result = FDownload.Run();
   }
   FShell.ResultsEnabled = result.ResultsEnabled;
   if (result.FilesWritten) emit StoreReloaded();
@@ -91,8 +91,8 @@ void TSession::CloseRace(TRaceState& race) {
 
 QString TSession::ExportRace(TRaceState& race) {
   if (!race.ConvertedTimeEnabled())
-    throw TConvertError(QStringLiteral("直線コースのレースは補正タイムを出力できません: %1")
-                            .arg(QString::fromLatin1(race.RaceKey)));
+    throw TDataError(QStringLiteral("直線コースのレースは補正タイムを出力できません: %1")
+                         .arg(QString::fromLatin1(race.RaceKey)));
   race.PutPositionLine();
   const TSettings settings = ExportSettings();
   ExportCorrectedTimes(race.HorseList, true, settings);

@@ -52,7 +52,7 @@ public:
 
   // Loads the day store from the data files without the link, for a front end
   // that only shows or exports. Emits StoreReloaded. False when a data file is
-  // missing. Throws TConvertError or TFileError.
+  // missing. Throws TConvertError, TDataError or TFileError.
   bool LoadStore();
 
   // The download command. Emits BusyChanged(true) before and BusyChanged(false)
@@ -74,7 +74,7 @@ public:
   int OpenRaceCount() const { return int(FOpenRaces.size()); }
 
   // The race's added times into its meeting file, replacing the written line.
-  // Returns the file written. Throws TFileError or TConvertError.
+  // Returns the file written. Throws TFileError, or TDataError for a straight course.
   QString ExportRace(TRaceState& race);
   // Every race of the store but steeplechases and straight courses, leaving
   // lines already written. A race that cannot be exported is named in the

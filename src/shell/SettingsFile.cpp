@@ -1,6 +1,6 @@
 #include "shell/SettingsFile.h"
 
-#include "position/SettingsModel.h"
+#include "settings/SettingsModel.h"
 #include "text/Cp932.h"
 #include "text/Errors.h"
 #include "text/IntConvert.h"

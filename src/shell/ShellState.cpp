@@ -1,6 +1,7 @@
 #include "shell/ShellState.h"
 
 #include "position/PositionFile.h"
+#include "position/PositionMerge.h"
 #include "store/DayStoreLoader.h"
 #include "text/Errors.h"
 #include "text/LineFile.h"
@@ -66,7 +67,7 @@ bool BackUpPositionFile(const QString& dataDir, QString* message) {
   } catch (const TFileError&) {
   }
   if (backupWhole && lines.size() < saved.size()) {
-    const TByteLines merged = TPositionFile::AddNewRaceLines(lines, saved, RaceKeyLength);
+    const TByteLines merged = TPositionMerge::AddNewRaces(lines, saved, RaceKeyLength);
     if (merged.size() > lines.size()) {
       QString text =
           QStringLiteral("展開データファイル %1 には %2 にある %3 レースがありません。")

@@ -2,7 +2,7 @@
 
 #include "link/Download.h"
 #include "position/PositionSave.h"
-#include "position/Settings.h"
+#include "settings/Settings.h"
 #include "shell/SettingsFile.h"
 #include "store/DayStore.h"
 

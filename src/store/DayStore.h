@@ -16,9 +16,9 @@ struct TRaceEntry {
 // The in-memory form of the downloaded results that every window reads.
 struct TDayStore {
   QList<TRaceEntry> RaceLines;
-  TByteLines UmaLines;       // unmatched SE lines, as race key "=" SE line
+  TByteLines UmaLines;  // unmatched SE lines, as race key "=" SE line
   TByteLines PayLines;
-  TByteLines RaceDates;      // distinct race dates of RaceLines, first appearance order
+  TByteLines RaceDates;      // distinct race dates of RaceLines, ascending (oldest first)
   TByteLines PosLines;       // lines of the position file
   TByteLines RaceSummaries;  // one per entry of RaceLines, same order
   QStringList CornerNames;

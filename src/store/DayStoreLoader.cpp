@@ -169,7 +169,7 @@ QByteArray BuildRaceSummary(const TDayStore& store, const TByteLines& horseList)
 bool LoadDayStore(TDayStore& store, const QString& dataDir, QStringList* notes) {
   if (!DataFilesExist(dataDir)) return false;
   const QString mismatch = DataSetMismatch(dataDir);
-  if (!mismatch.isEmpty()) throw TFileError(mismatch);
+  if (!mismatch.isEmpty()) throw TDataError(mismatch);
 
   TDayStore next;
   next.CornerNames = store.CornerNames;
@@ -206,6 +206,7 @@ bool LoadDayStore(TDayStore& store, const QString& dataDir, QStringList* notes) 
 
   TRaceRecord race;
   next.RaceDates = SplitLines(race.DateList(raceLines));
+  std::sort(next.RaceDates.begin(), next.RaceDates.end());
   (void)TPositionFile::LoadPositions(next.PosLines, InDir(dataDir, DataFile::Position));
 
   // Horse lines by name, each bucket in file order. A race takes its whole

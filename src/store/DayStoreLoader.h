@@ -41,8 +41,8 @@ bool DataFilesExist(const QString& dataDir);
 // Rebuilds the whole store from the data files and Position.dat in dataDir.
 // When RaceData.dat or UmaData.dat is missing nothing is read and the store is
 // left as it was (returns false). The store is replaced only once everything
-// has been built, so an error (TConvertError from a summary, TFileError, also
-// for files that do not form one set) leaves it unchanged. What the user should
+// has been built, so an error (TConvertError from a summary, TDataError for
+// files that do not form one set, TFileError) leaves it unchanged. What the user should
 // know about files that load but look damaged (empty, lines skipped, races
 // without runners, no payouts) is added to notes when given.
 bool LoadDayStore(TDayStore& store, const QString& dataDir, QStringList* notes = nullptr);

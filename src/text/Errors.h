@@ -17,20 +17,23 @@ private:
   QByteArray FUtf8;
 };
 
-// A field that should hold a decimal integer does not.
+// A field that should hold a number (a decimal integer, or the hexadecimal
+// digits of a section mask) does not. The message quotes the field.
 class TConvertError : public TRavekError {
 public:
   using TRavekError::TRavekError;
 };
 
-// Data the command needs is missing or damaged: a race that is not in the
-// store, a race without position data, a record that does not read.
+// Data the command needs is missing, damaged or unfit for it: a race that is
+// not in the store, a race without position data, a record that does not
+// read, data files that do not form one set, a straight course asked for
+// corrected times.
 class TDataError : public TRavekError {
 public:
   using TRavekError::TRavekError;
 };
 
-// A file could not be read or written.
+// A file could not be read or written, or a line could not be stored in it.
 class TFileError : public TRavekError {
 public:
   using TRavekError::TRavekError;

@@ -1,5 +1,5 @@
-#include "position/BandRules.h"
-#include "position/Settings.h"
+#include "settings/BandRules.h"
+#include "settings/Settings.h"
 #include "support/CliHarness.h"
 #include "text/LineFile.h"
 

@@ -147,7 +147,7 @@ const TMalformedCase PositionFileCases[] = {
        const TByteLines now = PositionLines(dir.Data(u"Position.dat"_s), &load);
        EXPECT_FALSE(load.Damaged);
        EXPECT_EQ(now.size(), 72);
-       const QByteArray line = TPositionFile::FindPosLine(now, SundayMain.toLatin1());
+       const QByteArray line = LineOfRace(now, SundayMain.toLatin1());
        EXPECT_TRUE(!line.isEmpty() && AllDigits(line)) << line.constData();
      }},
     {"PositionLineWithALetterInItsHeaderCostsTheRaceItsPositions",
@@ -208,8 +208,8 @@ const TMalformedCase PositionFileCases[] = {
        int deepest = 0;
        for (int n = 1; n <= 16; ++n) {
          for (int g = 1; g <= 12; ++g) {
-           const int at = TPositionFile::EntryPos(line, n, g);
-           if (at > 0) deepest = std::max(deepest, line.mid(at - 1, 2).toInt());
+           const qsizetype at = TPositionLine(line).EntryOffset(n, g);
+           if (at >= 0) deepest = std::max(deepest, line.mid(at, 2).toInt());
          }
        }
        EXPECT_EQ(deepest, 99);

@@ -15,6 +15,8 @@
 #include <QSet>
 #include <QTemporaryDir>
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -43,9 +45,9 @@ TEST(DownloadDemoTest, EightDemoDaysReachFilesPositionsAndStore) {
   TQuietObserver observer;
   TDownload download(link, clock, store, dataDir, observer);
 
-  EXPECT_FALSE(download.FormShow());
+  EXPECT_FALSE(download.StartUp());
   ASSERT_TRUE(download.LinkReady());
-  const TDownloadResult result = download.RtsDlExecute();
+  const TDownloadResult result = download.Run();
 
   // What the demo ran, newest day first.
   const TDemoService demo(1);
@@ -84,8 +86,9 @@ TEST(DownloadDemoTest, EightDemoDaysReachFilesPositionsAndStore) {
   TPositionFile::LoadPositions(positions, QDir(dataDir).filePath(QString::fromLatin1(DataFile::Position)));
   EXPECT_EQ(positions.size(), races.size());
 
-  // The store: dates newest first, every horse under its race, a usable
+  // The store: dates oldest first, every horse under its race, a usable
   // summary naming the winner with its position and place payout.
+  std::reverse(racingDays.begin(), racingDays.end());
   EXPECT_EQ(store.RaceDates, racingDays);
   EXPECT_TRUE(store.UmaLines.isEmpty());
   ASSERT_EQ(store.RaceLines.size(), races.size());

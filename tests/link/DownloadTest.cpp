@@ -1,119 +1,14 @@
-#include "link/Download.h"
+#include "DownloadFixture.h"
 
 #include "position/PositionFile.h"
+#include "position/PositionLine.h"
 #include "store/DayStoreLoader.h"
-#include "support/RecordLines.h"
-#include "support/ScriptedLink.h"
-#include "text/Errors.h"
 
-#include <gtest/gtest.h>
-
-#include <QDir>
-#include <QFile>
 #include <QRegularExpression>
-#include <QTemporaryDir>
-
-#include <functional>
-
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
 namespace {
-
-// Everything the download shows, in order: "status:...", "progress:...",
-// "close", "events", "maintenance:...".
-class TRecordingObserver : public TDownloadObserver {
-public:
-  void ShowProgress(const QString& text) override { Log.append(u"progress:"_s + text); }
-  void CloseProgress() override { Log.append(u"close"_s); }
-  void ShowStatus(const QString& text) override { Log.append(u"status:"_s + text); }
-  void ProcessPendingEvents() override {
-    Log.append(u"events"_s);
-    if (OnEvents) OnEvents();
-  }
-  bool ShowMaintenance(const QString& text) override {
-    Log.append(u"maintenance:"_s + text);
-    return PressOk;
-  }
-  void DataFileReplaced(const QString& name) override {
-    if (OnReplaced) OnReplaced(name);
-  }
-
-  QStringList Named(const QString& prefix) const {
-    QStringList texts;
-    for (const QString& entry : Log)
-      if (entry.startsWith(prefix)) texts.append(entry.mid(prefix.size()));
-    return texts;
-  }
-
-  QStringList Log;
-  bool PressOk = false;
-  std::function<void()> OnEvents;
-  std::function<void(const QString&)> OnReplaced;
-};
-
-// The file's inode: a file written aside and renamed gets a new one.
-ino_t InodeOf(const QString& path) {
-  struct stat info {};
-  return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_ino : 0;
-}
-
-// A 3-horse 1200 m race with passing orders at the third and fourth corners.
-QByteArray Race(QByteArrayView key, char kind = '7') {
-  TRecordBuilder builder = RaceBuilder(key);
-  builder.SetBytes(KeyField::DataKind, QByteArray(1, kind));
-  return builder.SetDistance(1200)
-      .SetHorseCount(3)
-      .SetCorner(0, 3, "(*1,3)-2")
-      .SetCorner(1, 4, "1,3-2")
-      .SetCorner(2, 0, "")
-      .SetCorner(3, 0, "")
-      .Line();
-}
-
-QByteArray Uma(QByteArrayView key, int horse, int arrival, char kind = '7') {
-  TRecordBuilder builder = UmaBuilder(key, horse, arrival);
-  return builder.SetBytes(KeyField::DataKind, QByteArray(1, kind)).Line();
-}
-
-QByteArray Pay(QByteArrayView key, char kind = '1') {
-  TRecordBuilder builder = PayBuilder(key);
-  return builder.SetBytes(KeyField::DataKind, QByteArray(1, kind)).Line();
-}
-
-QList<QByteArray> RaceWithHorses(QByteArrayView key) {
-  return {Race(key), Uma(key, 1, 1), Uma(key, 3, 2), Uma(key, 2, 3), Pay(key)};
-}
-
-QByteArray ReadAll(const QString& path) {
-  QFile file(path);
-  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-class DownloadTest : public ::testing::Test {
-protected:
-  QString Path(const char* name) const { return QDir(Dir.path()).filePath(QString::fromLatin1(name)); }
-
-  void SetNow(int hour, int minute, int second = 0, int ms = 0) {
-    Clock.SetNow(QDateTime(QDate(2024, 5, 12), QTime(hour, minute, second, ms)));
-  }
-
-  TDownloadResult Download() {
-    TDownload download(Link, Clock, Store, Dir.path(), Observer);
-    return download.RtsDlExecute();
-  }
-
-  TByteLines Lines(const char* name) const { return ReadLines(Path(name)); }
-
-  QTemporaryDir Dir;
-  TScriptedLink Link;
-  TFixedClock Clock{QDateTime(QDate(2024, 5, 12), QTime(12, 0))};
-  TDayStore Store;
-  TRecordingObserver Observer;
-};
 
 struct TDayCountCase {
   QTime Time;
@@ -262,9 +157,8 @@ TEST_F(DownloadTest, FailedDayKeepsItsStoredRecordsAndOtherDaysProceed) {
   EXPECT_EQ(positions.size(), 5);
   ASSERT_EQ(Store.RaceLines.size(), 5);
   EXPECT_EQ(Store.RaceLines[1].HorseList,
-            (TByteLines{TPositionFile::FindPosLine(positions, "2024051108020101"), broken[1], broken[2],
-                        broken[3]}));
-  EXPECT_EQ(Store.RaceDates, (TByteLines{"20240512", "20240511", "20240510", "20240509", "20240505"}));
+            (TByteLines{LineOfRace(positions, "2024051108020101"), broken[1], broken[2], broken[3]}));
+  EXPECT_EQ(Store.RaceDates, (TByteLines{"20240505", "20240509", "20240510", "20240511", "20240512"}));
 }
 
 TEST_F(DownloadTest, NoDayOpenedLeavesTheFilesAndReloadsTheStore) {
@@ -295,9 +189,9 @@ TEST_F(DownloadTest, EditsMadeSinceTheLastLoadSurviveTheRebuild) {
   ASSERT_EQ(Store.RaceLines.size(), 2);
   // A race window moved horse 1 one lane out at the third corner and was closed.
   QByteArray edited = Store.RaceLines[1].HorseList[0];
-  const int at = TPositionFile::EntryPos(edited, 1, 3);
-  ASSERT_GT(at, 0);
-  edited.replace(at + 1, 2, "02");
+  const qsizetype at = TPositionLine(edited).EntryOffset(1, 3);
+  ASSERT_GE(at, 0);
+  edited.replace(at + 2, 2, "02");
   ASSERT_NE(edited, Store.RaceLines[1].HorseList[0]);
   Store.RaceLines[1].HorseList[0] = edited;
 
@@ -311,7 +205,7 @@ TEST_F(DownloadTest, EditsMadeSinceTheLastLoadSurviveTheRebuild) {
     EXPECT_EQ(Store.RaceLines[1].HorseList[0], edited) << dayOpens;
     TByteLines stored;
     TPositionFile::LoadPositions(stored, Path(DataFile::Position));
-    EXPECT_EQ(TPositionFile::FindPosLine(stored, "2024051205020812"), edited) << dayOpens;
+    EXPECT_EQ(LineOfRace(stored, "2024051205020812"), edited) << dayOpens;
   }
 }
 
@@ -338,155 +232,6 @@ TEST_F(DownloadTest, SecondDownloadKeepsOnePayoutLinePerRace) {
   EXPECT_EQ(Lines(DataFile::Pay), pays);
   EXPECT_EQ(ReadAll(Path(DataFile::Position)), position);
   EXPECT_EQ(Store.PayLines, pays);
-}
-
-TEST_F(DownloadTest, ErrorWhileFilingADayPutsEverythingBack) {
-  // A first download leaves files and a store with a race-window edit in it.
-  Link.Day("20240512").Records(RaceWithHorses("2024051205020811"));
-  Download();
-  Store.RaceLines[0].HorseList[0] = "edited";
-  const TDayStore before = Store;
-  const QByteArray race = ReadAll(Path(DataFile::Race)), uma = ReadAll(Path(DataFile::Uma)),
-                   pay = ReadAll(Path(DataFile::Pay)), position = ReadAll(Path(DataFile::Position));
-
-  // Today files a new race (Position.dat takes it); reading yesterday ends in an error.
-  const ino_t raceInode = InodeOf(Path(DataFile::Race)), umaInode = InodeOf(Path(DataFile::Uma)),
-              payInode = InodeOf(Path(DataFile::Pay));
-  Link.Day("20240512").Records(RaceWithHorses("2024051205020812"));
-  Link.Day("20240511").Records(RaceWithHorses("2024051108020101"));
-  Observer.OnEvents = [this] {
-    if (Link.OpenedKeys().last() == "20240511") throw TFileError(u"stop"_s);
-  };
-  Observer.Log.clear();
-
-  TDownload download(Link, Clock, Store, Dir.path(), Observer);
-  EXPECT_THROW(download.RtsDlExecute(), TFileError);
-
-  EXPECT_FALSE(download.IsBusy());
-  EXPECT_FALSE(Link.IsOpen);
-  EXPECT_EQ(Link.CallNames().last(), u"JVClose"_s);
-  EXPECT_EQ(Observer.Log.last(), u"close"_s);
-  EXPECT_EQ(ReadAll(Path(DataFile::Race)), race);
-  EXPECT_EQ(ReadAll(Path(DataFile::Uma)), uma);
-  EXPECT_EQ(ReadAll(Path(DataFile::Pay)), pay);
-  EXPECT_EQ(ReadAll(Path(DataFile::Position)), position);
-  // Files the download never replaced are not written again either.
-  EXPECT_EQ(InodeOf(Path(DataFile::Race)), raceInode);
-  EXPECT_EQ(InodeOf(Path(DataFile::Uma)), umaInode);
-  EXPECT_EQ(InodeOf(Path(DataFile::Pay)), payInode);
-  ASSERT_EQ(Store.RaceLines.size(), 1);
-  EXPECT_EQ(Store.RaceLines[0].HorseList, before.RaceLines[0].HorseList);
-  EXPECT_EQ(Store.UmaLines, before.UmaLines);
-  EXPECT_EQ(Store.PayLines, before.PayLines);
-  EXPECT_EQ(Store.RaceSummaries, before.RaceSummaries);
-}
-
-TEST_F(DownloadTest, ErrorOnAFirstRunLeavesNoFileBehind) {
-  Link.Day("20240512").Records(RaceWithHorses("2024051205020812"));
-  Link.Day("20240511").Records(RaceWithHorses("2024051108020101"));
-  Observer.OnEvents = [this] {
-    if (Link.OpenedKeys().last() == "20240511") throw TFileError(u"stop"_s);
-  };
-  EXPECT_THROW(Download(), TFileError);
-  EXPECT_EQ(QDir(Dir.path()).entryList(QDir::Files), QStringList());
-  EXPECT_TRUE(Store.RaceLines.isEmpty());
-}
-
-// A download that ends for good (the process is gone) after some of the record
-// files were put in place: the loader refuses a mixed set, naming the files,
-// and the next download puts the whole set in place.
-TEST_F(DownloadTest, DownloadStoppedBetweenTheRecordFilesIsRefusedAndRepaired) {
-  struct TStopCase {
-    const char* After;
-    bool Mixed;
-  };
-  const TStopCase cases[] = {{"RaceData.dat", true}, {"UmaData.dat", true}, {"PayData.dat", false}};
-  for (const TStopCase& c : cases) {
-    SCOPED_TRACE(c.After);
-    QTemporaryDir dir;
-    Clock.SetNow(QDateTime(QDate(2024, 5, 5), QTime(12, 0)));
-    Link.Days.clear();
-    Link.Day("20240505").Records(RaceWithHorses("2024050505020811"));
-    TDownload(Link, Clock, Store, dir.path(), Observer).RtsDlExecute();
-    const QString marker = QDir(dir.path()).filePath(QString::fromLatin1(DataFile::SetMarker));
-
-    Clock.SetNow(QDateTime(QDate(2024, 5, 12), QTime(12, 0)));
-    Link.Days.clear();
-    Link.Day("20240512").Records(RaceWithHorses("2024051205020811"));
-    Observer.OnReplaced = [&c](const QString& name) {
-      if (name == QString::fromLatin1(c.After)) ::_exit(0);
-    };
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-      TDownload(Link, Clock, Store, dir.path(), Observer).RtsDlExecute();
-      ::_exit(3);  // it was to stop before this
-    }
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
-    Observer.OnReplaced = nullptr;
-
-    TDayStore loaded;
-    if (c.Mixed) {
-      try {
-        LoadDayStore(loaded, dir.path());
-        ADD_FAILURE() << "a mixed set loaded";
-      } catch (const TFileError& error) {
-        EXPECT_TRUE(error.Message().contains(u"新しいもの: RaceData.dat"_s)) << error.what();
-        EXPECT_TRUE(error.Message().contains(u"PayData.dat"_s)) << error.what();
-      }
-    } else {
-      ASSERT_TRUE(LoadDayStore(loaded, dir.path()));
-      ASSERT_EQ(loaded.RaceLines.size(), 1);
-      EXPECT_EQ(loaded.RaceLines[0].HorseList.size(), 4);
-    }
-    EXPECT_EQ(DataSetMismatch(dir.path()).isEmpty(), !c.Mixed);
-
-    const TDownloadResult repaired = TDownload(Link, Clock, Store, dir.path(), Observer).RtsDlExecute();
-    EXPECT_TRUE(repaired.ResultsEnabled);
-    EXPECT_FALSE(QFile::exists(marker));
-    ASSERT_EQ(Store.RaceLines.size(), 1);
-    EXPECT_EQ(Store.RaceDates, TByteLines{"20240512"});
-    EXPECT_EQ(Store.RaceLines[0].HorseList.size(), 4);  // position line and three runners
-  }
-}
-
-TEST_F(DownloadTest, DamagedPositionFileIsReportedOnce) {
-  QByteArray position;
-  {
-    TPositionFile::SavePositions({"1234"}, Path(DataFile::Position));
-    position = ReadAll(Path(DataFile::Position)) + QByteArray("\x09\x00", 2);
-    WriteFileAtomically(Path(DataFile::Position), position);
-  }
-  Link.Day("20240512").Records(RaceWithHorses("2024051205020811"));
-  Link.Day("20240511").Records(RaceWithHorses("2024051108020101"));
-
-  const TDownloadResult result = Download();
-
-  EXPECT_EQ(result.Messages.size(), 1);
-  TByteLines positions;
-  EXPECT_FALSE(TPositionFile::LoadPositions(positions, Path(DataFile::Position)).Damaged);
-  EXPECT_EQ(positions.size(), 3);
-}
-
-TEST_F(DownloadTest, SecondDownloadIsRefusedWhileOneRuns) {
-  Link.Day("20240512").Records(RaceWithHorses("2024051205020811"));
-  TDownload download(Link, Clock, Store, Dir.path(), Observer);
-  int nested = 0;
-  Observer.OnEvents = [&] {
-    if (nested++ > 0) return;
-    EXPECT_TRUE(download.IsBusy());
-    const qsizetype opens = Link.OpenedKeys().size();
-    const TDownloadResult refused = download.RtsDlExecute();
-    EXPECT_FALSE(refused.Started);
-    EXPECT_EQ(Link.OpenedKeys().size(), opens);
-  };
-
-  EXPECT_TRUE(download.RtsDlExecute().Started);
-  EXPECT_GT(nested, 0);
-  EXPECT_FALSE(download.IsBusy());
-  EXPECT_EQ(Store.RaceLines.size(), 1);
 }
 
 struct TProbeCase {
@@ -519,7 +264,7 @@ TEST_F(DownloadTest, StartUpProbesEightDaysForMaintenance) {
     SetNow(23, 0);
 
     TDownload download(Link, Clock, Store, Dir.path(), Observer);
-    EXPECT_EQ(download.FormShow(), c.ExpectedClose);
+    EXPECT_EQ(download.StartUp(), c.ExpectedClose);
 
     EXPECT_EQ(Store.RaceLines.size(), 1);
     EXPECT_EQ(Link.CallsNamed(u"JVInit"_s).value(0).Arg1, "SA468213/SD590374/RAVEK/Ver1.24");
@@ -546,7 +291,7 @@ TEST_F(DownloadTest, StartUpAsksOncePerMaintenanceDay) {
   Link.DefaultOpenResult = 0;
   Observer.PressOk = false;
   TDownload download(Link, Clock, Store, Dir.path(), Observer);
-  EXPECT_FALSE(download.FormShow());
+  EXPECT_FALSE(download.StartUp());
   EXPECT_EQ(Observer.Named(u"maintenance:"_s).size(), 1);
   EXPECT_EQ(Link.OpenedKeys().size(), 8);
   // Nothing on disk: the store stays empty and no file appears.

@@ -1,5 +1,6 @@
 #include "position/PositionFile.h"
 #include "position/PositionLine.h"
+#include "position/PositionMerge.h"
 
 #include "text/Errors.h"
 
@@ -22,13 +23,13 @@ void WriteAll(const QString& path, const QByteArray& bytes) {
   file.write(bytes);
 }
 
-class BynaryFileTest : public testing::Test {
+class PositionFileTest : public testing::Test {
 protected:
   QString Path(const char* name) const { return FDir.filePath(QString::fromLatin1(name)); }
   QTemporaryDir FDir;
 };
 
-TEST_F(BynaryFileTest, RecordBytesAndRoundTrip) {
+TEST_F(PositionFileTest, RecordBytesAndRoundTrip) {
   const struct {
     TByteLines Lines;
     QByteArray Bytes;
@@ -63,14 +64,14 @@ TEST_F(BynaryFileTest, RecordBytesAndRoundTrip) {
   }
 }
 
-TEST_F(BynaryFileTest, HexLettersReadBackInUpperCase) {
+TEST_F(PositionFileTest, HexLettersReadBackInUpperCase) {
   TPositionFile::SavePositions({"0aF"}, Path("Position.dat"));
   TByteLines back;
   TPositionFile::LoadPositions(back, Path("Position.dat"));
   EXPECT_EQ(back, TByteLines{"0AF"});
 }
 
-TEST_F(BynaryFileTest, LongLineOfEveryDigit) {
+TEST_F(PositionFileTest, LongLineOfEveryDigit) {
   QByteArray line;
   for (int i = 0; i < 1001; ++i) line.append(static_cast<char>('0' + i % 10));
   TPositionFile::SavePositions({line, line.left(1000)}, Path("Position.dat"));
@@ -79,7 +80,7 @@ TEST_F(BynaryFileTest, LongLineOfEveryDigit) {
   EXPECT_EQ(back, (TByteLines{line, line.left(1000)}));
 }
 
-TEST_F(BynaryFileTest, MissingFileAddsNothing) {
+TEST_F(PositionFileTest, MissingFileAddsNothing) {
   TByteLines list{"1"};
   const TPositionLoad load = TPositionFile::LoadPositions(list, Path("none.dat"));
   EXPECT_EQ(list, TByteLines{"1"});
@@ -87,7 +88,7 @@ TEST_F(BynaryFileTest, MissingFileAddsNothing) {
   EXPECT_FALSE(load.Damaged);
 }
 
-TEST_F(BynaryFileTest, DamagedTailKeepsCompleteRecords) {
+TEST_F(PositionFileTest, DamagedTailKeepsCompleteRecords) {
   const QByteArray good = QByteArray::fromHex(
       "03000000"
       "1230"
@@ -118,7 +119,7 @@ TEST_F(BynaryFileTest, DamagedTailKeepsCompleteRecords) {
 
 // Three 1200 m races of two horses; the middle record's length field or one
 // of its digits is changed: the records after it are found again, and only it is lost.
-TEST_F(BynaryFileTest, DamagedRecordCostsOnlyItself) {
+TEST_F(PositionFileTest, DamagedRecordCostsOnlyItself) {
   const auto race = [](char r) {
     return QByteArray("202405120502061") + r + "120017" + "02" + "10" + QByteArray(16, r) + "20" +
            QByteArray(16, '1');
@@ -167,7 +168,7 @@ TEST_F(BynaryFileTest, DamagedRecordCostsOnlyItself) {
 
 // The saves splice lines into a sound file's bytes; the result is what the
 // line merges and a save of all lines give.
-TEST_F(BynaryFileTest, SplicedMergesWriteWhatTheLineMergesWrite) {
+TEST_F(PositionFileTest, SplicedMergesWriteWhatTheLineMergesWrite) {
   const auto race = [](char r, char entry = '1') {
     return QByteArray("202405120502061") + r + "120017" + "01" + "10" + QByteArray(16, entry);
   };
@@ -190,12 +191,11 @@ TEST_F(BynaryFileTest, SplicedMergesWriteWhatTheLineMergesWrite) {
     ASSERT_TRUE(file.Read(path));
     QByteArray bytes;
     ASSERT_TRUE(file.AddNewRaces(lines, bytes));
-    EXPECT_EQ(bytes, packed(TPositionFile::AddNewRaceLines(stored, lines, 16)))
-        << lines.join('|').constData();
+    EXPECT_EQ(bytes, packed(TPositionMerge::AddNewRaces(stored, lines, 16))) << lines.join('|').constData();
     bool changed = true;
     bytes.clear();
     ASSERT_TRUE(file.ReplaceRaces(lines, bytes, changed));
-    const QByteArray replaced = packed(TPositionFile::ReplaceRaceLines(stored, lines, 16));
+    const QByteArray replaced = packed(TPositionMerge::ReplaceRaces(stored, lines, 16));
     EXPECT_EQ(changed, replaced != packed(stored));
     if (changed) {
       EXPECT_EQ(bytes, replaced) << lines.join('|').constData();
@@ -219,7 +219,7 @@ TEST_F(BynaryFileTest, SplicedMergesWriteWhatTheLineMergesWrite) {
   EXPECT_FALSE(file.Read(Path("none.dat")));
 }
 
-TEST_F(BynaryFileTest, NonHexLineIsRefusedAndFileKept) {
+TEST_F(PositionFileTest, NonHexLineIsRefusedAndFileKept) {
   const QString path = Path("Position.dat");
   TPositionFile::SavePositions({"1234"}, path);
   const QByteArray before = ReadAll(path);
@@ -231,7 +231,7 @@ TEST_F(BynaryFileTest, NonHexLineIsRefusedAndFileKept) {
   EXPECT_EQ(QDir(FDir.path()).entryList(QDir::Files), QStringList{QStringLiteral("Position.dat")});
 }
 
-TEST_F(BynaryFileTest, DamagedOriginalIsKeptUnderAFreeName) {
+TEST_F(PositionFileTest, DamagedOriginalIsKeptUnderAFreeName) {
   const QString path = Path("Position.dat");
   WriteAll(path, "first");
   EXPECT_EQ(TPositionFile::KeepDamagedOriginal(path), Path("Position.damaged"));
@@ -250,51 +250,38 @@ TEST_F(BynaryFileTest, DamagedOriginalIsKeptUnderAFreeName) {
       << message.toStdString();
 }
 
-TEST(BynaryMergeTest, AddNewRacesKeepsStoredAndFirstOfDuplicates) {
-  const QByteArray stored = "2024010106010102aa\r\n2024010106010101bb\r\n";
-  const QByteArray added =
-      "2024010106010101NEW\r\n"  // already stored: not replaced
-      "\r\n"                     // empty: skipped
-      "2024010106010103first\r\n"
-      "2024010106010103second\r\n"
-      "2024010106010100cc\r\n";
-  EXPECT_EQ(TPositionFile::AddNewRaces(stored, added, 16),
-            "2024010106010100cc\r\n2024010106010101bb\r\n2024010106010102aa\r\n2024010106010103first\r\n");
-  EXPECT_EQ(TPositionFile::AddNewRaces("", "", 16), "");
-  EXPECT_EQ(TPositionFile::AddNewRaces("", "2024010106010101x\r\n", 16), "2024010106010101x\r\n");
+TEST(PositionMergeTest, AddNewRacesKeepsStoredAndFirstOfDuplicates) {
+  const TByteLines stored{"2024010106010102aa", "2024010106010101bb"};
+  const TByteLines added{"2024010106010101NEW",  // already stored: not replaced
+                         "",                     // empty: skipped
+                         "2024010106010103first", "2024010106010103second", "2024010106010100cc"};
+  EXPECT_EQ(TPositionMerge::AddNewRaces(stored, added, 16),
+            (TByteLines{"2024010106010100cc", "2024010106010101bb", "2024010106010102aa",
+                        "2024010106010103first"}));
+  EXPECT_EQ(TPositionMerge::AddNewRaces({}, {}, 16), TByteLines{});
+  EXPECT_EQ(TPositionMerge::AddNewRaces({}, {"2024010106010101x"}, 16), TByteLines{"2024010106010101x"});
 }
 
-TEST(BynaryMergeTest, ReplaceRacesReplacesOnlyWhatIsStored) {
-  const QByteArray stored = "2024010106010101old1\r\n2024010106010102old2\r\n";
-  const QByteArray current = "2024010106010102new2\r\n\r\n2024010106010109extra\r\n";
-  EXPECT_EQ(TPositionFile::ReplaceRaces(stored, current, 16),
-            "2024010106010101old1\r\n2024010106010102new2\r\n");
-  EXPECT_EQ(TPositionFile::ReplaceRaces("", current, 16), "");
+TEST(PositionMergeTest, ReplaceRacesReplacesOnlyWhatIsStored) {
+  const TByteLines stored{"2024010106010101old1", "2024010106010102old2"};
+  const TByteLines current{"2024010106010102new2", "", "2024010106010109extra"};
+  EXPECT_EQ(TPositionMerge::ReplaceRaces(stored, current, 16),
+            (TByteLines{"2024010106010101old1", "2024010106010102new2"}));
+  EXPECT_EQ(TPositionMerge::ReplaceRaces({}, current, 16), TByteLines{});
 }
 
-TEST(BynaryMergeTest, NamesIgnoreCaseAndShortLinesSortAfterTheirPrefix) {
+TEST(PositionMergeTest, NamesIgnoreCaseAndShortLinesSortAfterTheirPrefix) {
   // Letter case does not make a new name.
-  EXPECT_EQ(TPositionFile::AddNewRaces("ABC1\r\n", "abc9\r\n", 3), "ABC1\r\n");
-  EXPECT_EQ(TPositionFile::ReplaceRaces("ABC1\r\n", "abc9\r\n", 3), "abc9\r\n");
+  EXPECT_EQ(TPositionMerge::AddNewRaces({"ABC1"}, {"abc9"}, 3), TByteLines{"ABC1"});
+  EXPECT_EQ(TPositionMerge::ReplaceRaces({"ABC1"}, {"abc9"}, 3), TByteLines{"abc9"});
   // "=" after the key: a line no longer than the key sorts after longer lines
   // of the same prefix, as "12=" sorts after "12..." digits.
-  EXPECT_EQ(TPositionFile::AddNewRaces("", "12\r\n123\r\n1\r\n", 3), "123\r\n12\r\n1\r\n");
-}
-
-TEST(BynaryMergeTest, ListAndTextFormsAgree) {
-  const TByteLines stored{"2024010106010103c", "", "2024010106010101a"};
-  const TByteLines added{"2024010106010102b", "2024010106010101z"};
-  EXPECT_EQ(
-      TPositionFile::AddNewRaceLines(stored, added, 16),
-      SplitLines(TPositionFile::AddNewRaces(stored.join("\r\n") + "\r\n", added.join("\r\n") + "\r\n", 16)));
-  EXPECT_EQ(
-      TPositionFile::ReplaceRaceLines(stored, added, 16),
-      SplitLines(TPositionFile::ReplaceRaces(stored.join("\r\n") + "\r\n", added.join("\r\n") + "\r\n", 16)));
+  EXPECT_EQ(TPositionMerge::AddNewRaces({}, {"12", "123", "1"}, 3), (TByteLines{"123", "12", "1"}));
 }
 
 // A sorted stored list is searched by bisection, any other one by a hash: both
 // must give the same merge.
-TEST(BynaryMergeTest, SortedAndUnsortedStoredListsMergeAlike) {
+TEST(PositionMergeTest, SortedAndUnsortedStoredListsMergeAlike) {
   const TByteLines sorted{"20240101060101011", "2024010106010102a", "2024010106010102b", "20240101060101",
                           ""};
   // Lines of one name keep their order, so the first of a name is the same.
@@ -307,20 +294,14 @@ TEST(BynaryMergeTest, SortedAndUnsortedStoredListsMergeAlike) {
   const TByteLines added{"20240101060101011", "2024010106010102a", "2024010106010102b",
                          "2024010106010109Z", "20240101060101",    ""};
   for (const TByteLines& stored : {sorted, shuffled}) {
-    EXPECT_EQ(TPositionFile::ReplaceRaceLines(stored, current, 16), replaced) << stored.join('|').constData();
-    EXPECT_EQ(TPositionFile::AddNewRaceLines(stored, current, 16), added) << stored.join('|').constData();
+    EXPECT_EQ(TPositionMerge::ReplaceRaces(stored, current, 16), replaced) << stored.join('|').constData();
+    EXPECT_EQ(TPositionMerge::AddNewRaces(stored, current, 16), added) << stored.join('|').constData();
   }
 }
 
-TEST(BynaryLookupTest, FindPosLineTakesTheLastMatch) {
-  const TByteLines list{"2024010106010101a", "2024010106010102b", "2024010106010101c"};
-  EXPECT_EQ(TPositionFile::FindPosLine(list, "2024010106010101"), "2024010106010101c");
-  EXPECT_EQ(TPositionFile::FindPosLine(list, "2024010106010102"), "2024010106010102b");
-  EXPECT_EQ(TPositionFile::FindPosLine(list, "2024010106010103"), "");
-  EXPECT_EQ(TPositionFile::FindPosLine({}, "2024010106010101"), "");
-}
-
-TEST(BynaryLookupTest, EntryPos) {
+// 0-based offset of horse n's entry for section g (back from the goal); -1
+// where the line has no such entry.
+TEST(PositionLineTest, EntryOffset) {
   // 7 sections, 10 horses: 24 + 10 * 30 characters.
   const QByteArray line =
       "2024010106010101"
@@ -340,27 +321,26 @@ TEST(BynaryLookupTest, EntryPos) {
     int G;
     int Pos;
   } cases[] = {
-      {line, 1, 7, 27},         {line, 2, 1, 81},
-      {line, 10, 1, 321},       {line, 11, 1, 0},
-      {line, 1, 8, 0},          {"", 1, 1, 0},
-      {line, 0, 1, 0},          {line, 1, 0, 0},
-      {line.left(20), 1, 1, 0}, {line.left(100), 10, 1, 0},  // the entry lies beyond a cut-short line
-      {line13, 2, 13, 27 + 54}, {line13, 1, 1, 27 + 48},
+      {line, 1, 7, 26},          {line, 2, 1, 80},
+      {line, 10, 1, 320},        {line, 11, 1, -1},
+      {line, 1, 8, -1},          {"", 1, 1, -1},
+      {line, 0, 1, -1},          {line, 1, 0, -1},
+      {line.left(20), 1, 1, -1}, {line.left(100), 10, 1, -1},  // the entry lies beyond a cut-short line
+      {line13, 2, 13, 26 + 54},  {line13, 1, 1, 26 + 48},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(TPositionFile::EntryPos(c.Line, c.N, c.G), c.Pos)
+    EXPECT_EQ(TPositionLine(c.Line).EntryOffset(c.N, c.G), c.Pos)
         << c.Line.left(24).constData() << " n " << c.N << " g " << c.G;
   }
-  EXPECT_THROW(TPositionFile::EntryPos("2024010106010101"
-                                       "16x0"
-                                       "11"
-                                       "10",
-                                       1, 1),
+  EXPECT_THROW(TPositionLine("2024010106010101"
+                             "16x0"
+                             "11"
+                             "10")
+                   .EntryOffset(1, 1),
                TConvertError);
 }
 
-// The view over a line reads the same entries EntryPos points at and writes
-// them in place.
+// The view over a line reads its entries and writes them in place.
 TEST(PositionLineTest, FieldsEntriesAndWrites) {
   QByteArray line =
       "2024010104010101"
@@ -384,7 +364,6 @@ TEST(PositionLineTest, FieldsEntriesAndWrites) {
   EXPECT_EQ(view.Entry(3, 4), "0000");
   EXPECT_EQ(view.Entry(3, 3), "") << "cut short";
   EXPECT_EQ(view.Row(3, 3), 0);
-  EXPECT_EQ(view.EntryOffset(2, 1) + 1, TPositionFile::EntryPos(line, 2, 1));
   EXPECT_TRUE(TPositionLine::SetEntry(line, 1, 3, "0203"));
   EXPECT_EQ(line.mid(30, 4), "0203");
   EXPECT_FALSE(TPositionLine::SetEntry(line, 3, 1, "0101"));

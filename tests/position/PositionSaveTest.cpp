@@ -47,7 +47,7 @@ protected:
 };
 
 TEST_F(PositionSaveTest, DownloadAddsNewRacesSortedAndKeepsStoredOnes) {
-  JVPosSave({Race("2024051205020802", "1,2,3")}, FDir.path(), &FObserver);
+  SaveDayPositions({Race("2024051205020802", "1,2,3")}, FDir.path(), &FObserver);
   const QByteArray firstLine = TPassingOrderConverter::ConvertRace(Race("2024051205020802", "1,2,3"));
   EXPECT_EQ(Stored(), TByteLines{firstLine});
 
@@ -56,7 +56,7 @@ TEST_F(PositionSaveTest, DownloadAddsNewRacesSortedAndKeepsStoredOnes) {
   const QByteArray earlier = Race("2024051205020801", "1-2-3");
   const QByteArray twiceFirst = Race("2024051205020803", "1=2");
   const QByteArray twiceSecond = Race("2024051205020803", "2=1");
-  const TPositionSaveResult result = JVPosSave(
+  const TPositionSaveResult result = SaveDayPositions(
       {again, twiceFirst, earlier, twiceSecond, Race("2024051205020804", "1", '5')}, FDir.path(), nullptr);
   EXPECT_TRUE(result.Message.isEmpty());
   EXPECT_EQ(Stored(), (TByteLines{TPassingOrderConverter::ConvertRace(earlier), firstLine,
@@ -66,7 +66,7 @@ TEST_F(PositionSaveTest, DownloadAddsNewRacesSortedAndKeepsStoredOnes) {
 }
 
 TEST_F(PositionSaveTest, DownloadWithoutRacesWritesTheStoredLines) {
-  JVPosSave({}, FDir.path(), nullptr);
+  SaveDayPositions({}, FDir.path(), nullptr);
   EXPECT_TRUE(QFile::exists(Path(PositionFileName)));
   EXPECT_EQ(ReadAll(Path(PositionFileName)), QByteArray());
 }
@@ -76,7 +76,7 @@ TEST_F(PositionSaveTest, ConversionErrorWritesNothing) {
   const QByteArray before = ReadAll(Path(PositionFileName));
   QByteArray bad = Race("2024051205020803", "1");
   bad[981] = ' ';
-  EXPECT_THROW(JVPosSave({Race("2024051205020802", "1"), bad}, FDir.path(), nullptr), TConvertError);
+  EXPECT_THROW(SaveDayPositions({Race("2024051205020802", "1"), bad}, FDir.path(), nullptr), TConvertError);
   EXPECT_EQ(ReadAll(Path(PositionFileName)), before);
 }
 
@@ -90,14 +90,14 @@ TEST_F(PositionSaveTest, DamagedFileIsKeptBeforeItIsRewritten) {
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write(damaged);
   }
-  const TPositionSaveResult result = JVPosSave({Race("2024051205020802", "1")}, FDir.path(), nullptr);
+  const TPositionSaveResult result = SaveDayPositions({Race("2024051205020802", "1")}, FDir.path(), nullptr);
   EXPECT_EQ(result.KeptDamaged, Path("Position.damaged"));
   EXPECT_FALSE(result.Message.isEmpty());
   EXPECT_EQ(ReadAll(Path("Position.damaged")), damaged);
   EXPECT_EQ(Stored(), (TByteLines{"2024051205020801",
                                   TPassingOrderConverter::ConvertRace(Race("2024051205020802", "1"))}));
   // The rewritten file is sound: the next save keeps no copy.
-  EXPECT_TRUE(JVPosSave({}, FDir.path(), nullptr).KeptDamaged.isEmpty());
+  EXPECT_TRUE(SaveDayPositions({}, FDir.path(), nullptr).KeptDamaged.isEmpty());
 }
 
 // A letter in a stored race's digits: that race alone is lost, then taken from
@@ -119,7 +119,7 @@ TEST_F(PositionSaveTest, LetterInAStoredRaceCostsOnlyThatRace) {
       ASSERT_TRUE(file.open(QIODevice::WriteOnly));
       file.write(bytes);
     }
-    const TPositionSaveResult result = JVPosSave({again}, FDir.path(), nullptr);
+    const TPositionSaveResult result = SaveDayPositions({again}, FDir.path(), nullptr);
     EXPECT_TRUE(result.Message.contains(QStringLiteral("レース 2024051205020802")))
         << result.Message.toStdString();
     EXPECT_EQ(ReadAll(result.KeptDamaged), bytes);

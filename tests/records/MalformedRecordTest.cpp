@@ -76,6 +76,8 @@ int CheckEveryOperation(const QByteArray& line) {
   int accepted = 0;
   SCOPED_TRACE(testing::Message() << line.size() << " bytes: " << line.left(2).toHex().constData());
   const QByteArray key = Field(line, KeyField::RaceKey, KeyField::RaceKeyWidth);
+  // A repeated line lists its date once; a rejected one lists the empty date.
+  EXPECT_EQ(race.DateList({line, line}), race.RaceDate(line) + "\r\n");
   if (race.LoadRecord(line)) {
     ++accepted;
     EXPECT_EQ(race.RaceDate(line), Field(line, KeyField::RaceKey, KeyField::DateWidth));

@@ -186,7 +186,7 @@ TEST(RaceRecordTest, CornerOrderTakesTheLastMatchingBlock) {
   }
 }
 
-TEST(RaceRecordTest, ListOperationsKeepFirstAppearanceAndEndEachLineWithCrLf) {
+TEST(RaceRecordTest, DateListKeepsFirstAppearanceAndEndsEachLineWithCrLf) {
   const QByteArray a = MakeRaceLine("2024051205020801");
   const QByteArray b = MakeRaceLine("2024051209030401");
   const QByteArray c = MakeRaceLine("2024051205020802");
@@ -194,14 +194,9 @@ TEST(RaceRecordTest, ListOperationsKeepFirstAppearanceAndEndEachLineWithCrLf) {
   const TByteLines lines = {a, b, c, d};
   TRaceRecord race;
   EXPECT_EQ(race.DateList(lines), "20240512\r\n20240511\r\n");
-  EXPECT_EQ(race.MeetingList(lines), "20240512050208\r\n20240512090304\r\n20240511050207\r\n");
-  EXPECT_EQ(race.RacesOfDate(lines, "20240512"), a + "\r\n" + b + "\r\n" + c + "\r\n");
-  EXPECT_EQ(race.RacesOfMeeting(lines, "20240512050208"), a + "\r\n" + c + "\r\n");
-  EXPECT_EQ(race.RacesOfDate(lines, "20240513"), QByteArray());
   EXPECT_EQ(race.DateList({}), QByteArray());
   // An invalid line adds one empty key.
   EXPECT_EQ(race.DateList({a, "RA", "bad", a}), "20240512\r\n\r\n");
-  EXPECT_EQ(race.MeetingList({"x"}), "\r\n");
 }
 
 }  // namespace

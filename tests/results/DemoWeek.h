@@ -28,7 +28,7 @@ inline TDayStore DemoWeekStore(const QDate& lastDay, int seed = 1) {
   link.SetSettings(settings);
   TDayStore store;
   TDownload download(link, clock, store, dataDir, quiet);
-  download.FormShow();
-  if (!download.RtsDlExecute().FilesWritten) throw std::runtime_error("demo week not downloaded");
+  download.StartUp();
+  if (!download.Run().FilesWritten) throw std::runtime_error("demo week not downloaded");
   return store;
 }

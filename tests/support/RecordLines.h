@@ -7,6 +7,16 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QList>
+
+// The last of the lines (position lines, say) that begins with the race key;
+// empty when none does.
+inline QByteArray LineOfRace(const QList<QByteArray>& lines, QByteArrayView raceKey) {
+  for (qsizetype i = lines.size() - 1; i >= 0; --i) {
+    if (lines[i].startsWith(raceKey)) return lines[i];
+  }
+  return {};
+}
 
 inline constexpr char DefaultRaceKey[] = "2024051205020811";  // 東京 2回8日目 11R, 2024-05-12
 

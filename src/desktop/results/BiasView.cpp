@@ -1,6 +1,6 @@
 #include "desktop/results/BiasView.h"
 
-#include "position/BandRules.h"
+#include "settings/BandRules.h"
 
 #include <QCloseEvent>
 #include <QDate>

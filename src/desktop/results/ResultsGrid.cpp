@@ -1,6 +1,6 @@
 #include "desktop/results/ResultsGrid.h"
 
-#include "position/Rgb.h"
+#include "paint/Rgb.h"
 #include "text/Errors.h"
 
 #include <QKeyEvent>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "position/Settings.h"
-#include "position/SettingsModel.h"
+#include "settings/Settings.h"
+#include "settings/SettingsModel.h"
 
 #include <QDialog>
 #include <QString>

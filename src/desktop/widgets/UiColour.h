@@ -1,6 +1,6 @@
 #pragma once
 
-#include "position/Rgb.h"
+#include "paint/Rgb.h"
 
 #include <QColor>
 

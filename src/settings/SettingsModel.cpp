@@ -1,6 +1,6 @@
-#include "position/SettingsModel.h"
+#include "settings/SettingsModel.h"
 
-#include "position/BandRules.h"
+#include "settings/BandRules.h"
 
 #include <algorithm>
 #include <utility>

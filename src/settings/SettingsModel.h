@@ -1,7 +1,7 @@
 #pragma once
 
-#include "position/Rgb.h"
-#include "position/Settings.h"
+#include "paint/Rgb.h"
+#include "settings/Settings.h"
 
 #include <QString>
 

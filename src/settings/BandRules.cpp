@@ -1,4 +1,4 @@
-#include "position/BandRules.h"
+#include "settings/BandRules.h"
 
 TBand BandOfRow(int row, const TSettings& settings) {
   if (row > settings.Tyuudan) return TBand::Kouhou;

@@ -1,0 +1,7 @@
+#pragma once
+
+#include <QString>
+
+// The text without control characters (NUL, ESC, the rest of C0 and C1, DEL),
+// which a feed may carry but no terminal or spreadsheet should be given.
+QString WithoutControls(const QString& text);
