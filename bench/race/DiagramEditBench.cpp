@@ -73,8 +73,8 @@ void BM_DropAndFinish(benchmark::State& state) {
   bool wide = false;
   for (auto _ : state) {
     wide = !wide;
-    race.Editor->Image1DragDrop(18, wide ? 343 : 301, wide ? 284 : 280);
-    benchmark::DoNotOptimize(race.Editor->MarkerEndDrag(18));
+    race.Editor->MoveMarker(18, wide ? 343 : 301, wide ? 284 : 280);
+    benchmark::DoNotOptimize(race.Editor->EndDrag(18));
   }
   state.counters["refills"] = benchmark::Counter(race.Refills, benchmark::Counter::kAvgIterations);
 }

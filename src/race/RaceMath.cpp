@@ -114,7 +114,10 @@ QByteArray HexToBits(QByteArrayView hex) {
       throw TConvertError(QStringLiteral("'%1' は正しい16進数ではありません").arg(QString::fromLatin1(hex)));
   }
   const qsizetype width = 4 * hex.size();
-  if (width < 2 || width > 32) throw TConvertError(QStringLiteral("第二パラメータが範囲外です。"));
+  if (width < 2 || width > 32)
+    throw TConvertError(QStringLiteral("展開データの区間の情報 '%1' が長すぎて読めません。"
+                                       "データが壊れています。もう一度ダウンロードしてください。")
+                            .arg(QString::fromLatin1(hex)));
   QByteArray bits(width, '0');
   for (qsizetype i = 0; i < width; ++i)
     if (value & (quint64{1} << (width - 1 - i))) bits[i] = '1';

@@ -5,18 +5,18 @@
 #include <QList>
 #include <QStringList>
 
-// One race line of the day store with the horse list it owns: line 0 is the
-// race's position line (empty when none is stored), then its SE lines in
-// arrival order.
+// One race of the day store: its race record, its position line (empty when
+// none is stored) and its runners' SE lines in arrival order.
 struct TRaceEntry {
   QByteArray RaceLine;
-  TByteLines HorseList;
+  QByteArray PositionLine;
+  TByteLines Runners;
 };
 
 // The in-memory form of the downloaded results that every window reads.
 struct TDayStore {
   QList<TRaceEntry> RaceLines;
-  TByteLines UmaLines;       // unmatched SE lines, as race key "=" SE line
+  TByteLines UmaLines;  // unmatched SE lines, as race key "=" SE line
   TByteLines PayLines;
   TByteLines RaceDates;      // distinct race dates of RaceLines, first appearance order
   TByteLines PosLines;       // lines of the position file

@@ -186,8 +186,8 @@ private slots:
     TTrackDiagram expectedDiagram = diagram;
     QByteArray expected = before;
     TDiagramEditor model(expectedDiagram, expected);
-    model.Image1DragDrop(horse, target.x(), target.y());
-    model.MarkerEndDrag(horse);
+    model.MoveMarker(horse, target.x(), target.y());
+    model.EndDrag(horse);
     QVERIFY(expected != before);
 
     QStringList sheetBefore;

@@ -101,7 +101,8 @@ TEST(RaceMathTest, HexToBits) {
     HexToBits("000000001");
     FAIL() << "36 bits accepted";
   } catch (const TConvertError& e) {
-    EXPECT_EQ(e.Message(), QStringLiteral("第二パラメータが範囲外です。"));
+    EXPECT_EQ(e.Message(), QStringLiteral("展開データの区間の情報 '000000001' が長すぎて読めません。"
+                                          "データが壊れています。もう一度ダウンロードしてください。"));
   }
   EXPECT_THROW(HexToBits("0G1"), TConvertError);
   EXPECT_THROW(HexToBits(" 1"), TConvertError);
