@@ -261,9 +261,8 @@ TEST_F(DownloadTest, FailedDayKeepsItsStoredRecordsAndOtherDaysProceed) {
   TPositionFile::LoadPositions(positions, Path(DataFile::Position));
   EXPECT_EQ(positions.size(), 5);
   ASSERT_EQ(Store.RaceLines.size(), 5);
-  EXPECT_EQ(Store.RaceLines[1].HorseList,
-            (TByteLines{TPositionFile::FindPosLine(positions, "2024051108020101"), broken[1], broken[2],
-                        broken[3]}));
+  EXPECT_EQ(Store.RaceLines[1].PositionLine, TPositionFile::FindPosLine(positions, "2024051108020101"));
+  EXPECT_EQ(Store.RaceLines[1].Runners, (TByteLines{broken[1], broken[2], broken[3]}));
   EXPECT_EQ(Store.RaceDates, (TByteLines{"20240512", "20240511", "20240510", "20240509", "20240505"}));
 }
 
@@ -285,7 +284,8 @@ TEST_F(DownloadTest, NoDayOpenedLeavesTheFilesAndReloadsTheStore) {
   EXPECT_EQ(ReadAll(Path(DataFile::Pay)), pay);
   EXPECT_EQ(ReadAll(Path(DataFile::Position)), position);
   ASSERT_EQ(Store.RaceLines.size(), 1);
-  EXPECT_EQ(Store.RaceLines[0].HorseList, loaded.RaceLines[0].HorseList);
+  EXPECT_EQ(Store.RaceLines[0].PositionLine, loaded.RaceLines[0].PositionLine);
+  EXPECT_EQ(Store.RaceLines[0].Runners, loaded.RaceLines[0].Runners);
   EXPECT_EQ(Store.RaceSummaries, loaded.RaceSummaries);
 }
 
@@ -294,12 +294,12 @@ TEST_F(DownloadTest, EditsMadeSinceTheLastLoadSurviveTheRebuild) {
   Download();
   ASSERT_EQ(Store.RaceLines.size(), 2);
   // A race window moved horse 1 one lane out at the third corner and was closed.
-  QByteArray edited = Store.RaceLines[1].HorseList[0];
+  QByteArray edited = Store.RaceLines[1].PositionLine;
   const int at = TPositionFile::EntryPos(edited, 1, 3);
   ASSERT_GT(at, 0);
   edited.replace(at + 1, 2, "02");
-  ASSERT_NE(edited, Store.RaceLines[1].HorseList[0]);
-  Store.RaceLines[1].HorseList[0] = edited;
+  ASSERT_NE(edited, Store.RaceLines[1].PositionLine);
+  Store.RaceLines[1].PositionLine = edited;
 
   for (const bool dayOpens : {false, true}) {
     if (!dayOpens)
@@ -308,7 +308,7 @@ TEST_F(DownloadTest, EditsMadeSinceTheLastLoadSurviveTheRebuild) {
       Link.Day("20240512").Records(RaceWithHorses("2024051205020811") + RaceWithHorses("2024051205020812"));
     Download();
     ASSERT_EQ(Store.RaceLines.size(), 2);
-    EXPECT_EQ(Store.RaceLines[1].HorseList[0], edited) << dayOpens;
+    EXPECT_EQ(Store.RaceLines[1].PositionLine, edited) << dayOpens;
     TByteLines stored;
     TPositionFile::LoadPositions(stored, Path(DataFile::Position));
     EXPECT_EQ(TPositionFile::FindPosLine(stored, "2024051205020812"), edited) << dayOpens;
@@ -344,7 +344,7 @@ TEST_F(DownloadTest, ErrorWhileFilingADayPutsEverythingBack) {
   // A first download leaves files and a store with a race-window edit in it.
   Link.Day("20240512").Records(RaceWithHorses("2024051205020811"));
   Download();
-  Store.RaceLines[0].HorseList[0] = "edited";
+  Store.RaceLines[0].PositionLine = "edited";
   const TDayStore before = Store;
   const QByteArray race = ReadAll(Path(DataFile::Race)), uma = ReadAll(Path(DataFile::Uma)),
                    pay = ReadAll(Path(DataFile::Pay)), position = ReadAll(Path(DataFile::Position));
@@ -375,7 +375,8 @@ TEST_F(DownloadTest, ErrorWhileFilingADayPutsEverythingBack) {
   EXPECT_EQ(InodeOf(Path(DataFile::Uma)), umaInode);
   EXPECT_EQ(InodeOf(Path(DataFile::Pay)), payInode);
   ASSERT_EQ(Store.RaceLines.size(), 1);
-  EXPECT_EQ(Store.RaceLines[0].HorseList, before.RaceLines[0].HorseList);
+  EXPECT_EQ(Store.RaceLines[0].PositionLine, before.RaceLines[0].PositionLine);
+  EXPECT_EQ(Store.RaceLines[0].Runners, before.RaceLines[0].Runners);
   EXPECT_EQ(Store.UmaLines, before.UmaLines);
   EXPECT_EQ(Store.PayLines, before.PayLines);
   EXPECT_EQ(Store.RaceSummaries, before.RaceSummaries);
@@ -439,7 +440,7 @@ TEST_F(DownloadTest, DownloadStoppedBetweenTheRecordFilesIsRefusedAndRepaired) {
     } else {
       ASSERT_TRUE(LoadDayStore(loaded, dir.path()));
       ASSERT_EQ(loaded.RaceLines.size(), 1);
-      EXPECT_EQ(loaded.RaceLines[0].HorseList.size(), 4);
+      EXPECT_EQ(loaded.RaceLines[0].Runners.size(), 3);
     }
     EXPECT_EQ(DataSetMismatch(dir.path()).isEmpty(), !c.Mixed);
 
@@ -448,7 +449,8 @@ TEST_F(DownloadTest, DownloadStoppedBetweenTheRecordFilesIsRefusedAndRepaired) {
     EXPECT_FALSE(QFile::exists(marker));
     ASSERT_EQ(Store.RaceLines.size(), 1);
     EXPECT_EQ(Store.RaceDates, TByteLines{"20240512"});
-    EXPECT_EQ(Store.RaceLines[0].HorseList.size(), 4);  // position line and three runners
+    EXPECT_FALSE(Store.RaceLines[0].PositionLine.isEmpty());
+    EXPECT_EQ(Store.RaceLines[0].Runners.size(), 3);
   }
 }
 
