@@ -352,11 +352,11 @@ private slots:
         raceLine = entry.RaceLine;
     }
     QVERIFY(!raceLine.isEmpty());
-    TOpenRace* race = session.OpenRace(raceLine);
-    race->ShowSection(u"４コーナー"_s);
+    TOpenRace* open = session.OpenRace(raceLine);
+    open->ShowSection(u"４コーナー"_s);
     for (int step = 0; step < 3; ++step)
-      for (int n = race->State().N; n >= 1; --n) race->MoveOut(n);
-    session.CloseRace(race);
+      for (int n = open->State().N; n >= 1; --n) open->MoveOut(n);
+    session.CloseRace(open);
     QCOMPARE(BiasDigest(view->Groups()), modelOf("20240512"));
     QVERIFY(BiasDigest(view->Groups()) != before);
 
@@ -448,4 +448,4 @@ private slots:
 };
 
 QTEST_MAIN(SeisekiUnitTest)
-#include "SeisekiUnitTest.moc"
+#include "ResultsWindowTest.moc"
