@@ -76,7 +76,7 @@ void TMarginDialog::ShowValue() {
   FPanel->setText(FModel.PanelText());
 }
 
-void TMarginDialog::FormShow() {
+void TMarginDialog::ShowCentred() {
   if (const QScreen* shown = screen()) move(shown->availableGeometry().center() - rect().center());
   FOk->setFocus();
   ShowValue();
@@ -90,7 +90,7 @@ void TMarginDialog::showEvent(QShowEvent* event) {
     qApp->installEventFilter(this);
     FHooked = true;
   }
-  FormShow();
+  ShowCentred();
 }
 
 void TMarginDialog::hideEvent(QHideEvent* event) {

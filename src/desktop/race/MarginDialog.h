@@ -37,7 +37,7 @@ protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-  void FormShow();
+  void ShowCentred();
   bool TakeWheel(QEvent* event);
   void ShowValue();
 

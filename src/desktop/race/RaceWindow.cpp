@@ -118,7 +118,7 @@ TRaceWindow::TRaceWindow(TSession& session, const QByteArray& raceLine, QWidget*
 
 TRaceWindow::~TRaceWindow() {
   // Destroyed without a close (the main window going away): the edits still go back.
-  FormClose();
+  HandBack();
 }
 
 void TRaceWindow::CreateTopBar() {
@@ -409,11 +409,11 @@ void TRaceWindow::SettingsChanged() {
 }
 
 void TRaceWindow::closeEvent(QCloseEvent* event) {
-  FormClose();
+  HandBack();
   event->accept();
 }
 
-void TRaceWindow::FormClose() {
+void TRaceWindow::HandBack() {
   if (FClosed) return;
   FClosed = true;
   if (FBlinkTimer) FBlinkTimer->stop();

@@ -106,7 +106,7 @@ private:
   // The caption of the tab whose corner the diagram shows; empty when none.
   QString DrawnCaption() const;
   void SettingsChanged();
-  void FormClose();
+  void HandBack();
 
   QPointer<TSession> FSession;
   QPointer<TOpenRace> FRace;

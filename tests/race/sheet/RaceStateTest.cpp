@@ -1,4 +1,5 @@
 #include "race/DayCsv.h"
+#include "race/OpenRace.h"
 #include "race/RaceState.h"
 #include "race/sheet/SheetFixtures.h"
 #include "text/Errors.h"
@@ -113,6 +114,42 @@ TEST_F(TStoreFixture, EditsStayInTheWorkingCopy) {
   EXPECT_EQ(Store.RaceLines[0].PositionLine, before);
   EXPECT_EQ(race.Entry().PositionLine, race.PositionLine);
   EXPECT_EQ(race.Entry().Runners, Store.RaceLines[0].Runners);
+}
+
+// The open race's commands run without a window or a timer: tabs, blink steps, export.
+TEST_F(TStoreFixture, OpenRaceCommandsRunWithoutAWindow) {
+  TOpenRace mile(Store, Store.RaceLines[0].RaceLine, Settings);
+  QStringList heard;
+  QObject::connect(&mile, &TOpenRace::SectionShown, [&] { heard.append(QStringLiteral("section")); });
+  QObject::connect(&mile, &TOpenRace::BlinkRunning, [&](bool running) {
+    heard.append(running ? QStringLiteral("blink") : QStringLiteral("still"));
+  });
+  EXPECT_EQ(mile.InitialTab(), 0);
+  EXPECT_EQ(mile.InfoText(), QStringLiteral("   (*1,3)-2"));
+  EXPECT_EQ(mile.DrawnCaption(QStringLiteral("３コーナー")), QStringLiteral("３コーナー"));
+
+  // Horse 1's marker blinks three times, then the blink ends by itself.
+  mile.PressSheet(TRaceSheet::NameColumn, 1);
+  ASSERT_EQ(heard, QStringList{QStringLiteral("blink")});
+  QList<bool> shown;
+  for (int step = 0; step < 6; ++step) {
+    mile.BlinkStep();
+    shown.append(mile.Diagram().Markers[0].Visible);
+  }
+  EXPECT_EQ(shown, (QList<bool>{false, true, false, true, false, true}));
+  EXPECT_EQ(heard.last(), QStringLiteral("still"));
+
+  heard.clear();
+  mile.ShowSection(QStringLiteral("Ｇ前"));  // no corner: nothing changes
+  EXPECT_TRUE(heard.isEmpty());
+  mile.ShowSection(QStringLiteral("４コーナー"));
+  EXPECT_EQ(heard, (QStringList{QStringLiteral("still"), QStringLiteral("section")}));
+  EXPECT_EQ(mile.InfoText(), QStringLiteral("   1,2,3"));
+  EXPECT_TRUE(mile.DrawnCaption(QStringLiteral("３コーナー")).isEmpty());
+
+  TOpenRace straight(Store, Store.RaceLines[1].RaceLine, Settings);
+  EXPECT_EQ(straight.InitialTab(), -1);
+  EXPECT_THROW(straight.Export(Settings), TDataError);
 }
 
 TEST_F(TStoreFixture, RacesThatCannotBeOpened) {
