@@ -14,8 +14,8 @@
 #include <QTemporaryDir>
 
 // A mile race of three horses on the given day and race number, as the race
-// window holds it: its position line, then its horse-race lines.
-inline TByteLines ExportHorseList(int day, int raceNumber) {
+// window holds it.
+inline TRaceEntry ExportRace(int day, int raceNumber) {
   TRecordBuilder race = TRecordBuilder::Race('7');
   race.SetRaceKey(2024, 512, 5, 2, day, raceNumber)
       .SetDistance(1600)
@@ -25,7 +25,7 @@ inline TByteLines ExportHorseList(int day, int raceNumber) {
       .SetCorner(1, 2, "1-2,3")
       .SetCorner(2, 3, "(1,3)-2")
       .SetCorner(3, 4, "1,3,2");
-  TByteLines list{TPassingOrderConverter::ConvertRace(race.Line())};
+  TRaceEntry entry{race.Line(), TPassingOrderConverter::ConvertRace(race.Line()), {}};
   const int tenths[] = {944, 945, 951};
   for (int n = 1; n <= 3; ++n) {
     TRecordBuilder horse = TRecordBuilder::Horse('7');
@@ -35,9 +35,9 @@ inline TByteLines ExportHorseList(int day, int raceNumber) {
         .SetArrival(n)
         .SetFinalPlace(n);
     horse.SetTime(tenths[n - 1]);
-    list.append(horse.Line());
+    entry.Runners.append(horse.Line());
   }
-  return list;
+  return entry;
 }
 
 // Input: day, race number, a flags byte (overwrite; export into a FUKA_TIME
@@ -58,14 +58,14 @@ inline TFailures CheckExport(QByteArrayView data) {
   TSettings settings;
   settings.TargetDir = flags & 2 ? dir.filePath(QStringLiteral("FUKA_TIME")) : dir.path();
   QDir().mkpath(settings.TargetDir);
-  const TByteLines list = ExportHorseList(day, raceNumber);
-  const QString path = ExportFilePath(list[0], settings.TargetDir);
+  const TRaceEntry entry = ExportRace(day, raceNumber);
+  const QString path = ExportFilePath(entry.PositionLine, settings.TargetDir);
   if (hasFile) WriteFileAtomically(path, existing);
 
   const QByteArray blank(90, ' ');
   const TByteLines before = hasFile ? SplitLines(existing) : TByteLines(96, blank);
   try {
-    ExportCorrectedTimes(list, overwrite, settings);
+    ExportCorrectedTimes(entry, overwrite, settings);
   } catch (const TRavekError& error) {
     f.Expect(!hasFile || FileBytes(path) == existing,
              QStringLiteral("failed export (%1) changed the file").arg(error.Message()));
@@ -89,7 +89,7 @@ inline TFailures CheckExport(QByteArrayView data) {
     }
   }
   const QByteArray was = target < before.size() ? before[target] : blank;
-  const QByteArray added = AddedTimeLine(list, settings.Distance);
+  const QByteArray added = AddedTimeLine(entry.PositionLine, entry.Runners, settings.Distance);
   f.Expect(added.size() == 90, QStringLiteral("added-time line is %1 bytes").arg(added.size()));
   f.Expect(after[target] == (was == blank || overwrite ? added : was),
            QStringLiteral("race line %1: %2 (was %3)").arg(target).arg(Shown(after[target]), Shown(was)));

@@ -5,7 +5,7 @@
 #include "desktop/race/RaceGridView.h"
 #include "desktop/race/RaceWindow.h"
 #include "desktop/race/RaceWindowDemo.h"
-#include "race/RaceState.h"
+#include "race/OpenRace.h"
 
 #include <QApplication>
 #include <QMdiArea>
@@ -82,9 +82,9 @@ void BM_DropAndRepaint(benchmark::State& state) {
   TBench& bench = TBench::Get();
   TRaceWindow* window = OpenRaceWindow(bench.Demo->Session, bench.RaceLine, bench.Area.get());
   QApplication::processEvents();
-  TTrackDiagram& diagram = window->Diagram();
+  const TTrackDiagram& diagram = window->Race()->Diagram();
   int horse = 1;
-  for (int n = 1; n <= window->State().N; ++n)
+  for (int n = 1; n <= window->Race()->State().N; ++n)
     if (diagram.Markers[n - 1].Visible) {
       horse = n;
       break;
@@ -101,7 +101,7 @@ void BM_DropAndRepaint(benchmark::State& state) {
   bool out = true;
   int changed = 0;
   for (auto _ : state) {
-    const QByteArray before = window->State().PositionLine;
+    const QByteArray before = window->Race()->State().PositionLine;
     const int target = out ? base + 3 : base;
     out = !out;
     const QPoint from = window->Image()->MarkerRect(horse).center();
@@ -112,7 +112,7 @@ void BM_DropAndRepaint(benchmark::State& state) {
     Mouse(window->Image(), QEvent::MouseButtonRelease, to, Qt::NoButton);
     window->Grid()->repaint();
     window->Image()->repaint();
-    changed += window->State().PositionLine != before;
+    changed += window->Race()->State().PositionLine != before;
   }
   // Every drop lands on a free spot and changes the line.
   state.counters["changed"] = benchmark::Counter(changed, benchmark::Counter::kAvgIterations);

@@ -16,8 +16,8 @@ constexpr char BenchKey[] = "2014052606021011";
 
 // An 18-horse 2400 m race (13 sections) with every corner filled, opened as a
 // race window opens it, the 3rd corner shown.
-struct TOpenRace {
-  TOpenRace() {
+struct TEditedRace {
+  TEditedRace() {
     QByteArray line = DiagramLine("06", 2400, "11", 18, {});
     for (int n = 1; n <= 18; ++n) {
       for (int g : {12, 11, 9, 8, 6, 5, 3, 2}) {
@@ -27,8 +27,8 @@ struct TOpenRace {
       }
     }
     const QByteArray raceLine = RaceBuilder(BenchKey).SetDistance(2400).SetHorseCount(18).Line();
-    TRaceEntry entry{raceLine, {line}};
-    for (int n = 1; n <= 18; ++n) entry.HorseList.append(MakeUmaLine(BenchKey, n, n));
+    TRaceEntry entry{raceLine, line, {}};
+    for (int n = 1; n <= 18; ++n) entry.Runners.append(MakeUmaLine(BenchKey, n, n));
     Store.RaceLines.append(entry);
     Store.CornerNames = {
         QStringLiteral("Ｓ前(1)"),   QStringLiteral("１コーナー(1)"), QStringLiteral("２コーナー(1)"),
@@ -55,7 +55,7 @@ struct TOpenRace {
 // A double click that takes a horse one lane out, then back: every finish
 // writes the section and refills the sheet.
 void BM_FinishEditLaneChange(benchmark::State& state) {
-  TOpenRace race;
+  TEditedRace race;
   bool out = false;
   for (auto _ : state) {
     out = !out;
@@ -69,12 +69,12 @@ BENCHMARK(BM_FinishEditLaneChange);
 // A whole drop: the drop itself, re-placing the marker, the write-back and
 // the refilled sheet.
 void BM_DropAndFinish(benchmark::State& state) {
-  TOpenRace race;
+  TEditedRace race;
   bool wide = false;
   for (auto _ : state) {
     wide = !wide;
-    race.Editor->Image1DragDrop(18, wide ? 343 : 301, wide ? 284 : 280);
-    benchmark::DoNotOptimize(race.Editor->MarkerEndDrag(18));
+    race.Editor->MoveMarker(18, wide ? 343 : 301, wide ? 284 : 280);
+    benchmark::DoNotOptimize(race.Editor->EndDrag(18));
   }
   state.counters["refills"] = benchmark::Counter(race.Refills, benchmark::Counter::kAvgIterations);
 }
@@ -82,7 +82,7 @@ BENCHMARK(BM_DropAndFinish);
 
 // A finish that changes nothing (a refused drop): the write-back alone.
 void BM_FinishEditUnchanged(benchmark::State& state) {
-  TOpenRace race;
+  TEditedRace race;
   race.Editor->FinishEdit();
   for (auto _ : state) benchmark::DoNotOptimize(race.Editor->FinishEdit());
 }

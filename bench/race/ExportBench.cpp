@@ -30,9 +30,9 @@ QList<TRaceEntry> DemoWeek() {
                                : QByteArray::number((n + 1) / 2).rightJustified(2, '0') + "0" +
                                      QByteArray::number(1 + n % 4);
         }
-        TRaceEntry entry{RaceBuilder(key).SetDistance(distance).SetTrackCode(track).Line(), {line}};
+        TRaceEntry entry{RaceBuilder(key).SetDistance(distance).SetTrackCode(track).Line(), line, {}};
         for (int n = 1; n <= 16; ++n)
-          entry.HorseList.append(UmaBuilder(key, n, n).SetTime(distance * 6 / 100 + 5 * n).Line());
+          entry.Runners.append(UmaBuilder(key, n, n).SetTime(distance * 6 / 100 + 5 * n).Line());
         races.append(entry);
       }
   return races;
@@ -54,7 +54,7 @@ void BM_ExportCorrectedTimes(benchmark::State& state) {
   QTemporaryDir dir;
   TSettings settings;
   settings.TargetDir = dir.path();
-  for (auto _ : state) ExportCorrectedTimes(races[0].HorseList, true, settings);
+  for (auto _ : state) ExportCorrectedTimes(races[0], true, settings);
 }
 BENCHMARK(BM_ExportCorrectedTimes)->Unit(benchmark::kMicrosecond);
 

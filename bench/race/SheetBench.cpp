@@ -25,9 +25,10 @@ TByteLines EighteenHorses() {
 
 void BM_FillSheet(benchmark::State& state) {
   const TByteLines list = EighteenHorses();
+  const TByteLines runners = list.mid(1);
   TRaceSheet sheet;
   for (auto _ : state) {
-    sheet.FillSheet(list, list[0], 2);
+    sheet.FillSheet(runners, list[0], 2);
     benchmark::DoNotOptimize(sheet.ConvRanking);
   }
 }
@@ -36,9 +37,10 @@ BENCHMARK(BM_FillSheet)->Unit(benchmark::kMicrosecond);
 // The sheet refilled and every cell's look decided again, as after an edit.
 void BM_FillSheetAndLooks(benchmark::State& state) {
   const TByteLines list = EighteenHorses();
+  const TByteLines runners = list.mid(1);
   TRaceSheet sheet;
   for (auto _ : state) {
-    sheet.FillSheet(list, list[0], 2);
+    sheet.FillSheet(runners, list[0], 2);
     for (int row = 0; row < TRaceSheet::RowCount; ++row)
       for (int column = 0; column < TRaceSheet::ColumnCount; ++column)
         benchmark::DoNotOptimize(RaceCellLook(sheet, list[0], column, row));
@@ -48,7 +50,8 @@ BENCHMARK(BM_FillSheetAndLooks)->Unit(benchmark::kMicrosecond);
 
 void BM_AddedTimeLine(benchmark::State& state) {
   const TByteLines list = EighteenHorses();
-  for (auto _ : state) benchmark::DoNotOptimize(AddedTimeLine(list, 2));
+  const TByteLines runners = list.mid(1);
+  for (auto _ : state) benchmark::DoNotOptimize(AddedTimeLine(list[0], runners, 2));
 }
 BENCHMARK(BM_AddedTimeLine)->Unit(benchmark::kMicrosecond);
 

@@ -6,7 +6,7 @@
 #include "desktop/race/RaceWindow.h"
 #include "desktop/race/RaceWindowDemo.h"
 #include "race/DiagramEditor.h"
-#include "race/RaceState.h"
+#include "race/OpenRace.h"
 
 #include <QApplication>
 #include <QDir>
@@ -113,8 +113,8 @@ int main(int argc, char** argv) {
   ok = shooter.Save(shooter.Grab(), u"race-right-turf-3c.png"_s) && ok;
 
   // The horse under the pointer is outlined in the sheet.
-  for (int n = 1; n <= window->State().N; ++n) {
-    if (!window->Diagram().Markers[n - 1].Visible) continue;
+  for (int n = 1; n <= window->Race()->State().N; ++n) {
+    if (!window->Race()->Diagram().Markers[n - 1].Visible) continue;
     MoveMouse(window->Image(), window->Image()->MarkerRect(n).center());
     break;
   }
@@ -122,9 +122,9 @@ int main(int argc, char** argv) {
 
   // The margin dialog over the diagram, opened for the gap behind the front row.
   {
-    TTrackDiagram& diagram = window->Diagram();
+    const TTrackDiagram& diagram = window->Race()->Diagram();
     std::set<int> rows;
-    for (int n = 1; n <= window->State().N; ++n)
+    for (int n = 1; n <= window->Race()->State().N; ++n)
       if (diagram.Rows[n - 1] >= 0) rows.insert(diagram.Rows[n - 1]);
     TMarginDialog* dialog = window->MarginDialog();
     dialog->SetValue(rows.size() >= 2 ? *std::next(rows.begin()) - *rows.begin() : 1);

@@ -3,10 +3,10 @@
 
 #include "position/PositionLine.h"
 #include "race/CorrectedTimeExport.h"
+#include "race/OpenRace.h"
 #include "race/RaceGrid.h"
 #include "race/RaceMath.h"
 #include "race/RaceSheet.h"
-#include "race/RaceState.h"
 #include "race/TrackDiagram.h"
 #include "records/RaceRecord.h"
 #include "shell/ShellState.h"
@@ -20,10 +20,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-// The race window's diagram size; the tab it opens on does not depend on it.
-constexpr int DiagramWidth = 560;
-constexpr int DiagramHeight = 560;
 
 QByteArray CheckedRaceKey(const QString& text) {
   if (text.size() != 16 || !std::all_of(text.begin(), text.end(), [](QChar c) { return c.isDigit(); }))
@@ -67,10 +63,9 @@ int RunRace(const TCliArgs& args, const TCliOutput& output) {
   TReadOnlyStart start = OpenReadOnly(args.AppDir);
   const QByteArray raceLine = FindRaceLine(start.Store, raceKey);
   RefuseSteeplechase(raceLine);
-  TRaceState state(start.Store, raceLine, start.Settings);
-  TTrackDiagram diagram(DiagramWidth, DiagramHeight);
-  diagram.CreateMarkers(state.PositionLine);
-  const int initialTab = diagram.SelectInitialTab(state.PositionLine, state.Tabs);
+  const TOpenRace race(start.Store, raceLine, start.Settings);
+  const TRaceState& state = race.State();
+  const int initialTab = race.InitialTab();
 
   // The sheet: header row, then a row per horse in arrival order.
   TTextTable sheet;
@@ -193,11 +188,11 @@ int RunExport(const TCliArgs& args, const TCliOutput& output) {
 
   const QByteArray raceLine = FindRaceLine(session.Store(), raceKey);
   RefuseSteeplechase(raceLine);
-  TRaceState& race = session.OpenRace(raceLine);
-  if (!race.ConvertedTimeEnabled())
+  TOpenRace& race = *session.OpenRace(raceLine);
+  if (!race.State().ConvertedTimeEnabled())
     throw TCliError(
         u"直線コースのレースは補正タイムを出力できません: %1"_s.arg(QString::fromLatin1(raceKey)));
   const QString file = session.ExportRace(race);
-  output.Out(u"%1 の補正タイムを出力しました: %2\n"_s.arg(race.Caption().trimmed(), file));
+  output.Out(u"%1 の補正タイムを出力しました: %2\n"_s.arg(race.State().Caption().trimmed(), file));
   return 0;
 }

@@ -165,8 +165,7 @@ TDownloadResult TDownload::Run() {
     TByteLines currentLines;
     currentLines.reserve(FStore.RaceLines.size());
     for (const TRaceEntry& race : std::as_const(FStore.RaceLines)) {
-      if (!race.HorseList.isEmpty() && !race.HorseList.first().isEmpty())
-        currentLines.append(race.HorseList.first());
+      if (!race.PositionLine.isEmpty()) currentLines.append(race.PositionLine);
     }
     const TPositionSaveResult edited = SaveEditedPositions(currentLines, FDataDir);
     if (!edited.Message.isEmpty()) FMessages.append(edited.Message);
@@ -313,7 +312,7 @@ QString TDownload::ReadOpenDay() {
   }
 
   FStore.UmaLines.append(horses);
-  for (QByteArray& line : races) FStore.RaceLines.append(TRaceEntry{line, {}});
+  for (QByteArray& line : races) FStore.RaceLines.append(TRaceEntry{line, {}, {}});
   FStore.PayLines.append(pays);
 
   const TPositionSaveResult saved = SaveDayPositions(races, FDataDir, &FObserver);
@@ -326,7 +325,7 @@ void TDownload::KeepStoredDay(const QByteArray& dateKey) {
     return RecordLineFault(line).isEmpty() && line.mid(KeyField::RaceKey, KeyField::DateWidth) == dateKey;
   };
   for (const QByteArray& line : std::as_const(FStoredRaces))
-    if (ofDay(line)) FStore.RaceLines.append(TRaceEntry{line, {}});
+    if (ofDay(line)) FStore.RaceLines.append(TRaceEntry{line, {}, {}});
   for (const QByteArray& line : std::as_const(FStoredHorses))
     if (ofDay(line)) FStore.UmaLines.append(line);
 }

@@ -21,7 +21,7 @@ constexpr int ExportLineLength = 90;
 // The header of a position line: key and distance must be there.
 void RequirePositionLine(QByteArrayView positionLine) {
   if (!TPositionLine(positionLine).HasHeader())
-    throw TConvertError(QStringLiteral("展開データのない競走の補正タイムは出力できません。"));
+    throw TDataError(QStringLiteral("展開データのない競走の補正タイムは出力できません。"));
 }
 
 // Two digits of the race key: venue (8), meeting (10), day (12), race (14).
@@ -95,8 +95,8 @@ bool PutLine(TByteLines& lines, TLinePlace place, const QByteArray& line, bool o
 }
 
 // The race's line, once its key has been checked.
-QByteArray CheckedLine(const TByteLines& horseList, const TSettings& settings) {
-  const QByteArray positionLine = horseList.value(0);
+QByteArray CheckedLine(const TRaceEntry& entry, const TSettings& settings) {
+  const QByteArray& positionLine = entry.PositionLine;
   RequirePositionLine(positionLine);
   const int day = KeyNumber(positionLine, 12);
   const int race = KeyNumber(positionLine, 14);
@@ -105,10 +105,10 @@ QByteArray CheckedLine(const TByteLines& horseList, const TSettings& settings) {
   if (day < 1 || race < 1 || race > RacesPerDay)
     throw TConvertError(QStringLiteral("競走 %1 の日次またはレース番号が範囲外です。").arg(key));
   // Without runners the line would be blank, and could blank a written one.
-  if (horseList.size() < 2)
-    throw TConvertError(
+  if (entry.Runners.isEmpty())
+    throw TDataError(
         QStringLiteral("競走 %1 の出走馬のデータがないため、補正タイムを出力できません。").arg(key));
-  return AddedTimeLine(horseList, settings.Distance);
+  return AddedTimeLine(positionLine, entry.Runners, settings.Distance);
 }
 
 }  // namespace
@@ -127,9 +127,9 @@ QStringList ExportFailureLines(const QList<TExportFailure>& failures) {
   return lines;
 }
 
-bool ExportCorrectedTimes(const TByteLines& horseList, bool overwrite, const TSettings& settings) {
-  const QByteArray line = CheckedLine(horseList, settings);
-  const QByteArray& positionLine = horseList[0];
+bool ExportCorrectedTimes(const TRaceEntry& race, bool overwrite, const TSettings& settings) {
+  const QByteArray line = CheckedLine(race, settings);
+  const QByteArray& positionLine = race.PositionLine;
   const QString path = ExportFilePath(positionLine, settings.TargetDir);
   TByteLines lines = ReadExportFile(path);
   const bool written = PutLine(lines, PlaceOf(positionLine), line, overwrite);
@@ -154,14 +154,14 @@ TExportAllResult ExportAllRaces(const QList<TRaceEntry>& raceLines, const TSetti
     if (race.IsSteeplechase(entry.RaceLine)) continue;
     const QByteArray key = race.RaceKey(entry.RaceLine);
     try {
-      const QByteArray positionLine = entry.HorseList.value(0);
+      const QByteArray& positionLine = entry.PositionLine;
       RequirePositionLine(positionLine);
       // A straight course has no corners to lose ground in: nothing to export.
       if (IsStraightCourse(positionLine)) {
         ++result.Straight;
         continue;
       }
-      const QByteArray line = CheckedLine(entry.HorseList, settings);
+      const QByteArray line = CheckedLine(entry, settings);
       // Only a line with a value counts as written; a blank one changes nothing.
       if (line == BlankLine) {
         ++result.NoValues;

@@ -25,10 +25,10 @@ QString ResolveTargetDir(const QString& targetDir, const QString& dataDir);
 
 // Writes the race's added-time line into its meeting file, replacing a written
 // line only when overwrite is set; true when the race's line was written.
-// Line 0 of the list is the position line. Throws TConvertError for a list
-// without a position line or runners, or a value that does not fit its field,
-// TFileError when the file cannot be written; the file is then left as it was.
-bool ExportCorrectedTimes(const TByteLines& horseList, bool overwrite, const TSettings& settings);
+// Throws TDataError for a race without a position line or runners,
+// TConvertError for a value that does not fit its field, TFileError when the
+// file cannot be written; the file is then left as it was.
+bool ExportCorrectedTimes(const TRaceEntry& race, bool overwrite, const TSettings& settings);
 
 // A race the export could not write, and why.
 struct TExportFailure {

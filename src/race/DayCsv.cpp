@@ -78,11 +78,11 @@ QList<QStringList> DayCsvRows(const TDayStore& store, const QByteArray& date, co
 
   QList<QStringList> rows;
   for (const QByteArray& raceLine : raceLines) {
-    TRaceState state(store, raceLine, settings);
-    state.PutPositionLine();
+    const TRaceState state(store, raceLine, settings);
     const TPositionLine line(state.PositionLine);
-    const QByteArray added =
-        state.ConvertedTimeEnabled() ? AddedTimeLine(state.HorseList, settings.Distance) : QByteArray();
+    const QByteArray added = state.ConvertedTimeEnabled()
+                                 ? AddedTimeLine(state.PositionLine, state.Runners, settings.Distance)
+                                 : QByteArray();
     const QString venue = VenueName(state.RaceKey.mid(8, 2));
     const QString raceNumber = QString::number(StrToInt(state.RaceKey.mid(14, 2)));
     const QString course = race.TrackDistance(raceLine);

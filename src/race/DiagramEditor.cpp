@@ -41,12 +41,12 @@ bool TDiagramEditor::OnTrack(int x, int y) const {
   return FDiagram.HasInfield && SquaredDistance(x, y, FDiagram.ArcCentre) > qint64(TrackRadius) * TrackRadius;
 }
 
-bool TDiagramEditor::Image1DragOver(int x, int y) const {
+bool TDiagramEditor::AcceptsDrop(int x, int y) const {
   return OnTrack(x, y);
 }
 
 TDiagramPointer TDiagramEditor::DragPointer(int x, int y) const {
-  return Image1DragOver(x, y) ? TDiagramPointer::Hand : TDiagramPointer::NoDrop;
+  return AcceptsDrop(x, y) ? TDiagramPointer::Hand : TDiagramPointer::NoDrop;
 }
 
 int TDiagramEditor::RowSpreadWith(int index, int row) const {
@@ -61,8 +61,8 @@ int TDiagramEditor::RowSpreadWith(int index, int row) const {
   return back - front;
 }
 
-void TDiagramEditor::Image1DragDrop(int n, int x, int y) {
-  if (n < 1 || n > std::min(FDiagram.N, TTrackDiagram::MaxHorses) || !Image1DragOver(x, y)) return;
+void TDiagramEditor::MoveMarker(int n, int x, int y) {
+  if (n < 1 || n > std::min(FDiagram.N, TTrackDiagram::MaxHorses) || !AcceptsDrop(x, y)) return;
   const double dx = double(x) - FDiagram.ArcCentre.X;
   const double dy = double(y) - FDiagram.ArcCentre.Y;
   const int angle = RoundHalfAway(AngleOf(dx, dy));
@@ -81,12 +81,12 @@ void TDiagramEditor::Image1DragDrop(int n, int x, int y) {
   FDiagram.Lanes[n - 1] = lane;
 }
 
-bool TDiagramEditor::MarkerEndDrag(int n) {
+bool TDiagramEditor::EndDrag(int n) {
   FDiagram.ReplaceMarker(n);
   return FinishEdit();
 }
 
-bool TDiagramEditor::MarkerDblClick(int n) {
+bool TDiagramEditor::MoveOut(int n) {
   if (n >= 1 && n <= std::min(FDiagram.N, TTrackDiagram::MaxHorses)) {
     const int row = FDiagram.Rows[n - 1];
     const int lane = FDiagram.Lanes[n - 1] + 1;
@@ -96,7 +96,7 @@ bool TDiagramEditor::MarkerDblClick(int n) {
   return FinishEdit();
 }
 
-TDiagramPointer TDiagramEditor::Image1MouseMove(int x, int y, bool pixelIsWhite) const {
+TDiagramPointer TDiagramEditor::PointerAt(int x, int y, bool pixelIsWhite) const {
   const qint64 infield = TTrackDiagram::InfieldRadius;
   if (!FDiagram.HasInfield || SquaredDistance(x, y, FDiagram.ArcCentre) > infield * infield)
     return TDiagramPointer::Arrow;
@@ -146,8 +146,8 @@ void TDiagramEditor::ApplyMargin(const TMarginGap& gap, int newMargin) {
   FDiagram.PlaceMarkers(FDiagram.Direction > 0);
 }
 
-bool TDiagramEditor::Image1MouseDown(bool leftButton, int x, int y, bool pixelIsWhite,
-                                     const std::function<std::optional<int>(int gap)>& askMargin) {
+bool TDiagramEditor::PressImage(bool leftButton, int x, int y, bool pixelIsWhite,
+                                const std::function<std::optional<int>(int gap)>& askMargin) {
   if (!leftButton) return false;
   if (const std::optional<TMarginGap> gap = FindMarginGap(x, y, pixelIsWhite)) {
     TMarginModel shown;

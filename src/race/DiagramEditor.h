@@ -23,8 +23,8 @@ struct TMarginGap {
 // The user's corrections on the diagram: dragging a marker, a double click for
 // one lane out, and a click on the rail to set the margin between two groups.
 // Every edit ends with the shown section written into the working position
-// line; when that changes the line, LineChanged runs (the window refills its
-// sheet there).
+// line; when that changes the line, LineChanged runs (the open race refills
+// its sheet there).
 //
 // No edit takes a lane past, or spreads the rows further than,
 // TTrackDiagram::MaxIndex, so every value still writes as two digits.
@@ -41,18 +41,18 @@ public:
   static bool DragStarts(TDiagramPoint press, TDiagramPoint now);
 
   // A drop is taken on the track only, never over the infield.
-  bool Image1DragOver(int x, int y) const;
+  bool AcceptsDrop(int x, int y) const;
   TDiagramPointer DragPointer(int x, int y) const;
   // Moves horse n to the row and lane under (x, y) when that spot is free.
-  void Image1DragDrop(int n, int x, int y);
+  void MoveMarker(int n, int x, int y);
   // After a drop, a refused drop or a cancelled drag.
-  bool MarkerEndDrag(int n);
+  bool EndDrag(int n);
 
   // Horse n one lane out when that spot is free.
-  bool MarkerDblClick(int n);
+  bool MoveOut(int n);
 
   // pixelIsWhite: the image's pixel under the pointer is the rail colour.
-  TDiagramPointer Image1MouseMove(int x, int y, bool pixelIsWhite) const;
+  TDiagramPointer PointerAt(int x, int y, bool pixelIsWhite) const;
 
   // The gap a click at (x, y) on the rail would edit; none off the rail or
   // outside the field.
@@ -63,8 +63,8 @@ public:
   // The whole click: askMargin shows the dialog with the gap and answers the
   // confirmed value, or nothing when cancelled. Any button but the left one
   // does nothing at all.
-  bool Image1MouseDown(bool leftButton, int x, int y, bool pixelIsWhite,
-                       const std::function<std::optional<int>(int gap)>& askMargin);
+  bool PressImage(bool leftButton, int x, int y, bool pixelIsWhite,
+                  const std::function<std::optional<int>(int gap)>& askMargin);
 
   // Writes the shown section back; true when the line changed.
   bool FinishEdit();

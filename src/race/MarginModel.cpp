@@ -6,12 +6,12 @@ void TMarginModel::SetValue(int value) {
   FValue = std::clamp(value, MinValue, MaxValue);
 }
 
-void TMarginModel::UpDown1Click(bool up) {
+void TMarginModel::Step(bool up) {
   SetValue(up ? FValue + 1 : FValue - 1);
 }
 
 void TMarginModel::Wheel(int delta) {
-  UpDown1Click(delta > 0);
+  Step(delta > 0);
 }
 
 QString TMarginModel::PanelText() const {

@@ -12,7 +12,7 @@ public:
   int Value() const { return FValue; }
   void SetValue(int value);
   // The right arrow raises the value, the left one lowers it.
-  void UpDown1Click(bool up);
+  void Step(bool up);
   // A wheel turned away from the user (positive delta) raises the value; any
   // other turn lowers it.
   void Wheel(int delta);

@@ -114,8 +114,7 @@ QByteArray HexToBits(QByteArrayView hex) {
       throw TConvertError(QStringLiteral("'%1' は正しい16進数ではありません").arg(QString::fromLatin1(hex)));
   }
   const qsizetype width = 4 * hex.size();
-  if (width > 32)
-    throw TConvertError(QStringLiteral("'%1' は8桁までの16進数ではありません").arg(QString::fromLatin1(hex)));
+  if (width < 2 || width > 32) throw TConvertError(QStringLiteral("第二パラメータが範囲外です。"));
   QByteArray bits(width, '0');
   for (qsizetype i = 0; i < width; ++i)
     if (value & (quint64{1} << (width - 1 - i))) bits[i] = '1';

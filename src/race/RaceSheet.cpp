@@ -91,15 +91,13 @@ QString StraightCourseNotice() {
   return text + u' ';
 }
 
-QByteArray AddedTimeLine(const TByteLines& horseList, int lossPerLane) {
-  if (horseList.isEmpty()) throw TConvertError(QStringLiteral("展開データのない競走です。"));
-  const QByteArray& positionLine = horseList[0];
+QByteArray AddedTimeLine(QByteArrayView positionLine, const TByteLines& runners, int lossPerLane) {
   const int distance = LineDistance(positionLine);
   std::array<QByteArray, 18> fields;
   TRunnerRecord uma;
-  for (qsizetype k = 1; k < horseList.size(); ++k) {
-    const int horse = StrToInt(uma.HorseNumber(horseList[k]));
-    const int time = uma.RunTime(horseList[k]);
+  for (const QByteArray& runner : runners) {
+    const int horse = StrToInt(uma.HorseNumber(runner));
+    const int time = uma.RunTime(runner);
     // Numbers outside 1..18 have no field in the line.
     if (horse < 1 || horse > 18) continue;
     const double speed = RaceSpeed(CorrectedDistance(positionLine, horse, lossPerLane), time);
@@ -107,7 +105,7 @@ QByteArray AddedTimeLine(const TByteLines& horseList, int lossPerLane) {
     // Five characters a field: anything wider would shift the fields after it.
     if (value < -9999 || value > 99999)
       throw TConvertError(QStringLiteral("競走 %1 の %2 番の付加タイム %3 が出力欄（5桁）に収まりません。")
-                              .arg(QString::fromLatin1(positionLine.left(16)))
+                              .arg(QString::fromLatin1(positionLine.toByteArray().left(16)))
                               .arg(horse)
                               .arg(value));
     fields[horse - 1] = QByteArray::number(value);
@@ -127,14 +125,14 @@ TRaceSheet::TRaceSheet() {
     FCells[0][column] = QString::fromUtf16(headers[column]);
 }
 
-void TRaceSheet::FillSheet(const TByteLines& horseList, QByteArrayView positionLine, int lossPerLane) {
+void TRaceSheet::FillSheet(const TByteLines& runners, QByteArrayView positionLine, int lossPerLane) {
   const int distance = LineDistance(positionLine);
   ConvRanking.clear();
   HighlightHorse = "00";
   // The sheet has room for 18 horses; the data service never sends more.
-  const qsizetype rows = std::min<qsizetype>(horseList.size(), RowCount);
+  const qsizetype rows = std::min<qsizetype>(runners.size() + 1, RowCount);
   for (qsizetype k = 1; k < rows; ++k) {
-    const QByteArray& line = horseList[k];
+    const QByteArray& line = runners[k - 1];
     const int time = FUma.RunTime(line);
     const QByteArray number = FUma.HorseNumber(line);
     const double speed =

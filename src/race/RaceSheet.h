@@ -43,9 +43,8 @@ QString StraightCourseNotice();
 QString SteeplechaseText();
 
 // Eighteen 5-character fields, one per horse number: the converted time less
-// the finishing time, blank when zero or when the horse is missing. Line 0 of
-// the list is the position line; lines 1 onward are SE lines.
-QByteArray AddedTimeLine(const TByteLines& horseList, int lossPerLane);
+// the finishing time, blank when zero or when the horse is missing.
+QByteArray AddedTimeLine(QByteArrayView positionLine, const TByteLines& runners, int lossPerLane);
 
 // The race sheet: a header row and 18 horse rows of six text columns, and the
 // distinct positive converted times in ascending order.
@@ -59,9 +58,9 @@ public:
 
   const QString& Cell(int column, int row) const { return FCells[row][column]; }
 
-  // Refills the horse rows from lines 1 onward of the list, measuring ground
-  // lost on the given position line. Resets HighlightHorse.
-  void FillSheet(const TByteLines& horseList, QByteArrayView positionLine, int lossPerLane);
+  // Refills the horse rows from the runners' SE lines, measuring ground lost on
+  // the given position line. Resets HighlightHorse.
+  void FillSheet(const TByteLines& runners, QByteArrayView positionLine, int lossPerLane);
 
   // Every distinct converted time above 0, 11 characters right-aligned, ascending.
   QStringList ConvRanking;

@@ -2,8 +2,6 @@
 
 #include "position/PassingOrderConverter.h"
 #include "race/RaceMath.h"
-#include "store/DayStoreLoader.h"
-#include "store/RaceSummary.h"
 #include "text/Errors.h"
 #include "text/IntConvert.h"
 
@@ -23,13 +21,12 @@ TRaceState::TRaceState(const TDayStore& store, const QByteArray& raceLine, const
   RaceName = FRace.RaceName(RaceLine);
   const TRaceEntry* entry = FindRace(store.RaceLines, RaceLine);
   if (!entry)
-    throw TConvertError(
-        QStringLiteral("競走 %1 のデータが見つかりません。").arg(QString::fromLatin1(RaceKey)));
-  HorseList = entry->HorseList;
-  PositionLine = HorseList.value(0);
+    throw TDataError(QStringLiteral("競走 %1 のデータが見つかりません。").arg(QString::fromLatin1(RaceKey)));
+  Runners = entry->Runners;
+  PositionLine = entry->PositionLine;
   // Horses, sections and tabs all come from the position line's header.
   if (PositionLine.size() < 24)
-    throw TConvertError(
+    throw TDataError(
         QStringLiteral("競走 %1 には展開データがないため表示できません。").arg(QString::fromLatin1(RaceKey)));
   N = LineHorseCount(PositionLine);
   Straight = IsStraightCourse(PositionLine);
@@ -41,38 +38,12 @@ TRaceState::TRaceState(const TDayStore& store, const QByteArray& raceLine, const
 }
 
 void TRaceState::FillSheet() {
-  Sheet.FillSheet(HorseList, PositionLine, FSettings.Distance);
+  Sheet.FillSheet(Runners, PositionLine, FSettings.Distance);
 }
 
 void TRaceState::RebuildPositionLine() {
   PositionLine = TPassingOrderConverter::ConvertRace(RaceLine);
   FillSheet();
-}
-
-void TRaceState::PutPositionLine() {
-  if (HorseList.isEmpty())
-    HorseList.append(PositionLine);
-  else
-    HorseList[0] = PositionLine;
-}
-
-void TRaceState::WriteBack(TDayStore& store) const {
-  for (TRaceEntry& entry : store.RaceLines) {
-    if (entry.RaceLine != RaceLine) continue;
-    if (entry.HorseList.isEmpty())
-      entry.HorseList.append(PositionLine);
-    else
-      entry.HorseList[0] = PositionLine;
-    const QByteArray summary = BuildRaceSummary(store, entry.HorseList);
-    const QByteArrayView name = TRaceSummary(summary).RaceKey();
-    for (QByteArray& line : store.RaceSummaries) {
-      if (TRaceSummary(line).RaceKey() == name) {
-        line = summary;
-        break;
-      }
-    }
-    return;
-  }
 }
 
 QString TRaceState::Caption() const {

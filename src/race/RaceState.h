@@ -11,30 +11,26 @@
 #include <QString>
 #include <QStringList>
 
-// The working state of one open race: its own copy of the race's horse list
-// and position line out of the day store, the sheet figures and the texts of
-// the window. The day store sees edits only through WriteBack.
+// The working state of one race: its own copy of the race's runners and
+// position line out of the day store, the sheet figures and the texts of the
+// window. The day store sees edits only when the session takes them back.
 class TRaceState {
 public:
-  // Copies the race out of the store. Throws TConvertError when the race is not
+  // Copies the race out of the store. Throws TDataError when the race is not
   // in the store or has no usable position line.
   TRaceState(const TDayStore& store, const QByteArray& raceLine, const TSettings& settings);
 
-  // Refills the sheet from the horse list on the current position line.
+  // Refills the sheet from the runners on the current position line.
   void FillSheet();
 
   // Puts back the position line the download built from the race record's
   // passing orders, undoing every correction, and refills the sheet. The store
-  // sees it at WriteBack, like any other edit. Throws TConvertError when the
-  // record's orders do not convert.
+  // sees it when the race closes, like any other edit. Throws TConvertError
+  // when the record's orders do not convert.
   void RebuildPositionLine();
 
-  // Puts the position line as line 0 of the state's own horse list (before an export).
-  void PutPositionLine();
-
-  // Hands the position line back to the store's horse list of the race and
-  // replaces the race's summary line with one rebuilt from that list.
-  void WriteBack(TDayStore& store) const;
+  // The race as the store holds it, with the working position line.
+  TRaceEntry Entry() const { return {RaceLine, PositionLine, Runners}; }
 
   // The window caption: title, two blanks, race name.
   QString Caption() const;
@@ -47,7 +43,7 @@ public:
   QByteArray RaceLine;
   QByteArray RaceKey;
   QString RaceName;
-  TByteLines HorseList;
+  TByteLines Runners;
   QByteArray PositionLine;
   int N = 0;
   bool Straight = false;
@@ -56,7 +52,7 @@ public:
   QString InfoText;
   QString PayoutLine;
   TRaceSheet Sheet;
-  // On at opening when the Pay setting is; the window stores On() back into Pay at close.
+  // On at opening when the Pay setting is; the session stores On() back into Pay at close.
   TPayoutTicker Ticker;
   TMarkerBlink Blink;
 

@@ -32,8 +32,6 @@ void AppendTwoDigits(QByteArray& entry, int value) {
 TTrackDiagram::TTrackDiagram(int width, int height)
     : FWidth(width),
       FHeight(height),
-      FImageWidth(width),
-      FImageHeight(height),
       FLeft(0 - CentreMargin),
       FTop(0 - CentreMargin),
       FRight(width + CentreMargin),
@@ -83,11 +81,6 @@ QByteArray TTrackDiagram::HighlightCode(int n) {
 
 QString TTrackDiagram::InfoPanelText(TRaceRecord& race, const QByteArray& raceLine, int corner) {
   return ::InfoPanelText(race.CornerOrder(raceLine, corner));
-}
-
-void TTrackDiagram::ResizeImage(int width, int height) {
-  FImageWidth = width;
-  FImageHeight = height;
 }
 
 void TTrackDiagram::CreateMarkers(const QByteArray& positionLine) {
@@ -194,7 +187,7 @@ void TTrackDiagram::PlaceMarkers(bool rightHanded) {
     const int a = EndAngle + Direction;
     const int x = RoundHalfAway(BaseRadius * Cos(a)) + ArcCentre.X;
     const int y = RoundHalfAway(BaseRadius * Sin(a)) + ArcCentre.Y;
-    if (!(0 < x && x < FImageWidth && 0 < y && y < FImageHeight)) break;
+    if (!(0 < x && x < FWidth && 0 < y && y < FHeight)) break;
     EndAngle = a;
   }
   const int count = HorseCount();
@@ -261,7 +254,7 @@ int TTrackDiagram::SelectInitialTab(const QByteArray& positionLine, const QStrin
   return tab;
 }
 
-TSectionCaption TTrackDiagram::TabControl1Change(const QByteArray& positionLine, const QString& caption) {
+TSectionCaption TTrackDiagram::ShowCaption(const QByteArray& positionLine, const QString& caption) {
   const TSectionCaption target = CaptionSection(caption);
   if (target.Corner == 0) return {};
   DrawSection(positionLine, target.Section);

@@ -78,10 +78,6 @@ public:
 
   int Width() const { return FWidth; }
   int Height() const { return FHeight; }
-  // The inside test of PlaceMarkers uses the image as it is now; the arc
-  // centres keep the size the window was created with.
-  void ResizeImage(int width, int height);
-
   // Number of horses and the markers' frame colours, from the position line.
   void CreateMarkers(const QByteArray& positionLine);
 
@@ -107,7 +103,7 @@ public:
   int SelectInitialTab(const QByteArray& positionLine, const QStringList& captions);
   // The user selected the tab with this caption: draws its corner and returns
   // the section and corner; an unknown caption changes nothing.
-  TSectionCaption TabControl1Change(const QByteArray& positionLine, const QString& caption);
+  TSectionCaption ShowCaption(const QByteArray& positionLine, const QString& caption);
 
   bool SpotOccupied(int row, int lane) const;
   bool RowOccupied(int row) const;
@@ -137,8 +133,6 @@ private:
 
   int FWidth;
   int FHeight;
-  int FImageWidth;
-  int FImageHeight;
   int FLeft;
   int FTop;
   int FRight;

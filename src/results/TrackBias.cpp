@@ -118,8 +118,7 @@ QList<TBiasGroup> DayBias(const TDayStore& store, const QByteArray& date, const 
     const QString surface = race.TrackDistance(entry.RaceLine);
     const bool turf = surface.startsWith(u'芝');
     if (!turf && !surface.startsWith(u'ダ')) continue;
-    const QByteArray positionLine = entry.HorseList.value(0);
-    const TPositionLine line(positionLine);
+    const TPositionLine line(entry.PositionLine);
     if (!line.HasHeader() || line.IsStraight()) continue;
     const TRaceSummary summary(summaries.value(race.RaceKey(entry.RaceLine)));
     if (!summary.IsComplete()) continue;

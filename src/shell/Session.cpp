@@ -2,6 +2,7 @@
 
 #include "race/CorrectedTimeExport.h"
 #include "store/DayStoreLoader.h"
+#include "store/RaceSummary.h"
 #include "text/Errors.h"
 
 #include <algorithm>
@@ -67,36 +68,49 @@ void TSession::NotifySettingsChanged() {
   emit SettingsChanged();
 }
 
-TRaceState& TSession::OpenRace(const QByteArray& raceLine) {
-  FOpenRaces.push_back(std::make_unique<TRaceState>(FShell.DayStore, raceLine, FShell.Settings));
-  return *FOpenRaces.back();
+TOpenRace* TSession::OpenRace(const QByteArray& raceLine) {
+  FOpenRaces.push_back(std::make_unique<TOpenRace>(FShell.DayStore, raceLine, FShell.Settings));
+  TOpenRace* race = FOpenRaces.back().get();
+  emit RaceOpened(race);
+  return race;
 }
 
-void TSession::CloseRace(TRaceState& race) {
-  const auto it =
-      std::find_if(FOpenRaces.begin(), FOpenRaces.end(),
-                   [&race](const std::unique_ptr<TRaceState>& open) { return open.get() == &race; });
+void TSession::CloseRace(TOpenRace* race) {
+  const auto it = std::find_if(FOpenRaces.begin(), FOpenRaces.end(),
+                               [race](const std::unique_ptr<TOpenRace>& open) { return open.get() == race; });
   if (it == FOpenRaces.end()) return;
+  emit RaceClosing(race);
   // Taken out first: the notices below may close further windows.
-  const std::unique_ptr<TRaceState> closing = std::move(*it);
+  const std::unique_ptr<TOpenRace> closing = std::move(*it);
   FOpenRaces.erase(it);
-  closing->WriteBack(FShell.DayStore);
-  const bool pay = closing->Ticker.On();
-  emit SummaryReplaced(closing->RaceKey);
+  TakeBack(closing->State());
+  const bool pay = closing->State().Ticker.On();
+  emit SummaryReplaced(closing->State().RaceKey);
   if (pay != FShell.Settings.Pay) {
     FShell.Settings.Pay = pay;
     emit SettingsChanged();
   }
 }
 
-QString TSession::ExportRace(TRaceState& race) {
-  if (!race.ConvertedTimeEnabled())
-    throw TDataError(QStringLiteral("直線コースのレースは補正タイムを出力できません: %1")
-                         .arg(QString::fromLatin1(race.RaceKey)));
-  race.PutPositionLine();
-  const TSettings settings = ExportSettings();
-  ExportCorrectedTimes(race.HorseList, true, settings);
-  return ExportFilePath(race.PositionLine, settings.TargetDir);
+void TSession::TakeBack(const TRaceState& race) {
+  TDayStore& store = FShell.DayStore;
+  for (TRaceEntry& entry : store.RaceLines) {
+    if (entry.RaceLine != race.RaceLine) continue;
+    entry.PositionLine = race.PositionLine;
+    const QByteArray summary = BuildRaceSummary(store, entry);
+    const QByteArrayView name = TRaceSummary(summary).RaceKey();
+    for (QByteArray& line : store.RaceSummaries) {
+      if (TRaceSummary(line).RaceKey() == name) {
+        line = summary;
+        break;
+      }
+    }
+    return;
+  }
+}
+
+QString TSession::ExportRace(TOpenRace& race) {
+  return race.Export(ExportSettings());
 }
 
 TExportAllResult TSession::ExportAll() {

@@ -4,7 +4,7 @@
 #include "link/Download.h"
 #include "link/JVLink.h"
 #include "race/CorrectedTimeExport.h"
-#include "race/RaceState.h"
+#include "race/OpenRace.h"
 #include "shell/ShellState.h"
 
 #include <QByteArray>
@@ -64,18 +64,18 @@ public:
   void SetSettings(const TSettings& settings);
   void NotifySettingsChanged();
 
-  // A race window's working copy of a race of the store, owned here until
-  // CloseRace. Throws TConvertError when the race cannot be shown.
-  TRaceState& OpenRace(const QByteArray& raceLine);
-  // The race window closes: its position line and rebuilt summary go back into
-  // the store, Pay keeps the ticker's state, SummaryReplaced is emitted for the
-  // race key, and the working copy is destroyed.
-  void CloseRace(TRaceState& race);
+  // A race of the store opened for correcting, owned here until CloseRace.
+  // Emits RaceOpened. Throws TDataError when the race cannot be shown.
+  TOpenRace* OpenRace(const QByteArray& raceLine);
+  // Emits RaceClosing, puts the race's position line and rebuilt summary back
+  // into the store, keeps the ticker's state in Pay, emits SummaryReplaced for
+  // the race key, and destroys the race.
+  void CloseRace(TOpenRace* race);
   int OpenRaceCount() const { return int(FOpenRaces.size()); }
 
   // The race's added times into its meeting file, replacing the written line.
-  // Returns the file written. Throws TFileError, or TDataError for a straight course.
-  QString ExportRace(TRaceState& race);
+  // Returns the file written. Throws TDataError, TFileError or TConvertError.
+  QString ExportRace(TOpenRace& race);
   // Every race of the store but steeplechases and straight courses, leaving
   // lines already written. A race that cannot be exported is named in the
   // result's Failed; every other race is still written.
@@ -91,13 +91,17 @@ signals:
   void SummaryReplaced(const QByteArray& raceKey);
   void SettingsChanged();
   void BusyChanged(bool busy);
+  void RaceOpened(TOpenRace* race);
+  void RaceClosing(TOpenRace* race);
 
 private:
   // The settings with the export folder resolved against the data directory.
   TSettings ExportSettings() const;
+  // The race's position line into its store entry, and the entry's summary rebuilt.
+  void TakeBack(const TRaceState& race);
 
   TShellState FShell;
   TJVLink& FLink;
   TDownload FDownload;
-  std::vector<std::unique_ptr<TRaceState>> FOpenRaces;
+  std::vector<std::unique_ptr<TOpenRace>> FOpenRaces;
 };

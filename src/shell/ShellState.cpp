@@ -137,7 +137,7 @@ TByteLines TShellState::CurrentPositionLines() const {
   TByteLines lines;
   lines.reserve(DayStore.RaceLines.size());
   for (const TRaceEntry& race : DayStore.RaceLines) {
-    lines.append(race.HorseList.isEmpty() ? QByteArray() : race.HorseList.first());
+    lines.append(race.PositionLine);
   }
   return lines;
 }

@@ -5,12 +5,12 @@
 #include <QList>
 #include <QStringList>
 
-// One race line of the day store with the horse list it owns: line 0 is the
-// race's position line (empty when none is stored), then its SE lines in
-// arrival order.
+// One race of the day store: its race record, its position line (empty when
+// none is stored) and its runners' SE lines in arrival order.
 struct TRaceEntry {
   QByteArray RaceLine;
-  TByteLines HorseList;
+  QByteArray PositionLine;
+  TByteLines Runners;
 };
 
 // The in-memory form of the downloaded results that every window reads.

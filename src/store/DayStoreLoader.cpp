@@ -49,18 +49,18 @@ QByteArray SectionEntry(const QByteArray& posLine, int horse, int section) {
   return entry.isEmpty() ? QByteArrayLiteral("0000") : entry.toByteArray();
 }
 
-QByteArray Summarise(const TByteLines& horseList, const QByteArray& payLine) {
-  const QByteArray posLine = horseList.value(0);
+QByteArray Summarise(const TRaceEntry& entry, const QByteArray& payLine) {
+  const QByteArray& posLine = entry.PositionLine;
   const QByteArray name = posLine.left(RaceKeyLength);
   TPayRecord pay;
   const QByteArray places = payLine.isEmpty() ? QByteArray() : pay.PlacePayouts(payLine);
 
   TRunnerRecord uma;
-  const qsizetype placed = std::min<qsizetype>(3, horseList.size() - 1);
+  const qsizetype placed = std::min<qsizetype>(3, entry.Runners.size());
   QByteArray value;
   value.reserve(TRaceSummary::ValueLength);
-  for (qsizetype i = 1; i <= placed; ++i) {
-    const QByteArray& se = horseList[i];
+  for (qsizetype i = 0; i < placed; ++i) {
+    const QByteArray& se = entry.Runners[i];
     const QByteArray horse = uma.HorseNumber(se);
     const int n = StrToInt(horse);
     QByteArray payout = PlacePayoutOf(places, QByteArray::number(n));
@@ -160,10 +160,10 @@ QString DataSetMismatch(const QString& dataDir) {
   return text + QStringLiteral("もう一度ダウンロードしてください。");
 }
 
-QByteArray BuildRaceSummary(const TDayStore& store, const TByteLines& horseList) {
-  const QByteArray name = horseList.value(0).left(RaceKeyLength);
+QByteArray BuildRaceSummary(const TDayStore& store, const TRaceEntry& entry) {
+  const QByteArray name = entry.PositionLine.left(RaceKeyLength);
   TPayRecord pay;
-  return Summarise(horseList, name.isEmpty() ? QByteArray() : pay.FindPayLine(store.PayLines, name));
+  return Summarise(entry, name.isEmpty() ? QByteArray() : pay.FindPayLine(store.PayLines, name));
 }
 
 bool LoadDayStore(TDayStore& store, const QString& dataDir, QStringList* notes) {
@@ -249,29 +249,27 @@ bool LoadDayStore(TDayStore& store, const QString& dataDir, QStringList* notes) 
   QByteArrayList withoutRunners;
   for (qsizetype r = 0; r < raceLines.size(); ++r) {
     const QByteArray& key = raceKeys[r];
-    TRaceEntry entry{raceLines[r], {}};
+    TRaceEntry entry{raceLines[r], {}, {}};
     if (!key.contains('=')) {
       const auto bucket = umaByName.find(key.toLower());
       if (bucket != umaByName.end()) {
         for (qsizetype i : std::as_const(bucket.value())) {
-          entry.HorseList.append(umaLines[i]);
+          entry.Runners.append(umaLines[i]);
           used[i] = true;
         }
         umaByName.erase(bucket);
       }
     }
-    if (entry.HorseList.isEmpty()) withoutRunners.append(key);
-    uma.SortByArrival(entry.HorseList);
+    if (entry.Runners.isEmpty()) withoutRunners.append(key);
+    uma.SortByArrival(entry.Runners);
     // A race line without a key has no position line of its own; it must not
     // take another race's.
-    const QByteArray posLine = key.size() == RaceKeyLength ? posByKey.value(key) : QByteArray();
-    entry.HorseList.prepend(posLine);
+    entry.PositionLine = key.size() == RaceKeyLength ? posByKey.value(key) : QByteArray();
 
-    const QByteArray name = posLine.left(RaceKeyLength);
+    const QByteArray name = entry.PositionLine.left(RaceKeyLength);
     const qsizetype payIndex = name.isEmpty() ? -1 : payByKey.value(name, -1);
     try {
-      next.RaceSummaries.append(
-          Summarise(entry.HorseList, payIndex < 0 ? QByteArray() : next.PayLines[payIndex]));
+      next.RaceSummaries.append(Summarise(entry, payIndex < 0 ? QByteArray() : next.PayLines[payIndex]));
     } catch (const TConvertError& error) {
       // Name the race and the file, so the user can find the line at fault.
       throw TConvertError(

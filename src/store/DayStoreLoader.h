@@ -47,9 +47,9 @@ bool DataFilesExist(const QString& dataDir);
 // without runners, no payouts) is added to notes when given.
 bool LoadDayStore(TDayStore& store, const QString& dataDir, QStringList* notes = nullptr);
 
-// The race summary line of a horse list: the race key of its position line,
-// "=", then three 28-byte place entries for horse list lines 1 to 3, looking
-// payouts up in store.PayLines. A list with fewer than three horse lines gives
-// the key and "=" alone, which no reader accepts as a summary. A horse number
-// that is not a decimal integer throws TConvertError.
-QByteArray BuildRaceSummary(const TDayStore& store, const TByteLines& horseList);
+// The race summary line of an entry: the race key of its position line, "=",
+// then three 28-byte place entries for its first three runners, looking
+// payouts up in store.PayLines. Fewer than three runners give the key and "="
+// alone, which no reader accepts as a summary. A horse number that is not a
+// decimal integer throws TConvertError.
+QByteArray BuildRaceSummary(const TDayStore& store, const TRaceEntry& entry);

@@ -104,9 +104,9 @@ TEST(DownloadDemoTest, EightDemoDaysReachFilesPositionsAndStore) {
     SCOPED_TRACE(key.constData());
     const TDemoRace* race = byKey.value(key);
     ASSERT_NE(race, nullptr);
-    EXPECT_TRUE(entry.HorseList.value(0).startsWith(key));
-    EXPECT_EQ(entry.HorseList.size() - 1, race->HorseLines.size());
-    const QByteArray winner = entry.HorseList.value(1);
+    EXPECT_TRUE(entry.PositionLine.startsWith(key));
+    EXPECT_EQ(entry.Runners.size(), race->HorseLines.size());
+    const QByteArray winner = entry.Runners.value(0);
     EXPECT_EQ(uma.ArrivalOrder(winner), "01");
 
     const QByteArray summary = store.RaceSummaries[r];

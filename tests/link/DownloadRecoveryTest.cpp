@@ -24,7 +24,7 @@ TEST_F(DownloadTest, ErrorWhileFilingADayPutsEverythingBack) {
   // A first download leaves files and a store with a race-window edit in it.
   Link.Day("20240512").Records(RaceWithHorses("2024051205020811"));
   Download();
-  Store.RaceLines[0].HorseList[0] = "edited";
+  Store.RaceLines[0].PositionLine = "edited";
   const TDayStore before = Store;
   const QByteArray race = ReadAll(Path(DataFile::Race)), uma = ReadAll(Path(DataFile::Uma)),
                    pay = ReadAll(Path(DataFile::Pay)), position = ReadAll(Path(DataFile::Position));
@@ -55,7 +55,8 @@ TEST_F(DownloadTest, ErrorWhileFilingADayPutsEverythingBack) {
   EXPECT_EQ(InodeOf(Path(DataFile::Uma)), umaInode);
   EXPECT_EQ(InodeOf(Path(DataFile::Pay)), payInode);
   ASSERT_EQ(Store.RaceLines.size(), 1);
-  EXPECT_EQ(Store.RaceLines[0].HorseList, before.RaceLines[0].HorseList);
+  EXPECT_EQ(Store.RaceLines[0].PositionLine, before.RaceLines[0].PositionLine);
+  EXPECT_EQ(Store.RaceLines[0].Runners, before.RaceLines[0].Runners);
   EXPECT_EQ(Store.UmaLines, before.UmaLines);
   EXPECT_EQ(Store.PayLines, before.PayLines);
   EXPECT_EQ(Store.RaceSummaries, before.RaceSummaries);
@@ -119,7 +120,7 @@ TEST_F(DownloadTest, DownloadStoppedBetweenTheRecordFilesIsRefusedAndRepaired) {
     } else {
       ASSERT_TRUE(LoadDayStore(loaded, dir.path()));
       ASSERT_EQ(loaded.RaceLines.size(), 1);
-      EXPECT_EQ(loaded.RaceLines[0].HorseList.size(), 4);
+      EXPECT_EQ(loaded.RaceLines[0].Runners.size(), 3);
     }
     EXPECT_EQ(DataSetMismatch(dir.path()).isEmpty(), !c.Mixed);
 
@@ -128,7 +129,8 @@ TEST_F(DownloadTest, DownloadStoppedBetweenTheRecordFilesIsRefusedAndRepaired) {
     EXPECT_FALSE(QFile::exists(marker));
     ASSERT_EQ(Store.RaceLines.size(), 1);
     EXPECT_EQ(Store.RaceDates, TByteLines{"20240512"});
-    EXPECT_EQ(Store.RaceLines[0].HorseList.size(), 4);  // position line and three runners
+    EXPECT_FALSE(Store.RaceLines[0].PositionLine.isEmpty());
+    EXPECT_EQ(Store.RaceLines[0].Runners.size(), 3);
   }
 }
 

@@ -156,8 +156,8 @@ TEST_F(DownloadTest, FailedDayKeepsItsStoredRecordsAndOtherDaysProceed) {
   TPositionFile::LoadPositions(positions, Path(DataFile::Position));
   EXPECT_EQ(positions.size(), 5);
   ASSERT_EQ(Store.RaceLines.size(), 5);
-  EXPECT_EQ(Store.RaceLines[1].HorseList,
-            (TByteLines{LineOfRace(positions, "2024051108020101"), broken[1], broken[2], broken[3]}));
+  EXPECT_EQ(Store.RaceLines[1].PositionLine, LineOfRace(positions, "2024051108020101"));
+  EXPECT_EQ(Store.RaceLines[1].Runners, (TByteLines{broken[1], broken[2], broken[3]}));
   EXPECT_EQ(Store.RaceDates, (TByteLines{"20240505", "20240509", "20240510", "20240511", "20240512"}));
 }
 
@@ -179,7 +179,8 @@ TEST_F(DownloadTest, NoDayOpenedLeavesTheFilesAndReloadsTheStore) {
   EXPECT_EQ(ReadAll(Path(DataFile::Pay)), pay);
   EXPECT_EQ(ReadAll(Path(DataFile::Position)), position);
   ASSERT_EQ(Store.RaceLines.size(), 1);
-  EXPECT_EQ(Store.RaceLines[0].HorseList, loaded.RaceLines[0].HorseList);
+  EXPECT_EQ(Store.RaceLines[0].PositionLine, loaded.RaceLines[0].PositionLine);
+  EXPECT_EQ(Store.RaceLines[0].Runners, loaded.RaceLines[0].Runners);
   EXPECT_EQ(Store.RaceSummaries, loaded.RaceSummaries);
 }
 
@@ -188,12 +189,12 @@ TEST_F(DownloadTest, EditsMadeSinceTheLastLoadSurviveTheRebuild) {
   Download();
   ASSERT_EQ(Store.RaceLines.size(), 2);
   // A race window moved horse 1 one lane out at the third corner and was closed.
-  QByteArray edited = Store.RaceLines[1].HorseList[0];
+  QByteArray edited = Store.RaceLines[1].PositionLine;
   const qsizetype at = TPositionLine(edited).EntryOffset(1, 3);
   ASSERT_GE(at, 0);
   edited.replace(at + 2, 2, "02");
-  ASSERT_NE(edited, Store.RaceLines[1].HorseList[0]);
-  Store.RaceLines[1].HorseList[0] = edited;
+  ASSERT_NE(edited, Store.RaceLines[1].PositionLine);
+  Store.RaceLines[1].PositionLine = edited;
 
   for (const bool dayOpens : {false, true}) {
     if (!dayOpens)
@@ -202,7 +203,7 @@ TEST_F(DownloadTest, EditsMadeSinceTheLastLoadSurviveTheRebuild) {
       Link.Day("20240512").Records(RaceWithHorses("2024051205020811") + RaceWithHorses("2024051205020812"));
     Download();
     ASSERT_EQ(Store.RaceLines.size(), 2);
-    EXPECT_EQ(Store.RaceLines[1].HorseList[0], edited) << dayOpens;
+    EXPECT_EQ(Store.RaceLines[1].PositionLine, edited) << dayOpens;
     TByteLines stored;
     TPositionFile::LoadPositions(stored, Path(DataFile::Position));
     EXPECT_EQ(LineOfRace(stored, "2024051205020812"), edited) << dayOpens;

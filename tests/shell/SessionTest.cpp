@@ -3,6 +3,7 @@
 #include "support/QuietObserver.h"
 
 #include "link/FeedLink.h"
+#include "race/RaceSheet.h"
 #include "records/RaceRecord.h"
 #include "store/DayStoreLoader.h"
 
@@ -26,6 +27,10 @@ struct TNotices {
     QObject::connect(&session, &TSession::SettingsChanged, [this] { Seen.append(u"settings"_s); });
     QObject::connect(&session, &TSession::BusyChanged,
                      [this](bool busy) { Seen.append(busy ? u"busy"_s : u"idle"_s); });
+    QObject::connect(&session, &TSession::RaceOpened, [this](TOpenRace*) { Seen.append(u"opened"_s); });
+    QObject::connect(&session, &TSession::RaceClosing, [this](TOpenRace* race) {
+      Seen.append(u"closing "_s + QString::fromLatin1(race->State().RaceKey));
+    });
   }
 };
 
@@ -81,48 +86,65 @@ TEST_F(SessionTest, MixedRecordFilesAreNamedAtStartAndReplacedByTheDownload) {
   EXPECT_EQ(restarted.Store().RaceLines.size(), Session.Store().RaceLines.size());
 }
 
+// A flat race of the download whose shown corner has a horse with room one lane out.
+QByteArray FlatRace(const TSession& session) {
+  for (const TRaceEntry& entry : session.Store().RaceLines)
+    if (entry.PositionLine.size() > 24 && !TRaceRecord().TrackDistance(entry.RaceLine).startsWith(u'障') &&
+        !IsStraightCourse(entry.PositionLine))
+      return entry.RaceLine;
+  return {};
+}
+
+// A horse of the shown corner that has room one lane out; 0 for none.
+int HorseWithRoom(const TTrackDiagram& diagram) {
+  for (int n = 1; n <= std::min(diagram.N, TTrackDiagram::MaxHorses); ++n)
+    if (diagram.Markers[n - 1].Visible &&
+        !diagram.SpotOccupied(diagram.Rows[n - 1], diagram.Lanes[n - 1] + 1))
+      return n;
+  return 0;
+}
+
 TEST_F(SessionTest, RaceCloseWritesBackAndNamesTheRace) {
   Download();
-  // A flat race with a position line.
-  QByteArray raceLine;
-  for (const TRaceEntry& entry : Session.Store().RaceLines)
-    if (!entry.HorseList.isEmpty() && entry.HorseList.first().size() > 24 &&
-        !TRaceRecord().TrackDistance(entry.RaceLine).startsWith(u'障'))
-      raceLine = entry.RaceLine;
+  const QByteArray raceLine = FlatRace(Session);
   ASSERT_FALSE(raceLine.isEmpty());
 
-  TRaceState& race = Session.OpenRace(raceLine);
-  ASSERT_EQ(Session.OpenRaceCount(), 1);
-  // Horse 1 moved to row 2, lane 5 in the last section of the line.
-  QByteArray edited = race.PositionLine;
-  edited.replace(24 + 2, 4, "0205");
-  race.PositionLine = edited;
-  race.Ticker.SetOn(true, race.PayoutLine);
-  const QByteArray key = race.RaceKey;
-
   TNotices notices(Session);
+  TOpenRace* race = Session.OpenRace(raceLine);
+  ASSERT_EQ(Session.OpenRaceCount(), 1);
+  const QByteArray stored = race->State().PositionLine;
+  const int horse = HorseWithRoom(race->Diagram());
+  ASSERT_GT(horse, 0);
+  race->MoveOut(horse);
+  const QByteArray edited = race->State().PositionLine;
+  ASSERT_NE(edited, stored);
+  race->SetTickerOn(true);
+  const QString key = QString::fromLatin1(race->State().RaceKey);
+
   Session.CloseRace(race);
   EXPECT_EQ(Session.OpenRaceCount(), 0);
-  EXPECT_EQ(notices.Seen, (QStringList{u"summary "_s + QString::fromLatin1(key), u"settings"_s}));
+  EXPECT_EQ(notices.Seen,
+            (QStringList{u"opened"_s, u"closing "_s + key, u"summary "_s + key, u"settings"_s}));
   EXPECT_TRUE(Session.Settings().Pay);
   for (const TRaceEntry& entry : Session.Store().RaceLines) {
     if (entry.RaceLine != raceLine) continue;
-    EXPECT_EQ(entry.HorseList.first(), edited);
+    EXPECT_EQ(entry.PositionLine, edited);
+    // The summary follows the edited line.
+    EXPECT_TRUE(Session.Store().RaceSummaries.contains(BuildRaceSummary(Session.Store(), entry)));
   }
 }
 
 // Corrections undone: the race's line is again the one the download stored.
 TEST_F(SessionTest, RebuildGivesBackTheDownloadedLine) {
   Download();
-  const TRaceEntry& entry = Session.Store().RaceLines.first();
-  const QByteArray stored = entry.HorseList.first();
-  TRaceState& race = Session.OpenRace(entry.RaceLine);
-  const QString firstTime = race.Sheet.Cell(TRaceSheet::ConvertedColumn, 1);
-  race.PositionLine.replace(24 + 2, 4, "0109");
-  race.FillSheet();
-  race.RebuildPositionLine();
-  EXPECT_EQ(race.PositionLine, stored);
-  EXPECT_EQ(race.Sheet.Cell(TRaceSheet::ConvertedColumn, 1), firstTime);
+  TOpenRace* race = Session.OpenRace(FlatRace(Session));
+  const QByteArray stored = race->State().PositionLine;
+  const QString firstTime = race->State().Sheet.Cell(TRaceSheet::ConvertedColumn, 1);
+  race->MoveOut(HorseWithRoom(race->Diagram()));
+  ASSERT_NE(race->State().PositionLine, stored);
+  race->Rebuild();
+  EXPECT_EQ(race->State().PositionLine, stored);
+  EXPECT_EQ(race->State().Sheet.Cell(TRaceSheet::ConvertedColumn, 1), firstTime);
   Session.CloseRace(race);
 }
 

@@ -234,11 +234,11 @@ protected:
     TPositionFile::SavePositions({KeyA + "1111", KeyB + "2222"}, DataFile("Position.dat"));
   }
   QString Ini() const { return App() + QStringLiteral("/RAVEK.INI"); }
-  // A edited in the race window, C never stored, and a race whose horse list
-  // was never attached.
+  // A edited in the race window, C never stored, and a race without a
+  // position line.
   static void FillDayStore(TShellState& state) {
-    state.DayStore.RaceLines = {TRaceEntry{"RA-A", {KeyA + "9999", "SE-A1"}},
-                                TRaceEntry{"RA-C", {KeyC + "3333"}}, TRaceEntry{"RA-D", {}}};
+    state.DayStore.RaceLines = {TRaceEntry{"RA-A", KeyA + "9999", {"SE-A1"}},
+                                TRaceEntry{"RA-C", KeyC + "3333", {}}, TRaceEntry{"RA-D", {}, {}}};
   }
 };
 
@@ -264,7 +264,7 @@ TEST_F(CloseTest, SavesPositionsThenWritesSettings) {
 TEST_F(CloseTest, FailedPositionSaveWritesNoSettings) {
   TShellState state(Dir.path());
   // A line that cannot be packed into the position file.
-  state.DayStore.RaceLines = {TRaceEntry{"RA-A", {KeyA + "ZZ"}}};
+  state.DayStore.RaceLines = {TRaceEntry{"RA-A", KeyA + "ZZ", {}}};
   TRecordingObserver observer(Ini());
   EXPECT_THROW(state.Close(&observer), TFileError);
   EXPECT_EQ(observer.Calls.value(observer.Calls.size() - 1), QStringLiteral("<closed>"));

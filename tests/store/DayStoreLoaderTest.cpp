@@ -83,10 +83,13 @@ TEST_F(DayStoreLoaderTest, GroupsHorsesUnderTheirRaceInArrivalOrder) {
 
   ASSERT_EQ(Store.RaceLines.size(), 3);
   EXPECT_EQ(Store.RaceLines[0].RaceLine, MakeRaceLine(KeyA));
-  EXPECT_EQ(Store.RaceLines[0].HorseList, (TByteLines{posA, a2, a3, a1}));
-  EXPECT_EQ(Store.RaceLines[1].HorseList, (TByteLines{posB, b2, b3, b4, b1}));
+  EXPECT_EQ(Store.RaceLines[0].PositionLine, posA);
+  EXPECT_EQ(Store.RaceLines[0].Runners, (TByteLines{a2, a3, a1}));
+  EXPECT_EQ(Store.RaceLines[1].PositionLine, posB);
+  EXPECT_EQ(Store.RaceLines[1].Runners, (TByteLines{b2, b3, b4, b1}));
   // A race without SE lines holds its position line alone.
-  EXPECT_EQ(Store.RaceLines[2].HorseList, (TByteLines{PosLine(KeyC, 2)}));
+  EXPECT_EQ(Store.RaceLines[2].PositionLine, PosLine(KeyC, 2));
+  EXPECT_TRUE(Store.RaceLines[2].Runners.isEmpty());
   EXPECT_EQ(Store.UmaLines, (TByteLines{QByteArray("2024051299999999=") + stray}));
   EXPECT_EQ(Store.RaceDates, (TByteLines{"20240511", "20240512"}));
   EXPECT_EQ(Store.PayLines, (TByteLines{MakePayLine(KeyA)}));
@@ -125,7 +128,7 @@ TEST_F(DayStoreLoaderTest, SummaryEntriesCarryPositionsPayoutsAndJockeyBytes) {
   EXPECT_EQ(Store.RaceSummaries[0], expected);
   EXPECT_EQ(Store.RaceSummaries[0].size() - 17, TRaceSummary::ValueLength);
   // The race window's rebuild from the same horse list gives the same line.
-  EXPECT_EQ(BuildRaceSummary(Store, Store.RaceLines[0].HorseList), expected);
+  EXPECT_EQ(BuildRaceSummary(Store, Store.RaceLines[0]), expected);
 }
 
 TEST_F(DayStoreLoaderTest, RaceWithoutPositionLineHasNoFindableSummary) {
@@ -135,7 +138,7 @@ TEST_F(DayStoreLoaderTest, RaceWithoutPositionLineHasNoFindableSummary) {
 
   ASSERT_TRUE(LoadDayStore(Store, Dir.path()));
 
-  EXPECT_EQ(Store.RaceLines[0].HorseList.value(0), QByteArray());
+  EXPECT_EQ(Store.RaceLines[0].PositionLine, QByteArray());
   const QByteArray summary = Store.RaceSummaries[0];
   EXPECT_TRUE(summary.startsWith('='));
   // Entries without positions, and no payout looked up for an empty name.
@@ -171,16 +174,17 @@ TEST_F(DayStoreLoaderTest, DuplicateRaceLineKeepsTheLastWithAllItsHorses) {
 
   ASSERT_EQ(Store.RaceLines.size(), 1);
   EXPECT_EQ(Store.RaceLines[0].RaceLine, corrected);
-  EXPECT_EQ(Store.RaceLines[0].HorseList, (TByteLines{pos, umas[0], horse2Again, umas[2]}));
+  EXPECT_EQ(Store.RaceLines[0].PositionLine, pos);
+  EXPECT_EQ(Store.RaceLines[0].Runners, (TByteLines{umas[0], horse2Again, umas[2]}));
   EXPECT_EQ(Store.RaceSummaries[0].size(), 17 + TRaceSummary::ValueLength);
   EXPECT_EQ(Store.RaceDates, (TByteLines{"20240512"}));
 }
 
 TEST_F(DayStoreLoaderTest, FewerThanThreeHorsesGiveNoUsableSummary) {
   for (int horses = 0; horses < 3; ++horses) {
-    TByteLines list{PosLine(KeyA, 2)};
-    for (int n = 1; n <= horses; ++n) list.append(Uma(KeyA, n, n, 1));
-    EXPECT_EQ(BuildRaceSummary(Store, list), QByteArray(KeyA) + '=') << horses << " horses";
+    TRaceEntry race{{}, PosLine(KeyA, 2), {}};
+    for (int n = 1; n <= horses; ++n) race.Runners.append(Uma(KeyA, n, n, 1));
+    EXPECT_EQ(BuildRaceSummary(Store, race), QByteArray(KeyA) + '=') << horses << " horses";
   }
   EXPECT_EQ(BuildRaceSummary(Store, {}), "=");
 }
@@ -203,7 +207,8 @@ TEST_F(DayStoreLoaderTest, NonNumericHorseNumberFailsAndLeavesTheStore) {
   }
 
   ASSERT_EQ(Store.RaceLines.size(), 1);
-  EXPECT_EQ(Store.RaceLines[0].HorseList, before.RaceLines[0].HorseList);
+  EXPECT_EQ(Store.RaceLines[0].PositionLine, before.RaceLines[0].PositionLine);
+  EXPECT_EQ(Store.RaceLines[0].Runners, before.RaceLines[0].Runners);
   EXPECT_EQ(Store.RaceSummaries, before.RaceSummaries);
   EXPECT_EQ(Store.PosLines, before.PosLines);
 }
@@ -223,7 +228,8 @@ TEST_F(DayStoreLoaderTest, MissingDataFileLeavesEveryListUnchanged) {
     EXPECT_FALSE(DataFilesExist(Dir.path()));
     EXPECT_FALSE(LoadDayStore(Store, Dir.path())) << missing;
     EXPECT_EQ(Store.RaceLines.size(), 1);
-    EXPECT_EQ(Store.RaceLines[0].HorseList, loaded.RaceLines[0].HorseList) << missing;
+    EXPECT_EQ(Store.RaceLines[0].PositionLine, loaded.RaceLines[0].PositionLine) << missing;
+    EXPECT_EQ(Store.RaceLines[0].Runners, loaded.RaceLines[0].Runners) << missing;
     EXPECT_EQ(Store.UmaLines, loaded.UmaLines);
     EXPECT_EQ(Store.PayLines, loaded.PayLines);
     EXPECT_EQ(Store.RaceDates, loaded.RaceDates);
@@ -276,7 +282,7 @@ TEST_F(DayStoreLoaderTest, MissingPositionFileGivesEmptyLineZero) {
 
   ASSERT_TRUE(LoadDayStore(Store, Dir.path()));
   EXPECT_TRUE(Store.PosLines.isEmpty());
-  EXPECT_EQ(Store.RaceLines[0].HorseList.value(0), QByteArray());
+  EXPECT_EQ(Store.RaceLines[0].PositionLine, QByteArray());
 }
 
 TEST_F(DayStoreLoaderTest, LaterPositionLineOfARaceWinsAndOthersAreNotTaken) {
@@ -289,16 +295,17 @@ TEST_F(DayStoreLoaderTest, LaterPositionLineOfARaceWinsAndOthersAreNotTaken) {
   WriteFiles({MakeRaceLine(KeyA), invalidRace}, {}, {}, {first, second, PosLine(KeyB, 2)});
 
   ASSERT_TRUE(LoadDayStore(Store, Dir.path()));
-  EXPECT_EQ(Store.RaceLines[0].HorseList.value(0), second);
+  EXPECT_EQ(Store.RaceLines[0].PositionLine, second);
   EXPECT_EQ(Store.RaceLines.size(), 1);
   EXPECT_EQ(Store.RaceDates, (TByteLines{"20240512"}));
 }
 
 TEST_F(DayStoreLoaderTest, HorseOutsideItsPositionLineReadsAsNoPosition) {
   // The position line knows two horses; the third finisher is horse 9.
-  const TByteLines list = {PosLine(KeyA, 2, {{{1, 3}, "0101"}, {{1, 2}, "0102"}}), Uma(KeyA, 1, 1, 1),
-                           Uma(KeyA, 2, 2, 1), Uma(KeyA, 9, 3, 5)};
-  const QByteArray summary = BuildRaceSummary(Store, list);
+  const TRaceEntry race{{},
+                        PosLine(KeyA, 2, {{{1, 3}, "0101"}, {{1, 2}, "0102"}}),
+                        {Uma(KeyA, 1, 1, 1), Uma(KeyA, 2, 2, 1), Uma(KeyA, 9, 3, 5)}};
+  const QByteArray summary = BuildRaceSummary(Store, race);
   ASSERT_EQ(summary.size(), 17 + TRaceSummary::ValueLength);
   EXPECT_EQ(summary.mid(17, 11),
             "1010101"

@@ -1,8 +1,7 @@
 #include "desktop/race/DiagramView.h"
 
 #include "desktop/widgets/UiColour.h"
-#include "race/DiagramEditor.h"
-#include "race/TrackDiagram.h"
+#include "race/OpenRace.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -28,9 +27,8 @@ QString CaptionOf(int n) {
 
 }  // namespace
 
-TDiagramView::TDiagramView(TTrackDiagram& diagram, TDiagramEditor& editor, const QFont& markerFont,
-                           QWidget* parent)
-    : QWidget(parent), FDiagram(diagram), FEditor(editor), FMarkerFont(markerFont) {
+TDiagramView::TDiagramView(TOpenRace& race, const QFont& markerFont, QWidget* parent)
+    : QWidget(parent), FRace(&race), FMarkerFont(markerFont) {
   setAttribute(Qt::WA_OpaquePaintEvent);
   setMouseTracking(true);
   setFocusPolicy(Qt::ClickFocus);
@@ -38,32 +36,44 @@ TDiagramView::TDiagramView(TTrackDiagram& diagram, TDiagramEditor& editor, const
   const QFontMetrics metrics(FMarkerFont);
   for (int n = 1; n <= TTrackDiagram::MaxHorses; ++n)
     FMarkerSizes[n - 1] = QSize(metrics.horizontalAdvance(CaptionOf(n)), metrics.height());
+  connect(&race, &TOpenRace::SectionShown, this, &TDiagramView::RenderPicture);
+  connect(&race, &TOpenRace::DiagramChanged, this, qOverload<>(&QWidget::update));
+}
+
+const TTrackDiagram& TDiagramView::Diagram() const {
+  return FRace->Diagram();
+}
+
+const TDiagramEditor& TDiagramView::Editor() const {
+  return FRace->Editor();
 }
 
 void TDiagramView::RenderPicture() {
-  FPicture = QImage(FDiagram.Width(), FDiagram.Height(), QImage::Format_RGB32);
-  FPicture.fill(ToQColor(FDiagram.Background));
-  if (FDiagram.HasInfield) {
+  if (!FRace) return;
+  FPicture = QImage(Diagram().Width(), Diagram().Height(), QImage::Format_RGB32);
+  FPicture.fill(ToQColor(Diagram().Background));
+  if (Diagram().HasInfield) {
     QPainter painter(&FPicture);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(QPen(ToQColor(TTrackDiagram::RailColour), TTrackDiagram::RailWidth));
     painter.setBrush(ToQColor(TTrackDiagram::InfieldColour));
     const int r = TTrackDiagram::InfieldRadius;
-    painter.drawEllipse(QPoint(FDiagram.ArcCentre.X, FDiagram.ArcCentre.Y), r, r);
+    painter.drawEllipse(QPoint(Diagram().ArcCentre.X, Diagram().ArcCentre.Y), r, r);
   }
   update();
 }
 
 QRect TDiagramView::MarkerRect(int n) const {
-  if (n < 1 || n > TTrackDiagram::MaxHorses) return {};
-  const TDiagramMarker& marker = FDiagram.Markers[n - 1];
+  if (!FRace || n < 1 || n > TTrackDiagram::MaxHorses) return {};
+  const TDiagramMarker& marker = Diagram().Markers[n - 1];
   return QRect(QPoint(marker.TopLeft.X, marker.TopLeft.Y), FMarkerSizes[n - 1]);
 }
 
 int TDiagramView::MarkerAt(QPoint p, int except) const {
+  if (!FRace) return 0;
   // Later markers lie on top of earlier ones.
-  for (int n = std::min(FDiagram.N, TTrackDiagram::MaxHorses); n >= 1; --n)
-    if (n != except && FDiagram.Markers[n - 1].Visible && MarkerRect(n).contains(p)) return n;
+  for (int n = std::min(Diagram().N, TTrackDiagram::MaxHorses); n >= 1; --n)
+    if (n != except && Diagram().Markers[n - 1].Visible && MarkerRect(n).contains(p)) return n;
   return 0;
 }
 
@@ -73,15 +83,16 @@ bool TDiagramView::IsRail(QPoint p) const {
 
 bool TDiagramView::DropAccepted(QPoint p) const {
   // Only the track takes a drop: never the infield, another marker or outside the image.
-  return rect().contains(p) && MarkerAt(p, FPressed) == 0 && FEditor.Image1DragOver(p.x(), p.y());
+  return rect().contains(p) && MarkerAt(p, FPressed) == 0 && Editor().AcceptsDrop(p.x(), p.y());
 }
 
 void TDiagramView::paintEvent(QPaintEvent*) {
+  if (!FRace) return;
   QPainter painter(this);
   painter.drawImage(0, 0, FPicture);
   painter.setFont(FMarkerFont);
-  for (int n = 1; n <= std::min(FDiagram.N, TTrackDiagram::MaxHorses); ++n) {
-    const TDiagramMarker& marker = FDiagram.Markers[n - 1];
+  for (int n = 1; n <= std::min(Diagram().N, TTrackDiagram::MaxHorses); ++n) {
+    const TDiagramMarker& marker = Diagram().Markers[n - 1];
     if (!marker.Visible) continue;
     painter.setPen(ToQColor(marker.Colour));
     painter.drawText(MarkerRect(n), Qt::AlignLeft | Qt::AlignTop, CaptionOf(n));
@@ -89,7 +100,7 @@ void TDiagramView::paintEvent(QPaintEvent*) {
   if (FDragging) {
     // Where the marker would land.
     painter.setOpacity(0.6);
-    painter.setPen(ToQColor(FDiagram.Markers[FPressed - 1].Colour));
+    painter.setPen(ToQColor(Diagram().Markers[FPressed - 1].Colour));
     const QSize size = FMarkerSizes[FPressed - 1];
     painter.drawText(QRect(FDragPos - QPoint(size.width() / 2, size.height() / 2), size),
                      Qt::AlignLeft | Qt::AlignTop, CaptionOf(FPressed));
@@ -97,9 +108,10 @@ void TDiagramView::paintEvent(QPaintEvent*) {
 }
 
 void TDiagramView::mousePressEvent(QMouseEvent* event) {
+  if (!FRace) return;
   const QPoint p = event->position().toPoint();
   if (const int n = MarkerAt(p)) {
-    if (FEditor.MarkerPressed(n, event->button() == Qt::LeftButton)) {
+    if (Editor().MarkerPressed(n, event->button() == Qt::LeftButton)) {
       FPressed = n;
       FPressPos = p;
       FDragging = false;
@@ -113,7 +125,7 @@ void TDiagramView::mousePressEvent(QMouseEvent* event) {
 void TDiagramView::ImageMouseDown(QMouseEvent* event) {
   const QPoint p = event->position().toPoint();
   const bool left = event->button() == Qt::LeftButton;
-  FEditor.Image1MouseDown(left, p.x(), p.y(), IsRail(p), [this](int gap) -> std::optional<int> {
+  FRace->PressImage(left, p.x(), p.y(), IsRail(p), [this](int gap) -> std::optional<int> {
     if (!OnAskMargin) return std::nullopt;
     return OnAskMargin(gap);
   });
@@ -121,6 +133,7 @@ void TDiagramView::ImageMouseDown(QMouseEvent* event) {
 }
 
 void TDiagramView::mouseMoveEvent(QMouseEvent* event) {
+  if (!FRace) return;
   const QPoint p = event->position().toPoint();
   if (FPressed && (event->buttons() & Qt::LeftButton)) {
     if (!FDragging && TDiagramEditor::DragStarts({FPressPos.x(), FPressPos.y()}, {p.x(), p.y()})) {
@@ -143,10 +156,11 @@ void TDiagramView::ShowPointer(QPoint p) {
   if (n)
     setCursor(Qt::PointingHandCursor);
   else
-    setCursor(CursorOf(FEditor.Image1MouseMove(p.x(), p.y(), IsRail(p))));
+    setCursor(CursorOf(Editor().PointerAt(p.x(), p.y(), IsRail(p))));
 }
 
 void TDiagramView::mouseReleaseEvent(QMouseEvent* event) {
+  if (!FRace) return;
   if (event->button() != Qt::LeftButton || !FPressed) return;
   if (FDragging)
     EndDrag(event->position().toPoint());
@@ -155,23 +169,26 @@ void TDiagramView::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void TDiagramView::EndDrag(std::optional<QPoint> drop) {
+  if (!FRace) return;
   const int n = FPressed;
   const QPoint last = drop.value_or(FDragPos);
   FPressed = 0;
   FDragging = false;
-  if (drop && DropAccepted(*drop)) FEditor.Image1DragDrop(n, drop->x(), drop->y());
-  FEditor.MarkerEndDrag(n);
+  std::optional<TDiagramPoint> at;
+  if (drop && DropAccepted(*drop)) at = TDiagramPoint{drop->x(), drop->y()};
+  FRace->DropMarker(n, at);
   ShowPointer(last);
   update();
 }
 
 void TDiagramView::mouseDoubleClickEvent(QMouseEvent* event) {
+  if (!FRace) return;
   const QPoint p = event->position().toPoint();
   if (const int n = MarkerAt(p)) {
     if (event->button() == Qt::LeftButton) {
       FPressed = 0;
       FDragging = false;
-      FEditor.MarkerDblClick(n);
+      FRace->MoveOut(n);
       update();
     }
     return;
@@ -195,5 +212,5 @@ void TDiagramView::keyPressEvent(QKeyEvent* event) {
 void TDiagramView::SetHover(int horse) {
   if (horse == FHover) return;
   FHover = horse;
-  if (OnHighlight) OnHighlight(horse);
+  if (FRace) FRace->HighlightHorse(horse);
 }

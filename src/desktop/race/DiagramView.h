@@ -3,6 +3,7 @@
 #include <QFont>
 #include <QImage>
 #include <QPoint>
+#include <QPointer>
 #include <QSize>
 #include <QWidget>
 
@@ -11,17 +12,17 @@
 #include <optional>
 
 class TDiagramEditor;
+class TOpenRace;
 class TTrackDiagram;
 
-// The track diagram (Image1) with the horses' markers over it. The picture is
-// what TTrackDiagram decides for the shown corner; the markers stand where it
-// puts them. Presses, drags and double clicks go to TDiagramEditor.
+// The track diagram with the horses' markers over it. The picture is what the
+// race's TTrackDiagram decides for the shown corner; the markers stand where it
+// puts them. Presses, drags and double clicks go to the race as its commands.
 class TDiagramView : public QWidget {
   Q_OBJECT
 
 public:
-  TDiagramView(TTrackDiagram& diagram, TDiagramEditor& editor, const QFont& markerFont,
-               QWidget* parent = nullptr);
+  TDiagramView(TOpenRace& race, const QFont& markerFont, QWidget* parent = nullptr);
 
   // Paints the picture again after a section was drawn.
   void RenderPicture();
@@ -36,8 +37,6 @@ public:
   // The horse whose marker is under the pointer; 0 for none.
   int Hovered() const { return FHover; }
 
-  // The pointer entered marker n, or left every marker (0).
-  std::function<void(int horse)> OnHighlight;
   // Shows the margin dialog with the gap; the confirmed value, or nothing.
   std::function<std::optional<int>(int gap)> OnAskMargin;
 
@@ -51,6 +50,8 @@ protected:
   void keyPressEvent(QKeyEvent* event) override;
 
 private:
+  const TTrackDiagram& Diagram() const;
+  const TDiagramEditor& Editor() const;
   bool IsRail(QPoint p) const;
   bool DropAccepted(QPoint p) const;
   void ImageMouseDown(QMouseEvent* event);
@@ -58,8 +59,7 @@ private:
   void SetHover(int horse);
   void ShowPointer(QPoint p);
 
-  TTrackDiagram& FDiagram;
-  TDiagramEditor& FEditor;
+  QPointer<TOpenRace> FRace;
   QFont FMarkerFont;
   std::array<QSize, 18> FMarkerSizes;
   QImage FPicture;

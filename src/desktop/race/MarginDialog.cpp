@@ -11,7 +11,7 @@
 using namespace Qt::StringLiterals;
 
 TMarginDialog::TMarginDialog(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint) {
-  setObjectName(u"DifDlg"_s);
+  setObjectName(u"MarginDialog"_s);
   setWindowTitle(u"何馬身差？"_s);
   QFont dialogFont(u"ＭＳ Ｐゴシック"_s);
   dialogFont.setPixelSize(12);
@@ -20,7 +20,7 @@ TMarginDialog::TMarginDialog(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt:
   setFixedSize(116, 45);
 
   FPanel = new QLabel(this);
-  FPanel->setObjectName(u"Panel1"_s);
+  FPanel->setObjectName(u"ValuePanel"_s);
   FPanel->setGeometry(3, 0, 78, 20);
   FPanel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
   FPanel->setAlignment(Qt::AlignCenter);
@@ -32,17 +32,17 @@ TMarginDialog::TMarginDialog(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt:
 
   // The up-down control, its arrows pointing left and right.
   FLeft = new QToolButton(this);
-  FLeft->setObjectName(u"UpDown1Left"_s);
+  FLeft->setObjectName(u"LeftArrow"_s);
   FLeft->setArrowType(Qt::LeftArrow);
   FLeft->setGeometry(81, 0, 16, 20);
   FLeft->setFocusPolicy(Qt::NoFocus);
   FRight = new QToolButton(this);
-  FRight->setObjectName(u"UpDown1Right"_s);
+  FRight->setObjectName(u"RightArrow"_s);
   FRight->setArrowType(Qt::RightArrow);
   FRight->setGeometry(97, 0, 16, 20);
   FRight->setFocusPolicy(Qt::NoFocus);
-  connect(FLeft, &QToolButton::clicked, this, [this] { UpDown1Click(false); });
-  connect(FRight, &QToolButton::clicked, this, [this] { UpDown1Click(true); });
+  connect(FLeft, &QToolButton::clicked, this, [this] { Step(false); });
+  connect(FRight, &QToolButton::clicked, this, [this] { Step(true); });
 
   FOk = new QPushButton(u"OK"_s, this);
   FOk->setGeometry(3, 24, 55, 20);
@@ -67,8 +67,8 @@ QString TMarginDialog::PanelText() const {
   return FPanel->text();
 }
 
-void TMarginDialog::UpDown1Click(bool up) {
-  FModel.UpDown1Click(up);
+void TMarginDialog::Step(bool up) {
+  FModel.Step(up);
   ShowValue();
 }
 
@@ -76,7 +76,7 @@ void TMarginDialog::ShowValue() {
   FPanel->setText(FModel.PanelText());
 }
 
-void TMarginDialog::FormShow() {
+void TMarginDialog::ShowCentred() {
   if (const QScreen* shown = screen()) move(shown->availableGeometry().center() - rect().center());
   FOk->setFocus();
   ShowValue();
@@ -90,7 +90,7 @@ void TMarginDialog::showEvent(QShowEvent* event) {
     qApp->installEventFilter(this);
     FHooked = true;
   }
-  FormShow();
+  ShowCentred();
 }
 
 void TMarginDialog::hideEvent(QHideEvent* event) {
@@ -110,11 +110,11 @@ void TMarginDialog::paintEvent(QPaintEvent* event) {
 }
 
 bool TMarginDialog::eventFilter(QObject* watched, QEvent* event) {
-  if (ApplicationEvents1Message(event)) return true;
+  if (TakeWheel(event)) return true;
   return QDialog::eventFilter(watched, event);
 }
 
-bool TMarginDialog::ApplicationEvents1Message(QEvent* event) {
+bool TMarginDialog::TakeWheel(QEvent* event) {
   if (event->type() != QEvent::Wheel) return false;
   auto* wheel = static_cast<QWheelEvent*>(event);
   const QPoint angle = wheel->angleDelta();

@@ -28,7 +28,7 @@ public:
   QPushButton* CancelButton() const { return FCancel; }
 
   // An arrow was clicked: the right one raises the value.
-  void UpDown1Click(bool up);
+  void Step(bool up);
 
 protected:
   void showEvent(QShowEvent* event) override;
@@ -37,8 +37,8 @@ protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-  void FormShow();
-  bool ApplicationEvents1Message(QEvent* event);
+  void ShowCentred();
+  bool TakeWheel(QEvent* event);
   void ShowValue();
 
   TMarginModel FModel;

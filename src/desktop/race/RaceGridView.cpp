@@ -1,15 +1,16 @@
 #include "desktop/race/RaceGridView.h"
 
 #include "desktop/widgets/UiColour.h"
+#include "race/OpenRace.h"
 #include "race/RaceGrid.h"
-#include "race/RaceSheet.h"
 
 #include <QMouseEvent>
 #include <QPainter>
 
-TRaceGridView::TRaceGridView(const TRaceSheet& sheet, const QByteArray& positionLine, QWidget* parent)
-    : QWidget(parent), FSheet(sheet), FPositionLine(positionLine), FValueColumn(TRaceSheet::RunTimeColumn) {
+TRaceGridView::TRaceGridView(TOpenRace& race, QWidget* parent)
+    : QWidget(parent), FRace(&race), FValueColumn(TRaceSheet::RunTimeColumn) {
   setAttribute(Qt::WA_OpaquePaintEvent);
+  connect(&race, &TOpenRace::SheetChanged, this, qOverload<>(&QWidget::update));
 }
 
 void TRaceGridView::SetValueColumn(int column) {
@@ -19,6 +20,8 @@ void TRaceGridView::SetValueColumn(int column) {
 }
 
 void TRaceGridView::paintEvent(QPaintEvent*) {
+  if (!FRace) return;
+  const TRaceState& race = FRace->State();
   QPainter painter(this);
   const QPalette& pal = palette();
   const QColor gridColour = pal.color(QPalette::Base);
@@ -33,7 +36,7 @@ void TRaceGridView::paintEvent(QPaintEvent*) {
       if (r.IsEmpty()) continue;
       // Right and Bottom lie outside the cell.
       const QRect cell(r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top);
-      const TCellLook look = RaceCellLook(FSheet, FPositionLine, column, row);
+      const TCellLook look = RaceCellLook(race.Sheet, race.PositionLine, column, row);
       painter.fillRect(cell, look.Background ? ToQColor(*look.Background) : gridColour);
       if (look.Outline) {
         painter.setPen(QPen(ToQColor(OutlineColour), 0));
@@ -58,5 +61,5 @@ void TRaceGridView::paintEvent(QPaintEvent*) {
 void TRaceGridView::mousePressEvent(QMouseEvent* event) {
   const QPoint p = event->position().toPoint();
   const SheetGeometry::TCellHit hit = SheetGeometry::CellAt(p.x(), p.y(), FValueColumn);
-  if (OnCellPressed) OnCellPressed(hit.Column, hit.Row);
+  if (FRace) FRace->PressSheet(hit.Column, hit.Row);
 }

@@ -1,16 +1,14 @@
 #pragma once
 
-#include "race/DiagramEditor.h"
-#include "race/TrackDiagram.h"
-#include "records/RaceRecord.h"
+#include "desktop/widgets/ChildWindow.h"
+#include "race/OpenRace.h"
 
 #include <QByteArray>
 #include <QImage>
 #include <QPointer>
-#include <QWidget>
 
 #include <functional>
-#include <memory>
+#include <optional>
 
 class QAction;
 class QButtonGroup;
@@ -23,14 +21,13 @@ class QToolButton;
 class TDiagramView;
 class TMarginDialog;
 class TRaceGridView;
-class TRaceState;
 class TSession;
 
 // The race window: the sheet of one race beside the track diagram of a corner,
 // corrected by dragging and clicking, with the payout ticker, the replay and
-// the export of the added times. It works on its own copy of the race
-// (TSession::OpenRace) and hands it back when it closes.
-class TRaceWindow : public QWidget {
+// the export of the added times. The race itself is a TOpenRace of the
+// session; the window forwards the user's events to it and paints it.
+class TRaceWindow : public TChildWindow {
   Q_OBJECT
 
 public:
@@ -45,33 +42,36 @@ public:
   static constexpr int ImageTop = TabBarHeight + 4;
   static constexpr int ImageWidth = TabWidth - 2 * ImageLeft;
   static constexpr int ImageHeight = TabHeight - ImageTop - 4;
+  static_assert(ImageWidth == TOpenRace::DiagramWidth && ImageHeight == TOpenRace::DiagramHeight);
   // The saved picture: a title line over the sheet and the diagram side by side.
   static constexpr int PictureMargin = 6;
   static constexpr int PictureTitleHeight = 22;
 
-  // Throws TConvertError when the race cannot be shown.
+  // Throws TDataError when the race cannot be shown.
   TRaceWindow(TSession& session, const QByteArray& raceLine, QWidget* parent = nullptr);
   ~TRaceWindow() override;
 
-  TRaceState& State() const { return *FState; }
-  TTrackDiagram& Diagram() { return FDiagram; }
-  TRaceGridView* Grid() const { return StringGrid1; }
-  TDiagramView* Image() const { return Image1; }
-  QTabBar* Tabs() const { return TabControl1; }
+  QList<QMenu*> Menus() const override { return {FViewerMenu}; }
+
+  // Null once the window has handed its race back.
+  TOpenRace* Race() const { return FRace; }
+  TRaceGridView* Grid() const { return FGrid; }
+  TDiagramView* Image() const { return FImage; }
+  QTabBar* Tabs() const { return FTabs; }
   QWidget* TabStrip() const { return FTabStrip; }
-  QLabel* InfoPanel() const { return Panel1; }
-  QLabel* StraightNotice() const { return Label1; }
-  QToolButton* PayoutButton() const { return SpeedButton2; }
-  QToolButton* ReplayButton() const { return SpeedButton8; }
-  QToolButton* ExportButton() const { return SpeedButton7; }
-  QToolButton* RebuildButton() const { return SpeedButton3; }
-  QToolButton* PictureButton() const { return SpeedButton9; }
+  QLabel* InfoPanel() const { return FInfoPanel; }
+  QLabel* StraightNotice() const { return FStraightNotice; }
+  QToolButton* PayoutButton() const { return FPayoutButton; }
+  QToolButton* ReplayButton() const { return FReplayButton; }
+  QToolButton* ExportButton() const { return FExportButton; }
+  QToolButton* RebuildButton() const { return FRebuildButton; }
+  QToolButton* PictureButton() const { return FPictureButton; }
   QToolButton* ValueButton(int column) const;
-  QAction* ReplayAction() const { return R1; }
-  QAction* RebuildAction() const { return N2; }
-  QAction* PictureAction() const { return N3; }
-  QTimer* BlinkTimer() const { return Timer1; }
-  QTimer* TickerTimer() const { return Timer2; }
+  QAction* ReplayAction() const { return FReplayAction; }
+  QAction* RebuildAction() const { return FRebuildAction; }
+  QAction* PictureAction() const { return FPictureAction; }
+  QTimer* BlinkTimer() const { return FBlinkTimer; }
+  QTimer* TickerTimer() const { return FTickerTimer; }
   TMarginDialog* MarginDialog();
 
   // The sheet and the diagram of the shown corner as one picture; a null
@@ -83,19 +83,12 @@ public:
   // A file dialog unless replaced (tests answer without one).
   std::function<QString(const QString& suggested)> AskPicturePath;
 
-  // The handlers, public so a test can run a timer step without waiting.
-  void Timer1Timer();
-  void Timer2Timer();
-  void SpeedButton7Click();
-  void SpeedButton8Click();
+  void ExportClick();
+  void ReplayClick();
   // "通過順から作り直す", after the user confirmed it.
-  void SpeedButton3Click();
+  void RebuildClick();
   // "画像として保存".
-  void SpeedButton9Click();
-
-signals:
-  void StatusText(int panel, const QString& text);
-  void SorryRequested(const QString& text);
+  void PictureClick();
 
 protected:
   void closeEvent(QCloseEvent* event) override;
@@ -106,53 +99,44 @@ private:
   void CreateMenu();
   void ShowStraightNotice();
   void AddTabs();
-  void TabControl1Change(int index);
-  void SpeedButton2Click(bool down);
-  void ValueButtonClick(int column);
-  void StringGrid1MouseDown(int column, int row);
-  void MarkerHighlight(int horse);
+  void TabChange(int index);
+  void PayoutClick(bool down);
+  void BlinkRunning(bool running);
   std::optional<int> AskMargin(int gap);
-  void SheetChanged();
   // The caption of the tab whose corner the diagram shows; empty when none.
   QString DrawnCaption() const;
   void SettingsChanged();
-  void FormClose();
+  void HandBack();
 
   QPointer<TSession> FSession;
-  TRaceState* FState;
-  TTrackDiagram FDiagram;
-  TDiagramEditor FEditor;
-  TRaceRecord FRace;
+  QPointer<TOpenRace> FRace;
   bool FClosed = false;
 
-  QWidget* FTopBar = nullptr;
-  QWidget* FBody = nullptr;
-  QToolButton* SpeedButton1 = nullptr;
-  QToolButton* SpeedButton2 = nullptr;
-  QToolButton* SpeedButton4 = nullptr;
-  QToolButton* SpeedButton5 = nullptr;
-  QToolButton* SpeedButton6 = nullptr;
-  QToolButton* SpeedButton7 = nullptr;
-  QToolButton* SpeedButton8 = nullptr;
-  QToolButton* SpeedButton3 = nullptr;
-  QToolButton* SpeedButton9 = nullptr;
+  QToolButton* FCloseButton = nullptr;
+  QToolButton* FPayoutButton = nullptr;
+  QToolButton* FRunTimeButton = nullptr;
+  QToolButton* FConvertedButton = nullptr;
+  QToolButton* FSpeedButton = nullptr;
+  QToolButton* FExportButton = nullptr;
+  QToolButton* FReplayButton = nullptr;
+  QToolButton* FRebuildButton = nullptr;
+  QToolButton* FPictureButton = nullptr;
   QButtonGroup* FValueGroup = nullptr;
-  QLabel* Panel1 = nullptr;
-  TRaceGridView* StringGrid1 = nullptr;
+  QLabel* FInfoPanel = nullptr;
+  TRaceGridView* FGrid = nullptr;
   QWidget* FTabStrip = nullptr;
-  QTabBar* TabControl1 = nullptr;
-  TDiagramView* Image1 = nullptr;
-  QLabel* Label1 = nullptr;
-  QMenu* N1 = nullptr;
-  QAction* R1 = nullptr;
-  QAction* N2 = nullptr;
-  QAction* N3 = nullptr;
-  QTimer* Timer1 = nullptr;
-  QTimer* Timer2 = nullptr;
-  TMarginDialog* FDifDlg = nullptr;
+  QTabBar* FTabs = nullptr;
+  TDiagramView* FImage = nullptr;
+  QLabel* FStraightNotice = nullptr;
+  QMenu* FViewerMenu = nullptr;
+  QAction* FReplayAction = nullptr;
+  QAction* FRebuildAction = nullptr;
+  QAction* FPictureAction = nullptr;
+  QTimer* FBlinkTimer = nullptr;
+  QTimer* FTickerTimer = nullptr;
+  TMarginDialog* FMarginDialog = nullptr;
 };
 
-// Creates the race window for the race line as a sub-window of the area at the
-// top left of its client area, with the close box only, shows it and returns
-// it. Throws TConvertError when the race cannot be shown.
+// Creates the race window for the race line as a sub-window of the area and
+// shows it. Throws TDataError when the race cannot be shown.
 TRaceWindow* OpenRaceWindow(TSession& session, const QByteArray& raceLine, QMdiArea* area);

@@ -63,9 +63,9 @@ inline QByteArray FindRace(const TSession& session, const std::function<bool(con
   TRaceRecord race;
   QByteArray found;
   for (const TRaceEntry& entry : session.Store().RaceLines) {
-    if (entry.HorseList.isEmpty() || entry.HorseList.first().size() <= 24) continue;
+    if (entry.PositionLine.size() <= 24) continue;
     if (race.TrackDistance(entry.RaceLine).startsWith(u'障')) continue;
-    const QByteArray& line = entry.HorseList.first();
+    const QByteArray& line = entry.PositionLine;
     TRaceShape shape{entry.RaceLine,
                      line,
                      line.mid(8, 2).toInt(),

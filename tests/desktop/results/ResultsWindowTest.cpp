@@ -341,20 +341,22 @@ private slots:
     QCOMPARE(BiasDigest(view->Groups()), modelOf("20240511"));
     QTest::keyClick(Form->Grid(), Qt::Key_PageDown);
 
-    // A race window closes with every horse moved to the back at the fourth corner.
+    // A race window closes with every horse moved three lanes out at the fourth corner.
     const QStringList before = BiasDigest(view->Groups());
     TRaceRecord race;
     QByteArray raceLine;
     for (const TRaceEntry& entry : session.Store().RaceLines) {
-      const TPositionLine line(entry.HorseList.value(0));
+      const TPositionLine line(entry.PositionLine);
       if (race.RaceDate(entry.RaceLine) == "20240512" && line.HasHeader() && !line.IsStraight() &&
           race.TrackDistance(entry.RaceLine).startsWith(u'芝'))
         raceLine = entry.RaceLine;
     }
     QVERIFY(!raceLine.isEmpty());
-    TRaceState& state = session.OpenRace(raceLine);
-    for (int n = 1; n <= state.N; ++n) QVERIFY(TPositionLine::SetEntry(state.PositionLine, n, 2, "2003"));
-    session.CloseRace(state);
+    TOpenRace* open = session.OpenRace(raceLine);
+    open->ShowSection(u"４コーナー"_s);
+    for (int step = 0; step < 3; ++step)
+      for (int n = open->State().N; n >= 1; --n) open->MoveOut(n);
+    session.CloseRace(open);
     QCOMPARE(BiasDigest(view->Groups()), modelOf("20240512"));
     QVERIFY(BiasDigest(view->Groups()) != before);
 

@@ -47,11 +47,11 @@ TEST_F(DiagramEditorTest, StartsFromTheFourthCornerExample) {
 }
 
 TEST_F(DiagramEditorTest, DropOnTheTrackMovesTheHorse) {
-  EXPECT_TRUE(Editor.Image1DragOver(300, 300));
-  Editor.Image1DragDrop(3, 300, 300);
+  EXPECT_TRUE(Editor.AcceptsDrop(300, 300));
+  Editor.MoveMarker(3, 300, 300);
   EXPECT_EQ(Diagram.Rows[2], 19);
   EXPECT_EQ(Diagram.Lanes[2], 7);
-  EXPECT_TRUE(Editor.MarkerEndDrag(3));
+  EXPECT_TRUE(Editor.EndDrag(3));
   EXPECT_EQ(Diagram.Markers[2].TopLeft, (TDiagramPoint{295, 295}));
   EXPECT_EQ(Section2(), (TSection{"0201", "0202", "0108"}));
   EXPECT_EQ(Refills, 1);
@@ -72,12 +72,12 @@ TEST_F(DiagramEditorTest, RefusedDropsChangeNothing) {
     SCOPED_TRACE(c.Name);
     const auto rows = Diagram.Rows;
     const auto lanes = Diagram.Lanes;
-    Editor.Image1DragDrop(c.Horse, c.X, c.Y);
-    EXPECT_FALSE(Editor.MarkerEndDrag(c.Horse));
+    Editor.MoveMarker(c.Horse, c.X, c.Y);
+    EXPECT_FALSE(Editor.EndDrag(c.Horse));
     EXPECT_EQ(Diagram.Rows, rows);
     EXPECT_EQ(Diagram.Lanes, lanes);
   }
-  EXPECT_FALSE(Editor.Image1DragOver(200, 200));
+  EXPECT_FALSE(Editor.AcceptsDrop(200, 200));
   EXPECT_EQ(Editor.DragPointer(200, 200), TDiagramPointer::NoDrop);
   EXPECT_EQ(Editor.DragPointer(300, 300), TDiagramPointer::Hand);
   EXPECT_EQ(Line, before);
@@ -99,19 +99,19 @@ TEST_F(DiagramEditorTest, DragBeginsOnlyFromALeftPressOnAShownMarker) {
 }
 
 TEST_F(DiagramEditorTest, DoubleClickMovesOneLaneOutWhenFree) {
-  EXPECT_TRUE(Editor.MarkerDblClick(3));
+  EXPECT_TRUE(Editor.MoveOut(3));
   EXPECT_EQ(Diagram.Lanes[2], 1);
   EXPECT_EQ(Section2()[2], "0302");
   EXPECT_EQ(Refills, 1);
 
   // Horse 2 holds (20, 1).
-  EXPECT_FALSE(Editor.MarkerDblClick(1));
+  EXPECT_FALSE(Editor.MoveOut(1));
   EXPECT_EQ(Diagram.Lanes[0], 0);
   EXPECT_EQ(Refills, 1);
 }
 
 TEST_F(DiagramEditorTest, RailClickSetsTheMargin) {
-  EXPECT_TRUE(Editor.Image1MouseDown(true, 230, 201, true, Answer(5)));
+  EXPECT_TRUE(Editor.PressImage(true, 230, 201, true, Answer(5)));
   EXPECT_EQ(Shown, std::vector<int>{2});
   EXPECT_EQ(Diagram.Rows[0], 19);
   EXPECT_EQ(Diagram.Rows[1], 19);
@@ -142,9 +142,9 @@ TEST_F(DiagramEditorTest, MarginGapLookup) {
 TEST_F(DiagramEditorTest, CancelledOrMissedClicksChangeNothing) {
   const auto rows = Diagram.Rows;
   const QByteArray before = Line;
-  EXPECT_FALSE(Editor.Image1MouseDown(true, 230, 201, true, Answer(std::nullopt)));
+  EXPECT_FALSE(Editor.PressImage(true, 230, 201, true, Answer(std::nullopt)));
   EXPECT_EQ(Shown, std::vector<int>{2});
-  EXPECT_FALSE(Editor.Image1MouseDown(true, 230, 201, false, Answer(9)));
+  EXPECT_FALSE(Editor.PressImage(true, 230, 201, false, Answer(9)));
   EXPECT_EQ(Shown.size(), 1u);
   EXPECT_EQ(Diagram.Rows, rows);
   EXPECT_EQ(Line, before);
@@ -154,10 +154,10 @@ TEST_F(DiagramEditorTest, CancelledOrMissedClicksChangeNothing) {
 TEST_F(DiagramEditorTest, OnlyTheLeftButtonWritesBack) {
   // Rows changed behind the editor's back are written by the next left click anywhere.
   Diagram.Rows[2] += 1;
-  EXPECT_FALSE(Editor.Image1MouseDown(false, 230, 201, true, Answer(5)));
+  EXPECT_FALSE(Editor.PressImage(false, 230, 201, true, Answer(5)));
   EXPECT_TRUE(Shown.empty());
   EXPECT_EQ(Section2()[2], "0301");
-  EXPECT_TRUE(Editor.Image1MouseDown(true, 10, 10, false, Answer(5)));
+  EXPECT_TRUE(Editor.PressImage(true, 10, 10, false, Answer(5)));
   EXPECT_EQ(Section2()[2], "0401");
   EXPECT_EQ(Refills, 1);
 }
@@ -167,7 +167,7 @@ TEST_F(DiagramEditorTest, WideGapShowsAsThirtyAndClosesToIt) {
   const std::optional<TMarginGap> gap = Editor.FindMarginGap(230, 201, true);
   ASSERT_TRUE(gap);
   EXPECT_EQ(gap->Gap, 35);
-  Editor.Image1MouseDown(true, 230, 201, true, [](int shown) { return std::optional<int>(shown); });
+  Editor.PressImage(true, 230, 201, true, [](int shown) { return std::optional<int>(shown); });
   EXPECT_EQ(Section2()[2], "3101");
 }
 
@@ -185,15 +185,14 @@ TEST_F(DiagramEditorTest, PointerOverTheImage) {
       {-350 + 800, -350, false, TDiagramPointer::NotAllowed},  // on the circle itself
       {-350 + 801, -350, false, TDiagramPointer::Arrow},
   };
-  for (const TCase& c : cases)
-    EXPECT_EQ(Editor.Image1MouseMove(c.X, c.Y, c.White), c.Pointer) << c.X << "," << c.Y;
+  for (const TCase& c : cases) EXPECT_EQ(Editor.PointerAt(c.X, c.Y, c.White), c.Pointer) << c.X << "," << c.Y;
 }
 
 TEST_F(DiagramEditorTest, LanesStopAtTwoDigits) {
   Diagram.Lanes[2] = TTrackDiagram::MaxIndex - 1;
-  EXPECT_TRUE(Editor.MarkerDblClick(3));
+  EXPECT_TRUE(Editor.MoveOut(3));
   EXPECT_EQ(Section2()[2], "0399");
-  EXPECT_FALSE(Editor.MarkerDblClick(3));
+  EXPECT_FALSE(Editor.MoveOut(3));
   EXPECT_EQ(Diagram.Lanes[2], TTrackDiagram::MaxIndex);
   EXPECT_EQ(Section2()[2], "0399");
 }
@@ -204,10 +203,10 @@ TEST_F(DiagramEditorTest, MarginsStopAtTwoDigits) {
   Diagram.Rows[1] = 22;
   Diagram.Lanes[1] = 0;
   Diagram.Rows[2] = 20 + 90;
-  EXPECT_TRUE(Editor.Image1MouseDown(true, 230, 201, true, Answer(30)));
+  EXPECT_TRUE(Editor.PressImage(true, 230, 201, true, Answer(30)));
   EXPECT_EQ(Shown, std::vector<int>{2});
   EXPECT_EQ(Section2(), (TSection{"0101", "1101", "9901"}));
-  EXPECT_FALSE(Editor.Image1MouseDown(true, 230, 201, true, Answer(30)));
+  EXPECT_FALSE(Editor.PressImage(true, 230, 201, true, Answer(30)));
   EXPECT_EQ(Section2(), (TSection{"0101", "1101", "9901"}));
 }
 
@@ -215,10 +214,10 @@ TEST_F(DiagramEditorTest, DropsThatWouldSpreadTheFieldTooFarAreRefused) {
   Diagram.Rows[1] = 20 + 95;  // horse 2 far behind
   Diagram.Lanes[1] = 5;
   // Horse 1 dropped at row 14 would put horse 2 101 rows behind it.
-  Editor.Image1DragDrop(1, 229, 339);
+  Editor.MoveMarker(1, 229, 339);
   EXPECT_EQ(Diagram.Rows[0], 20);
   // Horse 3 dropped to row 19 keeps the spread at 96.
-  Editor.Image1DragDrop(3, 300, 300);
+  Editor.MoveMarker(3, 300, 300);
   EXPECT_EQ(Diagram.Rows[2], 19);
 }
 
@@ -242,7 +241,7 @@ TEST(MarginModelTest, ValueStaysWithinOneToThirty) {
     TMarginModel model;
     model.SetValue(c.Start);
     if (c.Arrow)
-      model.UpDown1Click(c.Up);
+      model.Step(c.Up);
     else
       model.Wheel(c.Delta);
     EXPECT_EQ(model.Value(), c.Expected);

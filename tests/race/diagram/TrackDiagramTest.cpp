@@ -380,13 +380,13 @@ TEST(TrackDiagramTest, TabChangeDrawsTheCaptionsCorner) {
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.Caption);
     TTrackDiagram diagram = ShownDiagram(line, 3);
-    EXPECT_EQ(diagram.TabControl1Change(line, QString::fromUtf8(c.Caption)), c.Expected);
+    EXPECT_EQ(diagram.ShowCaption(line, QString::fromUtf8(c.Caption)), c.Expected);
     EXPECT_EQ(diagram.SelectedSection, c.Expected.Section);
     EXPECT_EQ(diagram.LoadedSection, c.Expected.Section);
     EXPECT_EQ(diagram.ArcCentre, c.Centre);
   }
   TTrackDiagram diagram = ShownDiagram(line, 2);
-  EXPECT_EQ(diagram.TabControl1Change(line, QStringLiteral("Ｇ前")), TSectionCaption{});
+  EXPECT_EQ(diagram.ShowCaption(line, QStringLiteral("Ｇ前")), TSectionCaption{});
   EXPECT_EQ(diagram.SelectedSection, 2);
   EXPECT_EQ(diagram.ArcCentre, (TDiagramPoint{-350, -350}));
 }
@@ -400,7 +400,7 @@ TEST(TrackDiagramTest, InfoPanelShowsTheTabsCorner) {
   const QByteArray line = DiagramLine(RightHanded, 1600, "11", 1, {{1, 2, "0101"}, {1, 3, "0101"}});
   TTrackDiagram diagram = ShownDiagram(line, 3);
   TRaceRecord race;
-  const TSectionCaption shown = diagram.TabControl1Change(line, QStringLiteral("４コーナー"));
+  const TSectionCaption shown = diagram.ShowCaption(line, QStringLiteral("４コーナー"));
   EXPECT_EQ(TTrackDiagram::InfoPanelText(race, raceLine, shown.Corner), QStringLiteral("   1-2-3"));
   EXPECT_EQ(TTrackDiagram::InfoPanelText(race, raceLine, 3), QStringLiteral("   (*1,3)-2"));
 }
@@ -412,16 +412,6 @@ TEST(TrackDiagramTest, CaptionTableKnowsEveryLabel) {
   for (int g = 1; g <= 13; ++g)
     EXPECT_EQ(TTrackDiagram::CaptionSection(QString::fromUtf8(labels[g - 1])).Section, g);
   EXPECT_EQ(TTrackDiagram::CaptionSection(QStringLiteral("３コーナ")).Section, 0);
-}
-
-TEST(TrackDiagramTest, InsideTestUsesTheImageAsItIsNow) {
-  const QByteArray line = ThreeHorseLine(RightHanded, 2);
-  TTrackDiagram diagram(ImageWidth, ImageHeight);
-  diagram.CreateMarkers(line);
-  diagram.ResizeImage(ImageWidth, 300);
-  diagram.DrawSection(line, 2);
-  EXPECT_EQ(diagram.ArcCentre, (TDiagramPoint{-350, -350}));  // centres keep the first size
-  EXPECT_LT(diagram.EndAngle, 64);
 }
 
 }  // namespace

@@ -13,10 +13,10 @@ namespace {
 const QByteArray Blank(90, ' ');
 
 // A race of the given key on a mile line: horse 2 lost 10 m, horse 1 none.
-TByteLines MileRace(QByteArrayView key) {
+TRaceEntry MileRace(QByteArrayView key) {
   QByteArray line = MileLine();
   line.replace(0, 16, key.toByteArray());
-  return {line, Uma(key, 1, 1, 944), Uma(key, 2, 2, 945)};
+  return {MakeRaceLine(key.toByteArray()), line, {Uma(key, 1, 1, 944), Uma(key, 2, 2, 945)}};
 }
 
 const QByteArray MileAdded = QByteArray(5, ' ') + "   -6" + QByteArray(80, ' ');
@@ -39,7 +39,8 @@ TEST(ExportFileNameTest, VenueCharacter) {
   } cases[] = {{"2014052605010311", "FT201415.dat"},
                {"2014052610020311", "FT20142A.dat"},
                {"2014052601120101", "FT2014121.dat"}};
-  for (const auto& c : cases) EXPECT_EQ(ExportFileName(MileRace(c.Key)[0]), QString::fromLatin1(c.Name));
+  for (const auto& c : cases)
+    EXPECT_EQ(ExportFileName(MileRace(c.Key).PositionLine), QString::fromLatin1(c.Name));
 }
 
 TEST_F(TExportFixture, FirstExportMakesNinetySixLines) {
@@ -63,10 +64,10 @@ TEST_F(TExportFixture, NinthDayLengthensByTwelve) {
 }
 
 TEST_F(TExportFixture, OverwriteRule) {
-  TByteLines race = MileRace("2014052605010311");
+  TRaceEntry race = MileRace("2014052605010311");
   ExportCorrectedTimes(race, false, Settings);
   // Horse 1 now five lanes out at the 4th corner: its line changes.
-  race[0].replace(24 + 2 + 4 * 5, 4, "0105");
+  race.PositionLine.replace(24 + 2 + 4 * 5, 4, "0105");
   ExportCorrectedTimes(race, false, Settings);
   EXPECT_EQ(Lines(QStringLiteral("FT201415.dat"))[34], MileAdded);
   ExportCorrectedTimes(race, true, Settings);
@@ -106,30 +107,36 @@ TEST_F(TExportFixture, FailuresLeaveNothingBehind) {
   Settings.TargetDir = Dir.path();
   const struct {
     const char* Name;
-    TByteLines List;
-  } bad[] = {{"no position line", {QByteArray(), Uma(MileKey, 1, 1, 944)}},
-             {"empty list", {}},
-             {"letters in the key", MileRace("20140526050103AB")},
-             {"day 0", MileRace("2014052605010011")},
-             {"race 13", MileRace("2014052605010313")},
-             {"no runners", {MileRace("2014052605010311")[0]}}};
-  for (const auto& c : bad)
-    EXPECT_THROW(ExportCorrectedTimes(c.List, true, Settings), TConvertError) << c.Name;
+    TRaceEntry Race;
+    bool Missing;  // missing data rather than a field that is no number
+  } bad[] = {{"no position line", {{}, {}, {Uma(MileKey, 1, 1, 944)}}, true},
+             {"letters in the key", MileRace("20140526050103AB"), false},
+             {"day 0", MileRace("2014052605010011"), false},
+             {"race 13", MileRace("2014052605010313"), false},
+             {"no runners", {{}, MileRace("2014052605010311").PositionLine, {}}, true}};
+  for (const auto& c : bad) {
+    if (c.Missing)
+      EXPECT_THROW(ExportCorrectedTimes(c.Race, true, Settings), TDataError) << c.Name;
+    else
+      EXPECT_THROW(ExportCorrectedTimes(c.Race, true, Settings), TConvertError) << c.Name;
+  }
   EXPECT_TRUE(QDir(Dir.path()).entryList(QDir::Files).isEmpty());
 }
 
 TEST_F(TExportFixture, AllRacesSkipSteeplechasesAndKeepWrittenLines) {
   QList<TRaceEntry> races;
   const auto add = [&](const char* key, int track) {
-    races.append({RaceBuilder(key).SetTrackCode(track).Line(), MileRace(key)});
+    TRaceEntry race = MileRace(key);
+    race.RaceLine = RaceBuilder(key).SetTrackCode(track).Line();
+    races.append(race);
   };
   add("2014052605010301", 11);
   add("2014052605010302", 51);  // steeplechase
   add("2014052605010303", 23);
   add("2014052606010101", 11);
   // Race 1 was written from its window with other figures.
-  TByteLines edited = MileRace("2014052605010301");
-  edited[0].replace(24 + 2 + 4 * 5, 4, "0105");
+  TRaceEntry edited = MileRace("2014052605010301");
+  edited.PositionLine.replace(24 + 2 + 4 * 5, 4, "0105");
   ExportCorrectedTimes(edited, true, Settings);
   const QByteArray editedLine = Lines(QStringLiteral("FT201415.dat"))[24];
 
@@ -145,14 +152,18 @@ TEST_F(TExportFixture, AllRacesSkipSteeplechasesAndKeepWrittenLines) {
 // and only lines given values are counted.
 TEST_F(TExportFixture, AllRacesGoAsFarAsTheyCan) {
   QList<TRaceEntry> races;
-  const auto add = [&](const char* key, const TByteLines& list) { races.append({MakeRaceLine(key), list}); };
-  add("2014052605010301", MileRace("2014052605010301"));
-  add("2014052605010302", {QByteArray(), Uma("2014052605010302", 1, 1, 944)});
-  add("2014052605010303", {MileRace("2014052605010303")[0]});
-  add("2014052605010304", {MileRace("2014052605010304")[0], Uma("2014052605010304", 1, 1, 944)});
-  add("2014052607010101", MileRace("2014052607010101"));
-  add("2014052607010102", MileRace("2014052607010102"));
-  add("2014052606010101", MileRace("2014052606010101"));
+  const auto with = [](const char* key, const TByteLines& runners) {
+    TRaceEntry race = MileRace(key);
+    race.Runners = runners;
+    return race;
+  };
+  races.append(MileRace("2014052605010301"));
+  races.append({MakeRaceLine("2014052605010302"), {}, {Uma("2014052605010302", 1, 1, 944)}});
+  races.append(with("2014052605010303", {}));
+  races.append(with("2014052605010304", {Uma("2014052605010304", 1, 1, 944)}));
+  races.append(MileRace("2014052607010101"));
+  races.append(MileRace("2014052607010102"));
+  races.append(MileRace("2014052606010101"));
   ASSERT_TRUE(QDir().mkpath(Dir.filePath(QStringLiteral("FT201417.dat"))));
 
   const TExportAllResult done = ExportAllRaces(races, Settings);

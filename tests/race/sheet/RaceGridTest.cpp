@@ -16,7 +16,7 @@ constexpr TRgb Yellow{255, 255, 0};
 // A sheet filled from SE lines whose placings and numbers are chosen by the test.
 TRaceSheet SheetOf(const TByteLines& list, int lossPerLane = 2) {
   TRaceSheet sheet;
-  sheet.FillSheet(list, list[0], lossPerLane);
+  sheet.FillSheet(list.mid(1), list[0], lossPerLane);
   return sheet;
 }
 

@@ -101,7 +101,7 @@ TEST(RaceMathTest, HexToBits) {
     HexToBits("000000001");
     FAIL() << "36 bits accepted";
   } catch (const TConvertError& e) {
-    EXPECT_EQ(e.Message(), QStringLiteral("'000000001' は8桁までの16進数ではありません"));
+    EXPECT_EQ(e.Message(), QStringLiteral("第二パラメータが範囲外です。"));
   }
   EXPECT_THROW(HexToBits("0G1"), TConvertError);
   EXPECT_THROW(HexToBits(" 1"), TConvertError);

@@ -11,7 +11,7 @@ TEST(RaceSheetTest, FillsTheMileExample) {
   const TByteLines list{MileLine(), Uma(MileKey, 1, 1, 944), Uma(MileKey, 2, 2, 945)};
   TRaceSheet sheet;
   sheet.HighlightHorse = "02";
-  sheet.FillSheet(list, list[0], 2);
+  sheet.FillSheet(list.mid(1), list[0], 2);
 
   const struct {
     int Row;
@@ -39,7 +39,7 @@ TEST(RaceSheetTest, MarksUntimedAndDuplicatedTimes) {
                         UmaBuilder(MileKey, 2, 0).SetAbnormality(1).SetFinalPlace(0).SetTime(0).Line(),
                         Uma(MileKey, 3, 12, 944)};
   TRaceSheet sheet;
-  sheet.FillSheet(list, list[0], 3);
+  sheet.FillSheet(list.mid(1), list[0], 3);
   EXPECT_EQ(sheet.Cell(TRaceSheet::PlaceColumn, 2), QStringLiteral("消"));
   EXPECT_EQ(sheet.Cell(TRaceSheet::ConvertedColumn, 2), QStringLiteral("0"));
   EXPECT_EQ(sheet.Cell(TRaceSheet::SpeedColumn, 2), QStringLiteral("0"));
@@ -51,39 +51,35 @@ TEST(RaceSheetTest, HorsesBeyondTheEighteenthRowAreLeftOut) {
   TByteLines list{MileLine()};
   for (int n = 1; n <= 20; ++n) list.append(Uma(MileKey, n, n, 900 + n));
   TRaceSheet sheet;
-  sheet.FillSheet(list, list[0], 2);
+  sheet.FillSheet(list.mid(1), list[0], 2);
   EXPECT_EQ(sheet.Cell(TRaceSheet::NumberColumn, 18), QStringLiteral("18"));
   EXPECT_EQ(sheet.ConvRanking.size(), 18);
 }
 
 TEST(RaceSheetTest, FillSheetUsesTheGivenPositionLine) {
-  // The window's line, not the list's line 0, decides the lost ground.
-  const TByteLines list{QByteArray(), Uma(MileKey, 2, 1, 945)};
+  // The line given decides the lost ground.
   TRaceSheet sheet;
-  sheet.FillSheet(list, MileLine(), 3);
+  sheet.FillSheet({Uma(MileKey, 2, 1, 945)}, MileLine(), 3);
   // 1600 + 2*3 + 3*3 = 1615 m.
   EXPECT_EQ(sheet.Cell(TRaceSheet::ConvertedColumn, 1), QStringLiteral("936"));
 }
 
 TEST(RaceSheetTest, AddedTimeLine) {
   const QByteArray blank(5, ' ');
-  const TByteLines mile{MileLine(), Uma(MileKey, 1, 1, 944), Uma(MileKey, 2, 2, 945)};
-  EXPECT_EQ(AddedTimeLine(mile, 2), blank + "   -6" + blank.repeated(16));
+  const TByteLines mile{Uma(MileKey, 1, 1, 944), Uma(MileKey, 2, 2, 945)};
+  EXPECT_EQ(AddedTimeLine(MileLine(), mile, 2), blank + "   -6" + blank.repeated(16));
 
   // Horses 1, 2 and 5 only; horse 5 has no block and no time counts nothing.
-  const TByteLines sparse{MileLine(), Uma(MileKey, 5, 3, 950), Uma(MileKey, 2, 2, 945),
-                          Uma(MileKey, 1, 1, 0)};
-  const QByteArray line = AddedTimeLine(sparse, 2);
+  const TByteLines sparse{Uma(MileKey, 5, 3, 950), Uma(MileKey, 2, 2, 945), Uma(MileKey, 1, 1, 0)};
+  const QByteArray line = AddedTimeLine(MileLine(), sparse, 2);
   EXPECT_EQ(line.size(), 90);
   EXPECT_EQ(line, blank + "   -6" + blank.repeated(16));
 
   // The later of two lines with one horse number fills the field; numbers past 18 have none.
-  const TByteLines doubled{MileLine(), Uma(MileKey, 2, 2, 0), Uma(MileKey, 2, 2, 945),
-                           Uma(MileKey, 19, 3, 950)};
-  EXPECT_EQ(AddedTimeLine(doubled, 3).mid(5, 5), "   -9");
+  const TByteLines doubled{Uma(MileKey, 2, 2, 0), Uma(MileKey, 2, 2, 945), Uma(MileKey, 19, 3, 950)};
+  EXPECT_EQ(AddedTimeLine(MileLine(), doubled, 3).mid(5, 5), "   -9");
 
-  EXPECT_THROW(AddedTimeLine(TByteLines{QByteArray(), Uma(MileKey, 1, 1, 944)}, 2), TConvertError);
-  EXPECT_THROW(AddedTimeLine(TByteLines{}, 2), TConvertError);
+  EXPECT_THROW(AddedTimeLine(QByteArray(), {Uma(MileKey, 1, 1, 944)}, 2), TConvertError);
 }
 
 TEST(RaceSheetTest, SectionTabsInRaceOrder) {

@@ -1,4 +1,5 @@
 #include "race/DayCsv.h"
+#include "race/OpenRace.h"
 #include "race/RaceState.h"
 #include "race/sheet/SheetFixtures.h"
 #include "text/Errors.h"
@@ -27,11 +28,11 @@ struct TStoreFixture : ::testing::Test {
     mileLine[23] = '3';
     mileLine += "30000000000000000010101010000";
     Store.RaceLines.append(
-        {mileRace, {mileLine, Uma(MileKey, 1, 1, 944), Uma(MileKey, 2, 2, 945), Uma(MileKey, 3, 3, 950)}});
+        {mileRace, mileLine, {Uma(MileKey, 1, 1, 944), Uma(MileKey, 2, 2, 945), Uma(MileKey, 3, 3, 950)}});
     const QByteArray straightRace = RaceBuilder(StraightKey).SetDistance(1000).SetTrackCode(10).Line();
     Store.RaceLines.append({straightRace,
-                            {PositionLine(StraightKey, 1000, "10", {{"10", "0000", "0000", "0000", "0000"}}),
-                             Uma(StraightKey, 1, 1, 560)}});
+                            PositionLine(StraightKey, 1000, "10", {{"10", "0000", "0000", "0000", "0000"}}),
+                            {Uma(StraightKey, 1, 1, 560)}});
     Store.PayLines = {PayBuilder(MileKey).Line()};
     Store.RaceSummaries = {QByteArray(MileKey) + "=old", QByteArray(StraightKey) + "=old"};
   }
@@ -58,7 +59,7 @@ TEST_F(TStoreFixture, OpensTheMileRace) {
   EXPECT_EQ(TRaceState(Store, Store.RaceLines[0].RaceLine, Settings).Ticker.Text(), race.PayoutLine);
   EXPECT_EQ(race.Sheet.Cell(TRaceSheet::ConvertedColumn, 2), QStringLiteral("939"));
   EXPECT_EQ(race.Sheet.Cell(TRaceSheet::SpeedColumn, 2), QStringLiteral("1023"));
-  EXPECT_EQ(race.HorseList, Store.RaceLines[0].HorseList);
+  EXPECT_EQ(race.Runners, Store.RaceLines[0].Runners);
 }
 
 TEST_F(TStoreFixture, StraightCourseStillFillsTheSheet) {
@@ -88,7 +89,7 @@ TEST_F(TStoreFixture, DayCsvGuardsNamesAndKeepsNumbers) {
                {u"ア\0イ\x1b[2Jウ"sv, "アイ[2Jウ"},
                {u"テスト-1"sv, "テスト-1"}};
   for (const auto& c : cases) {
-    Store.RaceLines[0].HorseList[1] = UmaBuilder(MileKey, 1, 1).SetTime(944).SetHorseName(c.Name).Line();
+    Store.RaceLines[0].Runners[0] = UmaBuilder(MileKey, 1, 1).SetTime(944).SetHorseName(c.Name).Line();
     const QList<QByteArray> lines = DayCsvText(Store, "20140526", Settings).split('\n');
     ASSERT_GT(lines.size(), 3);
     EXPECT_TRUE(lines[2].startsWith(QByteArray(MileKey) + ",") &&
@@ -103,38 +104,60 @@ TEST_F(TStoreFixture, DayCsvGuardsNamesAndKeepsNumbers) {
   EXPECT_EQ(straight.value(8), QStringLiteral("0.56.0"));
 }
 
-TEST_F(TStoreFixture, EditsReachTheStoreOnlyAtWriteBack) {
+TEST_F(TStoreFixture, EditsStayInTheWorkingCopy) {
   TRaceState race(Store, Store.RaceLines[0].RaceLine, Settings);
-  const QByteArray before = Store.RaceLines[0].HorseList[0];
+  const QByteArray before = Store.RaceLines[0].PositionLine;
   // Horse 1 five lanes out at the 4th corner.
   race.PositionLine.replace(24 + 2 + 4 * 5, 4, "0205");
   race.FillSheet();
   EXPECT_EQ(race.Sheet.Cell(TRaceSheet::ConvertedColumn, 1), QStringLiteral("939"));
-  EXPECT_EQ(Store.RaceLines[0].HorseList[0], before);
-
-  race.WriteBack(Store);
-  EXPECT_EQ(Store.RaceLines[0].HorseList[0], race.PositionLine);
-  EXPECT_EQ(Store.RaceLines[0].HorseList.size(), 4);
-  const QByteArray summary = Store.RaceSummaries[0];
-  EXPECT_TRUE(summary.startsWith(QByteArray(MileKey) + "=101" + "0101" + "0205")) << summary.constData();
-  EXPECT_EQ(Store.RaceSummaries[1], QByteArray(StraightKey) + "=old");
-  EXPECT_EQ(Store.RaceLines[1].HorseList.size(), 2);
+  EXPECT_EQ(Store.RaceLines[0].PositionLine, before);
+  EXPECT_EQ(race.Entry().PositionLine, race.PositionLine);
+  EXPECT_EQ(race.Entry().Runners, Store.RaceLines[0].Runners);
 }
 
-TEST_F(TStoreFixture, PutPositionLineBeforeAnExport) {
-  TRaceState race(Store, Store.RaceLines[0].RaceLine, Settings);
-  race.PositionLine.replace(24 + 2 + 4 * 5, 4, "0205");
-  race.PutPositionLine();
-  EXPECT_EQ(race.HorseList[0], race.PositionLine);
-  EXPECT_NE(Store.RaceLines[0].HorseList[0], race.PositionLine);
+// The open race's commands run without a window or a timer: tabs, blink steps, export.
+TEST_F(TStoreFixture, OpenRaceCommandsRunWithoutAWindow) {
+  TOpenRace mile(Store, Store.RaceLines[0].RaceLine, Settings);
+  QStringList heard;
+  QObject::connect(&mile, &TOpenRace::SectionShown, [&] { heard.append(QStringLiteral("section")); });
+  QObject::connect(&mile, &TOpenRace::BlinkRunning, [&](bool running) {
+    heard.append(running ? QStringLiteral("blink") : QStringLiteral("still"));
+  });
+  EXPECT_EQ(mile.InitialTab(), 0);
+  EXPECT_EQ(mile.InfoText(), QStringLiteral("   (*1,3)-2"));
+  EXPECT_EQ(mile.DrawnCaption(QStringLiteral("３コーナー")), QStringLiteral("３コーナー"));
+
+  // Horse 1's marker blinks three times, then the blink ends by itself.
+  mile.PressSheet(TRaceSheet::NameColumn, 1);
+  ASSERT_EQ(heard, QStringList{QStringLiteral("blink")});
+  QList<bool> shown;
+  for (int step = 0; step < 6; ++step) {
+    mile.BlinkStep();
+    shown.append(mile.Diagram().Markers[0].Visible);
+  }
+  EXPECT_EQ(shown, (QList<bool>{false, true, false, true, false, true}));
+  EXPECT_EQ(heard.last(), QStringLiteral("still"));
+
+  heard.clear();
+  mile.ShowSection(QStringLiteral("Ｇ前"));  // no corner: nothing changes
+  EXPECT_TRUE(heard.isEmpty());
+  mile.ShowSection(QStringLiteral("４コーナー"));
+  EXPECT_EQ(heard, (QStringList{QStringLiteral("still"), QStringLiteral("section")}));
+  EXPECT_EQ(mile.InfoText(), QStringLiteral("   1,2,3"));
+  EXPECT_TRUE(mile.DrawnCaption(QStringLiteral("３コーナー")).isEmpty());
+
+  TOpenRace straight(Store, Store.RaceLines[1].RaceLine, Settings);
+  EXPECT_EQ(straight.InitialTab(), -1);
+  EXPECT_THROW(straight.Export(Settings), TDataError);
 }
 
 TEST_F(TStoreFixture, RacesThatCannotBeOpened) {
-  EXPECT_THROW(TRaceState(Store, MakeRaceLine("2014052605021001"), Settings), TConvertError);
-  Store.RaceLines[0].HorseList[0].clear();
-  EXPECT_THROW(TRaceState(Store, Store.RaceLines[0].RaceLine, Settings), TConvertError);
-  Store.RaceLines[0].HorseList[0] = QByteArray(MileKey) + "1600";
-  EXPECT_THROW(TRaceState(Store, Store.RaceLines[0].RaceLine, Settings), TConvertError);
+  EXPECT_THROW(TRaceState(Store, MakeRaceLine("2014052605021001"), Settings), TDataError);
+  Store.RaceLines[0].PositionLine.clear();
+  EXPECT_THROW(TRaceState(Store, Store.RaceLines[0].RaceLine, Settings), TDataError);
+  Store.RaceLines[0].PositionLine = QByteArray(MileKey) + "1600";
+  EXPECT_THROW(TRaceState(Store, Store.RaceLines[0].RaceLine, Settings), TDataError);
 }
 
 }  // namespace

@@ -1,0 +1,100 @@
+#pragma once
+
+#include "race/DiagramEditor.h"
+#include "race/RaceState.h"
+#include "race/TrackDiagram.h"
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+
+#include <functional>
+#include <optional>
+
+// One race opened for correcting: its working copy (sheet, position line,
+// runners), the track diagram of the shown corner, the marker blink and the
+// payout ticker. Every edit the user can make is one command here; the
+// window forwards its events and paints what the signals announce. The timers
+// stay with the window: BlinkStep and TickerStep are the steps they run.
+class TOpenRace : public QObject {
+  Q_OBJECT
+
+public:
+  // The race window's diagram image.
+  static constexpr int DiagramWidth = 563;
+  static constexpr int DiagramHeight = 458;
+
+  // Copies the race out of the store and shows the corner the window opens
+  // on. Throws TDataError when the race cannot be shown.
+  TOpenRace(const TDayStore& store, const QByteArray& raceLine, const TSettings& settings,
+            QObject* parent = nullptr);
+
+  const TRaceState& State() const { return FState; }
+  const TTrackDiagram& Diagram() const { return FDiagram; }
+  const TDiagramEditor& Editor() const { return FEditor; }
+  // The tab the race opened on; -1 when none (a straight course among them).
+  int InitialTab() const { return FInitialTab; }
+  // The passing order of the corner shown.
+  const QString& InfoText() const { return FInfoText; }
+  // The status panel a message goes to: the ticker keeps the first one busy.
+  int MessagePanel() const { return FState.Ticker.On() ? 1 : 0; }
+  // The caption of the tab whose corner the diagram shows, among tabCaption; empty when none.
+  QString DrawnCaption(const QString& tabCaption) const;
+
+  // The user selected the tab with this caption.
+  void ShowSection(const QString& caption);
+  // Marker n dropped at the point (after a drag), or put back where it stood
+  // (a refused or cancelled drag).
+  void DropMarker(int n, std::optional<TDiagramPoint> at);
+  // A double click on marker n: one lane out when that spot is free.
+  void MoveOut(int n);
+  // A press on the image: on the rail between two groups askMargin answers the
+  // margin to set (nothing when cancelled); every press writes the shown section.
+  void PressImage(bool leftButton, int x, int y, bool onRail,
+                  const std::function<std::optional<int>(int gap)>& askMargin);
+  // Writes the corner shown into the position line (before an export or a close).
+  void WriteSection();
+  // Back to the position line the download built from the passing orders.
+  // Throws TConvertError when the orders do not convert.
+  void Rebuild();
+  // Writes the race's added times into its meeting file, replacing the line
+  // written; returns the file. Throws TDataError for a straight course,
+  // TFileError or TConvertError.
+  QString Export(const TSettings& exportSettings);
+  // The pointer is over marker n (0 for none): the sheet outlines its row.
+  void HighlightHorse(int n);
+  // A press on a sheet cell starts or ends the blink of the horse's marker.
+  void PressSheet(int column, int row);
+  // The settings changed: the sheet is measured anew.
+  void RefillSheet();
+
+  // One step of the marker blink and of the payout ticker.
+  void BlinkStep();
+  void SetTickerOn(bool on);
+  void TickerStep();
+
+  // Sets the outline of the sheet for the duration of a picture; returns the one before.
+  QByteArray ExchangeHighlight(const QByteArray& code);
+
+signals:
+  // The sheet's figures or outline changed.
+  void SheetChanged();
+  // Another section is drawn: the picture under the markers is new.
+  void SectionShown();
+  // Markers moved, blinked or were shown anew.
+  void DiagramChanged();
+  // The blink started or ended.
+  void BlinkRunning(bool running);
+  void StatusText(int panel, const QString& text);
+
+private:
+  void StopBlink();
+
+  TRaceState FState;
+  TTrackDiagram FDiagram;
+  TDiagramEditor FEditor;
+  TRaceRecord FRace;
+  int FInitialTab = -1;
+  QString FInfoText;
+  int FHovered = 0;
+};
