@@ -85,7 +85,7 @@ int main(int argc, char* argv[]) {
   area.resize(900, 400);
   area.show();
   area.activateWindow();
-  TResultsWindow* form = OpenResultsList(session, &area);
+  TResultsWindow* form = OpenResultsWindow(session, &area);
   form->setFocus();
 
   bool ok = true;

@@ -12,9 +12,6 @@
 #include "desktop/widgets/UiSupport.h"
 #include "link/Clock.h"
 #include "link/FeedLink.h"
-
-#include "desktop/race/RaceWindow.h"
-#include "desktop/results/ResultsWindow.h"
 #include "shell/DataLock.h"
 #include "shell/ShellState.h"
 
@@ -113,33 +110,21 @@ int main(int argc, char** argv) {
   TFeedLink link(options.AppDir, *clock);
 
   link.SetDemoWriter(DemoFeedWriter());
-  TMainWindow frmMain(options.AppDir, link, *clock);
+  TMainWindow mainWindow(options.AppDir, link, *clock);
   link.SetSettingsEditor(
-      [&frmMain](TLinkSettings& settings) { return TFeedFolderDialog::Edit(&frmMain, settings); });
+      [&mainWindow](TLinkSettings& settings) { return TFeedFolderDialog::Edit(&mainWindow, settings); });
   link.SetPlayer([](const QString& path) { QDesktopServices::openUrl(QUrl::fromLocalFile(path)); });
 
-  frmMain.SetResultsOpener([&frmMain](QMdiArea* area) -> QWidget* {
-    TResultsWindow* list = OpenResultsList(frmMain.Session(), area);
-    frmMain.AdoptChild(list);
-    QObject::connect(list, &TResultsWindow::RaceOpenRequested, &frmMain,
-                     [&frmMain](const QByteArray& raceLine) {
-                       TRaceWindow* race = OpenRaceWindow(frmMain.Session(), raceLine, frmMain.MdiArea());
-                       frmMain.AdoptChild(race);
-                       frmMain.WidenStatusWhileAlive(race);
-                     });
-    return list;
-  });
-
   if (options.QuitAfterShow) {
-    QObject::connect(&frmMain, &TMainWindow::FormShown, &frmMain, [&] {
+    QObject::connect(&mainWindow, &TMainWindow::FirstShown, &mainWindow, [&] {
       const qint64 shown = sinceStart.elapsed();
       QElapsedTimer closing;
       closing.start();
-      frmMain.close();
+      mainWindow.close();
       Err(u"shown-ms=%1 close-ms=%2\n"_s.arg(shown).arg(closing.elapsed()));
     });
   }
 
-  frmMain.show();
+  mainWindow.show();
   return QApplication::exec();
 }

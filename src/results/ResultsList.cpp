@@ -17,13 +17,12 @@ QString DayCaption(const QByteArray& date) {
 
 }  // namespace
 
-TResultsList::TResultsList(TDayStore& store, TSettings& settings)
+TResultsList::TResultsList(const TDayStore& store, const TSettings& settings)
     : FStore(store), FSettings(settings), FModes(settings) {
   FLayout = LayoutFor({});
 }
 
 void TResultsList::Open() {
-  std::sort(FStore.RaceDates.begin(), FStore.RaceDates.end());
   FExportOffered = FSettings.UseTG;
   ShowDay(int(FStore.RaceDates.size()) - 1);
 }

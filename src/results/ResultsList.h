@@ -36,9 +36,9 @@ class TResultsList {
 public:
   static constexpr int RowCount = 12;
 
-  TResultsList(TDayStore& store, TSettings& settings);
+  TResultsList(const TDayStore& store, const TSettings& settings);
 
-  // Opening the window: sorts the store's dates and shows the latest day.
+  // Opening the window: shows the latest day (the store's dates are in order).
   void Open();
   void ShowDay(int dayIndex);
   void PreviousDay();
@@ -81,8 +81,8 @@ public:
 private:
   void CountJockeys(const QList<QByteArray>& dayRaces);
 
-  TDayStore& FStore;
-  TSettings& FSettings;
+  const TDayStore& FStore;
+  const TSettings& FSettings;
   TDisplayModes FModes;
   TRaceRecord FRace;
   int FDayIndex = -1;

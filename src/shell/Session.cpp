@@ -4,23 +4,9 @@
 #include "store/DayStoreLoader.h"
 #include "text/Errors.h"
 
+#include <QScopeGuard>
+
 #include <algorithm>
-
-namespace {
-
-// Busy on for the life of the guard, also when the command throws.
-class TBusyNotice {
-public:
-  explicit TBusyNotice(TSession& session) : FSession(session) { emit FSession.BusyChanged(true); }
-  ~TBusyNotice() { emit FSession.BusyChanged(false); }
-  TBusyNotice(const TBusyNotice&) = delete;
-  TBusyNotice& operator=(const TBusyNotice&) = delete;
-
-private:
-  TSession& FSession;
-};
-
-}  // namespace
 
 TSession::TSession(const QString& startDir, TJVLink& link, const TClock& clock, TDownloadObserver& observer,
                    QObject* parent)
@@ -49,7 +35,9 @@ TDownloadResult TSession::RunDownload() {
   if (FDownload.IsBusy()) return {};
   TDownloadResult result;
   {
-    TBusyNotice busy(*this);
+    emit BusyChanged(true);
+    // Idle again also when the download throws.
+    const auto idle = qScopeGuard([this] { emit BusyChanged(false); });
     result = FDownload.RtsDlExecute();
   }
   FShell.ResultsEnabled = result.ResultsEnabled;
@@ -63,8 +51,24 @@ void TSession::SetSettings(const TSettings& settings) {
   emit SettingsChanged();
 }
 
-void TSession::NotifySettingsChanged() {
+void TSession::ReplaceStore(TDayStore store) {
+  FShell.DayStore = std::move(store);
+  emit StoreReloaded();
+}
+
+void TSession::SetEightColours(bool eight) {
+  if (FShell.Settings.Display == eight) return;
+  FShell.Settings.Display = eight;
   emit SettingsChanged();
+}
+
+void TSession::SetWindowPosition(const QPoint& position) {
+  FShell.Settings.X = position.x();
+  FShell.Settings.Y = position.y();
+}
+
+void TSession::WriteSettings() const {
+  FShell.WriteSettings();
 }
 
 TRaceState& TSession::OpenRace(const QByteArray& raceLine) {

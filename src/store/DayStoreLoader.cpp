@@ -206,6 +206,8 @@ bool LoadDayStore(TDayStore& store, const QString& dataDir, QStringList* notes) 
 
   TRaceRecord race;
   next.RaceDates = SplitLines(race.DateList(raceLines));
+  // Oldest first: the day lists step through them in that order.
+  std::sort(next.RaceDates.begin(), next.RaceDates.end());
   (void)TPositionFile::LoadPositions(next.PosLines, InDir(dataDir, DataFile::Position));
 
   // Horse lines by name, each bucket in file order. A race takes its whole

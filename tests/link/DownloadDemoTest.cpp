@@ -84,8 +84,9 @@ TEST(DownloadDemoTest, EightDemoDaysReachFilesPositionsAndStore) {
   TPositionFile::LoadPositions(positions, QDir(dataDir).filePath(QString::fromLatin1(DataFile::Position)));
   EXPECT_EQ(positions.size(), races.size());
 
-  // The store: dates newest first, every horse under its race, a usable
+  // The store: dates oldest first, every horse under its race, a usable
   // summary naming the winner with its position and place payout.
+  std::sort(racingDays.begin(), racingDays.end());
   EXPECT_EQ(store.RaceDates, racingDays);
   EXPECT_TRUE(store.UmaLines.isEmpty());
   ASSERT_EQ(store.RaceLines.size(), races.size());

@@ -264,7 +264,7 @@ TEST_F(DownloadTest, FailedDayKeepsItsStoredRecordsAndOtherDaysProceed) {
   EXPECT_EQ(Store.RaceLines[1].HorseList,
             (TByteLines{TPositionFile::FindPosLine(positions, "2024051108020101"), broken[1], broken[2],
                         broken[3]}));
-  EXPECT_EQ(Store.RaceDates, (TByteLines{"20240512", "20240511", "20240510", "20240509", "20240505"}));
+  EXPECT_EQ(Store.RaceDates, (TByteLines{"20240505", "20240509", "20240510", "20240511", "20240512"}));
 }
 
 TEST_F(DownloadTest, NoDayOpenedLeavesTheFilesAndReloadsTheStore) {

@@ -10,6 +10,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <algorithm>
+
 inline constexpr int TurfTrack = 11;
 inline constexpr int DirtTrack = 23;
 inline constexpr int SteepleTrack = 51;
@@ -46,12 +48,13 @@ inline QByteArray SummaryLine(const QByteArray& key, const TPlace& first, const 
   return key + '=' + PlaceBytes(first) + PlaceBytes(second) + PlaceBytes(third);
 }
 
-// Adds a race and, unless summary is empty, its summary line; keeps RaceDates in
-// order of first appearance as the day store does.
+// Adds a race and, unless summary is empty, its summary line; keeps RaceDates
+// oldest first as the day store does.
 inline void AddRace(TDayStore& store, const QByteArray& line, const QByteArray& summary = {}) {
   store.RaceLines.append({line, {}});
   const QByteArray date = line.mid(11, 8);
-  if (!store.RaceDates.contains(date)) store.RaceDates.append(date);
+  if (!store.RaceDates.contains(date))
+    store.RaceDates.insert(std::lower_bound(store.RaceDates.begin(), store.RaceDates.end(), date), date);
   if (!summary.isEmpty()) store.RaceSummaries.append(summary);
 }
 

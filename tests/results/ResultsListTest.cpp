@@ -92,7 +92,7 @@ TEST_F(ResultsListTest, VenuesInOrderOfFirstAppearanceWithTheirTitles) {
   AddRace(Store, RaceLine(Key("20140309", 6, 1, 2, 4)));
   AddRace(Store, RaceLine(Key("20140308", 5, 1)));  // another day: not shown
   AddRace(Store, RaceLine(Key("20140309", 9, 2, 1, 6)));
-  List.ShowDay(0);
+  List.ShowDay(1);  // the dates in order: 20140308, 20140309
   EXPECT_EQ(List.Caption(), QStringLiteral("2014年3月9日 成績"));
   EXPECT_EQ(List.Venues(), (TByteLines{"20140309090106", "20140309060204"}));
   const TResultsLayout& layout = List.Layout();

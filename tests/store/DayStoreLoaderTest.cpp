@@ -88,7 +88,7 @@ TEST_F(DayStoreLoaderTest, GroupsHorsesUnderTheirRaceInArrivalOrder) {
   // A race without SE lines holds its position line alone.
   EXPECT_EQ(Store.RaceLines[2].HorseList, (TByteLines{PosLine(KeyC, 2)}));
   EXPECT_EQ(Store.UmaLines, (TByteLines{QByteArray("2024051299999999=") + stray}));
-  EXPECT_EQ(Store.RaceDates, (TByteLines{"20240512", "20240511"}));
+  EXPECT_EQ(Store.RaceDates, (TByteLines{"20240511", "20240512"}));
   EXPECT_EQ(Store.PayLines, (TByteLines{MakePayLine(KeyA)}));
   EXPECT_EQ(Store.PosLines, (TByteLines{PosLine(KeyC, 2), posA, posB}));
 

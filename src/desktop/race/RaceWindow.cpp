@@ -72,7 +72,7 @@ bool ConfirmRebuild(QWidget* parent) {
 }  // namespace
 
 TRaceWindow::TRaceWindow(TSession& session, const QByteArray& raceLine, QWidget* parent)
-    : QWidget(parent),
+    : TChildWindow(parent),
       FSession(&session),
       FState(&session.OpenRace(raceLine)),
       FDiagram(ImageWidth, ImageHeight),

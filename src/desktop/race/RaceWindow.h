@@ -1,5 +1,6 @@
 #pragma once
 
+#include "desktop/widgets/ChildWindow.h"
 #include "race/DiagramEditor.h"
 #include "race/TrackDiagram.h"
 #include "records/RaceRecord.h"
@@ -7,7 +8,6 @@
 #include <QByteArray>
 #include <QImage>
 #include <QPointer>
-#include <QWidget>
 
 #include <functional>
 #include <memory>
@@ -30,7 +30,7 @@ class TSession;
 // corrected by dragging and clicking, with the payout ticker, the replay and
 // the export of the added times. It works on its own copy of the race
 // (TSession::OpenRace) and hands it back when it closes.
-class TRaceWindow : public QWidget {
+class TRaceWindow : public TChildWindow {
   Q_OBJECT
 
 public:
@@ -72,6 +72,7 @@ public:
   QAction* PictureAction() const { return N3; }
   QTimer* BlinkTimer() const { return Timer1; }
   QTimer* TickerTimer() const { return Timer2; }
+  QList<QMenu*> Menus() const override { return {N1}; }
   TMarginDialog* MarginDialog();
 
   // The sheet and the diagram of the shown corner as one picture; a null
@@ -92,10 +93,6 @@ public:
   void SpeedButton3Click();
   // "画像として保存".
   void SpeedButton9Click();
-
-signals:
-  void StatusText(int panel, const QString& text);
-  void SorryRequested(const QString& text);
 
 protected:
   void closeEvent(QCloseEvent* event) override;
