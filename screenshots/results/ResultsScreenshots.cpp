@@ -79,7 +79,9 @@ int main(int argc, char* argv[]) {
   TSession session(dir.path(), link, clock, observer);
   session.FormShow();
   session.RunDownload();
-  KeepOneVenueOnFirstDay(session.Store());
+  TDayStore store = session.Store();
+  KeepOneVenueOnFirstDay(store);
+  session.ReplaceStore(std::move(store));
 
   QMdiArea area;
   area.resize(900, 400);
