@@ -40,14 +40,19 @@ const QColor ClientBackground(212, 208, 200);
 constexpr int ToolbarHeight = 28;
 constexpr int StatusBarHeight = 19;
 
-// A toolbar button that shows action: its picture, its hint and, unless
-// pictureOnly, its icon text beside the picture.
+// A toolbar button for action: clicking it runs the action and it is enabled
+// with the action. Its picture stays off the action, as a menu would make
+// room for pictures beside every item otherwise.
 QToolButton* ToolbarButton(QWidget* parent, const QString& name, const QRect& geometry, QAction* action,
-                           bool pictureOnly, Qt::FocusPolicy focus) {
-  QToolButton* button = MakeToolButton(parent, name, geometry, {}, {}, focus);
-  button->setDefaultAction(action);
+                           const QIcon& picture, const QString& caption, const QString& hint,
+                           Qt::FocusPolicy focus) {
+  QToolButton* button = MakeToolButton(parent, name, geometry, caption, hint, focus);
+  button->setIcon(picture);
   button->setIconSize(QSize(16, 16));
-  button->setToolButtonStyle(pictureOnly ? Qt::ToolButtonIconOnly : Qt::ToolButtonTextBesideIcon);
+  button->setToolButtonStyle(caption.isEmpty() ? Qt::ToolButtonIconOnly : Qt::ToolButtonTextBesideIcon);
+  button->setEnabled(action->isEnabled());
+  QObject::connect(button, &QToolButton::clicked, action, &QAction::trigger);
+  QObject::connect(action, &QAction::enabledChanged, button, &QToolButton::setEnabled);
   return button;
 }
 
@@ -115,17 +120,6 @@ void TMainWindow::CreateCommands() {
   FQuitAction = command(u"Quit"_s, u"終了(&Z)"_s, &TMainWindow::QuitClick);
   FLinkSettingsAction = command(u"Init"_s, u"ユーザー(&U)"_s, &TMainWindow::LinkSettingsClick);
   FSettingsAction = command(u"N3"_s, u"環境設定(&E)"_s, &TMainWindow::SettingsClick);
-
-  // What the toolbar shows of them; the menus show the text alone.
-  const auto onToolbar = [](QAction* action, const QIcon& icon, const QString& caption, const QString& hint) {
-    action->setIcon(icon);
-    action->setIconVisibleInMenu(false);
-    if (!caption.isEmpty()) action->setIconText(caption);
-    action->setToolTip(hint);
-  };
-  onToolbar(FQuitAction, QuitIcon(), {}, u"終了します"_s);
-  onToolbar(FResultsAction, ResultsIcon(), u"  成 績  "_s, u"成績一覧を表示"_s);
-  onToolbar(FDownloadAction, DownloadIcon(), u"ダウンロード"_s, u"リアルタイムデータのダウンロード"_s);
 }
 
 void TMainWindow::CreateMenus() {
@@ -163,9 +157,12 @@ void TMainWindow::CreateToolbar() {
   panel->setObjectName(u"Toolbar"_s);
   panel->setFixedHeight(ToolbarHeight);
   panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-  ToolbarButton(panel, u"BitBtn1"_s, QRect(3, 1, 32, 26), FQuitAction, true, Qt::TabFocus);
-  ToolbarButton(panel, u"SpeedButton1"_s, QRect(48, 1, 92, 26), FResultsAction, false, Qt::TabFocus);
-  ToolbarButton(panel, u"BitBtn2"_s, QRect(152, 1, 92, 26), FDownloadAction, false, Qt::NoFocus);
+  ToolbarButton(panel, u"BitBtn1"_s, QRect(3, 1, 32, 26), FQuitAction, QuitIcon(), {}, u"終了します"_s,
+                Qt::TabFocus);
+  ToolbarButton(panel, u"SpeedButton1"_s, QRect(48, 1, 92, 26), FResultsAction, ResultsIcon(), u"  成 績  "_s,
+                u"成績一覧を表示"_s, Qt::TabFocus);
+  ToolbarButton(panel, u"BitBtn2"_s, QRect(152, 1, 92, 26), FDownloadAction, DownloadIcon(),
+                u"ダウンロード"_s, u"リアルタイムデータのダウンロード"_s, Qt::NoFocus);
 
   layout->addWidget(panel);
   layout->addWidget(FMdiArea, 1);

@@ -101,6 +101,8 @@ private slots:
       QVERIFY(!Enabled(main, "Seiseki"));
       QVERIFY(!Enabled(main, "SpeedButton1"));
       QVERIFY(Enabled(main, "Sokuhou"));
+      // A picture on one menu item would shift the text of every item in its menu.
+      for (const QAction* action : main.findChildren<QAction*>()) QVERIFY(action->icon().isNull());
       QVERIFY(main.close());
     }
     QVERIFY(answers.Texts.isEmpty());
