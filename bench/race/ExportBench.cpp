@@ -32,7 +32,7 @@ QList<TRaceEntry> DemoWeek() {
         }
         TRaceEntry entry{RaceBuilder(key).SetDistance(distance).SetTrackCode(track).Line(), line, {}};
         for (int n = 1; n <= 16; ++n)
-          entry.Runners.append(UmaBuilder(key, n, n).SetTime(distance * 6 / 100 + 5 * n).Line());
+          entry.Runners.append(RunnerBuilder(key, n, n).SetTime(distance * 6 / 100 + 5 * n).Line());
         races.append(entry);
       }
   return races;

@@ -19,7 +19,7 @@ TByteLines EighteenHorses() {
                                QByteArray::number(1 + n % 3);
   }
   TByteLines list{line};
-  for (int n = 1; n <= 18; ++n) list.append(UmaBuilder(SheetKey, n, n).SetTime(1440 + n * 3).Line());
+  for (int n = 1; n <= 18; ++n) list.append(RunnerBuilder(SheetKey, n, n).SetTime(1440 + n * 3).Line());
   return list;
 }
 

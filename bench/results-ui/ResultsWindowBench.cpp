@@ -45,7 +45,7 @@ struct TDemoDesk {
     Link = std::make_unique<TFeedLink>(Dir.path(), Clock);
     Link->SetDemoWriter(DemoFeedWriter());
     Session = std::make_unique<TSession>(Dir.path(), *Link, Clock, Observer);
-    Session->FormShow();
+    Session->StartUp();
     Session->RunDownload();
     Area = std::make_unique<QMdiArea>();
     Area->resize(1000, 500);
@@ -68,7 +68,7 @@ QImage Paint(QWidget* window) {
 void BM_OpenWithFirstPaint(benchmark::State& state) {
   TDemoDesk& desk = Desk();
   for (auto _ : state) {
-    TResultsWindow* form = OpenResultsList(*desk.Session, desk.Area.get());
+    TResultsWindow* form = OpenResultsWindow(*desk.Session, desk.Area.get());
     benchmark::DoNotOptimize(Paint(form->parentWidget()));
     state.PauseTiming();
     if (form->List().VenueCount() != 3) state.SkipWithError("the latest demo day has not three venues");
@@ -80,7 +80,7 @@ BENCHMARK(BM_OpenWithFirstPaint)->Unit(benchmark::kMillisecond);
 
 void BM_StepDayAndRepaintEveryCell(benchmark::State& state) {
   TDemoDesk& desk = Desk();
-  TResultsWindow* form = OpenResultsList(*desk.Session, desk.Area.get());
+  TResultsWindow* form = OpenResultsWindow(*desk.Session, desk.Area.get());
   bool back = true;
   for (auto _ : state) {
     // PageUp and PageDown in turn, so every step shows another day.

@@ -94,7 +94,9 @@ int main(int argc, char** argv) {
   QTemporaryDir dir;
   TDemoSession demo(dir.path());
   TSession& session = demo.Session;
-  session.Settings().UseTG = true;
+  TSettings settings = session.Settings();
+  settings.UseTG = true;
+  session.SetSettings(settings);
   TShooter shooter(session, QString::fromLocal8Bit(argv[1]));
   bool ok = true;
 

@@ -45,7 +45,6 @@ bool Save(TResultsWindow* form, const QString& folder, const QString& name) {
 
 // Leaves one venue on the first day, for the one-venue layout.
 void KeepOneVenueOnFirstDay(TDayStore& store) {
-  std::sort(store.RaceDates.begin(), store.RaceDates.end());
   const QByteArray first = store.RaceDates.first();
   TRaceRecord race;
   QByteArray meeting;
@@ -77,15 +76,17 @@ int main(int argc, char* argv[]) {
   link.SetDemoWriter(DemoFeedWriter());
   TQuietObserver observer;
   TSession session(dir.path(), link, clock, observer);
-  session.FormShow();
+  session.StartUp();
   session.RunDownload();
-  KeepOneVenueOnFirstDay(session.Store());
+  TDayStore store = session.Store();
+  KeepOneVenueOnFirstDay(store);
+  session.ReplaceStore(std::move(store));
 
   QMdiArea area;
   area.resize(900, 400);
   area.show();
   area.activateWindow();
-  TResultsWindow* form = OpenResultsList(session, &area);
+  TResultsWindow* form = OpenResultsWindow(session, &area);
   form->setFocus();
 
   bool ok = true;

@@ -64,7 +64,7 @@ int main(int argc, char** argv) {
   TMainWindow main(start.path(), link, clock);
   main.move(20, 20);
   main.show();
-  while (!main.FormShowDone()) Pump(20);
+  while (!main.FirstShowingDone()) Pump(20);
 
   bool ok = true;
   bool progressSaved = false;
@@ -75,28 +75,28 @@ int main(int argc, char** argv) {
       ok = Save(panel, out, u"shell-progress.png"_s) && ok;
     }
   });
-  main.SokuhouClick();
+  main.DownloadClick();
   ok = progressSaved && ok;
   main.ShowStatusText(1, u"成績データ: 2024/05/12 まで"_s);
   ok = Save(&main, out, u"shell-main.png"_s) && ok;
 
-  TSettingsDialog* settei = main.SetteiDialog();
-  settei->Open(main.Session().Settings());
-  settei->show();
-  ok = Save(settei, out, u"shell-settings-general.png"_s) && ok;
-  settei->findChild<QTabWidget*>()->setCurrentIndex(1);
-  ok = Save(settei, out, u"shell-settings-display.png"_s) && ok;
-  settei->hide();
+  TSettingsDialog* dialog = main.SettingsDialog();
+  dialog->Open(main.Session().Settings());
+  dialog->show();
+  ok = Save(dialog, out, u"shell-settings-general.png"_s) && ok;
+  dialog->findChild<QTabWidget*>()->setCurrentIndex(1);
+  ok = Save(dialog, out, u"shell-settings-display.png"_s) && ok;
+  dialog->hide();
 
   main.SorryDialog()->show();
   ok = Save(main.SorryDialog(), out, u"shell-sorry.png"_s) && ok;
   main.SorryDialog()->hide();
 
-  main.AboutBox()->show();
-  ok = Save(main.AboutBox(), out, u"shell-version.png"_s) && ok;
-  main.AboutBox()->hide();
+  main.VersionDialog()->show();
+  ok = Save(main.VersionDialog(), out, u"shell-version.png"_s) && ok;
+  main.VersionDialog()->hide();
 
-  main.bhelpClick();
+  main.HelpClick();
   ok = Save(main.HelpWindow(), out, u"shell-help.png"_s) && ok;
 
   main.close();

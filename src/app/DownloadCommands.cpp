@@ -54,7 +54,7 @@ int RunDownload(const TCliArgs& args, const TCliOutput& output) {
   // A feed folder that is not there would read as days without racing.
   if (!link.IsDemo() && !QFileInfo(link.FeedDir()).isDir())
     throw TCliError(u"配信フォルダ %1 がありません。"_s.arg(QDir::toNativeSeparators(link.FeedDir())));
-  cli.Session.FormShow();
+  cli.Session.StartUp();
   output.Err(u"配信元: %1\n"_s.arg(link.FeedDir()));
   const TDownloadResult result = cli.Session.RunDownload();
   for (const QString& message : result.Messages) output.Err(message + u'\n');

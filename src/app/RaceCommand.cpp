@@ -163,7 +163,11 @@ int RunExport(const TCliArgs& args, const TCliOutput& output) {
   TSession& session = cli.Session;
   if (!session.LoadStore()) throw TCliError(NoDataMessage());
   // For this run only: the settings file is never written by the command line.
-  if (args.Has(u"--target"_s)) session.Settings().TargetDir = AbsolutePath(args.Value(u"--target"_s));
+  if (args.Has(u"--target"_s)) {
+    TSettings settings = session.Settings();
+    settings.TargetDir = AbsolutePath(args.Value(u"--target"_s));
+    session.SetSettings(settings);
+  }
 
   if (all) {
     const TExportAllResult done = session.ExportAll();

@@ -6,6 +6,7 @@
 // clock; --quit-after-show closes the program as soon as the main window has
 // done its first showing and prints how long start-up and close took.
 #include "CliArgs.h"
+#include "CliContext.h"
 #include "demo/DemoService.h"
 #include "desktop/main/FeedFolderDialog.h"
 #include "desktop/main/MainWindow.h"
@@ -13,9 +14,6 @@
 #include "desktop/widgets/UiSupport.h"
 #include "link/Clock.h"
 #include "link/FeedLink.h"
-
-#include "desktop/race/RaceWindow.h"
-#include "desktop/results/ResultsWindow.h"
 #include "shell/DataLock.h"
 #include "shell/ShellState.h"
 
@@ -44,9 +42,7 @@ struct TOptions {
 };
 
 void Err(const QString& text) {
-  const QByteArray bytes = text.toUtf8();
-  std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stderr);
-  std::fflush(stderr);
+  TCliOutput(stdout, stderr).Err(text);
 }
 
 // False (with the reason on standard error) for a command line it cannot use.
@@ -120,20 +116,8 @@ int main(int argc, char** argv) {
       [&mainWindow](TLinkSettings& settings) { return TFeedFolderDialog::Edit(&mainWindow, settings); });
   link.SetPlayer([](const QString& path) { QDesktopServices::openUrl(QUrl::fromLocalFile(path)); });
 
-  mainWindow.SetResultsOpener([&mainWindow](QMdiArea* area) -> QWidget* {
-    TResultsWindow* list = OpenResultsList(mainWindow.Session(), area);
-    mainWindow.AdoptChild(list);
-    QObject::connect(
-        list, &TResultsWindow::RaceOpenRequested, &mainWindow, [&mainWindow](const QByteArray& raceLine) {
-          TRaceWindow* race = OpenRaceWindow(mainWindow.Session(), raceLine, mainWindow.MdiArea());
-          mainWindow.AdoptChild(race);
-          mainWindow.WidenStatusWhileAlive(race);
-        });
-    return list;
-  });
-
   if (options.QuitAfterShow) {
-    QObject::connect(&mainWindow, &TMainWindow::FormShown, &mainWindow, [&] {
+    QObject::connect(&mainWindow, &TMainWindow::FirstShown, &mainWindow, [&] {
       const qint64 shown = sinceStart.elapsed();
       QElapsedTimer closing;
       closing.start();

@@ -10,6 +10,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QScopeGuard>
 
 #include <filesystem>
 #include <system_error>
@@ -76,17 +77,6 @@ void ReplaceFile(const QString& from, const QString& to) {
   }
 }
 
-class TBusyGuard {
-public:
-  explicit TBusyGuard(bool& busy) : FBusy(busy) { FBusy = true; }
-  ~TBusyGuard() { FBusy = false; }
-  TBusyGuard(const TBusyGuard&) = delete;
-  TBusyGuard& operator=(const TBusyGuard&) = delete;
-
-private:
-  bool& FBusy;
-};
-
 TByteLines LinesIfAny(const QString& path) {
   return QFile::exists(path) ? ReadLines(path) : TByteLines();
 }
@@ -137,7 +127,8 @@ bool TDownload::StartUp() {
 TDownloadResult TDownload::Run() {
   TDownloadResult result;
   if (FBusy) return result;
-  TBusyGuard busy(FBusy);
+  FBusy = true;
+  const auto idle = qScopeGuard([this] { FBusy = false; });
   result.Started = true;
 
   FObserver.ShowProgress(u"ダウンロードを開始します"_s);

@@ -1,8 +1,9 @@
 #include "results/DisplayModes.h"
 
-void TDisplayModes::PressStart() {
-  if (FMode == TDisplayMode::Start) FSettings.Display = !FSettings.Display;
+bool TDisplayModes::PressStart() {
+  const bool wasDown = FMode == TDisplayMode::Start;
   FMode = TDisplayMode::Start;
+  return wasDown;
 }
 
 void TDisplayModes::PressJockey() {

@@ -8,13 +8,14 @@ enum class TSurfaceFilter { All, Turf, Dirt };
 enum class TDisplayMode { Start, Corner3, Corner4, Jockey };
 
 // The results list's two button groups: the surface filter and the display mode
-// with the jockey threshold. Pressing "スタート" while it is down flips the
-// program-wide frame colour setting, so the settings are held by reference.
+// with the jockey threshold. Pressing "スタート" while it is down asks for the
+// other frame colour scheme, a program-wide setting that the session changes;
+// the hints read the settings as they are.
 class TDisplayModes {
 public:
   static constexpr int MaxThreshold = 5;
 
-  explicit TDisplayModes(TSettings& settings) : FSettings(settings) {}
+  explicit TDisplayModes(const TSettings& settings) : FSettings(settings) {}
 
   TSurfaceFilter Filter() const { return FFilter; }
   void SetFilter(TSurfaceFilter filter) { FFilter = filter; }
@@ -23,7 +24,8 @@ public:
   int JockeyThreshold() const { return FThreshold; }
 
   // A whole press (mouse down and the click after it) on each mode button.
-  void PressStart();
+  // True when the press asks to switch the frame colours (it was down already).
+  [[nodiscard]] bool PressStart();
   void PressCorner3() { FMode = TDisplayMode::Corner3; }
   void PressCorner4() { FMode = TDisplayMode::Corner4; }
   void PressJockey();
@@ -37,7 +39,7 @@ public:
   static QString FilterHint(TSurfaceFilter filter);
 
 private:
-  TSettings& FSettings;
+  const TSettings& FSettings;
   TSurfaceFilter FFilter = TSurfaceFilter::All;
   TDisplayMode FMode = TDisplayMode::Start;
   int FThreshold = 1;

@@ -17,7 +17,7 @@ QString DayCaption(const QByteArray& date) {
 
 }  // namespace
 
-TResultsList::TResultsList(TDayStore& store, TSettings& settings)
+TResultsList::TResultsList(const TDayStore& store, const TSettings& settings)
     : FStore(store), FSettings(settings), FModes(settings) {
   FLayout = LayoutFor({});
 }

@@ -36,7 +36,7 @@ class TResultsList {
 public:
   static constexpr int RowCount = 12;
 
-  TResultsList(TDayStore& store, TSettings& settings);
+  TResultsList(const TDayStore& store, const TSettings& settings);
 
   // Opening the window: shows the latest day.
   void Open();
@@ -81,8 +81,8 @@ public:
 private:
   void CountJockeys(const QList<QByteArray>& dayRaces);
 
-  TDayStore& FStore;
-  TSettings& FSettings;
+  const TDayStore& FStore;
+  const TSettings& FSettings;
   TDisplayModes FModes;
   TRaceRecord FRace;
   int FDayIndex = -1;

@@ -5,23 +5,9 @@
 #include "store/RaceSummary.h"
 #include "text/Errors.h"
 
+#include <QScopeGuard>
+
 #include <algorithm>
-
-namespace {
-
-// Busy on for the life of the guard, also when the command throws.
-class TBusyNotice {
-public:
-  explicit TBusyNotice(TSession& session) : FSession(session) { emit FSession.BusyChanged(true); }
-  ~TBusyNotice() { emit FSession.BusyChanged(false); }
-  TBusyNotice(const TBusyNotice&) = delete;
-  TBusyNotice& operator=(const TBusyNotice&) = delete;
-
-private:
-  TSession& FSession;
-};
-
-}  // namespace
 
 TSession::TSession(const QString& startDir, TJVLink& link, const TClock& clock, TDownloadObserver& observer,
                    QObject* parent)
@@ -32,7 +18,7 @@ TSession::TSession(const QString& startDir, TJVLink& link, const TClock& clock, 
 
 TSession::~TSession() = default;
 
-bool TSession::FormShow() {
+bool TSession::StartUp() {
   const bool close = FDownload.StartUp();
   FShell.ResultsEnabled = FShell.DataFilesPresent();
   emit StoreReloaded();
@@ -50,7 +36,9 @@ TDownloadResult TSession::RunDownload() {
   if (FDownload.IsBusy()) return {};
   TDownloadResult result;
   {
-    TBusyNotice busy(*this);
+    emit BusyChanged(true);
+    // Idle again also when the download throws.
+    const auto idle = qScopeGuard([this] { emit BusyChanged(false); });
     result = FDownload.Run();
   }
   FShell.ResultsEnabled = result.ResultsEnabled;
@@ -64,8 +52,24 @@ void TSession::SetSettings(const TSettings& settings) {
   emit SettingsChanged();
 }
 
-void TSession::NotifySettingsChanged() {
+void TSession::ReplaceStore(TDayStore store) {
+  FShell.DayStore = std::move(store);
+  emit StoreReloaded();
+}
+
+void TSession::SetEightColours(bool eight) {
+  if (FShell.Settings.Display == eight) return;
+  FShell.Settings.Display = eight;
   emit SettingsChanged();
+}
+
+void TSession::SetWindowPosition(const QPoint& position) {
+  FShell.Settings.X = position.x();
+  FShell.Settings.Y = position.y();
+}
+
+void TSession::WriteSettings() const {
+  FShell.WriteSettings();
 }
 
 TOpenRace* TSession::OpenRace(const QByteArray& raceLine) {

@@ -9,6 +9,7 @@
 
 #include <QByteArray>
 #include <QObject>
+#include <QPoint>
 #include <QString>
 #include <QStringList>
 
@@ -17,8 +18,9 @@
 
 // The one place the windows share: it owns the main window's state (the day
 // store, the settings fields, the open races' working copies), runs the
-// commands that change it and tells every window what changed. The command
-// line drives the same object without an event loop.
+// commands that change it and tells every window what changed. It is the only
+// writer: the rest of the program reads through const views. The command line
+// drives the same object without an event loop.
 class TSession : public QObject {
   Q_OBJECT
 
@@ -30,13 +32,8 @@ public:
            QObject* parent = nullptr);
   ~TSession() override;
 
-  TShellState& Shell() { return FShell; }
   const TShellState& Shell() const { return FShell; }
-  TDayStore& Store() { return FShell.DayStore; }
   const TDayStore& Store() const { return FShell.DayStore; }
-  // Windows that edit a setting in place (the results list's colour switch)
-  // call NotifySettingsChanged afterwards.
-  TSettings& Settings() { return FShell.Settings; }
   const TSettings& Settings() const { return FShell.Settings; }
   TJVLink& Link() { return FLink; }
   const TDownload& Download() const { return FDownload; }
@@ -45,10 +42,10 @@ public:
   // The results command: all three data files present.
   bool ResultsEnabled() const { return FShell.ResultsEnabled; }
 
-  // First showing of the main window: loads the day store, initialises the
+  // Start-up, when the main window first shows: loads the day store, initialises the
   // link and probes for maintenance. Emits StoreReloaded. True when the user
   // confirmed the maintenance message, so the program is to close.
-  bool FormShow();
+  bool StartUp();
 
   // Loads the day store from the data files without the link, for a front end
   // that only shows or exports. Emits StoreReloaded. False when a data file is
@@ -60,9 +57,20 @@ public:
   // after the files and store are restored.
   TDownloadResult RunDownload();
 
+  // A store built elsewhere replaces the loaded one (a front end that builds
+  // its own, the tests' crafted days). Emits StoreReloaded.
+  void ReplaceStore(TDayStore store);
+
   // The settings dialog's OK: emits SettingsChanged when a field differs.
   void SetSettings(const TSettings& settings);
-  void NotifySettingsChanged();
+  // The results list's "スタート" pressed while down: eight frame colours or
+  // three. Emits SettingsChanged when it differs.
+  void SetEightColours(bool eight);
+  // Where the main window stands, kept in the settings file. No notice: no
+  // window shows it.
+  void SetWindowPosition(const QPoint& position);
+  // The settings file alone, for a close that gives up the position save.
+  void WriteSettings() const;
 
   // A race of the store opened for correcting, owned here until CloseRace.
   // Emits RaceOpened. Throws TDataError when the race cannot be shown.

@@ -30,7 +30,6 @@ public:
   QString AppDir;
   QString DataDir;
   QString SoftwareId = QString::fromLatin1(SoftwareIdText);
-  QByteArray SelectedRaceLine;
   TSettings Settings;
   TDayStore DayStore;
   bool ResultsEnabled = false;  // the results command

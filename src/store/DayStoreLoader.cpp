@@ -206,6 +206,7 @@ bool LoadDayStore(TDayStore& store, const QString& dataDir, QStringList* notes) 
 
   TRaceRecord race;
   next.RaceDates = SplitLines(race.DateList(raceLines));
+  // Oldest first: the day lists step through them in that order.
   std::sort(next.RaceDates.begin(), next.RaceDates.end());
   (void)TPositionFile::LoadPositions(next.PosLines, InDir(dataDir, DataFile::Position));
 

@@ -59,7 +59,7 @@ inline QByteArray RaceWithOrder(QByteArrayView order) {
 
 inline QList<QByteArray> SixteenRunners() {
   QList<QByteArray> horses;
-  for (int n = 1; n <= 16; ++n) horses.append(MakeUmaLine(DefaultRaceKey, n, n));
+  for (int n = 1; n <= 16; ++n) horses.append(MakeRunnerLine(DefaultRaceKey, n, n));
   return horses;
 }
 

@@ -64,7 +64,7 @@ inline QByteArray Race(QByteArrayView key, char kind = '7') {
 }
 
 inline QByteArray Uma(QByteArrayView key, int horse, int arrival, char kind = '7') {
-  TRecordBuilder builder = UmaBuilder(key, horse, arrival);
+  TRecordBuilder builder = RunnerBuilder(key, horse, arrival);
   return builder.SetBytes(KeyField::DataKind, QByteArray(1, kind)).Line();
 }
 

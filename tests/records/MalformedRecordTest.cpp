@@ -37,7 +37,7 @@ TByteLines MalformedLines() {
   }
   // Valid lines with a digit or sign where blanks belong, and the reverse.
   lines.append(MakeRaceLine().replace(' ', '-'));
-  lines.append(MakeUmaLine().replace('0', ' '));
+  lines.append(MakeRunnerLine().replace('0', ' '));
   lines.append(MakePayLine().replace('0', '+'));
   return lines;
 }
@@ -152,7 +152,7 @@ TEST(MalformedRecordTest, NoiseGivesFieldsDefaultsOrConvertErrors) {
 // Valid lines holding Japanese text, and variants of them that no record accepts.
 TEST(MalformedRecordTest, VariantsOfValidLinesAreRejected) {
   const QByteArray race = RaceBuilder().SetRaceName(u"東京優駿（日本ダービー）").SetShortName(u"ダ杯").Line();
-  const QByteArray runner = UmaBuilder().SetHorseName(u"ドウデュース").Line();
+  const QByteArray runner = RunnerBuilder().SetHorseName(u"ドウデュース").Line();
   const QByteArray pay = MakePayLine();
   const auto replaced = [](QByteArray line, QStringView from, const QByteArray& to) {
     return line.replace(EncodeCp932(from), to);
@@ -196,7 +196,7 @@ TEST(MalformedRecordTest, ListOperationsSkipWhatTheyCannotRead) {
   // Among the noise, runners that arrived third, not at all, first and 19th.
   TByteLines lines = MalformedLines();
   for (const auto& [number, arrival] : {std::pair{1, 3}, std::pair{2, 0}, std::pair{3, 1}, std::pair{4, 19}})
-    lines.insert(lines.size() / 2 + number, MakeUmaLine(DefaultRaceKey, number, arrival));
+    lines.insert(lines.size() / 2 + number, MakeRunnerLine(DefaultRaceKey, number, arrival));
   TRunnerRecord runner;
   TByteLines expected;
   for (const QByteArray& line : lines) {

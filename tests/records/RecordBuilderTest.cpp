@@ -91,7 +91,7 @@ TEST(RecordBuilderTest, ValuesThatDoNotFitAreRefused) {
 
 TEST(RecordBuilderTest, SharedTestLinesHaveTheirLengths) {
   EXPECT_EQ(MakeRaceLine().size(), 1270);
-  EXPECT_EQ(MakeUmaLine(DefaultRaceKey, 18, 0).size(), 553);
+  EXPECT_EQ(MakeRunnerLine(DefaultRaceKey, 18, 0).size(), 553);
   EXPECT_EQ(MakePayLine().size(), 717);
   EXPECT_EQ(MakePayLine().mid(11, 16), DefaultRaceKey);
 }

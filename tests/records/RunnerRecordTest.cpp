@@ -11,7 +11,7 @@ using namespace Qt::StringLiterals;
 namespace {
 
 TEST(RunnerRecordTest, ValidLineReadsItsFields) {
-  const QByteArray line = UmaBuilder("2024052605021011", 12, 3)
+  const QByteArray line = RunnerBuilder("2024052605021011", 12, 3)
                               .SetFrame(6)
                               .SetHorseName(u"ドウデュース")
                               .SetJockey(u"武豊")
@@ -32,10 +32,10 @@ TEST(RunnerRecordTest, ValidLineReadsItsFields) {
 TEST(RunnerRecordTest, AbnormalMarks) {
   const char16_t* marks[] = {u"", u"消", u"外", u"外", u"止", u"失", u"再", u"", u"", u""};
   for (int code = 0; code <= 9; ++code) {
-    const QByteArray line = UmaBuilder().SetAbnormality(code).Line();
+    const QByteArray line = RunnerBuilder().SetAbnormality(code).Line();
     EXPECT_EQ(TRunnerRecord().AbnormalMark(line), QString::fromUtf16(marks[code])) << code;
   }
-  EXPECT_THROW(TRunnerRecord().AbnormalMark(UmaBuilder().SetBytes(331, " ").Line()), TConvertError);
+  EXPECT_THROW(TRunnerRecord().AbnormalMark(RunnerBuilder().SetBytes(331, " ").Line()), TConvertError);
 }
 
 TEST(RunnerRecordTest, RunTime) {
@@ -45,17 +45,17 @@ TEST(RunnerRecordTest, RunTime) {
   };
   for (const TCase& c : {TCase{"1345", 945}, TCase{"2000", 1200}, TCase{"0000", 0}, TCase{"0599", 599},
                          TCase{"0580", 580}, TCase{"3012", 1812}}) {
-    EXPECT_EQ(TRunnerRecord().RunTime(UmaBuilder().SetBytes(338, c.Stored).Line()), c.Tenths) << c.Stored;
+    EXPECT_EQ(TRunnerRecord().RunTime(RunnerBuilder().SetBytes(338, c.Stored).Line()), c.Tenths) << c.Stored;
   }
   for (const char* bad : {"    ", "1 34", "13.4", "１"}) {
-    const QByteArray line = UmaBuilder().SetBytes(338, QByteArray(bad).leftJustified(4, ' ', true)).Line();
+    const QByteArray line = RunnerBuilder().SetBytes(338, QByteArray(bad).leftJustified(4, ' ', true)).Line();
     EXPECT_THROW(TRunnerRecord().RunTime(line), TConvertError) << bad;
   }
 }
 
 TEST(RunnerRecordTest, SortByArrivalPutsNonArrivalsLastAndDropsTheRest) {
   const auto horse = [](int number, const char* arrival) {
-    return UmaBuilder(DefaultRaceKey, number, 1).SetBytes(332, arrival).Line();
+    return RunnerBuilder(DefaultRaceKey, number, 1).SetBytes(332, arrival).Line();
   };
   struct TCase {
     std::vector<std::pair<int, const char*>> Input;  // horse number, arrival

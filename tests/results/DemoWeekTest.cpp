@@ -29,9 +29,12 @@ TEST(DemoWeekTest, EveryDayDrawsInEveryMode) {
         ++racesSeen;
         const bool hasSummary = list.LoadSummary(list.SummaryOf(list.RaceAccessor().RaceKey(line)));
         summarised += hasSummary;
-        for (auto press : {&TDisplayModes::PressStart, &TDisplayModes::PressCorner3,
-                           &TDisplayModes::PressCorner4, &TDisplayModes::PressJockey}) {
-          (list.Modes().*press)();
+        for (int press = 0; press < 4; ++press) {
+          TDisplayModes& modes = list.Modes();
+          if (press == 0) (void)modes.PressStart();
+          if (press == 1) modes.PressCorner3();
+          if (press == 2) modes.PressCorner4();
+          if (press == 3) modes.PressJockey();
           const TCellPaint paint = cells.DrawCell(column, row, {0, 0, 275, 20}, false, true);
           EXPECT_EQ(paint.Boxes.size(), hasSummary && !paint.Greyed ? 7 : 4) << line.left(27).constData();
           EXPECT_EQ(paint.Lines.size(), 1);

@@ -46,14 +46,14 @@ protected:
 
   // A demo week downloaded, notices not yet watched.
   void Download() {
-    Session.FormShow();
+    Session.StartUp();
     ASSERT_TRUE(Session.RunDownload().FilesWritten);
     ASSERT_FALSE(Session.Store().RaceLines.isEmpty());
   }
 };
 
 TEST_F(SessionTest, DownloadTellsBusyThenOneReload) {
-  Session.FormShow();
+  Session.StartUp();
   TNotices notices(Session);
   const TDownloadResult result = Session.RunDownload();
   EXPECT_TRUE(result.FilesWritten);
@@ -78,7 +78,7 @@ TEST_F(SessionTest, MixedRecordFilesAreNamedAtStartAndReplacedByTheDownload) {
   TSession restarted{Dir.path(), Link, Clock, Observer};
   EXPECT_TRUE(restarted.Shell().StartMessage.contains(u"新しいもの: RaceData.dat"_s))
       << restarted.Shell().StartMessage.toStdString();
-  EXPECT_FALSE(restarted.FormShow());
+  EXPECT_FALSE(restarted.StartUp());
   EXPECT_TRUE(restarted.Store().RaceLines.isEmpty());
   EXPECT_FALSE(restarted.ResultsEnabled());
   EXPECT_TRUE(restarted.RunDownload().FilesWritten);

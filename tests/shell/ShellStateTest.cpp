@@ -46,7 +46,6 @@ TEST_F(ShellStateTest, FirstStartInEmptyDirectory) {
   EXPECT_EQ(state.Settings, defaults);
   EXPECT_FALSE(state.ResultsEnabled);
   EXPECT_EQ(state.SoftwareId, QStringLiteral("SA468213/SD590374/RAVEK/Ver1.24"));
-  EXPECT_TRUE(state.SelectedRaceLine.isEmpty());
   EXPECT_TRUE(state.DayStore.RaceLines.isEmpty());
 
   state.WriteSettings();

@@ -36,7 +36,7 @@ QByteArray PosLine(QByteArrayView key, int horses,
 }
 
 QByteArray Uma(QByteArrayView key, int horse, int arrival, int frame, QStringView jockey = u"騎手") {
-  return UmaBuilder(key, horse, arrival).SetFrame(frame).SetJockey(jockey).Line();
+  return RunnerBuilder(key, horse, arrival).SetFrame(frame).SetJockey(jockey).Line();
 }
 
 // A payout line paying places to the given horses.
@@ -194,7 +194,7 @@ TEST_F(DayStoreLoaderTest, NonNumericHorseNumberFailsAndLeavesTheStore) {
   ASSERT_TRUE(LoadDayStore(Store, Dir.path()));
   const TDayStore before = Store;
 
-  const QByteArray bad = UmaBuilder(KeyA, 2, 2).SetBytes(SeField::HorseNumber, "x2").Line();
+  const QByteArray bad = RunnerBuilder(KeyA, 2, 2).SetBytes(SeField::HorseNumber, "x2").Line();
   WriteFiles({MakeRaceLine(KeyA)}, {Uma(KeyA, 1, 1, 1), bad, Uma(KeyA, 3, 3, 1)}, {}, {PosLine(KeyA, 3)});
   try {
     LoadDayStore(Store, Dir.path());

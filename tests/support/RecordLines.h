@@ -42,8 +42,8 @@ inline QByteArray MakeRaceLine(QByteArrayView raceKey = DefaultRaceKey) {
 
 // Horse `horseNumber` finishing `arrival`-th (0: did not arrive), a tenth of a
 // second behind per place after 1.34.5.
-inline TRecordBuilder UmaBuilder(QByteArrayView raceKey = DefaultRaceKey, int horseNumber = 1,
-                                 int arrival = 1) {
+inline TRecordBuilder RunnerBuilder(QByteArrayView raceKey = DefaultRaceKey, int horseNumber = 1,
+                                    int arrival = 1) {
   return TRecordBuilder::Horse('7')
       .SetRaceKey(raceKey)
       .SetFrame((horseNumber + 1) / 2 > 8 ? 8 : (horseNumber + 1) / 2)
@@ -56,8 +56,9 @@ inline TRecordBuilder UmaBuilder(QByteArrayView raceKey = DefaultRaceKey, int ho
       .SetTime(arrival > 0 ? 945 + arrival - 1 : 0);
 }
 
-inline QByteArray MakeUmaLine(QByteArrayView raceKey = DefaultRaceKey, int horseNumber = 1, int arrival = 1) {
-  return UmaBuilder(raceKey, horseNumber, arrival).Line();
+inline QByteArray MakeRunnerLine(QByteArrayView raceKey = DefaultRaceKey, int horseNumber = 1,
+                                 int arrival = 1) {
+  return RunnerBuilder(raceKey, horseNumber, arrival).Line();
 }
 
 // A payout record whose every entry is zeros (nothing paid).

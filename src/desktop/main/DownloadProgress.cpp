@@ -16,7 +16,7 @@ constexpr int BarHeight = 8;
 
 TDownloadProgress::TDownloadProgress(QWidget* owner)
     : QWidget(owner, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint) {
-  setObjectName(u"PrgForm"_s);
+  setObjectName(u"DownloadProgress"_s);
   setAttribute(Qt::WA_DeleteOnClose);
   setFixedSize(343, 67);
   if (owner) {

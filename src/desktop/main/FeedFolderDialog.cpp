@@ -11,7 +11,7 @@
 using namespace Qt::StringLiterals;
 
 TFeedFolderDialog::TFeedFolderDialog(QWidget* parent) : QDialog(parent), FFolder(new QLineEdit(this)) {
-  setObjectName(u"FeedFolderDlg"_s);
+  setObjectName(u"FeedFolderDialog"_s);
   setWindowTitle(u"配信フォルダの設定"_s);
   FFolder->setObjectName(u"FeedFolder"_s);
   FFolder->setPlaceholderText(u"（空欄: デモ配信 DemoFeed）"_s);

@@ -15,7 +15,7 @@ static void LoadHelpBook() {
 
 THelpWindow::THelpWindow(QWidget* owner) : QWidget(owner, Qt::Window), FBrowser(new QTextBrowser(this)) {
   LoadHelpBook();
-  setObjectName(u"HelpForm"_s);
+  setObjectName(u"HelpWindow"_s);
   setWindowTitle(u"RAVEKヘルプ"_s);
   resize(720, 600);
 

@@ -5,7 +5,10 @@
 #include "desktop/main/SorryDialog.h"
 #include "desktop/main/VersionDialog.h"
 #include "desktop/main/WebPages.h"
+#include "desktop/race/RaceWindow.h"
+#include "desktop/results/ResultsWindow.h"
 #include "desktop/settings/SettingsDialog.h"
+#include "desktop/widgets/ChildWindow.h"
 #include "desktop/widgets/ToolIcons.h"
 #include "desktop/widgets/UiSupport.h"
 #include "text/Errors.h"
@@ -21,7 +24,6 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
-#include <QMetaMethod>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTimer>
@@ -38,21 +40,20 @@ const QColor ClientBackground(212, 208, 200);
 constexpr int ToolbarHeight = 28;
 constexpr int StatusBarHeight = 19;
 
-QToolButton* ToolButton(QWidget* parent, const QString& name, const QRect& geometry, const QString& caption,
-                        const QString& tip, const QIcon& icon) {
-  auto* button = new QToolButton(parent);
-  button->setObjectName(name);
-  button->setGeometry(geometry);
-  button->setText(caption);
-  button->setToolTip(tip);
-  button->setIcon(icon);
+// A toolbar button for action: clicking it runs the action and it is enabled
+// with the action. Its picture stays off the action, as a menu would make
+// room for pictures beside every item otherwise.
+QToolButton* ToolbarButton(QWidget* parent, const QString& name, const QRect& geometry, QAction* action,
+                           const QIcon& picture, const QString& caption, const QString& hint,
+                           Qt::FocusPolicy focus) {
+  QToolButton* button = MakeToolButton(parent, name, geometry, caption, hint, focus);
+  button->setIcon(picture);
   button->setIconSize(QSize(16, 16));
   button->setToolButtonStyle(caption.isEmpty() ? Qt::ToolButtonIconOnly : Qt::ToolButtonTextBesideIcon);
+  button->setEnabled(action->isEnabled());
+  QObject::connect(button, &QToolButton::clicked, action, &QAction::trigger);
+  QObject::connect(action, &QAction::enabledChanged, button, &QToolButton::setEnabled);
   return button;
-}
-
-bool HasSignal(const QObject* object, const char* signature) {
-  return object->metaObject()->indexOfSignal(QMetaObject::normalizedSignature(signature).constData()) >= 0;
 }
 
 }  // namespace
@@ -68,18 +69,19 @@ QPoint PlaceOnScreens(const QRect& frame, const QList<QRect>& screens, const QRe
 
 TMainWindow::TMainWindow(const QString& startDir, TJVLink& link, const TClock& clock, QWidget* parent)
     : QMainWindow(parent), FObserver(*this), FSession(startDir, link, clock, FObserver) {
-  setObjectName(u"frmMain"_s);
+  setObjectName(u"MainWindow"_s);
   setWindowTitle(u"Ravekon ver1.24"_s);
   setWindowIcon(ProgramIcon());
   setFont(RavekFont(12));
 
-  FMdi = new QMdiArea;
-  FMdi->setObjectName(u"MdiArea"_s);
-  FMdi->setBackground(ClientBackground);
-  FMdi->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-  FMdi->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-  connect(FMdi, &QMdiArea::subWindowActivated, this, &TMainWindow::MergeChildMenus);
+  FMdiArea = new QMdiArea;
+  FMdiArea->setObjectName(u"MdiArea"_s);
+  FMdiArea->setBackground(ClientBackground);
+  FMdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  FMdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  connect(FMdiArea, &QMdiArea::subWindowActivated, this, &TMainWindow::MergeChildMenus);
 
+  CreateCommands();
   CreateMenus();
   CreateToolbar();
   CreateStatusBar();
@@ -94,45 +96,55 @@ TMainWindow::TMainWindow(const QString& startDir, TJVLink& link, const TClock& c
 
   // The long-lived dialogs, in the order the program has always made them.
   // The margins dialog belongs to the race windows' library.
-  FSorry = new TSorryDialog(this);
-  FAbout = new TVersionDialog(this);
-  FSettei = new TSettingsDialog(this);
+  FSorryDialog = new TSorryDialog(this);
+  FVersionDialog = new TVersionDialog(this);
+  FSettingsDialog = new TSettingsDialog(this);
   UpdateCommands();
 }
 
 TMainWindow::~TMainWindow() {
   // Children may still talk to the session while they go.
-  delete FMdi->parentWidget();
+  delete FMdiArea->parentWidget();
+}
+
+void TMainWindow::CreateCommands() {
+  // Object names as the tests find the commands.
+  const auto command = [this](const QString& name, const QString& text, void (TMainWindow::*run)()) {
+    auto* action = new QAction(text, this);
+    action->setObjectName(name);
+    connect(action, &QAction::triggered, this, run);
+    return action;
+  };
+  FResultsAction = command(u"Seiseki"_s, u"成績(&S)"_s, &TMainWindow::ResultsClick);
+  FDownloadAction = command(u"Sokuhou"_s, u"速報成績ＤＬ(&D)"_s, &TMainWindow::DownloadClick);
+  FQuitAction = command(u"Quit"_s, u"終了(&Z)"_s, &TMainWindow::QuitClick);
+  FLinkSettingsAction = command(u"Init"_s, u"ユーザー(&U)"_s, &TMainWindow::LinkSettingsClick);
+  FSettingsAction = command(u"N3"_s, u"環境設定(&E)"_s, &TMainWindow::SettingsClick);
 }
 
 void TMainWindow::CreateMenus() {
-  FMainMenu = menuBar()->addMenu(u"メインメニュー(&M)"_s);
-  FMainMenu->setObjectName(u"MainMenu"_s);
-  FSeiseki = FMainMenu->addAction(u"成績(&S)"_s, this, &TMainWindow::SeisekiClick);
-  FSeiseki->setObjectName(u"Seiseki"_s);
-  FMainMenu->addSeparator();
-  FSokuhou = FMainMenu->addAction(u"速報成績ＤＬ(&D)"_s, this, &TMainWindow::SokuhouClick);
-  FSokuhou->setObjectName(u"Sokuhou"_s);
-  FMainMenu->addSeparator();
-  FQuit = FMainMenu->addAction(u"終了(&Z)"_s, this, &TMainWindow::QuitClick);
-  FQuit->setObjectName(u"Quit"_s);
+  QMenu* mainMenu = menuBar()->addMenu(u"メインメニュー(&M)"_s);
+  mainMenu->setObjectName(u"MainMenu"_s);
+  mainMenu->addAction(FResultsAction);
+  mainMenu->addSeparator();
+  mainMenu->addAction(FDownloadAction);
+  mainMenu->addSeparator();
+  mainMenu->addAction(FQuitAction);
 
-  FSetteiMenu = menuBar()->addMenu(u"設定(&I)"_s);
-  FSetteiMenu->setObjectName(u"SetteiMenu"_s);
-  FInit = FSetteiMenu->addAction(u"ユーザー(&U)"_s, this, &TMainWindow::InitClick);
-  FInit->setObjectName(u"Init"_s);
-  FN3 = FSetteiMenu->addAction(u"環境設定(&E)"_s, this, &TMainWindow::N3Click);
-  FN3->setObjectName(u"N3"_s);
+  FSettingsMenu = menuBar()->addMenu(u"設定(&I)"_s);
+  FSettingsMenu->setObjectName(u"SetteiMenu"_s);
+  FSettingsMenu->addAction(FLinkSettingsAction);
+  FSettingsMenu->addAction(FSettingsAction);
 
-  FHelpMenu = menuBar()->addMenu(u"ヘルプ(&H)"_s);
-  FHelpMenu->setObjectName(u"HelpMenu"_s);
-  FHelpMenu->addAction(u"RAVEKヘルプ(&P)"_s, this, &TMainWindow::bhelpClick)->setObjectName(u"bhelp"_s);
-  FHelpMenu->addSeparator();
-  FHelpMenu->addAction(u"馬場情報(&B)"_s, this, &TMainWindow::BabaClick)->setObjectName(u"Baba"_s);
-  FHelpMenu->addAction(u"RAVEKサポートページへ(&A)"_s, this, &TMainWindow::RAVEKHPClick)
+  QMenu* helpMenu = menuBar()->addMenu(u"ヘルプ(&H)"_s);
+  helpMenu->setObjectName(u"HelpMenu"_s);
+  helpMenu->addAction(u"RAVEKヘルプ(&P)"_s, this, &TMainWindow::HelpClick)->setObjectName(u"bhelp"_s);
+  helpMenu->addSeparator();
+  helpMenu->addAction(u"馬場情報(&B)"_s, this, &TMainWindow::TrackConditionsClick)->setObjectName(u"Baba"_s);
+  helpMenu->addAction(u"RAVEKサポートページへ(&A)"_s, this, &TMainWindow::SupportPageClick)
       ->setObjectName(u"RAVEKHP"_s);
-  FHelpMenu->addSeparator();
-  FHelpMenu->addAction(u"バージョン(&V)"_s, this, &TMainWindow::VersionClick)->setObjectName(u"Version"_s);
+  helpMenu->addSeparator();
+  helpMenu->addAction(u"バージョン(&V)"_s, this, &TMainWindow::VersionClick)->setObjectName(u"Version"_s);
 }
 
 void TMainWindow::CreateToolbar() {
@@ -142,27 +154,24 @@ void TMainWindow::CreateToolbar() {
   layout->setSpacing(0);
 
   auto* panel = new QFrame(central);
-  panel->setObjectName(u"Panel1"_s);
+  panel->setObjectName(u"Toolbar"_s);
   panel->setFixedHeight(ToolbarHeight);
   panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-  FBitBtn1 = ToolButton(panel, u"BitBtn1"_s, QRect(3, 1, 32, 26), {}, u"終了します"_s, QuitIcon());
-  FSpeedButton1 = ToolButton(panel, u"SpeedButton1"_s, QRect(48, 1, 92, 26), u"  成 績  "_s,
-                             u"成績一覧を表示"_s, ResultsIcon());
-  FBitBtn2 = ToolButton(panel, u"BitBtn2"_s, QRect(152, 1, 92, 26), u"ダウンロード"_s,
-                        u"リアルタイムデータのダウンロード"_s, DownloadIcon());
-  FBitBtn2->setFocusPolicy(Qt::NoFocus);
-  connect(FBitBtn1, &QToolButton::clicked, this, &TMainWindow::QuitClick);
-  connect(FSpeedButton1, &QToolButton::clicked, this, &TMainWindow::SeisekiClick);
-  connect(FBitBtn2, &QToolButton::clicked, this, &TMainWindow::SokuhouClick);
+  ToolbarButton(panel, u"BitBtn1"_s, QRect(3, 1, 32, 26), FQuitAction, QuitIcon(), {}, u"終了します"_s,
+                Qt::TabFocus);
+  ToolbarButton(panel, u"SpeedButton1"_s, QRect(48, 1, 92, 26), FResultsAction, ResultsIcon(), u"  成 績  "_s,
+                u"成績一覧を表示"_s, Qt::TabFocus);
+  ToolbarButton(panel, u"BitBtn2"_s, QRect(152, 1, 92, 26), FDownloadAction, DownloadIcon(),
+                u"ダウンロード"_s, u"リアルタイムデータのダウンロード"_s, Qt::NoFocus);
 
   layout->addWidget(panel);
-  layout->addWidget(FMdi, 1);
+  layout->addWidget(FMdiArea, 1);
   setCentralWidget(central);
 }
 
 void TMainWindow::CreateStatusBar() {
   QStatusBar* bar = statusBar();
-  bar->setObjectName(u"StatusBar1"_s);
+  bar->setObjectName(u"StatusBar"_s);
   bar->setFixedHeight(StatusBarHeight);
   bar->setSizeGripEnabled(false);
   auto* panels = new QWidget(bar);
@@ -196,25 +205,10 @@ void TMainWindow::PlaceWindow() {
   move(primary ? PlaceOnScreens(frame, screens, primary->availableGeometry()) : frame.topLeft());
 }
 
-void TMainWindow::SetResultsOpener(TChildOpener opener) {
-  FResultsOpener = std::move(opener);
-}
-
-void TMainWindow::AdoptChild(QWidget* child) {
-  if (!child) return;
-  if (HasSignal(child, "StatusText(int,QString)"))
-    connect(child, SIGNAL(StatusText(int, QString)), this, SLOT(ShowStatusText(int, QString)));
-  if (HasSignal(child, "SorryRequested(QString)"))
-    connect(child, SIGNAL(SorryRequested(QString)), this, SLOT(ShowSorry(QString)));
-}
-
-void TMainWindow::WidenStatusWhileAlive(QWidget* child) {
-  if (!child) return;
-  ++FWideChildren;
-  SetFirstPanelWide(true);
-  connect(child, &QObject::destroyed, this, [this] {
-    if (--FWideChildren == 0) SetFirstPanelWide(false);
-  });
+void TMainWindow::ShowChild(TChildWindow* child) {
+  connect(child, &TChildWindow::StatusText, this, &TMainWindow::ShowStatusText);
+  connect(child, &TChildWindow::SorryRequested, this, &TMainWindow::ShowSorry);
+  ShowChildWindow(FMdiArea, child);
 }
 
 QString TMainWindow::StatusPanelText(int panel) const {
@@ -226,37 +220,35 @@ void TMainWindow::ShowStatusText(int panel, const QString& text) {
 }
 
 void TMainWindow::ShowSorry(const QString& text) {
-  FSorry->SetText(text);
-  FSorry->exec();
+  FSorryDialog->SetText(text);
+  FSorryDialog->exec();
 }
 
 void TMainWindow::MergeChildMenus(QMdiSubWindow* window) {
   // A dialog or another program taking the focus deactivates the child for a
   // moment; its menus stay until another child becomes active.
-  if (!window && !isActiveWindow() && !FMdi->subWindowList().isEmpty()) return;
+  if (!window && !isActiveWindow() && !FMdiArea->subWindowList().isEmpty()) return;
   for (const QPointer<QMenu>& menu : std::as_const(FMerged)) {
     if (menu) menuBar()->removeAction(menu->menuAction());
   }
   FMerged.clear();
-  if (!window || !window->widget()) return;
-  const QList<QMenu*> menus = window->widget()->findChildren<QMenu*>(Qt::FindDirectChildrenOnly);
-  for (QMenu* menu : menus) {
-    menuBar()->insertAction(FSetteiMenu->menuAction(), menu->menuAction());
+  const auto* child = window ? qobject_cast<TChildWindow*>(window->widget()) : nullptr;
+  if (!child) return;
+  for (QMenu* menu : child->Menus()) {
+    menuBar()->insertAction(FSettingsMenu->menuAction(), menu->menuAction());
     FMerged.append(menu);
   }
 }
 
 void TMainWindow::UpdateCommands() {
-  const bool free = !FBusy && FListsOpen == 0;
-  const bool results = free && FSession.ResultsEnabled();
-  FSeiseki->setEnabled(results);
-  FSpeedButton1->setEnabled(results);
-  FSokuhou->setEnabled(free);
-  FBitBtn2->setEnabled(free);
-  FN3->setEnabled(free);
-  FInit->setEnabled(!FBusy);
-  FQuit->setEnabled(!FBusy);
-  FBitBtn1->setEnabled(!FBusy);
+  // The download, the settings and the results list touch the store the
+  // results list shows; none of them runs beside a download.
+  const bool free = !FBusy && !FResultsOpen;
+  FResultsAction->setEnabled(free && FSession.ResultsEnabled());
+  FDownloadAction->setEnabled(free);
+  FSettingsAction->setEnabled(free);
+  FLinkSettingsAction->setEnabled(!FBusy);
+  FQuitAction->setEnabled(!FBusy);
 }
 
 void TMainWindow::showEvent(QShowEvent* event) {
@@ -264,23 +256,23 @@ void TMainWindow::showEvent(QShowEvent* event) {
   if (FShown) return;
   FShown = true;
   // After the window has painted once.
-  QTimer::singleShot(0, this, &TMainWindow::FormShow);
+  QTimer::singleShot(0, this, &TMainWindow::FirstShowing);
 }
 
-void TMainWindow::FormShow() {
+void TMainWindow::FirstShowing() {
   const QString message = FSession.Shell().StartMessage;
   if (!message.isEmpty()) ShowMessage(this, QMessageBox::Critical, message);
   bool close = false;
   try {
-    close = FSession.FormShow();
+    close = FSession.StartUp();
   } catch (...) {
-    FFormShowDone = true;
+    FFirstShowingDone = true;
     UpdateCommands();
     throw;
   }
-  FFormShowDone = true;
+  FFirstShowingDone = true;
   UpdateCommands();
-  emit FormShown();
+  emit FirstShown();
   if (close) this->close();
 }
 
@@ -312,8 +304,8 @@ void TMainWindow::TObserver::ProcessPendingEvents() {
 }
 
 bool TMainWindow::TObserver::ShowMaintenance(const QString& text) {
-  FMain.FSorry->SetText(text);
-  return FMain.FSorry->exec() == QDialog::Accepted;
+  FMain.FSorryDialog->SetText(text);
+  return FMain.FSorryDialog->exec() == QDialog::Accepted;
 }
 
 void TMainWindow::TObserver::DayProgress(int done, int asked) {
@@ -324,48 +316,63 @@ void TMainWindow::QuitClick() {
   close();
 }
 
-void TMainWindow::SokuhouClick() {
-  if (FBusy || FListsOpen > 0) return;
+void TMainWindow::DownloadClick() {
+  if (!FDownloadAction->isEnabled()) return;
   const TDownloadResult result = FSession.RunDownload();
   UpdateCommands();
   if (!result.Messages.isEmpty()) ShowMessage(this, QMessageBox::Information, result.Messages.join(u'\n'));
 }
 
-void TMainWindow::SeisekiClick() {
-  if (!FResultsOpener || FBusy || FListsOpen > 0 || !FSession.ResultsEnabled()) return;
-  QWidget* list = FResultsOpener(FMdi);
-  if (!list) return;
-  ++FListsOpen;
+void TMainWindow::ResultsClick() {
+  if (!FResultsAction->isEnabled()) return;
+  auto* list = new TResultsWindow(FSession);
+  list->setAttribute(Qt::WA_DeleteOnClose);
+  connect(list, &TResultsWindow::RaceOpenRequested, this, &TMainWindow::OpenRace);
   connect(list, &QObject::destroyed, this, [this] {
-    --FListsOpen;
+    FResultsOpen = false;
     UpdateCommands();
   });
+  FResultsOpen = true;
+  ShowChild(list);
+  list->setFocus();
   SetFirstPanelWide(false);
   UpdateCommands();
 }
 
-void TMainWindow::InitClick() {
+void TMainWindow::OpenRace(const QByteArray& raceLine) {
+  TRaceWindow* race = OpenRaceWindow(FSession, raceLine, FMdiArea);
+  connect(race, &TChildWindow::StatusText, this, &TMainWindow::ShowStatusText);
+  connect(race, &TChildWindow::SorryRequested, this, &TMainWindow::ShowSorry);
+  // The first status panel spans the bar while a race window lives.
+  ++FRaceWindows;
+  SetFirstPanelWide(true);
+  connect(race, &QObject::destroyed, this, [this] {
+    if (--FRaceWindows == 0) SetFirstPanelWide(false);
+  });
+}
+
+void TMainWindow::LinkSettingsClick() {
   const int r = FSession.Link().JVSetUIProperties();
   ShowStatusText(
       0, r != 0 ? u"JVSetUIPropertiesエラー:"_s + QString::number(r) : u"JVSetUIProperties正常終了:0"_s);
 }
 
-void TMainWindow::N3Click() {
-  if (FBusy || FListsOpen > 0) return;
+void TMainWindow::SettingsClick() {
+  if (!FSettingsAction->isEnabled()) return;
   TSettings settings = FSession.Settings();
-  if (FSettei->Execute(settings)) FSession.SetSettings(settings);
+  if (FSettingsDialog->Execute(settings)) FSession.SetSettings(settings);
 }
 
-void TMainWindow::bhelpClick() {
+void TMainWindow::HelpClick() {
   ShowHelp(THelpWindow::ContentsPage);
 }
 
 void TMainWindow::ShowHelp(const char* page) {
-  if (!FHelp) FHelp = new THelpWindow(this);
-  FHelp->ShowPage(page);
-  FHelp->show();
-  FHelp->raise();
-  FHelp->activateWindow();
+  if (!FHelpWindow) FHelpWindow = new THelpWindow(this);
+  FHelpWindow->ShowPage(page);
+  FHelpWindow->show();
+  FHelpWindow->raise();
+  FHelpWindow->activateWindow();
 }
 
 namespace {
@@ -378,16 +385,16 @@ void OpenPage(QWidget* parent, const char* address) {
 
 }  // namespace
 
-void TMainWindow::BabaClick() {
+void TMainWindow::TrackConditionsClick() {
   OpenPage(this, WebPage::TrackConditions);
 }
 
-void TMainWindow::RAVEKHPClick() {
+void TMainWindow::SupportPageClick() {
   ShowHelp(THelpWindow::SupportPage);
 }
 
 void TMainWindow::VersionClick() {
-  FAbout->exec();
+  FVersionDialog->exec();
 }
 
 bool TMainWindow::SaveAtClose() {
@@ -407,7 +414,7 @@ bool TMainWindow::SaveAtClose() {
       if (answer != QMessageBox::Discard) return false;
       // The positions stay as they were on disk; the settings are still kept.
       try {
-        FSession.Shell().WriteSettings();
+        FSession.WriteSettings();
       } catch (const TFileError& settingsError) {
         ShowMessage(this, QMessageBox::Warning, settingsError.Message());
       }
@@ -427,25 +434,24 @@ void TMainWindow::closeEvent(QCloseEvent* event) {
     return;
   }
   // Open race windows hand their positions back first, so the save has them.
-  FMdi->closeAllSubWindows();
+  FMdiArea->closeAllSubWindows();
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-  for (const QMdiSubWindow* window : FMdi->subWindowList()) {
+  for (const QMdiSubWindow* window : FMdiArea->subWindowList()) {
     if (window->isVisible()) {
       event->ignore();
       return;
     }
   }
-  FSession.Settings().X = pos().x();
-  FSession.Settings().Y = pos().y();
+  FSession.SetWindowPosition(pos());
   if (!SaveAtClose()) {
     event->ignore();
     return;
   }
   FClosed = true;
-  if (FHelp) FHelp->close();
+  if (FHelpWindow) FHelpWindow->close();
   event->accept();
 }
 
 THelpWindow* TMainWindow::HelpWindow() const {
-  return FHelp;
+  return FHelpWindow;
 }

@@ -5,13 +5,12 @@
 #include "link/JVLink.h"
 #include "shell/Session.h"
 
+#include <QByteArray>
 #include <QList>
 #include <QMainWindow>
 #include <QPointer>
 #include <QRect>
 #include <QString>
-
-#include <functional>
 
 class QAction;
 class QLabel;
@@ -19,24 +18,24 @@ class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
 class QToolButton;
-class TVersionDialog;
-class THelpWindow;
-class TSorryDialog;
-class TSettingsDialog;
+class TChildWindow;
 class TDownloadProgress;
+class THelpWindow;
+class TSettingsDialog;
+class TSorryDialog;
+class TVersionDialog;
 
 // Where a window whose frame is frame goes: where it is when it overlaps any of
 // the screens, else near the top left of the primary screen.
 QPoint PlaceOnScreens(const QRect& frame, const QList<QRect>& screens, const QRect& primary);
 
-// The main window: the frame every other window lives in. It owns the session
-// and forwards its commands to it; child windows are MDI sub-windows.
+// The main window: the frame every other window lives in. It owns the session,
+// forwards its commands to it and opens the results list and the race windows
+// as MDI sub-windows.
 class TMainWindow : public QMainWindow {
   Q_OBJECT
 
 public:
-  using TChildOpener = std::function<QWidget*(QMdiArea*)>;
-
   static constexpr int ClientWidth = 918;
   static constexpr int ClientHeight = 624;
 
@@ -47,42 +46,38 @@ public:
   ~TMainWindow() override;
 
   TSession& Session() { return FSession; }
-  QMdiArea* MdiArea() const { return FMdi; }
-  TSorryDialog* SorryDialog() const { return FSorry; }
-  TVersionDialog* AboutBox() const { return FAbout; }
-  TSettingsDialog* SetteiDialog() const { return FSettei; }
+  QMdiArea* MdiArea() const { return FMdiArea; }
+  TSorryDialog* SorryDialog() const { return FSorryDialog; }
+  TVersionDialog* VersionDialog() const { return FVersionDialog; }
+  TSettingsDialog* SettingsDialog() const { return FSettingsDialog; }
   THelpWindow* HelpWindow() const;
 
-  // The results command opens its window through this; the command, the
-  // download and the settings dialog are disabled while that window lives.
-  void SetResultsOpener(TChildOpener opener);
-  // Connects a child's StatusText and SorryRequested signals, when it has them.
-  void AdoptChild(QWidget* child);
-  // The first status panel spans the bar while this child (a race window) lives.
-  void WidenStatusWhileAlive(QWidget* child);
+  // Shows child in the area: its texts reach the status bar and the "Sorry"
+  // dialog, its menus join the menu bar while it is active.
+  void ShowChild(TChildWindow* child);
 
   QString StatusPanelText(int panel) const;
   // True while the first panel spans the bar.
   bool FirstPanelWide() const { return FFirstPanelWide; }
-  bool FormShowDone() const { return FFormShowDone; }
+  bool FirstShowingDone() const { return FFirstShowingDone; }
 
-public slots:
+  // The commands of the menus and the toolbar.
+  void QuitClick();
+  void DownloadClick();
+  void ResultsClick();
+  void LinkSettingsClick();
+  void SettingsClick();
+  void HelpClick();
+  void TrackConditionsClick();
+  void SupportPageClick();
+  void VersionClick();
+
   void ShowStatusText(int panel, const QString& text);
   void ShowSorry(const QString& text);
 
-  void QuitClick();
-  void SokuhouClick();
-  void SeisekiClick();
-  void InitClick();
-  void N3Click();
-  void bhelpClick();
-  void BabaClick();
-  void RAVEKHPClick();
-  void VersionClick();
-
 signals:
   // The first showing's work (store loaded, link initialised, probe) is done.
-  void FormShown();
+  void FirstShown();
   // Every text the progress panel shows, in order.
   void ProgressShown(const QString& text);
 
@@ -91,7 +86,6 @@ protected:
   void closeEvent(QCloseEvent* event) override;
 
 private:
-  void ShowHelp(const char* page);
   // The status bar, the progress panel and the "Sorry" dialog as the download sees them.
   class TObserver : public TDownloadObserver {
   public:
@@ -107,47 +101,45 @@ private:
     TMainWindow& FMain;
   };
 
+  void CreateCommands();
   void CreateMenus();
   void CreateToolbar();
   void CreateStatusBar();
-  void FormShow();
+  void FirstShowing();
   void UpdateCommands();
   void MergeChildMenus(QMdiSubWindow* window);
   void SetFirstPanelWide(bool wide);
   void PlaceWindow();
+  void OpenRace(const QByteArray& raceLine);
+  void ShowHelp(const char* page);
   TDownloadProgress* Progress();
   bool SaveAtClose();
 
   TObserver FObserver;
   TSession FSession;
-  QMdiArea* FMdi = nullptr;
+  QMdiArea* FMdiArea = nullptr;
 
-  QMenu* FMainMenu = nullptr;
-  QMenu* FSetteiMenu = nullptr;
-  QMenu* FHelpMenu = nullptr;
-  QAction* FSeiseki = nullptr;
-  QAction* FSokuhou = nullptr;
-  QAction* FQuit = nullptr;
-  QAction* FInit = nullptr;
-  QAction* FN3 = nullptr;
-  QToolButton* FBitBtn1 = nullptr;
-  QToolButton* FSpeedButton1 = nullptr;
-  QToolButton* FBitBtn2 = nullptr;
+  // One action per command, shared by the menu and the toolbar.
+  QAction* FResultsAction = nullptr;
+  QAction* FDownloadAction = nullptr;
+  QAction* FQuitAction = nullptr;
+  QAction* FLinkSettingsAction = nullptr;
+  QAction* FSettingsAction = nullptr;
+  QMenu* FSettingsMenu = nullptr;
   QLabel* FPanels[2] = {nullptr, nullptr};
   bool FFirstPanelWide = false;
-  int FWideChildren = 0;
+  int FRaceWindows = 0;
 
-  TSorryDialog* FSorry = nullptr;
-  TVersionDialog* FAbout = nullptr;
-  TSettingsDialog* FSettei = nullptr;
-  QPointer<THelpWindow> FHelp;
+  TSorryDialog* FSorryDialog = nullptr;
+  TVersionDialog* FVersionDialog = nullptr;
+  TSettingsDialog* FSettingsDialog = nullptr;
+  QPointer<THelpWindow> FHelpWindow;
   QPointer<TDownloadProgress> FProgress;
 
-  TChildOpener FResultsOpener;
-  int FListsOpen = 0;
+  bool FResultsOpen = false;
   bool FBusy = false;
   bool FShown = false;
-  bool FFormShowDone = false;
+  bool FFirstShowingDone = false;
   bool FClosed = false;
   QList<QPointer<QMenu>> FMerged;
 };

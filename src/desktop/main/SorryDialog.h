@@ -20,6 +20,6 @@ public:
   QString Text() const;
 
 private:
-  QLabel* Label1;
-  QPushButton* OKBtn;
+  QLabel* FMessage;
+  QPushButton* FOkButton;
 };

@@ -30,12 +30,12 @@ protected:
 TVersionDialog::TVersionDialog(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                           Qt::WindowCloseButtonHint) {
-  setObjectName(u"AboutBox"_s);
+  setObjectName(u"VersionDialog"_s);
   setWindowTitle(u"バージョン情報"_s);
   setFixedSize(298, 213);
 
   auto* panel = new QFrame(this);
-  panel->setObjectName(u"Panel1"_s);
+  panel->setObjectName(u"Panel"_s);
   panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
   panel->setGeometry(8, 8, 281, 161);
 

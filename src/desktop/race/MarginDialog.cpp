@@ -1,4 +1,5 @@
 #include "desktop/race/MarginDialog.h"
+#include "desktop/widgets/UiSupport.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -13,9 +14,7 @@ using namespace Qt::StringLiterals;
 TMarginDialog::TMarginDialog(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint) {
   setObjectName(u"MarginDialog"_s);
   setWindowTitle(u"何馬身差？"_s);
-  QFont dialogFont(u"ＭＳ Ｐゴシック"_s);
-  dialogFont.setPixelSize(12);
-  setFont(dialogFont);
+  setFont(RavekFont(12));
   // The buttons reach one pixel below the 43 of the client area; the edge takes one more.
   setFixedSize(116, 45);
 
@@ -50,9 +49,7 @@ TMarginDialog::TMarginDialog(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt:
   FCancel = new QPushButton(u"キャンセル"_s, this);
   FCancel->setGeometry(58, 24, 55, 20);
   // "キャンセル" in 12 pixels is wider than its 55-pixel button.
-  QFont buttonFont = dialogFont;
-  buttonFont.setPixelSize(11);
-  FCancel->setFont(buttonFont);
+  FCancel->setFont(RavekFont(11));
   connect(FOk, &QPushButton::clicked, this, &QDialog::accept);
   connect(FCancel, &QPushButton::clicked, this, &QDialog::reject);
   ShowValue();

@@ -34,17 +34,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QToolButton* MakeButton(QWidget* parent, const QString& name, const QString& caption, const QString& hint,
-                        const QRect& geometry) {
-  auto* button = new QToolButton(parent);
-  button->setObjectName(name);
-  button->setText(caption);
-  button->setToolTip(hint);
-  button->setGeometry(geometry);
-  button->setFocusPolicy(Qt::NoFocus);
-  return button;
-}
-
 // The folder of the last picture saved, offered again for the rest of the run.
 QString LastPictureFolder;
 
@@ -128,7 +117,7 @@ void TRaceWindow::CreateTopBar() {
   const int half = SheetGeometry::Width() / 2;
   const int valueLeft = 2 + half;
 
-  FCloseButton = MakeButton(topBar, u"CloseButton"_s, QString(), u"ウィンドウを閉じる"_s, {3, 1, 32, 26});
+  FCloseButton = MakeToolButton(topBar, u"CloseButton"_s, {3, 1, 32, 26}, {}, u"ウィンドウを閉じる"_s);
   FCloseButton->setIcon(style()->standardIcon(QStyle::SP_TitleBarCloseButton));
   connect(FCloseButton, &QToolButton::clicked, this, [this] {
     // The sub-window around the race closes with it.
@@ -138,17 +127,17 @@ void TRaceWindow::CreateTopBar() {
       close();
   });
 
-  FPayoutButton = MakeButton(topBar, u"PayoutButton"_s, u"払戻"_s, QString(), {40, 1, 41, 26});
+  FPayoutButton = MakeToolButton(topBar, u"PayoutButton"_s, {40, 1, 41, 26}, u"払戻"_s);
   FPayoutButton->setCheckable(true);
 
-  FReplayButton = MakeButton(topBar, u"ReplayButton"_s, u"レースリプレイ"_s, u"レーシングビュアーの起動"_s,
-                             {valueLeft, 1, half, 26});
+  FReplayButton = MakeToolButton(topBar, u"ReplayButton"_s, {valueLeft, 1, half, 26}, u"レースリプレイ"_s,
+                                 u"レーシングビュアーの起動"_s);
   FReplayButton->setFont(RavekFont(12));
   FReplayButton->setEnabled(false);
   connect(FReplayButton, &QToolButton::clicked, this, &TRaceWindow::ReplayClick);
 
-  FExportButton = MakeButton(topBar, u"ExportButton"_s, u"補正タイム出力"_s, u"付加タイムの保存"_s,
-                             {valueLeft + half, 1, half, 26});
+  FExportButton = MakeToolButton(topBar, u"ExportButton"_s, {valueLeft + half, 1, half, 26},
+                                 u"補正タイム出力"_s, u"付加タイムの保存"_s);
   FExportButton->setFont(RavekFont(13));
   FExportButton->setVisible(state.ExportShown());
   FExportButton->setEnabled(state.ExportEnabled());
@@ -159,11 +148,10 @@ void TRaceWindow::CreateTopBar() {
   FInfoPanel->setGeometry(312, 1, 407, 26);
 
   // Right of the passing order: the picture and the rebuild.
-  FRebuildButton =
-      MakeButton(topBar, u"RebuildButton"_s, QString(), u"通過順から作り直す"_s, {721, 1, 27, 26});
+  FRebuildButton = MakeToolButton(topBar, u"RebuildButton"_s, {721, 1, 27, 26}, {}, u"通過順から作り直す"_s);
   FRebuildButton->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));
   connect(FRebuildButton, &QToolButton::clicked, this, &TRaceWindow::RebuildClick);
-  FPictureButton = MakeButton(topBar, u"PictureButton"_s, QString(), u"画像として保存"_s, {750, 1, 27, 26});
+  FPictureButton = MakeToolButton(topBar, u"PictureButton"_s, {750, 1, 27, 26}, {}, u"画像として保存"_s);
   FPictureButton->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
   // A straight course has no diagram to show.
   FPictureButton->setEnabled(!state.Straight);
@@ -181,12 +169,12 @@ void TRaceWindow::CreateBody() {
   const int half = SheetGeometry::Width() / 2;
   const int buttonHeight = 24;
   const int buttonTop = gridTop - buttonHeight - 1;
-  FRunTimeButton = MakeButton(body, u"RunTimeButton"_s, u"走破タイム"_s, u"走破タイムの表示"_s,
-                              {2, buttonTop, half, buttonHeight});
-  FConvertedButton = MakeButton(body, u"ConvertedButton"_s, u"実走タイム"_s, u"換算タイムの表示"_s,
-                                {2 + half, buttonTop, half, buttonHeight});
-  FSpeedButton = MakeButton(body, u"SpeedButton"_s, u"スピード"_s, u"速度（分速）の表示"_s,
-                            {2 + 2 * half, buttonTop, half, buttonHeight});
+  FRunTimeButton = MakeToolButton(body, u"RunTimeButton"_s, {2, buttonTop, half, buttonHeight},
+                                  u"走破タイム"_s, u"走破タイムの表示"_s);
+  FConvertedButton = MakeToolButton(body, u"ConvertedButton"_s, {2 + half, buttonTop, half, buttonHeight},
+                                    u"実走タイム"_s, u"換算タイムの表示"_s);
+  FSpeedButton = MakeToolButton(body, u"SpeedButton"_s, {2 + 2 * half, buttonTop, half, buttonHeight},
+                                u"スピード"_s, u"速度（分速）の表示"_s);
   FSpeedButton->hide();
   FValueGroup = new QButtonGroup(this);
   FValueGroup->setExclusive(true);

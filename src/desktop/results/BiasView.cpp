@@ -1,5 +1,7 @@
 #include "desktop/results/BiasView.h"
 
+#include "desktop/widgets/UiColour.h"
+#include "desktop/widgets/UiSupport.h"
 #include "settings/BandRules.h"
 
 #include <QCloseEvent>
@@ -20,17 +22,6 @@ constexpr int FooterHeight = 22;
 constexpr int MaxViewHeight = 620;
 const QColor LineColour(160, 160, 160);
 const QColor TitleColour(224, 224, 224);
-
-QColor ToQColor(TRgb rgb) {
-  return QColor(rgb.R, rgb.G, rgb.B);
-}
-
-QFont PixelFont(int pixels, bool bold = false) {
-  QFont font(u"ＭＳ Ｐゴシック"_s);
-  font.setPixelSize(pixels);
-  font.setBold(bold);
-  return font;
-}
 
 QString DayCaption(const QByteArray& date) {
   const QDate day = QDate::fromString(QString::fromLatin1(date), u"yyyyMMdd"_s);
@@ -61,7 +52,7 @@ protected:
     const QList<TBiasGroup>& groups = FView.Groups();
     const int width = TBiasView::CellRect(0, 0, TBiasView::ColumnCount - 1).right() - TBiasView::Margin + 1;
     if (groups.isEmpty()) {
-      painter.setFont(PixelFont(12));
+      painter.setFont(RavekFont(12));
       painter.drawText(QRect(TBiasView::Margin, TBiasView::Margin, width, TBiasView::HeadingHeight),
                        Qt::AlignLeft | Qt::AlignVCenter,
                        u"この日は対象のレースがありません（障害戦と直線コースは除きます）。"_s);
@@ -70,12 +61,12 @@ protected:
     for (int g = 0; g < groups.size(); ++g) {
       const TBiasGroup& group = groups[g];
       const QRect heading(TBiasView::Margin, TBiasView::BlockTop(g), width, TBiasView::HeadingHeight);
-      painter.setFont(PixelFont(13, true));
+      painter.setFont(RavekFont(13, true));
       painter.drawText(heading, Qt::AlignLeft | Qt::AlignVCenter,
                        u"%1 %2　%3レース　判定: %4"_s.arg(group.Venue, group.SurfaceLabel())
                            .arg(group.Races)
                            .arg(group.Verdict));
-      painter.setFont(PixelFont(12));
+      painter.setFont(RavekFont(12));
       Cell(painter, TBiasView::CellRect(g, 0, 0), TitleColour, QString(), Qt::AlignCenter);
       for (int b = 0; b < BandCount; ++b)
         Cell(painter, TBiasView::CellRect(g, 0, 1 + b), ToQColor(BandColour(AllBands[b])),
@@ -87,10 +78,10 @@ protected:
         const TCountRow& row = CountRows[r];
         const TBiasCorner& corner = group.Corners[row.Corner];
         const TBiasCounts& counts = row.Placed ? corner.Placed : corner.Field;
-        painter.setFont(PixelFont(12, row.Placed));
+        painter.setFont(RavekFont(12, row.Placed));
         Cell(painter, TBiasView::CellRect(g, 1 + r, 0), TitleColour, u" "_s + RowTitle(row),
              Qt::AlignLeft | Qt::AlignVCenter);
-        painter.setFont(PixelFont(12));
+        painter.setFont(RavekFont(12));
         for (int b = 0; b < BandCount; ++b)
           Cell(painter, TBiasView::CellRect(g, 1 + r, 1 + b), ToQColor(BandColour(AllBands[b])),
                BiasCountText(counts.Bands[b], counts.Horses), Qt::AlignCenter);
@@ -99,7 +90,7 @@ protected:
                BiasCountText(counts.Lanes[l], counts.Horses), Qt::AlignCenter);
       }
     }
-    painter.setFont(PixelFont(12));
+    painter.setFont(RavekFont(12));
     painter.drawText(
         QRect(TBiasView::Margin, TBiasView::BlockTop(int(groups.size())), width, FooterHeight),
         Qt::AlignLeft | Qt::AlignVCenter,
@@ -123,7 +114,7 @@ private:
 
 TBiasView::TBiasView(QWidget* parent) : QWidget(parent, Qt::Tool) {
   setObjectName(u"BiasView"_s);
-  setFont(PixelFont(12));
+  setFont(RavekFont(12));
   FScroll = new QScrollArea(this);
   FScroll->setObjectName(u"BiasScroll"_s);
   FScroll->setWidgetResizable(false);

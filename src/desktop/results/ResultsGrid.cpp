@@ -1,6 +1,7 @@
 #include "desktop/results/ResultsGrid.h"
 
-#include "paint/Rgb.h"
+#include "desktop/widgets/UiColour.h"
+#include "desktop/widgets/UiSupport.h"
 #include "text/Errors.h"
 
 #include <QKeyEvent>
@@ -22,10 +23,6 @@ constexpr int VenuePitch = VenueWidth + TResultsGrid::LineWidth;
 constexpr int FirstVenueLeft = LabelWidth + TResultsGrid::LineWidth;
 const QColor LineColour(192, 192, 192);
 const QColor GreyTextColour(128, 128, 128);
-
-QColor ToQColor(TRgb rgb) {
-  return QColor(rgb.R, rgb.G, rgb.B);
-}
 
 QRect ToQRect(const TCellRect& r) {
   return QRect(r.Left, r.Top, r.Width(), r.Height());
@@ -52,16 +49,13 @@ Qt::Alignment AlignOf(TTextAlign align) {
 
 TResultsGrid::TResultsGrid(TResultsList& list, TResultsCells& cells, QWidget* parent)
     : QWidget(parent), FList(list), FCells(cells) {
-  setObjectName(u"StringGrid1"_s);
+  setObjectName(u"ResultsGrid"_s);
   setFocusPolicy(Qt::StrongFocus);
   setMouseTracking(true);
   setAttribute(Qt::WA_OpaquePaintEvent);
   for (int size = 0; size < 2; ++size) {
     for (int bold = 0; bold < 2; ++bold) {
-      QFont font(u"ＭＳ Ｐゴシック"_s);
-      font.setPixelSize(PixelSize(size == 0 ? 7 : 9));
-      font.setBold(bold == 1);
-      FFonts[size][bold] = font;
+      FFonts[size][bold] = RavekFont(PixelSize(size == 0 ? 7 : 9), bold == 1);
     }
   }
   Refit();

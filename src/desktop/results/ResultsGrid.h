@@ -9,7 +9,7 @@
 #include <QRect>
 #include <QWidget>
 
-// The results list's grid (StringGrid1): one fixed column of race labels and a
+// The results list's grid: one fixed column of race labels and a
 // column per venue, 12 rows, its own 1-pixel grid lines, no scroll bars. Every
 // cell is painted as TResultsCells decides; the mouse and keys are reported to
 // the window, which decides what they do.

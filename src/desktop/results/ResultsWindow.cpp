@@ -3,7 +3,6 @@
 #include "desktop/results/BiasView.h"
 #include "desktop/results/ButtonPictures.h"
 #include "desktop/results/ResultsGrid.h"
-#include "desktop/widgets/ToolIcons.h"
 #include "desktop/widgets/UiSupport.h"
 #include "race/DayCsv.h"
 #include "race/RaceSheet.h"
@@ -17,7 +16,6 @@
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QToolButton>
@@ -31,28 +29,20 @@ constexpr int ButtonHeight = 26;
 constexpr int PictureButtonWidth = 32;
 constexpr int TextButtonWidth = 64;
 
-QToolButton* MakeButton(QWidget* parent, const QString& name, int left, int width) {
-  auto* button = new QToolButton(parent);
-  button->setObjectName(name);
-  button->setGeometry(left, ButtonTop, width, ButtonHeight);
-  // The grid keeps the keyboard: the arrows, Enter and the page keys are its.
-  button->setFocusPolicy(Qt::NoFocus);
-  return button;
-}
-
+// The grid keeps the keyboard: the arrows, Enter and the page keys are its.
 QToolButton* MakePictureButton(QWidget* parent, const QString& name, int left, const QIcon& picture,
                                const QString& hint) {
-  QToolButton* button = MakeButton(parent, name, left, PictureButtonWidth);
+  QToolButton* button =
+      MakeToolButton(parent, name, QRect(left, ButtonTop, PictureButtonWidth, ButtonHeight), {}, hint);
   button->setIcon(picture);
   button->setIconSize(QSize(18, 18));
-  button->setToolTip(hint);
   return button;
 }
 
 QToolButton* MakeToggle(QWidget* parent, QButtonGroup* group, const QString& name, int left,
                         const QString& caption) {
-  QToolButton* button = MakeButton(parent, name, left, TextButtonWidth);
-  button->setText(caption);
+  QToolButton* button =
+      MakeToolButton(parent, name, QRect(left, ButtonTop, TextButtonWidth, ButtonHeight), caption);
   button->setCheckable(true);
   button->setToolButtonStyle(Qt::ToolButtonTextOnly);
   group->addButton(button);
@@ -83,31 +73,30 @@ QString ExportStatus(const TExportAllResult& result) {
 }  // namespace
 
 TResultsWindow::TResultsWindow(TSession& session, QWidget* parent)
-    : QWidget(parent), FSession(session), FList(session.Store(), session.Settings()), FCells(FList) {
-  FormCreate();
+    : TChildWindow(parent), FSession(session), FList(session.Store(), session.Settings()), FCells(FList) {
+  CreateControls();
 }
 
 TResultsWindow::~TResultsWindow() = default;
 
-void TResultsWindow::FormCreate() {
-  setObjectName(u"SeiFrm"_s);
-  QFont font(u"ＭＳ Ｐゴシック"_s);
-  font.setPixelSize(12);
-  setFont(font);
+void TResultsWindow::CreateControls() {
+  setObjectName(u"ResultsWindow"_s);
+  setFont(RavekFont(12));
 
-  FPanel4 = new QWidget(this);
-  FPanel4->setObjectName(u"Panel4"_s);
-  FBitBtn3 = MakePictureButton(FPanel4, u"BitBtn3"_s, 3, ClosePicture(), u"ウィンドウを閉じる"_s);
-  FBitBtn1 = MakePictureButton(FPanel4, u"BitBtn1"_s, 40, PreviousDayPicture(), u"前日に移動"_s);
-  FBitBtn2 = MakePictureButton(FPanel4, u"BitBtn2"_s, 72, NextDayPicture(), u"翌日に移動"_s);
-  connect(FBitBtn1, &QToolButton::clicked, this, &TResultsWindow::BitBtn1Click);
-  connect(FBitBtn2, &QToolButton::clicked, this, &TResultsWindow::BitBtn2Click);
-  connect(FBitBtn3, &QToolButton::clicked, this, &TResultsWindow::BitBtn3Click);
+  // Object names as the tests and the screenshots find the controls.
+  FButtonBar = new QWidget(this);
+  FButtonBar->setObjectName(u"Panel4"_s);
+  FCloseButton = MakePictureButton(FButtonBar, u"BitBtn3"_s, 3, ClosePicture(), u"ウィンドウを閉じる"_s);
+  FPreviousDayButton = MakePictureButton(FButtonBar, u"BitBtn1"_s, 40, PreviousDayPicture(), u"前日に移動"_s);
+  FNextDayButton = MakePictureButton(FButtonBar, u"BitBtn2"_s, 72, NextDayPicture(), u"翌日に移動"_s);
+  connect(FPreviousDayButton, &QToolButton::clicked, this, [this] { StepDay(false); });
+  connect(FNextDayButton, &QToolButton::clicked, this, [this] { StepDay(true); });
+  connect(FCloseButton, &QToolButton::clicked, this, &TResultsWindow::CloseClick);
 
   FFilterGroup = new QButtonGroup(this);
   const TSurfaceFilter filters[] = {TSurfaceFilter::All, TSurfaceFilter::Turf, TSurfaceFilter::Dirt};
   for (int i = 0; i < 3; ++i) {
-    QToolButton* button = MakeToggle(FPanel4, FFilterGroup, u"SpeedButton%1"_s.arg(i + 1), 109 + 64 * i,
+    QToolButton* button = MakeToggle(FButtonBar, FFilterGroup, u"SpeedButton%1"_s.arg(i + 1), 109 + 64 * i,
                                      TDisplayModes::FilterCaption(filters[i]));
     button->setToolTip(TDisplayModes::FilterHint(filters[i]));
     FFilterGroup->setId(button, int(filters[i]));
@@ -115,47 +104,46 @@ void TResultsWindow::FormCreate() {
   }
   connect(FFilterGroup, &QButtonGroup::idClicked, this, &TResultsWindow::FilterClick);
 
-  FPanel5 = new QWidget(this);
-  FPanel5->setObjectName(u"Panel5"_s);
-  FPanel5->resize(TResultsLayout::ModePanelWidth, TResultsLayout::TopBandHeight);
+  FModePanel = new QWidget(this);
+  FModePanel->setObjectName(u"Panel5"_s);
+  FModePanel->resize(TResultsLayout::ModePanelWidth, TResultsLayout::TopBandHeight);
   FModeGroup = new QButtonGroup(this);
-  FSpeedButton4 =
-      MakeToggle(FPanel5, FModeGroup, u"SpeedButton4"_s, 0, TDisplayModes::Caption(TDisplayMode::Start));
-  FSpeedButton5 =
-      MakeToggle(FPanel5, FModeGroup, u"SpeedButton5"_s, 0, TDisplayModes::Caption(TDisplayMode::Corner3));
-  FSpeedButton6 =
-      MakeToggle(FPanel5, FModeGroup, u"SpeedButton6"_s, 0, TDisplayModes::Caption(TDisplayMode::Corner4));
-  FSpeedButton8 =
-      MakeToggle(FPanel5, FModeGroup, u"SpeedButton8"_s, 0, TDisplayModes::Caption(TDisplayMode::Jockey));
-  connect(FSpeedButton4, &QToolButton::clicked, this, &TResultsWindow::SpeedButton4Click);
-  connect(FSpeedButton5, &QToolButton::clicked, this, &TResultsWindow::SpeedButton5Click);
-  connect(FSpeedButton6, &QToolButton::clicked, this, &TResultsWindow::SpeedButton6Click);
-  connect(FSpeedButton8, &QToolButton::clicked, this, &TResultsWindow::SpeedButton8Click);
+  FStartButton =
+      MakeToggle(FModePanel, FModeGroup, u"SpeedButton4"_s, 0, TDisplayModes::Caption(TDisplayMode::Start));
+  FCorner3Button =
+      MakeToggle(FModePanel, FModeGroup, u"SpeedButton5"_s, 0, TDisplayModes::Caption(TDisplayMode::Corner3));
+  FCorner4Button =
+      MakeToggle(FModePanel, FModeGroup, u"SpeedButton6"_s, 0, TDisplayModes::Caption(TDisplayMode::Corner4));
+  FJockeyButton =
+      MakeToggle(FModePanel, FModeGroup, u"SpeedButton8"_s, 0, TDisplayModes::Caption(TDisplayMode::Jockey));
+  connect(FStartButton, &QToolButton::clicked, this, &TResultsWindow::StartClick);
+  connect(FCorner3Button, &QToolButton::clicked, this, &TResultsWindow::Corner3Click);
+  connect(FCorner4Button, &QToolButton::clicked, this, &TResultsWindow::Corner4Click);
+  connect(FJockeyButton, &QToolButton::clicked, this, &TResultsWindow::JockeyClick);
 
-  FSpeedButton9 = MakeButton(this, u"SpeedButton9"_s, 0, TextButtonWidth);
-  FSpeedButton9->setText(u"馬場傾向"_s);
-  FSpeedButton9->setToolTip(u"この日の上位3頭の位置の傾向"_s);
-  FSpeedButton9->setCheckable(true);
-  connect(FSpeedButton9, &QToolButton::toggled, this, &TResultsWindow::SpeedButton9Click);
-  FBitBtn4 = MakeButton(this, u"BitBtn4"_s, 0, TextButtonWidth);
-  FBitBtn4->setText(u"CSV出力"_s);
-  FBitBtn4->setToolTip(u"この日の全出走馬をCSVファイルに保存"_s);
-  connect(FBitBtn4, &QToolButton::clicked, this, &TResultsWindow::BitBtn4Click);
+  const QRect placedByDay(0, ButtonTop, TextButtonWidth, ButtonHeight);
+  FBiasButton =
+      MakeToolButton(this, u"SpeedButton9"_s, placedByDay, u"馬場傾向"_s, u"この日の上位3頭の位置の傾向"_s);
+  FBiasButton->setCheckable(true);
+  connect(FBiasButton, &QToolButton::toggled, this, &TResultsWindow::BiasClick);
+  FCsvButton =
+      MakeToolButton(this, u"BitBtn4"_s, placedByDay, u"CSV出力"_s, u"この日の全出走馬をCSVファイルに保存"_s);
+  connect(FCsvButton, &QToolButton::clicked, this, &TResultsWindow::CsvClick);
 
   FGrid = new TResultsGrid(FList, FCells, this);
   setFocusProxy(FGrid);
-  connect(FGrid, &TResultsGrid::CellActivated, this, &TResultsWindow::StringGrid1DblClick);
-  connect(FGrid, &TResultsGrid::PointerOverCell, this, &TResultsWindow::StringGrid1MouseMove);
+  connect(FGrid, &TResultsGrid::CellActivated, this, &TResultsWindow::CellChosen);
+  connect(FGrid, &TResultsGrid::PointerOverCell, this, &TResultsWindow::PointerOverCell);
   connect(FGrid, &TResultsGrid::PointerLeft, this, [this] { emit StatusText(1, QString()); });
   connect(FGrid, &TResultsGrid::PaintFailed, this,
           [this](const QString& message) { emit StatusText(1, message); });
 
   // Merged into the main window's menu bar while this window is active.
-  FN1 = new QMenu(u"ファイル出力(&Ｆ)"_s, this);
-  FN1->setObjectName(u"N1"_s);
-  FN2 = FN1->addAction(u"タイム補正(&Ｔ)"_s);
-  FN2->setObjectName(u"N2"_s);
-  connect(FN2, &QAction::triggered, this, &TResultsWindow::N2Click);
+  FExportMenu = new QMenu(u"ファイル出力(&Ｆ)"_s, this);
+  FExportMenu->setObjectName(u"N1"_s);
+  QAction* exportAll = FExportMenu->addAction(u"タイム補正(&Ｔ)"_s);
+  exportAll->setObjectName(u"N2"_s);
+  connect(exportAll, &QAction::triggered, this, &TResultsWindow::ExportAllClick);
 
   connect(&FSession, &TSession::SummaryReplaced, this, [this] {
     FGrid->update();
@@ -170,7 +158,7 @@ void TResultsWindow::FormCreate() {
 
   FList.Open();
   ApplyDay();
-  FN1->menuAction()->setVisible(FList.ExportOffered());
+  FExportMenu->menuAction()->setVisible(FList.ExportOffered());
   RefreshModeButtons();
 }
 
@@ -178,9 +166,14 @@ QSize TResultsWindow::sizeHint() const {
   return FList.Layout().Client;
 }
 
-void TResultsWindow::ShowDay(int dayIndex) {
-  FList.ShowDay(dayIndex);
-  ApplyDay();
+void TResultsWindow::StepDay(bool forward) {
+  const int shown = FList.DayIndex();
+  if (forward) {
+    FList.NextDay();
+  } else {
+    FList.PreviousDay();
+  }
+  if (FList.DayIndex() != shown) ApplyDay();
 }
 
 void TResultsWindow::ApplyDay() {
@@ -188,17 +181,17 @@ void TResultsWindow::ApplyDay() {
   const TDayStore& store = FSession.Store();
   FShownDate = FList.DayIndex() >= 0 ? store.RaceDates.value(FList.DayIndex()) : QByteArray();
   setWindowTitle(FList.Caption());
-  FBitBtn1->setEnabled(FList.PreviousEnabled());
-  FBitBtn2->setEnabled(FList.NextEnabled());
+  FPreviousDayButton->setEnabled(FList.PreviousEnabled());
+  FNextDayButton->setEnabled(FList.NextEnabled());
 
-  FPanel4->setGeometry(0, 0, layout.Client.width(), TResultsLayout::TopBandHeight);
-  FPanel5->move(layout.ModePanelPos);
-  QToolButton* modeButtons[] = {FSpeedButton4, FSpeedButton5, FSpeedButton6, FSpeedButton8};
+  FButtonBar->setGeometry(0, 0, layout.Client.width(), TResultsLayout::TopBandHeight);
+  FModePanel->move(layout.ModePanelPos);
+  QToolButton* modeButtons[] = {FStartButton, FCorner3Button, FCorner4Button, FJockeyButton};
   for (int i = 0; i < 4; ++i) modeButtons[i]->move(layout.ModeButtonX[i], ButtonTop);
-  FSpeedButton9->setGeometry(layout.BiasButton);
-  FBitBtn4->setGeometry(layout.CsvButton);
-  FSpeedButton9->setEnabled(!FShownDate.isEmpty());
-  FBitBtn4->setEnabled(!FShownDate.isEmpty());
+  FBiasButton->setGeometry(layout.BiasButton);
+  FCsvButton->setGeometry(layout.CsvButton);
+  FBiasButton->setEnabled(!FShownDate.isEmpty());
+  FCsvButton->setEnabled(!FShownDate.isEmpty());
 
   while (FTitles.size() < layout.Titles.size()) {
     auto* title = new QLabel(this);
@@ -226,11 +219,11 @@ void TResultsWindow::ApplyDay() {
 
   FGrid->move(layout.Grid.topLeft());
   FGrid->Refit();
-  FitWindow();
+  FitFrame();
   RefreshBias();
 }
 
-void TResultsWindow::FitWindow() {
+void TResultsWindow::FitFrame() {
   setFixedSize(FList.Layout().Client);
   if (auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget())) {
     frame->setWindowTitle(windowTitle());
@@ -249,15 +242,15 @@ void TResultsWindow::ReloadStore() {
 
 void TResultsWindow::RefreshModeButtons() {
   const TDisplayModes& modes = FList.Modes();
-  FSpeedButton4->setChecked(modes.Mode() == TDisplayMode::Start);
-  FSpeedButton5->setChecked(modes.Mode() == TDisplayMode::Corner3);
-  FSpeedButton6->setChecked(modes.Mode() == TDisplayMode::Corner4);
-  FSpeedButton8->setChecked(modes.Mode() == TDisplayMode::Jockey);
-  FSpeedButton8->setText(modes.JockeyCaption());
-  FSpeedButton4->setToolTip(modes.Hint(TDisplayMode::Start));
-  FSpeedButton5->setToolTip(modes.Hint(TDisplayMode::Corner3));
-  FSpeedButton6->setToolTip(modes.Hint(TDisplayMode::Corner4));
-  FSpeedButton8->setToolTip(modes.Hint(TDisplayMode::Jockey));
+  FStartButton->setChecked(modes.Mode() == TDisplayMode::Start);
+  FCorner3Button->setChecked(modes.Mode() == TDisplayMode::Corner3);
+  FCorner4Button->setChecked(modes.Mode() == TDisplayMode::Corner4);
+  FJockeyButton->setChecked(modes.Mode() == TDisplayMode::Jockey);
+  FJockeyButton->setText(modes.JockeyCaption());
+  FStartButton->setToolTip(modes.Hint(TDisplayMode::Start));
+  FCorner3Button->setToolTip(modes.Hint(TDisplayMode::Corner3));
+  FCorner4Button->setToolTip(modes.Hint(TDisplayMode::Corner4));
+  FJockeyButton->setToolTip(modes.Hint(TDisplayMode::Jockey));
 }
 
 void TResultsWindow::RefreshBias() {
@@ -268,23 +261,15 @@ void TResultsWindow::RefreshBias() {
 
 void TResultsWindow::keyPressEvent(QKeyEvent* event) {
   if (event->key() == Qt::Key_PageUp) {
-    BitBtn1Click();
+    StepDay(false);
   } else if (event->key() == Qt::Key_PageDown) {
-    BitBtn2Click();
+    StepDay(true);
   } else {
     QWidget::keyPressEvent(event);
   }
 }
 
-void TResultsWindow::BitBtn1Click() {
-  if (FList.PreviousEnabled()) ShowDay(FList.DayIndex() - 1);
-}
-
-void TResultsWindow::BitBtn2Click() {
-  if (FList.NextEnabled()) ShowDay(FList.DayIndex() + 1);
-}
-
-void TResultsWindow::BitBtn3Click() {
+void TResultsWindow::CloseClick() {
   if (auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget())) {
     frame->close();
   } else {
@@ -297,34 +282,32 @@ void TResultsWindow::FilterClick() {
   FGrid->update();
 }
 
-void TResultsWindow::SpeedButton4Click() {
-  const bool display = FSession.Settings().Display;
-  FList.Modes().PressStart();
+void TResultsWindow::StartClick() {
+  // The colour scheme is the program's setting, kept in the settings file.
+  if (FList.Modes().PressStart()) FSession.SetEightColours(!FSession.Settings().Display);
   RefreshModeButtons();
   FGrid->update();
-  // The colour scheme is the program's setting, kept in the settings file.
-  if (FSession.Settings().Display != display) FSession.NotifySettingsChanged();
 }
 
-void TResultsWindow::SpeedButton5Click() {
+void TResultsWindow::Corner3Click() {
   FList.Modes().PressCorner3();
   RefreshModeButtons();
   FGrid->update();
 }
 
-void TResultsWindow::SpeedButton6Click() {
+void TResultsWindow::Corner4Click() {
   FList.Modes().PressCorner4();
   RefreshModeButtons();
   FGrid->update();
 }
 
-void TResultsWindow::SpeedButton8Click() {
+void TResultsWindow::JockeyClick() {
   FList.Modes().PressJockey();
   RefreshModeButtons();
   FGrid->update();
 }
 
-void TResultsWindow::SpeedButton9Click(bool down) {
+void TResultsWindow::BiasClick(bool down) {
   if (!down) {
     if (FBiasView) FBiasView->hide();
     return;
@@ -332,7 +315,7 @@ void TResultsWindow::SpeedButton9Click(bool down) {
   if (!FBiasView) {
     FBiasView = new TBiasView(this);
     // Closed by its own close box: the button comes up.
-    connect(FBiasView, &TBiasView::Closed, FSpeedButton9, [this] { FSpeedButton9->setChecked(false); });
+    connect(FBiasView, &TBiasView::Closed, FBiasButton, [this] { FBiasButton->setChecked(false); });
     FBiasView->move(mapToGlobal(QPoint(width() + 8, 0)));
   }
   FBiasView->ShowDay(FSession.Store(), FShownDate, FSession.Settings());
@@ -340,7 +323,7 @@ void TResultsWindow::SpeedButton9Click(bool down) {
   FBiasView->raise();
 }
 
-void TResultsWindow::BitBtn4Click() {
+void TResultsWindow::CsvClick() {
   if (FShownDate.isEmpty()) return;
   const QString folder = LastCsvFolder.isEmpty() ? FSession.Shell().DataDir : LastCsvFolder;
   const QString suggested = QDir(folder).filePath(u"成績_%1.csv"_s.arg(QString::fromLatin1(FShownDate)));
@@ -357,7 +340,7 @@ void TResultsWindow::BitBtn4Click() {
   emit StatusText(1, u"CSVを保存しました: "_s + QDir::toNativeSeparators(path));
 }
 
-void TResultsWindow::N2Click() {
+void TResultsWindow::ExportAllClick() {
   const TExportAllResult result = FSession.ExportAll();
   emit StatusText(1, ExportStatus(result));
   if (result.Failed.isEmpty()) return;
@@ -367,7 +350,7 @@ void TResultsWindow::N2Click() {
   emit SorryRequested(lines.join(u'\n'));
 }
 
-void TResultsWindow::StringGrid1DblClick(int column, int row) {
+void TResultsWindow::CellChosen(int column, int row) {
   const TDoubleClickDecision decision = FCells.DoubleClick(column, row);
   switch (decision.Action) {
     case TDoubleClickAction::Nothing:
@@ -376,13 +359,12 @@ void TResultsWindow::StringGrid1DblClick(int column, int row) {
       emit SorryRequested(SteeplechaseText());
       return;
     case TDoubleClickAction::OpenRace:
-      FSession.Shell().SelectedRaceLine = decision.RaceLine;
       emit RaceOpenRequested(decision.RaceLine);
       return;
   }
 }
 
-void TResultsWindow::StringGrid1MouseMove(int column, int row) {
+void TResultsWindow::PointerOverCell(int column, int row) {
   std::optional<QString> text;
   try {
     text = FCells.JockeyStatus(column, row);
@@ -392,18 +374,10 @@ void TResultsWindow::StringGrid1MouseMove(int column, int row) {
   if (text) emit StatusText(1, *text);
 }
 
-TResultsWindow* OpenResultsList(TSession& session, QMdiArea* area) {
-  auto* form = new TResultsWindow(session);
-  form->setAttribute(Qt::WA_DeleteOnClose);
-  QMdiSubWindow* frame =
-      area->addSubWindow(form, Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-  frame->setAttribute(Qt::WA_DeleteOnClose);
-  // The frame would show the toolkit's own emblem otherwise.
-  frame->setWindowIcon(ProgramIcon());
-  form->FitWindow();
-  frame->move(0, 0);
-  frame->show();
-  form->setFocus();
-  return form;
+TResultsWindow* OpenResultsWindow(TSession& session, QMdiArea* area) {
+  auto* window = new TResultsWindow(session);
+  window->setAttribute(Qt::WA_DeleteOnClose);
+  ShowChildWindow(area, window);
+  window->setFocus();
+  return window;
 }

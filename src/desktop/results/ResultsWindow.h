@@ -1,12 +1,12 @@
 #pragma once
 
+#include "desktop/widgets/ChildWindow.h"
 #include "results/ResultsCells.h"
 #include "results/ResultsList.h"
 
 #include <QByteArray>
 #include <QList>
 #include <QString>
-#include <QWidget>
 
 #include <functional>
 
@@ -24,7 +24,7 @@ class TSession;
 // venues by race numbers, with day navigation, the surface filter, the display
 // modes and the export of all races. It tells the main window what to show
 // through its signals and never reaches into another window.
-class TResultsWindow : public QWidget {
+class TResultsWindow : public TChildWindow {
   Q_OBJECT
 
 public:
@@ -34,8 +34,9 @@ public:
   const TResultsList& List() const { return FList; }
   TResultsGrid* Grid() const { return FGrid; }
   QSize sizeHint() const override;
+  QList<QMenu*> Menus() const override { return {FExportMenu}; }
   // Fixes the window to the day's client area, and its sub-window around it.
-  void FitWindow();
+  void FitFrame() override;
   // The track bias window, once "馬場傾向" was first pressed.
   TBiasView* BiasView() const { return FBiasView; }
 
@@ -44,62 +45,56 @@ public:
   std::function<QString(const QString& suggested)> AskCsvPath;
 
 signals:
-  void StatusText(int panel, const QString& text);
-  void SorryRequested(const QString& text);
-  // SelectedRaceLine of the session's shell holds the line already.
   void RaceOpenRequested(const QByteArray& raceLine);
 
 protected:
   void keyPressEvent(QKeyEvent* event) override;
 
 private:
-  void FormCreate();
-  void ShowDay(int dayIndex);
+  void CreateControls();
+  void StepDay(bool forward);
   void ApplyDay();
   void ReloadStore();
   void RefreshModeButtons();
   void RefreshBias();
 
-  void BitBtn1Click();
-  void BitBtn2Click();
-  void BitBtn3Click();
+  void CloseClick();
   void FilterClick();
-  void SpeedButton4Click();
-  void SpeedButton5Click();
-  void SpeedButton6Click();
-  void SpeedButton8Click();
-  void SpeedButton9Click(bool down);
-  void BitBtn4Click();
-  void N2Click();
-  void StringGrid1DblClick(int column, int row);
-  void StringGrid1MouseMove(int column, int row);
+  void StartClick();
+  void Corner3Click();
+  void Corner4Click();
+  void JockeyClick();
+  void BiasClick(bool down);
+  void CsvClick();
+  void ExportAllClick();
+  void CellChosen(int column, int row);
+  void PointerOverCell(int column, int row);
 
   TSession& FSession;
   TResultsList FList;
   TResultsCells FCells;
   QByteArray FShownDate;
 
-  QWidget* FPanel4 = nullptr;
-  QWidget* FPanel5 = nullptr;
-  QToolButton* FBitBtn1 = nullptr;
-  QToolButton* FBitBtn2 = nullptr;
-  QToolButton* FBitBtn3 = nullptr;
+  QWidget* FButtonBar = nullptr;
+  QWidget* FModePanel = nullptr;
+  QToolButton* FPreviousDayButton = nullptr;
+  QToolButton* FNextDayButton = nullptr;
+  QToolButton* FCloseButton = nullptr;
   QButtonGroup* FFilterGroup = nullptr;
   QButtonGroup* FModeGroup = nullptr;
-  QToolButton* FSpeedButton4 = nullptr;
-  QToolButton* FSpeedButton5 = nullptr;
-  QToolButton* FSpeedButton6 = nullptr;
-  QToolButton* FSpeedButton8 = nullptr;
-  QToolButton* FSpeedButton9 = nullptr;  // 馬場傾向
-  QToolButton* FBitBtn4 = nullptr;       // CSV出力
+  QToolButton* FStartButton = nullptr;
+  QToolButton* FCorner3Button = nullptr;
+  QToolButton* FCorner4Button = nullptr;
+  QToolButton* FJockeyButton = nullptr;
+  QToolButton* FBiasButton = nullptr;
+  QToolButton* FCsvButton = nullptr;
   TBiasView* FBiasView = nullptr;
-  QList<QLabel*> FTitles;  // Panel1, Panel2, Panel3 and any more a day needs
+  QList<QLabel*> FTitles;  // one per venue shown, and any left hidden
   TResultsGrid* FGrid = nullptr;
-  QMenu* FN1 = nullptr;
-  QAction* FN2 = nullptr;
+  QMenu* FExportMenu = nullptr;
 };
 
 // Creates a results list for the session, adds it to the area at (0, 0) with the
-// close box only, sizes and shows it. Throws TConvertError when the latest day
+// close box only, sizes and shows it. Throws TRavekError when the latest day
 // cannot be shown.
-TResultsWindow* OpenResultsList(TSession& session, QMdiArea* area);
+TResultsWindow* OpenResultsWindow(TSession& session, QMdiArea* area);

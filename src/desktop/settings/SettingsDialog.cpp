@@ -1,6 +1,7 @@
 #include "desktop/settings/SettingsDialog.h"
 
 #include "desktop/settings/TrackBar.h"
+#include "desktop/widgets/UiColour.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -52,29 +53,29 @@ QFont FontOf(const QWidget* widget, bool bold) {
 TSettingsDialog::TSettingsDialog(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                           Qt::WindowCloseButtonHint) {
-  setObjectName(u"OKBottomDlg1"_s);
+  setObjectName(u"SettingsDialog"_s);
   setWindowTitle(u"設定"_s);
   setFixedSize(367, 332);
 
-  TabControl1 = new QTabWidget(this);
-  TabControl1->setObjectName(u"TabControl1"_s);
-  TabControl1->setGeometry(4, 4, 359, 271);
+  FTabs = new QTabWidget(this);
+  FTabs->setObjectName(u"Tabs"_s);
+  FTabs->setGeometry(4, 4, 359, 271);
   auto* general = new QWidget;
   auto* display = new QWidget;
-  TabControl1->addTab(general, u"一般"_s);
-  TabControl1->addTab(display, u"表示"_s);
+  FTabs->addTab(general, u"一般"_s);
+  FTabs->addTab(display, u"表示"_s);
   BuildGeneralTab(general);
   BuildDisplayTab(display);
 
-  OKBtn = new QPushButton(u"OK"_s, this);
-  OKBtn->setObjectName(u"OKBtn"_s);
-  OKBtn->setGeometry(207, 275 + 16, 75, 25);
-  OKBtn->setDefault(true);
-  CancelBtn = new QPushButton(u"キャンセル"_s, this);
-  CancelBtn->setObjectName(u"CancelBtn"_s);
-  CancelBtn->setGeometry(287, 275 + 16, 75, 25);
-  connect(OKBtn, &QPushButton::clicked, this, &TSettingsDialog::OkClick);
-  connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
+  FOkButton = new QPushButton(u"OK"_s, this);
+  FOkButton->setObjectName(u"OKBtn"_s);
+  FOkButton->setGeometry(207, 275 + 16, 75, 25);
+  FOkButton->setDefault(true);
+  FCancelButton = new QPushButton(u"キャンセル"_s, this);
+  FCancelButton->setObjectName(u"CancelBtn"_s);
+  FCancelButton->setGeometry(287, 275 + 16, 75, 25);
+  connect(FOkButton, &QPushButton::clicked, this, &TSettingsDialog::OkClick);
+  connect(FCancelButton, &QPushButton::clicked, this, &QDialog::reject);
 
   if (const QScreen* screen = QGuiApplication::primaryScreen())
     move(screen->availableGeometry().center() - rect().center());
@@ -83,10 +84,10 @@ TSettingsDialog::TSettingsDialog(QWidget* parent)
 void TSettingsDialog::BuildGeneralTab(QWidget* page) {
   auto* exportGroup = new QGroupBox(u"補正タイムのファイル出力"_s, page);
   exportGroup->setGeometry(0, 8, 145, 54);
-  CheckBox1 = new QCheckBox(u"補正タイムを出力する"_s, exportGroup);
-  CheckBox1->setObjectName(u"CheckBox1"_s);
-  CheckBox1->setGeometry(8, 22, 129, 17);
-  connect(CheckBox1, &QCheckBox::toggled, this, [this](bool on) {
+  FExportCheck = new QCheckBox(u"補正タイムを出力する"_s, exportGroup);
+  FExportCheck->setObjectName(u"ExportCheck"_s);
+  FExportCheck->setGeometry(8, 22, 129, 17);
+  connect(FExportCheck, &QCheckBox::toggled, this, [this](bool on) {
     if (FSyncing) return;
     FModel.SetUseTG(on);
     AfterChange();
@@ -94,63 +95,63 @@ void TSettingsDialog::BuildGeneralTab(QWidget* page) {
 
   auto* payGroup = new QGroupBox(u"払い戻しの表示"_s, page);
   payGroup->setGeometry(0, 68, 145, 54);
-  CheckBox2 = new QCheckBox(u"払い戻しの表示をする"_s, payGroup);
-  CheckBox2->setObjectName(u"CheckBox2"_s);
-  CheckBox2->setGeometry(8, 22, 129, 17);
-  connect(CheckBox2, &QCheckBox::toggled, this, [this](bool on) {
+  FPayoutCheck = new QCheckBox(u"払い戻しの表示をする"_s, payGroup);
+  FPayoutCheck->setObjectName(u"PayoutCheck"_s);
+  FPayoutCheck->setGeometry(8, 22, 129, 17);
+  connect(FPayoutCheck, &QCheckBox::toggled, this, [this](bool on) {
     if (!FSyncing) FModel.SetPay(on);
   });
 
   auto* lossGroup = new QGroupBox(u"ロスした距離の設定"_s, page);
   lossGroup->setGeometry(0, 128, 145, 54);
-  Loss2 = new QRadioButton(u"２ｍ"_s, lossGroup);
-  Loss2->setObjectName(u"RadioLoss2"_s);
-  Loss2->setGeometry(8, 22, 62, 17);
-  Loss3 = new QRadioButton(u"３ｍ"_s, lossGroup);
-  Loss3->setObjectName(u"RadioLoss3"_s);
-  Loss3->setGeometry(76, 22, 62, 17);
-  LossGroup = new QButtonGroup(this);
-  LossGroup->addButton(Loss2);
-  LossGroup->addButton(Loss3);
-  connect(LossGroup, &QButtonGroup::buttonToggled, this, [this](QAbstractButton* button, bool on) {
+  FLoss2 = new QRadioButton(u"２ｍ"_s, lossGroup);
+  FLoss2->setObjectName(u"RadioLoss2"_s);
+  FLoss2->setGeometry(8, 22, 62, 17);
+  FLoss3 = new QRadioButton(u"３ｍ"_s, lossGroup);
+  FLoss3->setObjectName(u"RadioLoss3"_s);
+  FLoss3->setGeometry(76, 22, 62, 17);
+  FLossGroup = new QButtonGroup(this);
+  FLossGroup->addButton(FLoss2);
+  FLossGroup->addButton(FLoss3);
+  connect(FLossGroup, &QButtonGroup::buttonToggled, this, [this](QAbstractButton* button, bool on) {
     if (FSyncing || !on) return;
-    FModel.SetLoss(button == Loss2 ? TLossOption::TwoMetres : TLossOption::ThreeMetres);
+    FModel.SetLoss(button == FLoss2 ? TLossOption::TwoMetres : TLossOption::ThreeMetres);
   });
 
   auto* colourGroup = new QGroupBox(u"枠の表示方法"_s, page);
   colourGroup->setGeometry(0, 186, 145, 54);
-  Colours8 = new QRadioButton(u"８色"_s, colourGroup);
-  Colours8->setObjectName(u"RadioColours8"_s);
-  Colours8->setGeometry(8, 22, 62, 17);
-  Colours3 = new QRadioButton(u"３色"_s, colourGroup);
-  Colours3->setObjectName(u"RadioColours3"_s);
-  Colours3->setGeometry(76, 22, 62, 17);
-  ColourGroup = new QButtonGroup(this);
-  ColourGroup->addButton(Colours8);
-  ColourGroup->addButton(Colours3);
-  connect(ColourGroup, &QButtonGroup::buttonToggled, this, [this](QAbstractButton* button, bool on) {
+  FEightColours = new QRadioButton(u"８色"_s, colourGroup);
+  FEightColours->setObjectName(u"RadioColours8"_s);
+  FEightColours->setGeometry(8, 22, 62, 17);
+  FThreeColours = new QRadioButton(u"３色"_s, colourGroup);
+  FThreeColours->setObjectName(u"RadioColours3"_s);
+  FThreeColours->setGeometry(76, 22, 62, 17);
+  FColourGroup = new QButtonGroup(this);
+  FColourGroup->addButton(FEightColours);
+  FColourGroup->addButton(FThreeColours);
+  connect(FColourGroup, &QButtonGroup::buttonToggled, this, [this](QAbstractButton* button, bool on) {
     if (FSyncing || !on) return;
-    FModel.SetColours(button == Colours8 ? TColourOption::Eight : TColourOption::Three);
+    FModel.SetColours(button == FEightColours ? TColourOption::Eight : TColourOption::Three);
   });
 
-  FolderGroup = new QGroupBox(u"補正タイム出力フォルダ設定"_s, page);
-  FolderGroup->setObjectName(u"FolderGroup"_s);
-  FolderGroup->setGeometry(152, 8, 201, 233);
-  DriveComboBox1 = new QComboBox(FolderGroup);
-  DriveComboBox1->setObjectName(u"DriveComboBox1"_s);
-  DriveComboBox1->setGeometry(8, 20, 185, 20);
-  DirectoryListBox1 = new QTreeView(FolderGroup);
-  DirectoryListBox1->setObjectName(u"DirectoryListBox1"_s);
-  DirectoryListBox1->setGeometry(8, 42, 185, 183);
+  FFolderGroup = new QGroupBox(u"補正タイム出力フォルダ設定"_s, page);
+  FFolderGroup->setObjectName(u"FolderGroup"_s);
+  FFolderGroup->setGeometry(152, 8, 201, 233);
+  FDrives = new QComboBox(FFolderGroup);
+  FDrives->setObjectName(u"Drives"_s);
+  FDrives->setGeometry(8, 20, 185, 20);
+  FFolderTree = new QTreeView(FFolderGroup);
+  FFolderTree->setObjectName(u"FolderTree"_s);
+  FFolderTree->setGeometry(8, 42, 185, 183);
   FFolders = new QFileSystemModel(this);
   FFolders->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Drives);
   FFolders->setRootPath(QString());
-  DirectoryListBox1->setModel(FFolders);
-  DirectoryListBox1->setHeaderHidden(true);
-  for (int column = 1; column < FFolders->columnCount(); ++column) DirectoryListBox1->hideColumn(column);
+  FFolderTree->setModel(FFolders);
+  FFolderTree->setHeaderHidden(true);
+  for (int column = 1; column < FFolders->columnCount(); ++column) FFolderTree->hideColumn(column);
   FillDrives();
-  connect(DriveComboBox1, &QComboBox::activated, this,
-          [this](int index) { ShowVolume(DriveComboBox1->itemData(index).toString()); });
+  connect(FDrives, &QComboBox::activated, this,
+          [this](int index) { ShowVolume(FDrives->itemData(index).toString()); });
 }
 
 void TSettingsDialog::BuildDisplayTab(QWidget* page) {
@@ -172,7 +173,7 @@ void TSettingsDialog::BuildDisplayTab(QWidget* page) {
       const TRgb colour = TSettingsModel::CaptionColour(bar);
       caption->setAutoFillBackground(true);
       QPalette palette = caption->palette();
-      palette.setColor(QPalette::Window, QColor(colour.R, colour.G, colour.B));
+      palette.setColor(QPalette::Window, ToQColor(colour));
       palette.setColor(QPalette::WindowText, Qt::black);
       caption->setPalette(palette);
     }
@@ -204,8 +205,7 @@ void TSettingsDialog::FillDrives() {
   }
   if (!roots.contains(QDir::rootPath())) roots.append(QDir::rootPath());
   roots.sort();
-  for (const QString& root : std::as_const(roots))
-    DriveComboBox1->addItem(QDir::toNativeSeparators(root), root);
+  for (const QString& root : std::as_const(roots)) FDrives->addItem(QDir::toNativeSeparators(root), root);
 }
 
 QString TSettingsDialog::NearestExistingFolder(const QString& folder) {
@@ -220,8 +220,8 @@ QString TSettingsDialog::NearestExistingFolder(const QString& folder) {
 
 void TSettingsDialog::ShowVolume(const QString& root) {
   const QModelIndex index = FFolders->index(root);
-  DirectoryListBox1->setRootIndex(index);
-  DirectoryListBox1->setCurrentIndex(index);
+  FFolderTree->setRootIndex(index);
+  FFolderTree->setCurrentIndex(index);
 }
 
 void TSettingsDialog::MoveTree(const QString& folder) {
@@ -229,8 +229,8 @@ void TSettingsDialog::MoveTree(const QString& folder) {
   // The volume that holds the folder: the longest mount point above it.
   int best = -1;
   qsizetype bestLength = -1;
-  for (int i = 0; i < DriveComboBox1->count(); ++i) {
-    const QString root = DriveComboBox1->itemData(i).toString();
+  for (int i = 0; i < FDrives->count(); ++i) {
+    const QString root = FDrives->itemData(i).toString();
     const bool holds = path == root || path.startsWith(root.endsWith(u'/') ? root : root + u'/');
     if (holds && root.size() > bestLength) {
       best = i;
@@ -238,17 +238,17 @@ void TSettingsDialog::MoveTree(const QString& folder) {
     }
   }
   if (best >= 0) {
-    DriveComboBox1->setCurrentIndex(best);
-    DirectoryListBox1->setRootIndex(FFolders->index(DriveComboBox1->itemData(best).toString()));
+    FDrives->setCurrentIndex(best);
+    FFolderTree->setRootIndex(FFolders->index(FDrives->itemData(best).toString()));
   }
   const QModelIndex index = FFolders->index(path);
-  DirectoryListBox1->setCurrentIndex(index);
-  DirectoryListBox1->expand(index);
-  DirectoryListBox1->scrollTo(index);
+  FFolderTree->setCurrentIndex(index);
+  FFolderTree->expand(index);
+  FFolderTree->scrollTo(index);
 }
 
 QString TSettingsDialog::CurrentFolder() const {
-  const QModelIndex index = DirectoryListBox1->currentIndex();
+  const QModelIndex index = FFolderTree->currentIndex();
   return index.isValid() ? FFolders->filePath(index) : FModel.Folder();
 }
 
@@ -257,7 +257,7 @@ void TSettingsDialog::Open(const TSettings& settings) {
   SyncFromModel();
   MoveTree(FModel.Folder());
   FModel.TakeOkFocusRequest();
-  OKBtn->setFocus();
+  FOkButton->setFocus();
 }
 
 void TSettingsDialog::WriteBack(TSettings& settings) const {
@@ -285,7 +285,7 @@ void TSettingsDialog::BarMoved(int bar, int position) {
 
 void TSettingsDialog::AfterChange() {
   SyncFromModel();
-  if (FModel.TakeOkFocusRequest()) OKBtn->setFocus();
+  if (FModel.TakeOkFocusRequest()) FOkButton->setFocus();
 }
 
 void TSettingsDialog::SyncFromModel() {
@@ -299,10 +299,10 @@ void TSettingsDialog::SyncFromModel() {
     slider->setEnabled(model.Enabled);
     FValues[bar - 1]->setText(FModel.ValueText(bar));
   }
-  if (CheckBox1) {
-    CheckBox1->setChecked(FModel.UseTG());
-    CheckBox2->setChecked(FModel.Pay());
-    FolderGroup->setEnabled(FModel.FolderGroupEnabled());
+  if (FExportCheck) {
+    FExportCheck->setChecked(FModel.UseTG());
+    FPayoutCheck->setChecked(FModel.Pay());
+    FFolderGroup->setEnabled(FModel.FolderGroupEnabled());
     const auto check = [](QButtonGroup* group, QRadioButton* first, QRadioButton* second, int which) {
       // No choice at all is a state of its own (a value the options do not offer).
       group->setExclusive(which != 0);
@@ -311,12 +311,12 @@ void TSettingsDialog::SyncFromModel() {
       group->setExclusive(true);
     };
     const TLossOption loss = FModel.Loss();
-    check(LossGroup, Loss2, Loss3,
+    check(FLossGroup, FLoss2, FLoss3,
           loss == TLossOption::TwoMetres     ? 1
           : loss == TLossOption::ThreeMetres ? 2
                                              : 0);
     const TColourOption colours = FModel.Colours();
-    check(ColourGroup, Colours8, Colours3,
+    check(FColourGroup, FEightColours, FThreeColours,
           colours == TColourOption::Eight   ? 1
           : colours == TColourOption::Three ? 2
                                             : 0);

@@ -57,21 +57,21 @@ private:
   TSettingsModel FModel;
   bool FSyncing = false;
 
-  QTabWidget* TabControl1 = nullptr;
-  QCheckBox* CheckBox1 = nullptr;  // 補正タイムを出力する
-  QCheckBox* CheckBox2 = nullptr;  // 払い戻しの表示をする
-  QRadioButton* Loss2 = nullptr;
-  QRadioButton* Loss3 = nullptr;
-  QButtonGroup* LossGroup = nullptr;
-  QRadioButton* Colours8 = nullptr;
-  QRadioButton* Colours3 = nullptr;
-  QButtonGroup* ColourGroup = nullptr;
-  QGroupBox* FolderGroup = nullptr;
-  QComboBox* DriveComboBox1 = nullptr;
-  QTreeView* DirectoryListBox1 = nullptr;
+  QTabWidget* FTabs = nullptr;
+  QCheckBox* FExportCheck = nullptr;  // 補正タイムを出力する
+  QCheckBox* FPayoutCheck = nullptr;  // 払い戻しの表示をする
+  QRadioButton* FLoss2 = nullptr;
+  QRadioButton* FLoss3 = nullptr;
+  QButtonGroup* FLossGroup = nullptr;
+  QRadioButton* FEightColours = nullptr;
+  QRadioButton* FThreeColours = nullptr;
+  QButtonGroup* FColourGroup = nullptr;
+  QGroupBox* FFolderGroup = nullptr;
+  QComboBox* FDrives = nullptr;
+  QTreeView* FFolderTree = nullptr;
   QFileSystemModel* FFolders = nullptr;
   std::array<TTrackBar*, TSettingsModel::BarCount> FBars{};
   std::array<QLabel*, TSettingsModel::BarCount> FValues{};
-  QPushButton* OKBtn = nullptr;
-  QPushButton* CancelBtn = nullptr;
+  QPushButton* FOkButton = nullptr;
+  QPushButton* FCancelButton = nullptr;
 };

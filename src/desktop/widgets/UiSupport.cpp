@@ -4,6 +4,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFont>
+#include <QToolButton>
 
 using namespace Qt::StringLiterals;
 
@@ -39,6 +40,17 @@ QMessageBox::StandardButton ShowMessage(QWidget* parent, QMessageBox::Icon icon,
   QMessageBox box(icon, QApplication::applicationName(), text, buttons, parent);
   if (defaultButton != QMessageBox::NoButton) box.setDefaultButton(defaultButton);
   return QMessageBox::StandardButton(box.exec());
+}
+
+QToolButton* MakeToolButton(QWidget* parent, const QString& name, const QRect& geometry,
+                            const QString& caption, const QString& hint, Qt::FocusPolicy focus) {
+  auto* button = new QToolButton(parent);
+  button->setObjectName(name);
+  button->setGeometry(geometry);
+  button->setText(caption);
+  button->setToolTip(hint);
+  button->setFocusPolicy(focus);
+  return button;
 }
 
 QString AskSavePath(QWidget* parent, const QString& title, const QString& suggested, const QString& filter) {

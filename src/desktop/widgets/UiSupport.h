@@ -5,6 +5,7 @@
 
 #include <functional>
 
+class QToolButton;
 class QWidget;
 
 // "ＭＳ Ｐゴシック" is drawn with IPAPGothic here. Every program with windows
@@ -15,8 +16,8 @@ void SetUpRavekFonts();
 // The font the windows are designed for, at the given pixel size.
 QFont RavekFont(int pixelSize, bool bold = false);
 
-// Every message box of the desktop program goes through here, so that a test
-// can answer it. The hook returns the button the user chose.
+// The plain message boxes (a text and standard buttons) go through here, so
+// that a test can answer them. The hook returns the button the user chose.
 using TMessageHook = std::function<QMessageBox::StandardButton(QMessageBox::Icon icon, const QString& text,
                                                                QMessageBox::StandardButtons buttons)>;
 // Replaces the hook; an empty hook restores the real message boxes.
@@ -25,6 +26,12 @@ void SetMessageHook(TMessageHook hook);
 QMessageBox::StandardButton ShowMessage(QWidget* parent, QMessageBox::Icon icon, const QString& text,
                                         QMessageBox::StandardButtons buttons = QMessageBox::Ok,
                                         QMessageBox::StandardButton defaultButton = QMessageBox::NoButton);
+
+// A tool button at a fixed place on a window's button bar. Most keep no focus:
+// the grid or diagram beside them keeps the keyboard.
+QToolButton* MakeToolButton(QWidget* parent, const QString& name, const QRect& geometry,
+                            const QString& caption = {}, const QString& hint = {},
+                            Qt::FocusPolicy focus = Qt::NoFocus);
 
 // A save dialog with its texts in Japanese, opened on `suggested` (folder and
 // file name). The chosen path, or an empty one when the user cancels.

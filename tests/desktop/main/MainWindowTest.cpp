@@ -1,10 +1,13 @@
 // The main window through the few things that can really break: the first
-// start, a download with its progress, the general error handler, menu
-// merging, and a close whose save fails.
+// start, a download with its progress, the general error handler, the children
+// it opens and their menus, and a close whose save fails.
 #include "demo/DemoService.h"
 #include "desktop/main/DownloadProgress.h"
 #include "desktop/main/MainWindow.h"
 #include "desktop/main/RavekApplication.h"
+#include "desktop/race/RaceWindow.h"
+#include "desktop/results/ResultsWindow.h"
+#include "desktop/widgets/ChildWindow.h"
 #include "desktop/widgets/UiSupport.h"
 #include "link/FeedLink.h"
 #include "support/ScriptedLink.h"
@@ -53,13 +56,25 @@ public:
 void ShowAndWait(TMainWindow& main) {
   main.show();
   QVERIFY(QTest::qWaitForWindowExposed(&main));
-  QTRY_VERIFY(main.FormShowDone());
+  QTRY_VERIFY(main.FirstShowingDone());
 }
 
 bool Enabled(const TMainWindow& main, const char* name) {
   if (const QAction* action = main.findChild<QAction*>(QString::fromLatin1(name))) return action->isEnabled();
   return main.findChild<QToolButton*>(QString::fromLatin1(name))->isEnabled();
 }
+
+// A child window offering the given menus.
+class TMenuChild : public TChildWindow {
+public:
+  explicit TMenuChild(const QStringList& titles) {
+    for (const QString& title : titles) FMenus.append(new QMenu(title, this));
+  }
+  QList<QMenu*> Menus() const override { return FMenus; }
+
+private:
+  QList<QMenu*> FMenus;
+};
 
 QStringList MenuTitles(const TMainWindow& main) {
   QStringList titles;
@@ -86,6 +101,8 @@ private slots:
       QVERIFY(!Enabled(main, "Seiseki"));
       QVERIFY(!Enabled(main, "SpeedButton1"));
       QVERIFY(Enabled(main, "Sokuhou"));
+      // A picture on one menu item would shift the text of every item in its menu.
+      for (const QAction* action : main.findChildren<QAction*>()) QVERIFY(action->icon().isNull());
       QVERIFY(main.close());
     }
     QVERIFY(answers.Texts.isEmpty());
@@ -174,10 +191,8 @@ private slots:
     main.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&main));
 
-    auto* withMenus = new QWidget;
-    new QMenu(u"表示(&V)"_s, withMenus);
-    new QMenu(u"出力(&O)"_s, withMenus);
-    auto* plain = new QWidget;
+    auto* withMenus = new TMenuChild({u"表示(&V)"_s, u"出力(&O)"_s});
+    auto* plain = new TMenuChild({});
     QMdiSubWindow* first = main.MdiArea()->addSubWindow(withMenus);
     QMdiSubWindow* second = main.MdiArea()->addSubWindow(plain);
     first->setAttribute(Qt::WA_DeleteOnClose);
@@ -195,6 +210,41 @@ private slots:
     QCOMPARE(MenuTitles(main), merged);
     first->close();
     QTRY_COMPARE(MenuTitles(main), own);
+    QVERIFY(main.close());
+  }
+
+  void ResultsListHoldsTheCommandsAndOpensRaces() {
+    QTemporaryDir dir;
+    const TFixedClock clock(DemoNow);
+    TFeedLink link(dir.path(), clock);
+    link.SetDemoWriter(DemoFeedWriter());
+    TAnswers answers;
+    TMainWindow main(dir.path(), link, clock);
+    ShowAndWait(main);
+    main.DownloadClick();
+    main.ResultsClick();
+    auto* list = main.findChild<TResultsWindow*>();
+    QVERIFY(list && list->isVisible());
+    for (const char* command : {"Seiseki", "SpeedButton1", "Sokuhou", "BitBtn2", "N3"})
+      QVERIFY2(!Enabled(main, command), command);
+    QVERIFY(Enabled(main, "BitBtn1"));
+
+    // A race asked for by the list opens beside it and widens the first panel.
+    emit list->RaceOpenRequested(main.Session().Store().RaceLines.first().RaceLine);
+    auto* race = main.findChild<TRaceWindow*>();
+    QVERIFY(race && race->isVisible());
+    QVERIFY(main.FirstPanelWide());
+    main.MdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(race->parentWidget()));
+    QVERIFY(MenuTitles(main).contains(u"ビューアー(&W)"_s));
+    emit race->StatusText(0, u"レースから"_s);
+    QCOMPARE(main.StatusPanelText(0), u"レースから"_s);
+    race->parentWidget()->close();
+    QTRY_VERIFY(!main.FirstPanelWide());
+
+    list->parentWidget()->close();
+    QTRY_VERIFY(Enabled(main, "Seiseki"));
+    QVERIFY(Enabled(main, "SpeedButton1"));
+    QVERIFY(Enabled(main, "N3"));
     QVERIFY(main.close());
   }
 
@@ -219,7 +269,7 @@ private slots:
     });
     TMainWindow main(dir.path(), link, clock);
     ShowAndWait(main);
-    main.SokuhouClick();
+    main.DownloadClick();
     storedPositions = ReadAll(QDir(data).filePath(u"Position.dat"_s));
     QVERIFY(!storedPositions.isEmpty());
     QVERIFY(QDir().mkpath(QDir(blocker).filePath(u"inside"_s)));  // LastPos.dat cannot be written

@@ -25,7 +25,7 @@ struct TDemoSession {
   explicit TDemoSession(const QString& startDir, bool download = true)
       : Link(startDir, Clock), Session(startDir, Link, Clock, Observer) {
     Link.SetDemoWriter(DemoFeedWriter());
-    Session.FormShow();
+    Session.StartUp();
     if (download) Session.RunDownload();
   }
 

@@ -351,7 +351,9 @@ private slots:
   }
 
   void ExportWritesTheRaceAndNamesTheFile() {
-    Session().Settings().UseTG = true;
+    TSettings offered = Session().Settings();
+    offered.UseTG = true;
+    Session().SetSettings(offered);
     QMdiArea area;
     area.resize(1000, 700);
     area.show();
@@ -359,7 +361,8 @@ private slots:
     QVERIFY(window->ExportButton()->isVisibleTo(window));
     QSignalSpy status(window, &TRaceWindow::StatusText);
     QTest::mouseClick(window->ExportButton(), Qt::LeftButton);
-    Session().Settings().UseTG = false;
+    offered.UseTG = false;
+    Session().SetSettings(offered);
     QCOMPARE(status.size(), 1);
     const QString text = status.first().at(1).toString();
     const QString path = QDir::fromNativeSeparators(text.mid(text.indexOf(u'/')));

@@ -48,7 +48,18 @@ struct TWorld {
     Area.resize(1000, 500);
     Area.show();
   }
-  TDayStore& Store() { return Session.Store(); }
+  const TDayStore& Store() const { return Session.Store(); }
+  // Crafted races added to the session's store.
+  void Add(const std::function<void(TDayStore&)>& craft) {
+    TDayStore store = Session.Store();
+    craft(store);
+    Session.ReplaceStore(std::move(store));
+  }
+  void ChangeSettings(const std::function<void(TSettings&)>& change) {
+    TSettings settings = Session.Settings();
+    change(settings);
+    Session.SetSettings(settings);
+  }
 };
 
 // 2024/05/10: four venues. 2024/05/11: one venue. 2024/05/12: 中山, 阪神 and 東京 in that order.
@@ -112,15 +123,15 @@ QStringList BiasDigest(const QList<TBiasGroup>& groups) {
 
 }  // namespace
 
-class SeisekiUnitTest : public QObject {
+class TResultsWindowTest : public QObject {
   Q_OBJECT
 
   std::unique_ptr<TWorld> World;
   TResultsWindow* Form = nullptr;
 
   void OpenCrafted() {
-    AddCraftedDays(World->Store());
-    Form = OpenResultsList(World->Session, &World->Area);
+    World->Add(AddCraftedDays);
+    Form = OpenResultsWindow(World->Session, &World->Area);
     QVERIFY(QTest::qWaitForWindowExposed(Form));
   }
   QImage GridImage() { return Form->Grid()->grab().toImage(); }
@@ -294,19 +305,17 @@ private slots:
     if (opens) {
       const QByteArray line = World->Store().RaceLines[1].RaceLine;  // 中山 1R
       QCOMPARE(openSpy.first().first().toByteArray(), line);
-      QCOMPARE(World->Session.Shell().SelectedRaceLine, line);
-    } else {
-      QVERIFY(World->Session.Shell().SelectedRaceLine.isEmpty());
     }
   }
 
   void unreadableSummaryLeavesTheRestOfTheGrid() {
-    TDayStore& store = World->Store();
-    AddRace(store, Key("20240512", 6, 1), TurfTrack, {.Frame = 7}, {}, {});
-    // A frame that is not a digit.
-    AddRace(store, RaceLine(Key("20240512", 6, 2)),
-            SummaryLine(Key("20240512", 6, 2), {}, {}, {}).replace(17, 1, "X"));
-    Form = OpenResultsList(World->Session, &World->Area);
+    World->Add([](TDayStore& store) {
+      AddRace(store, Key("20240512", 6, 1), TurfTrack, {.Frame = 7}, {}, {});
+      // A frame that is not a digit.
+      AddRace(store, RaceLine(Key("20240512", 6, 2)),
+              SummaryLine(Key("20240512", 6, 2), {}, {}, {}).replace(17, 1, "X"));
+    });
+    Form = OpenResultsWindow(World->Session, &World->Area);
     QSignalSpy status(Form, &TResultsWindow::StatusText);
     const QImage image = GridImage();
     QCOMPARE(image.pixelColor(Box(1, 0, 4).topLeft() + QPoint(1, 1)), QColor(255, 0, 255));
@@ -315,9 +324,9 @@ private slots:
   }
 
   void trackBiasFollowsTheDayTheCorrectionsAndTheSettings() {
-    World->Session.FormShow();
+    World->Session.StartUp();
     QVERIFY(World->Session.RunDownload().FilesWritten);
-    Form = OpenResultsList(World->Session, &World->Area);
+    Form = OpenResultsWindow(World->Session, &World->Area);
     TSession& session = World->Session;
     const auto modelOf = [&](const char* date) {
       return BiasDigest(DayBias(session.Store(), date, session.Settings()));
@@ -378,9 +387,9 @@ private slots:
   }
 
   void csvButtonWritesTheDayWhole() {
-    World->Session.FormShow();
+    World->Session.StartUp();
     QVERIFY(World->Session.RunDownload().FilesWritten);
-    Form = OpenResultsList(World->Session, &World->Area);
+    Form = OpenResultsWindow(World->Session, &World->Area);
     QSignalSpy status(Form, &TResultsWindow::StatusText);
     QSignalSpy sorry(Form, &TResultsWindow::SorryRequested);
     QString suggested;
@@ -420,10 +429,10 @@ private slots:
   }
 
   void demoWeekExportsEveryRace() {
-    World->Session.FormShow();
+    World->Session.StartUp();
     QVERIFY(World->Session.RunDownload().FilesWritten);
-    World->Session.Settings().UseTG = true;
-    Form = OpenResultsList(World->Session, &World->Area);
+    World->ChangeSettings([](TSettings& settings) { settings.UseTG = true; });
+    Form = OpenResultsWindow(World->Session, &World->Area);
     QCOMPARE(Form->windowTitle(), u"2024年5月12日 成績"_s);
     auto* menu = Form->findChild<QMenu*>(u"N1"_s, Qt::FindDirectChildrenOnly);
     QVERIFY(menu && menu->menuAction()->isVisible());
@@ -438,7 +447,8 @@ private slots:
 
     // A folder that cannot be made: the races and the reason are shown, not a success.
     QSignalSpy sorry(Form, &TResultsWindow::SorryRequested);
-    World->Session.Settings().TargetDir = World->Session.Shell().DataDir + u"/missing/FUKA_TIME"_s;
+    const QString missing = World->Session.Shell().DataDir + u"/missing/FUKA_TIME"_s;
+    World->ChangeSettings([&](TSettings& settings) { settings.TargetDir = missing; });
     menu->actions().first()->trigger();
     QCOMPARE(sorry.count(), 1);
     QVERIFY2(sorry.first().at(0).toString().contains(u"missing/FUKA_TIME/2024"_s),
@@ -447,5 +457,5 @@ private slots:
   }
 };
 
-QTEST_MAIN(SeisekiUnitTest)
+QTEST_MAIN(TResultsWindowTest)
 #include "ResultsWindowTest.moc"

@@ -33,7 +33,7 @@ void WhenShown(TSettingsDialog& dialog, std::function<void()> work, const QStrin
 
 }  // namespace
 
-class TSetteiTest : public QObject {
+class TSettingsDialogTest : public QObject {
   Q_OBJECT
 
 private slots:
@@ -106,7 +106,7 @@ int main(int argc, char** argv) {
   QFont font(u"ＭＳ Ｐゴシック"_s);
   font.setPixelSize(12);
   QApplication::setFont(font);
-  TSetteiTest test;
+  TSettingsDialogTest test;
   return QTest::qExec(&test, argc, argv);
 }
 

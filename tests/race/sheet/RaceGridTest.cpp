@@ -26,7 +26,7 @@ TEST(RaceGridTest, PlacingColours) {
   TByteLines list{line};
   const int places[] = {3, 1, 2, 0, 7, 6, 7};
   for (int i = 0; i < 7; ++i) {
-    TRecordBuilder uma = UmaBuilder(MileKey, i + 1, places[i]).SetFinalPlace(places[i]);
+    TRecordBuilder uma = RunnerBuilder(MileKey, i + 1, places[i]).SetFinalPlace(places[i]);
     if (places[i] == 0) uma.SetAbnormality(4);
     list.append(uma.Line());
   }

@@ -36,7 +36,7 @@ TEST(RaceSheetTest, FillsTheMileExample) {
 TEST(RaceSheetTest, MarksUntimedAndDuplicatedTimes) {
   // Equal converted times rank once; a horse without a time is 0 and unranked.
   const TByteLines list{MileLine(), Uma(MileKey, 1, 1, 944),
-                        UmaBuilder(MileKey, 2, 0).SetAbnormality(1).SetFinalPlace(0).SetTime(0).Line(),
+                        RunnerBuilder(MileKey, 2, 0).SetAbnormality(1).SetFinalPlace(0).SetTime(0).Line(),
                         Uma(MileKey, 3, 12, 944)};
   TRaceSheet sheet;
   sheet.FillSheet(list.mid(1), list[0], 3);

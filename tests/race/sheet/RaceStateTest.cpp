@@ -89,7 +89,7 @@ TEST_F(TStoreFixture, DayCsvGuardsNamesAndKeepsNumbers) {
                {u"ア\0イ\x1b[2Jウ"sv, "アイ[2Jウ"},
                {u"テスト-1"sv, "テスト-1"}};
   for (const auto& c : cases) {
-    Store.RaceLines[0].Runners[0] = UmaBuilder(MileKey, 1, 1).SetTime(944).SetHorseName(c.Name).Line();
+    Store.RaceLines[0].Runners[0] = RunnerBuilder(MileKey, 1, 1).SetTime(944).SetHorseName(c.Name).Line();
     const QList<QByteArray> lines = DayCsvText(Store, "20140526", Settings).split('\n');
     ASSERT_GT(lines.size(), 3);
     EXPECT_TRUE(lines[2].startsWith(QByteArray(MileKey) + ",") &&

@@ -31,7 +31,7 @@ inline QByteArray MileLine(QByteArrayView track = "11") {
 }
 
 inline QByteArray Uma(QByteArrayView key, int number, int arrival, int tenths) {
-  return UmaBuilder(key, number, arrival).SetTime(tenths).Line();
+  return RunnerBuilder(key, number, arrival).SetTime(tenths).Line();
 }
 
 inline QStringList DefaultCornerNames() {
