@@ -45,10 +45,6 @@ bool TDiagramEditor::AcceptsDrop(int x, int y) const {
   return OnTrack(x, y);
 }
 
-TDiagramPointer TDiagramEditor::DragPointer(int x, int y) const {
-  return AcceptsDrop(x, y) ? TDiagramPointer::Hand : TDiagramPointer::NoDrop;
-}
-
 int TDiagramEditor::RowSpreadWith(int index, int row) const {
   const int count = std::min(FDiagram.N, TTrackDiagram::MaxHorses);
   int front = row;

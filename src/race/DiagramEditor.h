@@ -8,7 +8,7 @@
 #include <optional>
 
 // Pointer the view shows over the image and over a dragged marker.
-enum class TDiagramPointer { Arrow, NotAllowed, Hand, NoDrop };
+enum class TDiagramPointer { Arrow, NotAllowed, Hand };
 
 // A click on the rail between two groups: the nearest occupied rows in front of
 // (Lo) and behind (Hi) the click, and the lengths between them.
@@ -42,7 +42,6 @@ public:
 
   // A drop is taken on the track only, never over the infield.
   bool AcceptsDrop(int x, int y) const;
-  TDiagramPointer DragPointer(int x, int y) const;
   // Moves horse n to the row and lane under (x, y) when that spot is free.
   void MoveMarker(int n, int x, int y);
   // After a drop, a refused drop or a cancelled drag.

@@ -31,10 +31,6 @@ bool TDataLock::Lock(int waitMs) {
   return !FBlocked && FLock.tryLock(waitMs);
 }
 
-void TDataLock::Unlock() {
-  FLock.unlock();
-}
-
 // QLockFile takes over a lock whose process is gone, but one naming no process
 // at all (left empty by a power cut, or garbage) would block every run for good.
 bool TDataLock::ClearNamelessLock() {

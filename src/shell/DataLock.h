@@ -23,7 +23,6 @@ public:
   bool TryLock();
   // Waits up to waitMs for another run to finish, for the command line.
   bool Lock(int waitMs);
-  void Unlock();
   bool IsLocked() const { return FLock.isLocked(); }
 
   // Why the lock was not taken, for a message (Japanese): another run holds

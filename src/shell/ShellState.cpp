@@ -125,10 +125,6 @@ QString TShellState::SettleDataDir(const QString& appDir, bool create) {
   return QFileInfo(dataPath).isDir() ? dataPath : appDir;
 }
 
-QString TShellState::DataFilePath(const QString& name) const {
-  return QDir(DataDir).filePath(name);
-}
-
 bool TShellState::DataFilesPresent() const {
   return DataFilesExist(DataDir) && DataSetMismatch(DataDir).isEmpty();
 }

@@ -118,14 +118,18 @@ TEST(SettingsModelTest, OkWritesBackAndCancelLeavesTheFields) {
   settings.TargetDir = u"/data/out"_qs;
   TSettingsModel model;
   model.Open(settings);
-  model.MoveBar(2, 4);
-  model.MoveBar(5, 12);
-  model.MoveBar(7, 4);
-  model.SetUseTG(true);
-  model.SetPay(true);
-  model.SetLoss(TLossOption::ThreeMetres);
-  model.SetColours(TColourOption::Eight);
-  model.SetFolder(u"/data/other"_qs);
+  // Every field of the dialog changed.
+  const auto edit = [&model] {
+    model.MoveBar(2, 4);
+    model.MoveBar(5, 12);
+    model.MoveBar(7, 4);
+    model.SetUseTG(true);
+    model.SetPay(true);
+    model.SetLoss(TLossOption::ThreeMetres);
+    model.SetColours(TColourOption::Eight);
+    model.SetFolder(u"/data/other"_qs);
+  };
+  edit();
   EXPECT_TRUE(model.FolderGroupEnabled());
 
   // Cancel: nothing is written; the next opening shows the fields again.
@@ -137,14 +141,7 @@ TEST(SettingsModelTest, OkWritesBackAndCancelLeavesTheFields) {
   EXPECT_FALSE(model.FolderGroupEnabled());
   EXPECT_EQ(model.Folder(), u"/data/out"_qs);
 
-  model.MoveBar(2, 4);
-  model.MoveBar(5, 12);
-  model.MoveBar(7, 4);
-  model.SetUseTG(true);
-  model.SetPay(true);
-  model.SetLoss(TLossOption::ThreeMetres);
-  model.SetColours(TColourOption::Eight);
-  model.SetFolder(u"/data/other"_qs);
+  edit();
   settings.Saiuti = 2;
   model.Accept(settings);
   TSettings expected;

@@ -182,7 +182,6 @@ TEST_F(ShellStateTest, ExistingDataDirectoryIsUsedAsItIs) {
   const TShellState state(Dir.path());
   EXPECT_TRUE(state.StartMessage.isEmpty());
   EXPECT_EQ(state.DataDir, Data());
-  EXPECT_EQ(state.DataFilePath(QStringLiteral("RaceData.dat")), DataFile("RaceData.dat"));
   EXPECT_EQ(ReadBytes(DataFile("RaceData.dat")), QByteArray("kept"));
 }
 

@@ -14,7 +14,6 @@ Qt::CursorShape CursorOf(TDiagramPointer pointer) {
     case TDiagramPointer::Hand:
       return Qt::PointingHandCursor;
     case TDiagramPointer::NotAllowed:
-    case TDiagramPointer::NoDrop:
       return Qt::ForbiddenCursor;
     default:
       return Qt::ArrowCursor;

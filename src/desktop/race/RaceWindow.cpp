@@ -267,10 +267,6 @@ void TRaceWindow::AddTabs() {
   connect(FTabs, &QTabBar::currentChanged, this, &TRaceWindow::TabChange);
 }
 
-QToolButton* TRaceWindow::ValueButton(int column) const {
-  return qobject_cast<QToolButton*>(FValueGroup->button(column));
-}
-
 TMarginDialog* TRaceWindow::MarginDialog() {
   if (!FMarginDialog) {
     FMarginDialog = new TMarginDialog(this);

@@ -66,7 +66,6 @@ public:
   QToolButton* ExportButton() const { return FExportButton; }
   QToolButton* RebuildButton() const { return FRebuildButton; }
   QToolButton* PictureButton() const { return FPictureButton; }
-  QToolButton* ValueButton(int column) const;
   QAction* ReplayAction() const { return FReplayAction; }
   QAction* RebuildAction() const { return FRebuildAction; }
   QAction* PictureAction() const { return FPictureAction; }

@@ -102,37 +102,12 @@ void TSettingsDialog::BuildGeneralTab(QWidget* page) {
     if (!FSyncing) FModel.SetPay(on);
   });
 
-  auto* lossGroup = new QGroupBox(u"ロスした距離の設定"_s, page);
-  lossGroup->setGeometry(0, 128, 145, 54);
-  FLoss2 = new QRadioButton(u"２ｍ"_s, lossGroup);
-  FLoss2->setObjectName(u"RadioLoss2"_s);
-  FLoss2->setGeometry(8, 22, 62, 17);
-  FLoss3 = new QRadioButton(u"３ｍ"_s, lossGroup);
-  FLoss3->setObjectName(u"RadioLoss3"_s);
-  FLoss3->setGeometry(76, 22, 62, 17);
-  FLossGroup = new QButtonGroup(this);
-  FLossGroup->addButton(FLoss2);
-  FLossGroup->addButton(FLoss3);
-  connect(FLossGroup, &QButtonGroup::buttonToggled, this, [this](QAbstractButton* button, bool on) {
-    if (FSyncing || !on) return;
-    FModel.SetLoss(button == FLoss2 ? TLossOption::TwoMetres : TLossOption::ThreeMetres);
-  });
-
-  auto* colourGroup = new QGroupBox(u"枠の表示方法"_s, page);
-  colourGroup->setGeometry(0, 186, 145, 54);
-  FEightColours = new QRadioButton(u"８色"_s, colourGroup);
-  FEightColours->setObjectName(u"RadioColours8"_s);
-  FEightColours->setGeometry(8, 22, 62, 17);
-  FThreeColours = new QRadioButton(u"３色"_s, colourGroup);
-  FThreeColours->setObjectName(u"RadioColours3"_s);
-  FThreeColours->setGeometry(76, 22, 62, 17);
-  FColourGroup = new QButtonGroup(this);
-  FColourGroup->addButton(FEightColours);
-  FColourGroup->addButton(FThreeColours);
-  connect(FColourGroup, &QButtonGroup::buttonToggled, this, [this](QAbstractButton* button, bool on) {
-    if (FSyncing || !on) return;
-    FModel.SetColours(button == FEightColours ? TColourOption::Eight : TColourOption::Three);
-  });
+  FLoss = MakeTwoChoices(
+      page, u"ロスした距離の設定"_s, 128, u"２ｍ"_s, u"RadioLoss2"_s, u"３ｍ"_s, u"RadioLoss3"_s,
+      [this](bool first) { FModel.SetLoss(first ? TLossOption::TwoMetres : TLossOption::ThreeMetres); });
+  FColours = MakeTwoChoices(
+      page, u"枠の表示方法"_s, 186, u"８色"_s, u"RadioColours8"_s, u"３色"_s, u"RadioColours3"_s,
+      [this](bool first) { FModel.SetColours(first ? TColourOption::Eight : TColourOption::Three); });
 
   FFolderGroup = new QGroupBox(u"補正タイム出力フォルダ設定"_s, page);
   FFolderGroup->setObjectName(u"FolderGroup"_s);
@@ -303,23 +278,41 @@ void TSettingsDialog::SyncFromModel() {
     FExportCheck->setChecked(FModel.UseTG());
     FPayoutCheck->setChecked(FModel.Pay());
     FFolderGroup->setEnabled(FModel.FolderGroupEnabled());
-    const auto check = [](QButtonGroup* group, QRadioButton* first, QRadioButton* second, int which) {
-      // No choice at all is a state of its own (a value the options do not offer).
-      group->setExclusive(which != 0);
-      first->setChecked(which == 1);
-      second->setChecked(which == 2);
-      group->setExclusive(true);
-    };
     const TLossOption loss = FModel.Loss();
-    check(FLossGroup, FLoss2, FLoss3,
-          loss == TLossOption::TwoMetres     ? 1
-          : loss == TLossOption::ThreeMetres ? 2
-                                             : 0);
+    FLoss.Show(loss == TLossOption::TwoMetres ? 1 : loss == TLossOption::ThreeMetres ? 2 : 0);
     const TColourOption colours = FModel.Colours();
-    check(FColourGroup, FEightColours, FThreeColours,
-          colours == TColourOption::Eight   ? 1
-          : colours == TColourOption::Three ? 2
-                                            : 0);
+    FColours.Show(colours == TColourOption::Eight ? 1 : colours == TColourOption::Three ? 2 : 0);
   }
   FSyncing = false;
+}
+
+TSettingsDialog::TTwoChoices TSettingsDialog::MakeTwoChoices(QWidget* page, const QString& title, int top,
+                                                             const QString& first, const QString& firstName,
+                                                             const QString& second, const QString& secondName,
+                                                             std::function<void(bool first)> chosen) {
+  auto* box = new QGroupBox(title, page);
+  box->setGeometry(0, top, 145, 54);
+  TTwoChoices choices;
+  choices.First = new QRadioButton(first, box);
+  choices.First->setObjectName(firstName);
+  choices.First->setGeometry(8, 22, 62, 17);
+  choices.Second = new QRadioButton(second, box);
+  choices.Second->setObjectName(secondName);
+  choices.Second->setGeometry(76, 22, 62, 17);
+  choices.Group = new QButtonGroup(this);
+  choices.Group->addButton(choices.First);
+  choices.Group->addButton(choices.Second);
+  connect(choices.Group, &QButtonGroup::buttonToggled, this,
+          [this, firstButton = choices.First, chosen = std::move(chosen)](QAbstractButton* button, bool on) {
+            if (!FSyncing && on) chosen(button == firstButton);
+          });
+  return choices;
+}
+
+void TSettingsDialog::TTwoChoices::Show(int which) const {
+  // No choice at all is a state of its own (a value the options do not offer).
+  Group->setExclusive(which != 0);
+  First->setChecked(which == 1);
+  Second->setChecked(which == 2);
+  Group->setExclusive(true);
 }

@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <array>
+#include <functional>
 
 class QButtonGroup;
 class QCheckBox;
@@ -60,12 +61,20 @@ private:
   QTabWidget* FTabs = nullptr;
   QCheckBox* FExportCheck = nullptr;  // 補正タイムを出力する
   QCheckBox* FPayoutCheck = nullptr;  // 払い戻しの表示をする
-  QRadioButton* FLoss2 = nullptr;
-  QRadioButton* FLoss3 = nullptr;
-  QButtonGroup* FLossGroup = nullptr;
-  QRadioButton* FEightColours = nullptr;
-  QRadioButton* FThreeColours = nullptr;
-  QButtonGroup* FColourGroup = nullptr;
+  // Two radio buttons side by side in a group box of their own.
+  struct TTwoChoices {
+    QButtonGroup* Group = nullptr;
+    QRadioButton* First = nullptr;
+    QRadioButton* Second = nullptr;
+    // Checks the first (1), the second (2) or neither (0).
+    void Show(int which) const;
+  };
+  TTwoChoices MakeTwoChoices(QWidget* page, const QString& title, int top, const QString& first,
+                             const QString& firstName, const QString& second, const QString& secondName,
+                             std::function<void(bool first)> chosen);
+
+  TTwoChoices FLoss;     // ２ｍ, ３ｍ
+  TTwoChoices FColours;  // ８色, ３色
   QGroupBox* FFolderGroup = nullptr;
   QComboBox* FDrives = nullptr;
   QTreeView* FFolderTree = nullptr;

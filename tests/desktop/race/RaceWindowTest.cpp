@@ -25,6 +25,7 @@
 #include <QWheelEvent>
 
 #include <cmath>
+#include <functional>
 #include <memory>
 #include <numbers>
 #include <set>
@@ -52,6 +53,20 @@ QPoint PointAt(const TTrackDiagram& diagram, double row, double radius) {
   const double angle = (diagram.EndAngle - diagram.Direction * row) * std::numbers::pi / 180.0;
   return QPoint(int(std::lround(diagram.ArcCentre.X + radius * std::cos(angle))),
                 int(std::lround(diagram.ArcCentre.Y + radius * std::sin(angle))));
+}
+
+// The first horse whose marker shows and that `wanted` takes; 0 for none.
+int FirstShownHorse(const TRaceWindow& window, const std::function<bool(int n)>& wanted = {}) {
+  const TTrackDiagram& diagram = window.Race()->Diagram();
+  for (int n = 1; n <= window.Race()->State().N; ++n)
+    if (diagram.Markers[n - 1].Visible && (!wanted || wanted(n))) return n;
+  return 0;
+}
+
+// The spot one lane out from horse n is free (a double click moves it there).
+bool CanMoveOut(const TRaceWindow& window, int n) {
+  const TTrackDiagram& diagram = window.Race()->Diagram();
+  return !diagram.SpotOccupied(diagram.Rows[n - 1], diagram.Lanes[n - 1] + 1);
 }
 
 QPoint MarkerCentre(const TRaceWindow& window, int n) {
@@ -105,9 +120,19 @@ private:
   QStringList FDownloadedSheet;
 
   TSession& Session() { return FDemo->Session; }
-  TRaceWindow* Open(QMdiArea& area) { return OpenRaceWindow(Session(), FRaceLine, &area); }
+  std::unique_ptr<QMdiArea> FArea;
+
+  // The race in a shown area of its own, closed after the test.
+  TRaceWindow* Open() {
+    FArea = std::make_unique<QMdiArea>();
+    FArea->resize(1000, 700);
+    FArea->show();
+    return OpenRaceWindow(Session(), FRaceLine, FArea.get());
+  }
 
 private slots:
+  void cleanup() { FArea.reset(); }
+
   void initTestCase() {
     UseWindowFont();
     FDemo = std::make_unique<TDemoSession>(FDir.path());
@@ -119,14 +144,11 @@ private slots:
   }
 
   void OpensTheRaceWithSheetTitleAndTabs() {
-    QMdiArea area;
-    area.resize(1000, 700);
-    area.show();
-    TRaceWindow* window = Open(area);
+    TRaceWindow* window = Open();
     const TRaceState& state = window->Race()->State();
     QCOMPARE(window->windowTitle(), state.Caption());
-    QCOMPARE(area.subWindowList().size(), 1);
-    QCOMPARE(area.subWindowList().first()->pos(), QPoint(0, 0));
+    QCOMPARE(FArea->subWindowList().size(), 1);
+    QCOMPARE(FArea->subWindowList().first()->pos(), QPoint(0, 0));
     QStringList tabs;
     for (int i = 0; i < window->Tabs()->count(); ++i) tabs.append(window->Tabs()->tabText(i));
     QCOMPARE(tabs, state.Tabs);
@@ -163,10 +185,7 @@ private slots:
   }
 
   void DragToAFreeSpotChangesTheLineAndTheSheet() {
-    QMdiArea area;
-    area.resize(1000, 700);
-    area.show();
-    TRaceWindow* window = Open(area);
+    TRaceWindow* window = Open();
     const TTrackDiagram& diagram = window->Race()->Diagram();
     const QByteArray before = window->Race()->State().PositionLine;
     // A shown horse, moved three lanes further out than anyone at its row.
@@ -208,14 +227,9 @@ private slots:
   }
 
   void DropOnTheInfieldChangesNothing() {
-    QMdiArea area;
-    area.resize(1000, 700);
-    area.show();
-    TRaceWindow* window = Open(area);
+    TRaceWindow* window = Open();
     const TTrackDiagram& diagram = window->Race()->Diagram();
-    int horse = 0;
-    for (int n = 1; n <= window->Race()->State().N && !horse; ++n)
-      if (diagram.Markers[n - 1].Visible) horse = n;
+    const int horse = FirstShownHorse(*window);
     QVERIFY(horse > 0);
     const QByteArray before = window->Race()->State().PositionLine;
     const TDiagramPoint place = diagram.Markers[horse - 1].TopLeft;
@@ -227,10 +241,7 @@ private slots:
   }
 
   void RailClickWithThreeWheelTurnsSetsTheMargin() {
-    QMdiArea area;
-    area.resize(1000, 700);
-    area.show();
-    TRaceWindow* window = Open(area);
+    TRaceWindow* window = Open();
     const TTrackDiagram& diagram = window->Race()->Diagram();
     std::set<int> rows;
     for (int n = 1; n <= window->Race()->State().N; ++n)
@@ -283,10 +294,7 @@ private slots:
   }
 
   void BlinkHidesAndShowsThreeTimes() {
-    QMdiArea area;
-    area.resize(1000, 700);
-    area.show();
-    TRaceWindow* window = Open(area);
+    TRaceWindow* window = Open();
     const TRaceSheet& sheet = window->Race()->State().Sheet;
     int row = 1;
     int horse = 0;
@@ -320,10 +328,7 @@ private slots:
   }
 
   void TickerStepsWhileThePayoutButtonIsDown() {
-    QMdiArea area;
-    area.resize(1000, 700);
-    area.show();
-    TRaceWindow* window = Open(area);
+    TRaceWindow* window = Open();
     QVERIFY(!window->PayoutButton()->isChecked());
     QSignalSpy status(window, &TRaceWindow::StatusText);
     TPayoutTicker ticker;
@@ -354,10 +359,7 @@ private slots:
     TSettings offered = Session().Settings();
     offered.UseTG = true;
     Session().SetSettings(offered);
-    QMdiArea area;
-    area.resize(1000, 700);
-    area.show();
-    TRaceWindow* window = Open(area);
+    TRaceWindow* window = Open();
     QVERIFY(window->ExportButton()->isVisibleTo(window));
     QSignalSpy status(window, &TRaceWindow::StatusText);
     QTest::mouseClick(window->ExportButton(), Qt::LeftButton);
@@ -390,16 +392,9 @@ private slots:
   void RebuildAsksAndPutsBackTheDownloadedLine() {
     QFETCH(bool, fromMenu);
     QFETCH(bool, accept);
-    QMdiArea area;
-    area.resize(1000, 700);
-    area.show();
-    TRaceWindow* window = Open(area);
+    TRaceWindow* window = Open();
     const TTrackDiagram& diagram = window->Race()->Diagram();
-    int horse = 0;
-    for (int n = 1; n <= window->Race()->State().N && !horse; ++n)
-      if (diagram.Markers[n - 1].Visible &&
-          !diagram.SpotOccupied(diagram.Rows[n - 1], diagram.Lanes[n - 1] + 1))
-        horse = n;
+    const int horse = FirstShownHorse(*window, [&](int n) { return CanMoveOut(*window, n); });
     QVERIFY(horse > 0);
     QTest::mouseDClick(window->Image(), Qt::LeftButton, {}, MarkerCentre(*window, horse));
     const QByteArray edited = window->Race()->State().PositionLine;
@@ -426,16 +421,13 @@ private slots:
     QVERIFY(HasColour(window->Image()->grab().toImage(), window->Image()->MarkerRect(horse),
                       diagram.Markers[horse - 1].Colour, TextTolerance));
     // Written back at close like any edit.
-    area.subWindowList().first()->close();
+    FArea->subWindowList().first()->close();
     for (const TRaceEntry& entry : Session().Store().RaceLines)
       if (entry.RaceLine == FRaceLine) QCOMPARE(entry.PositionLine, FDownloadedLine);
   }
 
   void PictureHoldsTheSheetAndTheDiagram() {
-    QMdiArea area;
-    area.resize(1000, 700);
-    area.show();
-    TRaceWindow* window = Open(area);
+    TRaceWindow* window = Open();
     QSignalSpy status(window, &TRaceWindow::StatusText);
     QSignalSpy sorry(window, &TRaceWindow::SorryRequested);
     QTemporaryDir folder;
@@ -495,12 +487,7 @@ private slots:
       area.resize(1000, 700);
       area.show();
       TRaceWindow* window = OpenRaceWindow(demo.Session, raceLine, &area);
-      const TTrackDiagram& diagram = window->Race()->Diagram();
-      int horse = 0;
-      for (int n = 1; n <= window->Race()->State().N && !horse; ++n)
-        if (diagram.Markers[n - 1].Visible &&
-            !diagram.SpotOccupied(diagram.Rows[n - 1], diagram.Lanes[n - 1] + 1))
-          horse = n;
+      const int horse = FirstShownHorse(*window, [&](int n) { return CanMoveOut(*window, n); });
       QVERIFY(horse > 0);
       const QByteArray before = window->Race()->State().PositionLine;
       // One lane out.
