@@ -23,7 +23,6 @@ public:
   bool TryLock();
   // Waits up to waitMs for another run to finish, for the command line.
   bool Lock(int waitMs);
-  bool IsLocked() const { return FLock.isLocked(); }
 
   // Why the lock was not taken, for a message (Japanese): another run holds
   // it (naming its process), the lock file cannot be made, or one is in the
@@ -32,9 +31,6 @@ public:
   // True when the lock could not be taken because the folder cannot hold a
   // lock file (no permission), rather than because another run holds it.
   bool CannotCreate() const { return !FBlocked && FLock.error() == QLockFile::PermissionError; }
-  // True when a lock file is there that can be neither read nor replaced (a
-  // folder at its path): FailureText then names it for the user to remove.
-  bool Blocked() const { return FBlocked; }
   // True when another run holds the lock.
   bool HeldElsewhere() const { return !FBlocked && FLock.error() == QLockFile::LockFailedError; }
 

@@ -26,8 +26,6 @@ public:
   // Throws TFileError when the file cannot be written; the old file is then intact.
   void Save(const TSettings& settings) const;
 
-  const QString& Path() const { return FPath; }
-
 private:
   QString FPath;
   TByteLines FLines;  // the file as read by Load

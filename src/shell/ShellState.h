@@ -39,8 +39,6 @@ public:
   // create is set and it is missing), else the start directory itself.
   static QString SettleDataDir(const QString& appDir, bool create);
 
-  QString SettingsFilePath() const { return FSettingsFile.Path(); }
-
   // RaceData.dat and UmaData.dat present in DataDir, as one set.
   bool DataFilesPresent() const;
 

@@ -17,7 +17,6 @@ public:
 
   void ShowContents();
   void ShowPage(const char* page);
-  QTextBrowser* Browser() const { return FBrowser; }
 
 private:
   QTextBrowser* FBrowser;

@@ -32,10 +32,6 @@ public:
   QRect MarkerRect(int n) const;
   // The topmost shown marker under p other than except; 0 for none.
   int MarkerAt(QPoint p, int except = 0) const;
-  // The horse whose marker is being dragged; 0 for none.
-  int Dragged() const { return FDragging ? FPressed : 0; }
-  // The horse whose marker is under the pointer; 0 for none.
-  int Hovered() const { return FHover; }
 
   // Shows the margin dialog with the gap; the confirmed value, or nothing.
   std::function<std::optional<int>(int gap)> OnAskMargin;

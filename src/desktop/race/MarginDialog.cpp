@@ -46,12 +46,12 @@ TMarginDialog::TMarginDialog(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt:
   FOk = new QPushButton(u"OK"_s, this);
   FOk->setGeometry(3, 24, 55, 20);
   FOk->setDefault(true);
-  FCancel = new QPushButton(u"キャンセル"_s, this);
-  FCancel->setGeometry(58, 24, 55, 20);
+  auto* cancel = new QPushButton(u"キャンセル"_s, this);
+  cancel->setGeometry(58, 24, 55, 20);
   // "キャンセル" in 12 pixels is wider than its 55-pixel button.
-  FCancel->setFont(RavekFont(11));
+  cancel->setFont(RavekFont(11));
   connect(FOk, &QPushButton::clicked, this, &QDialog::accept);
-  connect(FCancel, &QPushButton::clicked, this, &QDialog::reject);
+  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
   ShowValue();
 }
 

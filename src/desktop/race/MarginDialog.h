@@ -25,7 +25,6 @@ public:
   QToolButton* LeftArrow() const { return FLeft; }
   QToolButton* RightArrow() const { return FRight; }
   QPushButton* OkButton() const { return FOk; }
-  QPushButton* CancelButton() const { return FCancel; }
 
   // An arrow was clicked: the right one raises the value.
   void Step(bool up);
@@ -46,6 +45,5 @@ private:
   QToolButton* FLeft;
   QToolButton* FRight;
   QPushButton* FOk;
-  QPushButton* FCancel;
   bool FHooked = false;
 };

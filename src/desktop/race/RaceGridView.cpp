@@ -34,8 +34,7 @@ void TRaceGridView::paintEvent(QPaintEvent*) {
     for (int column = 0; column < TRaceSheet::ColumnCount; ++column) {
       const TCellRect r = SheetGeometry::CellRect(column, row, FValueColumn);
       if (r.IsEmpty()) continue;
-      // Right and Bottom lie outside the cell.
-      const QRect cell(r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top);
+      const QRect cell = ToQRect(r);
       const TCellLook look = RaceCellLook(race.Sheet, race.PositionLine, column, row);
       painter.fillRect(cell, look.Background ? ToQColor(*look.Background) : gridColour);
       if (look.Outline) {

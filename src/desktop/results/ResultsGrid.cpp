@@ -24,10 +24,6 @@ constexpr int FirstVenueLeft = LabelWidth + TResultsGrid::LineWidth;
 const QColor LineColour(192, 192, 192);
 const QColor GreyTextColour(128, 128, 128);
 
-QRect ToQRect(const TCellRect& r) {
-  return QRect(r.Left, r.Top, r.Width(), r.Height());
-}
-
 int PixelSize(int pointSize) {
   // Points at 96 pixels per inch, as the fonts were designed for.
   return (pointSize * 96 + 36) / 72;

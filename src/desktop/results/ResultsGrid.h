@@ -25,7 +25,6 @@ public:
   // cell where it still exists.
   void Refit();
 
-  int CurrentColumn() const { return FCurrent.x(); }
   int CurrentRow() const { return FCurrent.y(); }
   void SetCurrentCell(int column, int row);
 

@@ -37,7 +37,6 @@ public:
   void Open(const TSettings& settings);
   void WriteBack(TSettings& settings) const;
 
-  const TSettingsModel& Model() const { return FModel; }
   // The folder the tree shows as current; the model's folder when none.
   QString CurrentFolder() const;
 

@@ -38,9 +38,9 @@ bool HasColour(const QImage& image, const QRect& area, TRgb colour, int toleranc
   for (int y = area.top(); y <= area.bottom(); ++y)
     for (int x = area.left(); x <= area.right(); ++x) {
       if (!image.valid(x, y)) continue;
-      const QColor pixel = image.pixelColor(x, y);
-      if (std::abs(pixel.red() - colour.R) <= tolerance && std::abs(pixel.green() - colour.G) <= tolerance &&
-          std::abs(pixel.blue() - colour.B) <= tolerance)
+      const QColor p = image.pixelColor(x, y);
+      if (std::max({std::abs(p.red() - colour.R), std::abs(p.green() - colour.G),
+                    std::abs(p.blue() - colour.B)}) <= tolerance)
         return true;
     }
   return false;
@@ -84,26 +84,33 @@ bool IsRightHandedTurfAtTheThirdCorner(const TRaceShape& race) {
   return !race.Straight() && !race.LeftHanded() && !race.Dirt() && race.ThirdCorner();
 }
 
-QStringList SheetCells(const TRaceSheet& sheet) {
+// Every cell, or one column's cells below the header.
+QStringList SheetCells(const TRaceSheet& sheet, int onlyColumn = -1) {
   QStringList cells;
-  for (int row = 0; row < TRaceSheet::RowCount; ++row)
-    for (int column = 0; column < TRaceSheet::ColumnCount; ++column) cells.append(sheet.Cell(column, row));
+  for (int row = onlyColumn < 0 ? 0 : 1; row < TRaceSheet::RowCount; ++row)
+    for (int column = 0; column < TRaceSheet::ColumnCount; ++column)
+      if (onlyColumn < 0 || column == onlyColumn) cells.append(sheet.Cell(column, row));
   return cells;
 }
 
-// Answers the next message box with the button of the role once it shows.
-void AnswerMessageBox(QObject* context, QMessageBox::ButtonRole role) {
+// One wheel turn over a widget.
+void TurnWheel(QWidget* widget) {
+  QWheelEvent wheel(QPointF(5, 5), widget->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, 120), Qt::NoButton,
+                    Qt::NoModifier, Qt::NoScrollPhase, false);
+  QApplication::sendEvent(widget, &wheel);
+}
+
+// Hands the next modal widget to act once it shows.
+void OnNextModal(QObject* context, std::function<void(QWidget*)> act) {
   auto* timer = new QTimer(context);
-  timer->setInterval(10);
-  QObject::connect(timer, &QTimer::timeout, context, [timer, role] {
-    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-    if (!box) return;
-    timer->deleteLater();
-    timer->stop();
-    for (QAbstractButton* button : box->buttons())
-      if (box->buttonRole(button) == role) button->click();
+  QObject::connect(timer, &QTimer::timeout, context, [timer, act] {
+    if (QWidget* modal = QApplication::activeModalWidget()) {
+      timer->stop();
+      timer->deleteLater();
+      act(modal);
+    }
   });
-  timer->start();
+  timer->start(10);
 }
 
 }  // namespace
@@ -123,11 +130,12 @@ private:
   std::unique_ptr<QMdiArea> FArea;
 
   // The race in a shown area of its own, closed after the test.
-  TRaceWindow* Open() {
+  TRaceWindow* Open() { return Open(Session(), FRaceLine); }
+  TRaceWindow* Open(TSession& session, const QByteArray& raceLine) {
     FArea = std::make_unique<QMdiArea>();
     FArea->resize(1000, 700);
     FArea->show();
-    return OpenRaceWindow(Session(), FRaceLine, FArea.get());
+    return OpenRaceWindow(session, raceLine, FArea.get());
   }
 
 private slots:
@@ -149,39 +157,35 @@ private slots:
     QCOMPARE(window->windowTitle(), state.Caption());
     QCOMPARE(FArea->subWindowList().size(), 1);
     QCOMPARE(FArea->subWindowList().first()->pos(), QPoint(0, 0));
-    QStringList tabs;
-    for (int i = 0; i < window->Tabs()->count(); ++i) tabs.append(window->Tabs()->tabText(i));
-    QCOMPARE(tabs, state.Tabs);
+    QCOMPARE(window->Tabs()->count(), state.Tabs.size());
+    for (int i = 0; i < state.Tabs.size(); ++i) QCOMPARE(window->Tabs()->tabText(i), state.Tabs[i]);
     QCOMPARE(window->Tabs()->tabText(window->Tabs()->currentIndex()), u"３コーナー"_s);
     QVERIFY(window->InfoPanel()->text().startsWith(u"   "_s));
 
     // The painted sheet follows the model: header colour, the winner's yellow
     // placing, the frame colour of the first horse's number.
     const QImage grid = window->Grid()->grab().toImage();
-    const auto cell = [](int column, int row) {
-      const TCellRect r = SheetGeometry::CellRect(column, row, TRaceSheet::RunTimeColumn);
-      return QRect(r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top);
+    // A cell's upper half, above its text.
+    const auto top = [](int column, int row) {
+      return ToQRect(SheetGeometry::CellRect(column, row, TRaceSheet::RunTimeColumn)).adjusted(0, 0, 0, -16);
     };
     for (int column : {0, 1, 2, 3}) {
       const TCellLook look = RaceCellLook(state.Sheet, state.PositionLine, column, 1);
       QCOMPARE(RaceCellLook(state.Sheet, state.PositionLine, column, 0).Background, HeaderColour);
-      QVERIFY(HasColour(grid, cell(column, 0).adjusted(0, 0, 0, -16), HeaderColour));
+      QVERIFY(HasColour(grid, top(column, 0), HeaderColour));
       if (look.Background)
-        QVERIFY2(HasColour(grid, cell(column, 1).adjusted(0, 0, 0, -16), *look.Background),
-                 qPrintable(QString::number(column)));
+        QVERIFY2(HasColour(grid, top(column, 1), *look.Background), qPrintable(QString::number(column)));
     }
     QCOMPARE(state.Sheet.Cell(TRaceSheet::PlaceColumn, 1), u"1"_s);
     // The diagram: markers in their frame colours on the turf.
     const QImage image = window->Image()->grab().toImage();
-    int shown = 0;
+    QVERIFY(FirstShownHorse(*window) > 0);
     for (int n = 1; n <= state.N; ++n) {
-      if (!window->Race()->Diagram().Markers[n - 1].Visible) continue;
-      ++shown;
-      QVERIFY2(HasColour(image, window->Image()->MarkerRect(n),
-                         window->Race()->Diagram().Markers[n - 1].Colour, TextTolerance),
-               qPrintable(QString::number(n)));
+      const TDiagramMarker& marker = window->Race()->Diagram().Markers[n - 1];
+      if (marker.Visible)
+        QVERIFY2(HasColour(image, window->Image()->MarkerRect(n), marker.Colour, TextTolerance),
+                 qPrintable(QString::number(n)));
     }
-    QVERIFY(shown > 0);
   }
 
   void DragToAFreeSpotChangesTheLineAndTheSheet() {
@@ -189,18 +193,15 @@ private slots:
     const TTrackDiagram& diagram = window->Race()->Diagram();
     const QByteArray before = window->Race()->State().PositionLine;
     // A shown horse, moved three lanes further out than anyone at its row.
-    int horse = 0;
-    QPoint target;
-    for (int n = 1; n <= window->Race()->State().N && !horse; ++n) {
-      if (!diagram.Markers[n - 1].Visible) continue;
-      const QPoint p = PointAt(diagram, diagram.Rows[n - 1], 816 + 15 * (diagram.Lanes[n - 1] + 3));
-      if (window->Image()->rect().contains(p) && !window->Image()->MarkerAt(p) &&
-          !diagram.SpotOccupied(diagram.Rows[n - 1], diagram.Lanes[n - 1] + 3)) {
-        horse = n;
-        target = p;
-      }
-    }
+    const auto out = [&](int n) {
+      return PointAt(diagram, diagram.Rows[n - 1], 816 + 15 * (diagram.Lanes[n - 1] + 3));
+    };
+    const int horse = FirstShownHorse(*window, [&](int n) {
+      return window->Image()->rect().contains(out(n)) && !window->Image()->MarkerAt(out(n)) &&
+             !diagram.SpotOccupied(diagram.Rows[n - 1], diagram.Lanes[n - 1] + 3);
+    });
     QVERIFY(horse > 0);
+    const QPoint target = out(horse);
     // What the model makes of the same drop.
     TTrackDiagram expectedDiagram = diagram;
     QByteArray expected = before;
@@ -209,15 +210,10 @@ private slots:
     model.EndDrag(horse);
     QVERIFY(expected != before);
 
-    QStringList sheetBefore;
-    for (int row = 1; row < TRaceSheet::RowCount; ++row)
-      sheetBefore.append(window->Race()->State().Sheet.Cell(TRaceSheet::ConvertedColumn, row));
+    const QStringList sheetBefore = SheetCells(window->Race()->State().Sheet, TRaceSheet::ConvertedColumn);
     Drag(window->Image(), MarkerCentre(*window, horse), target);
     QCOMPARE(window->Race()->State().PositionLine, expected);
-    QStringList sheetAfter;
-    for (int row = 1; row < TRaceSheet::RowCount; ++row)
-      sheetAfter.append(window->Race()->State().Sheet.Cell(TRaceSheet::ConvertedColumn, row));
-    QVERIFY(sheetAfter != sheetBefore);
+    QVERIFY(SheetCells(window->Race()->State().Sheet, TRaceSheet::ConvertedColumn) != sheetBefore);
     // The marker is painted where it now stands.
     const QImage image = window->Image()->grab().toImage();
     const QPoint point = window->Image()->MarkerRect(horse).topLeft() + QPoint(6, 6);
@@ -264,32 +260,22 @@ private slots:
 
     int shownValue = 0;
     QString shownPanel;
-    QTimer answer;
-    answer.setInterval(10);
-    connect(&answer, &QTimer::timeout, this, [&] {
+    OnNextModal(window, [&](QWidget* modal) {
       TMarginDialog* dialog = window->MarginDialog();
-      if (QApplication::activeModalWidget() != dialog) return;
-      answer.stop();
-      for (int turn = 0; turn < 3; ++turn) {
-        // Over another widget: the dialog takes every wheel turn.
-        QWheelEvent wheel(QPointF(5, 5), window->Grid()->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, 120),
-                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
-        QApplication::sendEvent(window->Grid(), &wheel);
-      }
+      QCOMPARE(modal, dialog);
+      // Over another widget: the dialog takes every wheel turn.
+      for (int turn = 0; turn < 3; ++turn) TurnWheel(window->Grid());
       shownValue = dialog->Value();
       shownPanel = dialog->PanelText();
       QTest::mouseClick(dialog->OkButton(), Qt::LeftButton);
     });
-    answer.start();
     QTest::mouseClick(window->Image(), Qt::LeftButton, {}, click);
     QCOMPARE(shownValue, wanted);
     QCOMPARE(shownPanel, QString::number(wanted) + u"馬身差 "_s);
     QCOMPARE(window->Race()->State().PositionLine, expected);
 
     // Closed, the dialog leaves the wheel to the rest of the program.
-    QWheelEvent wheel(QPointF(5, 5), window->Grid()->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, 120),
-                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
-    QApplication::sendEvent(window->Grid(), &wheel);
+    TurnWheel(window->Grid());
     QCOMPARE(window->MarginDialog()->Value(), wanted);
   }
 
@@ -401,7 +387,13 @@ private slots:
     const int editedLane = diagram.Lanes[horse - 1];
     QVERIFY(edited != FDownloadedLine);
 
-    AnswerMessageBox(window, accept ? QMessageBox::AcceptRole : QMessageBox::RejectRole);
+    OnNextModal(window, [accept](QWidget* modal) {
+      auto* box = qobject_cast<QMessageBox*>(modal);
+      QVERIFY(box);
+      for (QAbstractButton* button : box->buttons())
+        if (box->buttonRole(button) == (accept ? QMessageBox::AcceptRole : QMessageBox::RejectRole))
+          button->click();
+    });
     if (fromMenu)
       window->Menus().first()->actions().at(2)->trigger();
     else
@@ -483,10 +475,7 @@ private slots:
     {
       TDemoSession demo(dir.path());
       raceLine = FindRace(demo.Session, IsRightHandedTurfAtTheThirdCorner);
-      QMdiArea area;
-      area.resize(1000, 700);
-      area.show();
-      TRaceWindow* window = OpenRaceWindow(demo.Session, raceLine, &area);
+      TRaceWindow* window = Open(demo.Session, raceLine);
       const int horse = FirstShownHorse(*window, [&](int n) { return CanMoveOut(*window, n); });
       QVERIFY(horse > 0);
       const QByteArray before = window->Race()->State().PositionLine;
@@ -495,7 +484,7 @@ private slots:
       edited = window->Race()->State().PositionLine;
       QVERIFY(edited != before);
       QSignalSpy replaced(&demo.Session, &TSession::SummaryReplaced);
-      area.subWindowList().first()->close();
+      FArea->subWindowList().first()->close();
       QCOMPARE(replaced.size(), 1);
       QCOMPARE(demo.Session.OpenRaceCount(), 0);
       for (const TRaceEntry& entry : demo.Session.Store().RaceLines)
@@ -503,9 +492,7 @@ private slots:
       demo.Session.Close(nullptr);
     }
     TDemoSession restarted(dir.path(), false);
-    QMdiArea area;
-    TRaceWindow* window = OpenRaceWindow(restarted.Session, raceLine, &area);
-    QCOMPARE(window->Race()->State().PositionLine, edited);
+    QCOMPARE(Open(restarted.Session, raceLine)->Race()->State().PositionLine, edited);
   }
 };
 
