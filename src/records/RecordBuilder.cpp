@@ -77,59 +77,9 @@ TRecordBuilder& TRecordBuilder::SetRaceKey(int year, int monthDay, int venue, in
   return *this;
 }
 
-TRecordBuilder& TRecordBuilder::SetRaceName(QStringView name) {
-  RequireType("RA");
-  return SetText(RaField::RaceName, RaField::RaceNameWidth, name);
-}
-
-TRecordBuilder& TRecordBuilder::SetShortName(QStringView name) {
-  RequireType("RA");
-  return SetText(RaField::ShortName, RaField::ShortNameWidth, name);
-}
-
 TRecordBuilder& TRecordBuilder::SetGrade(char grade) {
   RequireType("RA");
   return SetBytes(RaField::Grade, QByteArrayView(&grade, 1));
-}
-
-TRecordBuilder& TRecordBuilder::SetRaceType(int code) {
-  RequireType("RA");
-  return SetNumber(RaField::RaceType, 2, code);
-}
-
-TRecordBuilder& TRecordBuilder::SetCondition(int code) {
-  RequireType("RA");
-  return SetNumber(RaField::Condition, 3, code);
-}
-
-TRecordBuilder& TRecordBuilder::SetDistance(int metres) {
-  RequireType("RA");
-  return SetNumber(RaField::Distance, 4, metres);
-}
-
-TRecordBuilder& TRecordBuilder::SetTrackCode(int code) {
-  RequireType("RA");
-  return SetNumber(RaField::TrackCode, 2, code);
-}
-
-TRecordBuilder& TRecordBuilder::SetHorseCount(int count) {
-  RequireType("RA");
-  return SetNumber(RaField::HorseCount, 2, count);
-}
-
-TRecordBuilder& TRecordBuilder::SetWeather(int code) {
-  RequireType("RA");
-  return SetNumber(RaField::Weather, 1, code);
-}
-
-TRecordBuilder& TRecordBuilder::SetTurfGoing(int code) {
-  RequireType("RA");
-  return SetNumber(RaField::TurfGoing, 1, code);
-}
-
-TRecordBuilder& TRecordBuilder::SetDirtGoing(int code) {
-  RequireType("RA");
-  return SetNumber(RaField::DirtGoing, 1, code);
 }
 
 TRecordBuilder& TRecordBuilder::SetCorner(int block, int cornerNumber, QByteArrayView passingOrder) {
@@ -142,41 +92,6 @@ TRecordBuilder& TRecordBuilder::SetCorner(int block, int cornerNumber, QByteArra
   order.append(RaField::CornerOrderWidth - order.size(), ' ');
   SetNumber(RaField::CornerNumber + shift, 1, cornerNumber);
   return SetBytes(RaField::CornerOrder + shift, order);
-}
-
-TRecordBuilder& TRecordBuilder::SetFrame(int frame) {
-  RequireType("SE");
-  return SetNumber(SeField::Frame, 1, frame);
-}
-
-TRecordBuilder& TRecordBuilder::SetHorseNumber(int number) {
-  RequireType("SE");
-  return SetNumber(SeField::HorseNumber, 2, number);
-}
-
-TRecordBuilder& TRecordBuilder::SetHorseName(QStringView name) {
-  RequireType("SE");
-  return SetText(SeField::HorseName, SeField::HorseNameWidth, name);
-}
-
-TRecordBuilder& TRecordBuilder::SetJockey(QStringView name) {
-  RequireType("SE");
-  return SetText(SeField::Jockey, SeField::JockeyWidth, name);
-}
-
-TRecordBuilder& TRecordBuilder::SetAbnormality(int code) {
-  RequireType("SE");
-  return SetNumber(SeField::Abnormality, 1, code);
-}
-
-TRecordBuilder& TRecordBuilder::SetArrival(int order) {
-  RequireType("SE");
-  return SetNumber(SeField::Arrival, 2, order);
-}
-
-TRecordBuilder& TRecordBuilder::SetFinalPlace(int place) {
-  RequireType("SE");
-  return SetNumber(SeField::FinalPlace, 2, place);
 }
 
 TRecordBuilder& TRecordBuilder::SetTime(int tenths) {

@@ -33,28 +33,36 @@ public:
   TRecordBuilder& SetRaceKey(int year, int monthDay, int venue, int meeting, int day, int raceNumber);
 
   // Race record.
-  TRecordBuilder& SetRaceName(QStringView name);
-  TRecordBuilder& SetShortName(QStringView name);
+  TRecordBuilder& SetRaceName(QStringView name) {
+    return Text("RA", RaField::RaceName, RaField::RaceNameWidth, name);
+  }
+  TRecordBuilder& SetShortName(QStringView name) {
+    return Text("RA", RaField::ShortName, RaField::ShortNameWidth, name);
+  }
   TRecordBuilder& SetGrade(char grade);
-  TRecordBuilder& SetRaceType(int code);
-  TRecordBuilder& SetCondition(int code);
-  TRecordBuilder& SetDistance(int metres);
-  TRecordBuilder& SetTrackCode(int code);
-  TRecordBuilder& SetHorseCount(int count);
-  TRecordBuilder& SetWeather(int code);
-  TRecordBuilder& SetTurfGoing(int code);
-  TRecordBuilder& SetDirtGoing(int code);
+  TRecordBuilder& SetRaceType(int code) { return Number("RA", RaField::RaceType, 2, code); }
+  TRecordBuilder& SetCondition(int code) { return Number("RA", RaField::Condition, 3, code); }
+  TRecordBuilder& SetDistance(int metres) { return Number("RA", RaField::Distance, 4, metres); }
+  TRecordBuilder& SetTrackCode(int code) { return Number("RA", RaField::TrackCode, 2, code); }
+  TRecordBuilder& SetHorseCount(int count) { return Number("RA", RaField::HorseCount, 2, count); }
+  TRecordBuilder& SetWeather(int code) { return Number("RA", RaField::Weather, 1, code); }
+  TRecordBuilder& SetTurfGoing(int code) { return Number("RA", RaField::TurfGoing, 1, code); }
+  TRecordBuilder& SetDirtGoing(int code) { return Number("RA", RaField::DirtGoing, 1, code); }
   // Corner block 0..3: its corner number byte and passing order (up to 70 bytes).
   TRecordBuilder& SetCorner(int block, int cornerNumber, QByteArrayView passingOrder);
 
   // Horse-race record.
-  TRecordBuilder& SetFrame(int frame);
-  TRecordBuilder& SetHorseNumber(int number);
-  TRecordBuilder& SetHorseName(QStringView name);
-  TRecordBuilder& SetJockey(QStringView name);
-  TRecordBuilder& SetAbnormality(int code);
-  TRecordBuilder& SetArrival(int order);
-  TRecordBuilder& SetFinalPlace(int place);
+  TRecordBuilder& SetFrame(int frame) { return Number("SE", SeField::Frame, 1, frame); }
+  TRecordBuilder& SetHorseNumber(int number) { return Number("SE", SeField::HorseNumber, 2, number); }
+  TRecordBuilder& SetHorseName(QStringView name) {
+    return Text("SE", SeField::HorseName, SeField::HorseNameWidth, name);
+  }
+  TRecordBuilder& SetJockey(QStringView name) {
+    return Text("SE", SeField::Jockey, SeField::JockeyWidth, name);
+  }
+  TRecordBuilder& SetAbnormality(int code) { return Number("SE", SeField::Abnormality, 1, code); }
+  TRecordBuilder& SetArrival(int order) { return Number("SE", SeField::Arrival, 2, order); }
+  TRecordBuilder& SetFinalPlace(int place) { return Number("SE", SeField::FinalPlace, 2, place); }
   // Finishing time in tenths of a second, stored as m SS f (945 -> "1345").
   TRecordBuilder& SetTime(int tenths);
 
@@ -67,6 +75,15 @@ public:
 private:
   TRecordBuilder(QByteArrayView recordType, char dataKind, int length);
   void RequireType(const char* recordType) const;
+  // A field of the one record type.
+  TRecordBuilder& Number(const char* recordType, int offset, int width, qint64 value) {
+    RequireType(recordType);
+    return SetNumber(offset, width, value);
+  }
+  TRecordBuilder& Text(const char* recordType, int offset, int width, QStringView text) {
+    RequireType(recordType);
+    return SetText(offset, width, text);
+  }
 
   QByteArray FLine;
 };

@@ -1,6 +1,7 @@
 #include "position/PassingOrderConverter.h"
 
 #include "records/RecordBuilder.h"
+#include "support/RecordLines.h"
 #include "text/Errors.h"
 
 #include <cstring>
@@ -48,31 +49,9 @@ TEST(PassingOrderConverterTest, WorkedExampleRows) {
 TEST(PassingOrderConverterTest, WorkedExampleLine) {
   const QByteArray record = RaceRecord("2014010506010111", 1200, 5, {{3, "(*1,3)-2=5,4"}, {4, "1,3-2,5=4"}});
   const QByteArray expected = QByteArrayLiteral("201401050601011112001705") +
-                              "10"
-                              "0000"
-                              "0101"
-                              "0101"
-                              "0000"
-                              "20"
-                              "0000"
-                              "0301"
-                              "0401"
-                              "0000"
-                              "30"
-                              "0000"
-                              "0102"
-                              "0201"
-                              "0000"
-                              "40"
-                              "0000"
-                              "0901"
-                              "1001"
-                              "0000"
-                              "50"
-                              "0000"
-                              "0801"
-                              "0501"
-                              "0000";
+                              Unspaced("10 0000 0101 0101 0000") + Unspaced("20 0000 0301 0401 0000") +
+                              Unspaced("30 0000 0102 0201 0000") + Unspaced("40 0000 0901 1001 0000") +
+                              Unspaced("50 0000 0801 0501 0000");
   const QByteArray line = TPassingOrderConverter::ConvertRace(record);
   EXPECT_EQ(line, expected);
   EXPECT_EQ(line.size(), 114);
@@ -116,17 +95,7 @@ TEST(PassingOrderConverterTest, LaterCornerEntryOfSameNumberReplaces) {
   const QByteArray line =
       TPassingOrderConverter::ConvertRace(RaceRecord("2024051205020811", 1200, 2, {{3, "1,2"}, {3, "2"}}));
   // Horse 1 is absent from the later entry, so it has no position there.
-  EXPECT_EQ(line.mid(24),
-            "10"
-            "0000"
-            "0000"
-            "0000"
-            "0000"
-            "20"
-            "0000"
-            "0101"
-            "0000"
-            "0000");
+  EXPECT_EQ(line.mid(24), Unspaced("10 0000 0000 0000 0000 20 0000 0101 0000 0000"));
 }
 
 struct TNotationCase {
@@ -213,8 +182,7 @@ TEST(PassingOrderConverterTest, FramesOutsideEightAreWrittenAsZero) {
 
 TEST(PassingOrderConverterTest, HeaderOnlyLineForNoHorses) {
   EXPECT_EQ(TPassingOrderConverter::ConvertRace(RaceRecord("2024051205020811", 1600, 0, {{3, "1-2"}})),
-            "2024051205020811160017"
-            "00");
+            Unspaced("2024051205020811160017 00"));
 }
 
 // Rows beyond two digits keep the line's shape: they are written as 99.

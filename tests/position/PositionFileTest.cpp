@@ -2,6 +2,7 @@
 #include "position/PositionLine.h"
 #include "position/PositionMerge.h"
 
+#include "support/RecordLines.h"
 #include "text/Errors.h"
 
 #include <QDir>
@@ -34,23 +35,12 @@ TEST_F(PositionFileTest, RecordBytesAndRoundTrip) {
     TByteLines Lines;
     QByteArray Bytes;
   } cases[] = {
-      {{"1234567"},
-       QByteArray::fromHex("07000000"
-                           "12345670")},
-      {{"123"},
-       QByteArray::fromHex("03000000"
-                           "1230")},
+      {{"1234567"}, QByteArray::fromHex(Unspaced("07000000 12345670"))},
+      {{"123"}, QByteArray::fromHex(Unspaced("03000000 1230"))},
       {{""}, QByteArray::fromHex("00000000")},
-      {{"FEDCBA9876543"},
-       QByteArray::fromHex("0d000000"
-                           "fedcba98765430")},
+      {{"FEDCBA9876543"}, QByteArray::fromHex(Unspaced("0d000000 fedcba98765430"))},
       {{}, QByteArray()},
-      {{"12", "", "9"},
-       QByteArray::fromHex("02000000"
-                           "12"
-                           "00000000"
-                           "01000000"
-                           "90")},
+      {{"12", "", "9"}, QByteArray::fromHex(Unspaced("02000000 12 00000000 01000000 90"))},
   };
   for (const auto& c : cases) {
     const QString path = Path("Position.dat");
@@ -89,22 +79,15 @@ TEST_F(PositionFileTest, MissingFileAddsNothing) {
 }
 
 TEST_F(PositionFileTest, DamagedTailKeepsCompleteRecords) {
-  const QByteArray good = QByteArray::fromHex(
-      "03000000"
-      "1230"
-      "02000000"
-      "45");
+  const QByteArray good = QByteArray::fromHex(Unspaced("03000000 1230 02000000 45"));
   const struct {
     const char* What;
     QByteArray Tail;
   } cases[] = {
       {"length cut short", QByteArray::fromHex("0500")},
-      {"fewer bytes than the length asks", QByteArray::fromHex("05000000"
-                                                               "1234")},
-      {"negative length", QByteArray::fromHex("ffffffff"
-                                              "12")},
-      {"huge length", QByteArray::fromHex("ffffff7f"
-                                          "12")},
+      {"fewer bytes than the length asks", QByteArray::fromHex(Unspaced("05000000 1234"))},
+      {"negative length", QByteArray::fromHex(Unspaced("ffffffff 12"))},
+      {"huge length", QByteArray::fromHex(Unspaced("ffffff7f 12"))},
   };
   for (const auto& c : cases) {
     WriteAll(Path("Position.dat"), good + c.Tail);
@@ -303,18 +286,8 @@ TEST(PositionMergeTest, SortedAndUnsortedStoredListsMergeAlike) {
 // where the line has no such entry.
 TEST(PositionLineTest, EntryOffset) {
   // 7 sections, 10 horses: 24 + 10 * 30 characters.
-  const QByteArray line =
-      "2024010106010101"
-      "1600"
-      "11"
-      "10" +
-      QByteArray(300, '0');
-  const QByteArray line13 =
-      "2024010106010101"
-      "2400"
-      "11"
-      "02" +
-      QByteArray(2 * 54, '0');
+  const QByteArray line = Unspaced("2024010106010101 1600 11 10") + QByteArray(300, '0');
+  const QByteArray line13 = Unspaced("2024010106010101 2400 11 02") + QByteArray(2 * 54, '0');
   const struct {
     QByteArray Line;
     int N;
@@ -332,22 +305,13 @@ TEST(PositionLineTest, EntryOffset) {
     EXPECT_EQ(TPositionLine(c.Line).EntryOffset(c.N, c.G), c.Pos)
         << c.Line.left(24).constData() << " n " << c.N << " g " << c.G;
   }
-  EXPECT_THROW(TPositionLine("2024010106010101"
-                             "16x0"
-                             "11"
-                             "10")
-                   .EntryOffset(1, 1),
-               TConvertError);
+  EXPECT_THROW(TPositionLine(Unspaced("2024010106010101 16x0 11 10")).EntryOffset(1, 1), TConvertError);
 }
 
 // The view over a line reads its entries and writes them in place.
 TEST(PositionLineTest, FieldsEntriesAndWrites) {
-  QByteArray line =
-      "2024010104010101"
-      "1000"
-      "10"
-      "03" +
-      QByteArray("50") + "01020304" + "05060708" + "40" + "09101112" + "13141516" + "10" + "0000";
+  QByteArray line = Unspaced("2024010104010101 1000 10 03") + QByteArray("50") + "01020304" + "05060708" +
+                    "40" + "09101112" + "13141516" + "10" + "0000";
   const TPositionLine view(line);
   EXPECT_EQ(view.RaceKey(), "2024010104010101");
   EXPECT_EQ(view.VenueCode(), "04");

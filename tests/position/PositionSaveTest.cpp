@@ -3,6 +3,7 @@
 #include "position/PassingOrderConverter.h"
 #include "position/PositionFile.h"
 #include "records/RecordBuilder.h"
+#include "support/RecordLines.h"
 #include "text/Errors.h"
 
 #include <QDateTime>
@@ -82,9 +83,7 @@ TEST_F(PositionSaveTest, ConversionErrorWritesNothing) {
 
 TEST_F(PositionSaveTest, DamagedFileIsKeptBeforeItIsRewritten) {
   TPositionFile::SavePositions({"2024051205020801"}, Path(PositionFileName));
-  QByteArray damaged = ReadAll(Path(PositionFileName)) + QByteArray::fromHex(
-                                                             "10000000"
-                                                             "20");
+  QByteArray damaged = ReadAll(Path(PositionFileName)) + QByteArray::fromHex(Unspaced("10000000 20"));
   {
     QFile file(Path(PositionFileName));
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
@@ -129,24 +128,13 @@ TEST_F(PositionSaveTest, LetterInAStoredRaceCostsOnlyThatRace) {
 }
 
 TEST_F(PositionSaveTest, CloseWritesLastPosAndReplacesOnlyStoredRaces) {
-  TPositionFile::SavePositions({"2024051205020801"
-                                "11",
-                                "2024051205020802"
-                                "22"},
+  TPositionFile::SavePositions({Unspaced("2024051205020801 11"), Unspaced("2024051205020802 22")},
                                Path(PositionFileName));
-  const TByteLines current{
-      "2024051205020802"
-      "99",
-      "",
-      "2024051205020803"
-      "33"};
+  const TByteLines current{Unspaced("2024051205020802 99"), "", Unspaced("2024051205020803 33")};
   const TPositionSaveResult result = SaveClosePositions(current, FDir.path(), &FObserver);
   EXPECT_TRUE(result.Message.isEmpty());
   EXPECT_EQ(Stored(LastPosFileName), current);
-  EXPECT_EQ(Stored(), (TByteLines{"2024051205020801"
-                                  "11",
-                                  "2024051205020802"
-                                  "99"}));
+  EXPECT_EQ(Stored(), (TByteLines{Unspaced("2024051205020801 11"), Unspaced("2024051205020802 99")}));
   EXPECT_EQ(FObserver.Events,
             (QStringList{QStringLiteral("展開データ構築中・・・"), QStringLiteral("展開データ保存中・・・"),
                          QStringLiteral("<close>")}));
@@ -154,9 +142,7 @@ TEST_F(PositionSaveTest, CloseWritesLastPosAndReplacesOnlyStoredRaces) {
 
 // Nothing edited: the stored file stays as it is, not rewritten byte for byte.
 TEST_F(PositionSaveTest, CloseWithoutChangesLeavesThePositionFileAlone) {
-  const TByteLines stored{
-      "2024051205020801"
-      "11"};
+  const TByteLines stored{Unspaced("2024051205020801 11")};
   TPositionFile::SavePositions(stored, Path(PositionFileName));
   QFile file(Path(PositionFileName));
   ASSERT_TRUE(file.open(QIODevice::ReadWrite));
@@ -170,23 +156,15 @@ TEST_F(PositionSaveTest, CloseWithoutChangesLeavesThePositionFileAlone) {
 }
 
 TEST_F(PositionSaveTest, CloseWithoutPositionFileWritesAnEmptyOne) {
-  SaveClosePositions({"2024051205020801"
-                      "11"},
-                     FDir.path(), nullptr);
+  SaveClosePositions({Unspaced("2024051205020801 11")}, FDir.path(), nullptr);
   EXPECT_EQ(ReadAll(Path(PositionFileName)), QByteArray());
-  EXPECT_EQ(Stored(LastPosFileName), TByteLines{"2024051205020801"
-                                                "11"});
+  EXPECT_EQ(Stored(LastPosFileName), TByteLines{Unspaced("2024051205020801 11")});
 }
 
 TEST_F(PositionSaveTest, CloseRefusesAnUnstorableLineAndClosesThePanel) {
-  TPositionFile::SavePositions({"2024051205020801"
-                                "11"},
-                               Path(PositionFileName));
+  TPositionFile::SavePositions({Unspaced("2024051205020801 11")}, Path(PositionFileName));
   const QByteArray before = ReadAll(Path(PositionFileName));
-  EXPECT_THROW(SaveClosePositions({"2024051205020801"
-                                   "x1"},
-                                  FDir.path(), &FObserver),
-               TFileError);
+  EXPECT_THROW(SaveClosePositions({Unspaced("2024051205020801 x1")}, FDir.path(), &FObserver), TFileError);
   EXPECT_EQ(ReadAll(Path(PositionFileName)), before);
   EXPECT_FALSE(QFile::exists(Path(LastPosFileName)));
   ASSERT_FALSE(FObserver.Events.isEmpty());

@@ -143,19 +143,8 @@ TEST_F(DayStoreLoaderTest, RaceWithoutPositionLineHasNoFindableSummary) {
   EXPECT_TRUE(summary.startsWith('='));
   // Entries without positions, and no payout looked up for an empty name.
   const QByteArray jockey = JockeyBytes(u"騎手");
-  EXPECT_EQ(summary,
-            "=1"
-            "01"
-            "000000000" +
-                jockey +
-                "1"
-                "02"
-                "000000000" +
-                jockey +
-                "2"
-                "03"
-                "000000000" +
-                jockey);
+  EXPECT_EQ(summary, Unspaced("=1 01 000000000") + jockey + Unspaced("1 02 000000000") + jockey +
+                         Unspaced("2 03 000000000") + jockey);
   for (const QByteArray& line : std::as_const(Store.RaceSummaries)) {
     EXPECT_FALSE(line.startsWith(QByteArray(KeyA))) << line.constData();
   }
@@ -307,13 +296,8 @@ TEST_F(DayStoreLoaderTest, HorseOutsideItsPositionLineReadsAsNoPosition) {
                         {Uma(KeyA, 1, 1, 1), Uma(KeyA, 2, 2, 1), Uma(KeyA, 9, 3, 5)}};
   const QByteArray summary = BuildRaceSummary(Store, race);
   ASSERT_EQ(summary.size(), 17 + TRaceSummary::ValueLength);
-  EXPECT_EQ(summary.mid(17, 11),
-            "1010101"
-            "0102");
-  EXPECT_EQ(summary.mid(17 + 56, 11),
-            "509"
-            "0000"
-            "0000");
+  EXPECT_EQ(summary.mid(17, 11), Unspaced("1010101 0102"));
+  EXPECT_EQ(summary.mid(17 + 56, 11), Unspaced("509 0000 0000"));
 }
 
 }  // namespace

@@ -18,6 +18,11 @@ inline QByteArray LineOfRace(const QList<QByteArray>& lines, QByteArrayView race
   return {};
 }
 
+// A line written with spaces between its fields for the reader; the spaces go.
+inline QByteArray Unspaced(const char* spaced) {
+  return QByteArray(spaced).replace(" ", "");
+}
+
 inline constexpr char DefaultRaceKey[] = "2024051205020811";  // 東京 2回8日目 11R, 2024-05-12
 
 // A 1600 m turf race, 16 runners, fine and good going, no corner blocks.

@@ -12,7 +12,6 @@
 namespace {
 
 struct TPlacementCase {
-  const char* Name;
   const char* Venue;
   int Section;
   TDiagramPoint Centre;
@@ -20,7 +19,7 @@ struct TPlacementCase {
   int EndAngle;
   int Shift;
   std::array<int, 3> Angles;
-  std::array<TDiagramPoint, 3> Corners;
+  TDiagramPoint Corners[3];
 };
 
 class PlacementTest : public testing::TestWithParam<TPlacementCase> {};
@@ -47,45 +46,19 @@ TEST_P(PlacementTest, PlacesTheThreeHorses) {
   for (int i = 3; i < TTrackDiagram::MaxHorses; ++i) EXPECT_FALSE(diagram.Markers[i].Visible) << i + 1;
 }
 
-INSTANTIATE_TEST_SUITE_P(Corners, PlacementTest,
-                         testing::Values(TPlacementCase{"RightFourth",
-                                                        RightHanded,
-                                                        2,
-                                                        {-350, -350},
-                                                        1,
-                                                        64,
-                                                        20,
-                                                        {44, 44, 42},
-                                                        {{{231, 211}, {242, 221}, {250, 190}}}},
-                                         TPlacementCase{"LeftFourth",
-                                                        LeftHanded,
-                                                        2,
-                                                        {913, -350},
-                                                        -1,
-                                                        116,
-                                                        20,
-                                                        {136, 136, 138},
-                                                        {{{320, 211}, {309, 221}, {301, 190}}}},
-                                         TPlacementCase{"RightThird",
-                                                        RightHanded,
-                                                        3,
-                                                        {-350, 826},
-                                                        1,
-                                                        -26,
-                                                        16,
-                                                        {-42, -42, -44},
-                                                        {{{250, 274}, {262, 264}, {231, 253}}}},
-                                         TPlacementCase{"RightFirst",
-                                                        RightHanded,
-                                                        6,
-                                                        {913, -350},
-                                                        1,
-                                                        154,
-                                                        16,
-                                                        {138, 138, 136},
-                                                        {{{301, 190}, {289, 200}, {320, 211}}}}),
+// Venue, section, arc centre, direction, end angle, row shift, angles, marker corners.
+const TPlacementCase PlacementCases[] = {
+    {RightHanded, 2, {-350, -350}, 1, 64, 20, {44, 44, 42}, {{231, 211}, {242, 221}, {250, 190}}},
+    {LeftHanded, 2, {913, -350}, -1, 116, 20, {136, 136, 138}, {{320, 211}, {309, 221}, {301, 190}}},
+    {RightHanded, 3, {-350, 826}, 1, -26, 16, {-42, -42, -44}, {{250, 274}, {262, 264}, {231, 253}}},
+    {RightHanded, 6, {913, -350}, 1, 154, 16, {138, 138, 136}, {{301, 190}, {289, 200}, {320, 211}}},
+};
+
+INSTANTIATE_TEST_SUITE_P(Corners, PlacementTest, testing::ValuesIn(PlacementCases),
                          [](const testing::TestParamInfo<TPlacementCase>& info) {
-                           return std::string(info.param.Name);
+                           const bool right = std::string(info.param.Venue) == RightHanded;
+                           return (right ? "RightSection" : "LeftSection") +
+                                  std::to_string(info.param.Section);
                          });
 
 TEST(TrackDiagramTest, ArcCentresOfEveryCornerSection) {

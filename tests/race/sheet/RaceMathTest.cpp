@@ -1,4 +1,5 @@
 #include "race/RaceMath.h"
+#include "support/RecordLines.h"
 #include "text/Errors.h"
 
 #include <gtest/gtest.h>
@@ -6,17 +7,9 @@
 namespace {
 
 // Key, "1600", track "11", two horses of seven sections each.
-const QByteArray MileLine = QByteArrayLiteral(
-    "2014052605021011"
-    "1600"
-    "11"
-    "02"
-    "10"
-    "0000000000000000"
-    "010101010000"
-    "20"
-    "0000000000000000"
-    "030302040000");
+const QByteArray MileLine = Unspaced("2014052605021011 1600 11 02") +
+                            Unspaced("10 0000000000000000 010101010000") +
+                            Unspaced("20 0000000000000000 030302040000");
 
 TEST(RaceMathTest, RoundHalfAway) {
   const struct {
@@ -37,12 +30,7 @@ TEST(RaceMathTest, CorrectedDistanceCountsCornerLanesOnly) {
   EXPECT_EQ(CorrectedDistance(QByteArray(MileLine).replace(20, 2, "10"), 2, 2), 1600);
 
   // Thirteen sections: lanes count at both laps' corners, never on the straights.
-  QByteArray marathon = QByteArrayLiteral(
-      "2014052605021011"
-      "2400"
-      "11"
-      "01"
-      "10");
+  QByteArray marathon = Unspaced("2014052605021011 2400 11 01 10");
   const char* entries[13] = {"0109", "0102", "0103", "0109", "0104", "0105", "0109",
                              "0106", "0107", "0109", "0108", "0100", "0109"};
   for (const char* e : entries) marathon += e;
