@@ -99,7 +99,7 @@ void BM_LoadDayStore(benchmark::State& state) {
     LoadDayStore(store, dataDir);
     benchmark::DoNotOptimize(store.RaceSummaries.size());
   }
-  state.counters["races"] = static_cast<double>(store.RaceLines.size());
+  state.counters["races"] = static_cast<double>(store.Races.size());
   state.counters["stored"] = static_cast<double>(store.PosLines.size());
 }
 BENCHMARK(BM_LoadDayStore)->Arg(2)->Arg(20)->Unit(benchmark::kMillisecond);

@@ -29,7 +29,7 @@ struct TEditedRace {
     const QByteArray raceLine = RaceBuilder(BenchKey).SetDistance(2400).SetHorseCount(18).Line();
     TRaceEntry entry{raceLine, line, {}};
     for (int n = 1; n <= 18; ++n) entry.Runners.append(MakeRunnerLine(BenchKey, n, n));
-    Store.RaceLines.append(entry);
+    Store.Races.append(entry);
     Store.CornerNames = {
         QStringLiteral("Ｓ前(1)"),   QStringLiteral("１コーナー(1)"), QStringLiteral("２コーナー(1)"),
         QStringLiteral("向正面(1)"), QStringLiteral("３コーナー(1)"), QStringLiteral("４コーナー(1)"),

@@ -37,7 +37,7 @@ void BM_ShowDayAndDrawAllCells(benchmark::State& state) {
     }
   }
   state.counters["boxes_per_day"] = double(boxes) / double(state.iterations());
-  state.counters["races"] = double(store.RaceLines.size());
+  state.counters["races"] = double(store.Races.size());
 }
 
 BENCHMARK(BM_ShowDayAndDrawAllCells)->DenseRange(0, 3)->Unit(benchmark::kMicrosecond);

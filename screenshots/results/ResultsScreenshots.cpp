@@ -48,12 +48,12 @@ void KeepOneVenueOnFirstDay(TDayStore& store) {
   const QByteArray first = store.RaceDates.first();
   TRaceRecord race;
   QByteArray meeting;
-  for (qsizetype i = 0; i < store.RaceLines.size();) {
-    const QByteArray line = store.RaceLines[i].RaceLine;
+  for (qsizetype i = 0; i < store.Races.size();) {
+    const QByteArray line = store.Races[i].RaceLine;
     if (race.RaceDate(line) == first) {
       if (meeting.isEmpty()) meeting = race.MeetingKey(line);
       if (race.MeetingKey(line) != meeting) {
-        store.RaceLines.removeAt(i);
+        store.Races.removeAt(i);
         continue;
       }
     }

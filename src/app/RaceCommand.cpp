@@ -29,10 +29,10 @@ QByteArray CheckedRaceKey(const QString& text) {
 
 // The stored race line of a key; the last one wins, as in every keyed lookup.
 QByteArray FindRaceLine(const TDayStore& store, const QByteArray& raceKey) {
-  if (store.RaceLines.isEmpty()) throw TCliError(NoDataMessage());
+  if (store.Races.isEmpty()) throw TCliError(NoDataMessage());
   TRaceRecord race;
   QByteArray found;
-  for (const TRaceEntry& entry : store.RaceLines)
+  for (const TRaceEntry& entry : store.Races)
     if (race.RaceKey(entry.RaceLine) == raceKey) found = entry.RaceLine;
   if (found.isEmpty())
     throw TCliError(

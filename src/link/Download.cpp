@@ -154,8 +154,8 @@ TDownloadResult TDownload::Run() {
     // The rebuild reads positions back from Position.dat: edits made in race
     // windows since the last load go there first, or the rebuild would drop them.
     TByteLines currentLines;
-    currentLines.reserve(FStore.RaceLines.size());
-    for (const TRaceEntry& race : std::as_const(FStore.RaceLines)) {
+    currentLines.reserve(FStore.Races.size());
+    for (const TRaceEntry& race : std::as_const(FStore.Races)) {
       if (!race.PositionLine.isEmpty()) currentLines.append(race.PositionLine);
     }
     const TPositionSaveResult edited = SaveEditedPositions(currentLines, FDataDir);
@@ -166,7 +166,7 @@ TDownloadResult TDownload::Run() {
     FStoredHorses = LinesIfAny(InDir(FDataDir, DataFile::Uma));
 
     // PayLines stays: payouts of earlier downloads are kept ahead of the new ones.
-    FStore.RaceLines.clear();
+    FStore.Races.clear();
     FStore.UmaLines.clear();
 
     const QDateTime now = FClock.Now();
@@ -303,7 +303,7 @@ QString TDownload::ReadOpenDay() {
   }
 
   FStore.UmaLines.append(horses);
-  for (QByteArray& line : races) FStore.RaceLines.append(TRaceEntry{line, {}, {}});
+  for (QByteArray& line : races) FStore.Races.append(TRaceEntry{line, {}, {}});
   FStore.PayLines.append(pays);
 
   const TPositionSaveResult saved = SaveDayPositions(races, FDataDir, &FObserver);
@@ -316,7 +316,7 @@ void TDownload::KeepStoredDay(const QByteArray& dateKey) {
     return RecordLineFault(line).isEmpty() && line.mid(KeyField::RaceKey, KeyField::DateWidth) == dateKey;
   };
   for (const QByteArray& line : std::as_const(FStoredRaces))
-    if (ofDay(line)) FStore.RaceLines.append(TRaceEntry{line, {}, {}});
+    if (ofDay(line)) FStore.Races.append(TRaceEntry{line, {}, {}});
   for (const QByteArray& line : std::as_const(FStoredHorses))
     if (ofDay(line)) FStore.UmaLines.append(line);
 }
@@ -328,8 +328,8 @@ void TDownload::CloseLink() {
 
 void TDownload::WriteDataFiles() {
   TByteLines raceLines;
-  raceLines.reserve(FStore.RaceLines.size());
-  for (const TRaceEntry& entry : std::as_const(FStore.RaceLines)) raceLines.append(entry.RaceLine);
+  raceLines.reserve(FStore.Races.size());
+  for (const TRaceEntry& entry : std::as_const(FStore.Races)) raceLines.append(entry.RaceLine);
   // One record per race and per horse, the last delivered; every lookup takes that one.
   const TByteLines sets[] = {LastOfEachRace(raceLines), LastOfEachHorse(FStore.UmaLines),
                              LastOfEachRace(FStore.PayLines)};

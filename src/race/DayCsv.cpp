@@ -69,7 +69,7 @@ QStringList DayCsvHeader() {
 QList<QStringList> DayCsvRows(const TDayStore& store, const QByteArray& date, const TSettings& settings) {
   TRaceRecord race;
   QList<QByteArray> raceLines;
-  for (const TRaceEntry& entry : store.RaceLines)
+  for (const TRaceEntry& entry : store.Races)
     if (race.RaceDate(entry.RaceLine) == date && !race.IsSteeplechase(entry.RaceLine))
       raceLines.append(entry.RaceLine);
   std::stable_sort(raceLines.begin(), raceLines.end(), [&race](const QByteArray& a, const QByteArray& b) {

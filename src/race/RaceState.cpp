@@ -19,7 +19,7 @@ TRaceState::TRaceState(const TDayStore& store, const QByteArray& raceLine, const
     : RaceLine(raceLine), FSettings(settings) {
   RaceKey = FRace.RaceKey(RaceLine);
   RaceName = FRace.RaceName(RaceLine);
-  const TRaceEntry* entry = FindRace(store.RaceLines, RaceLine);
+  const TRaceEntry* entry = FindRace(store.Races, RaceLine);
   if (!entry)
     throw TDataError(QStringLiteral("競走 %1 のデータが見つかりません。").arg(QString::fromLatin1(RaceKey)));
   Runners = entry->Runners;

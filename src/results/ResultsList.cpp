@@ -46,7 +46,7 @@ void TResultsList::ShowDay(int dayIndex) {
   const QString caption = DayCaption(date);
 
   QList<QByteArray> dayRaces;
-  for (const TRaceEntry& entry : FStore.RaceLines) {
+  for (const TRaceEntry& entry : FStore.Races) {
     if (FRace.RaceDate(entry.RaceLine) == date) dayRaces.append(entry.RaceLine);
   }
 

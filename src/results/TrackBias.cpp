@@ -113,7 +113,7 @@ QList<TBiasGroup> DayBias(const TDayStore& store, const QByteArray& date, const 
   QList<TBiasGroup> groups;
   QList<std::array<TVerdictInput, 2>> inputs;
   TRaceRecord race;
-  for (const TRaceEntry& entry : store.RaceLines) {
+  for (const TRaceEntry& entry : store.Races) {
     if (race.RaceDate(entry.RaceLine) != date) continue;
     const QString surface = race.TrackDistance(entry.RaceLine);
     const bool turf = surface.startsWith(u'芝');

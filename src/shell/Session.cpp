@@ -98,7 +98,7 @@ void TSession::CloseRace(TOpenRace* race) {
 
 void TSession::TakeBack(const TRaceState& race) {
   TDayStore& store = FShell.DayStore;
-  for (TRaceEntry& entry : store.RaceLines) {
+  for (TRaceEntry& entry : store.Races) {
     if (entry.RaceLine != race.RaceLine) continue;
     entry.PositionLine = race.PositionLine;
     const QByteArray summary = BuildRaceSummary(store, entry);
@@ -118,7 +118,7 @@ QString TSession::ExportRace(TOpenRace& race) {
 }
 
 TExportAllResult TSession::ExportAll() {
-  return ExportAllRaces(FShell.DayStore.RaceLines, ExportSettings());
+  return ExportAllRaces(FShell.DayStore.Races, ExportSettings());
 }
 
 TSettings TSession::ExportSettings() const {

@@ -131,8 +131,8 @@ bool TShellState::DataFilesPresent() const {
 
 TByteLines TShellState::CurrentPositionLines() const {
   TByteLines lines;
-  lines.reserve(DayStore.RaceLines.size());
-  for (const TRaceEntry& race : DayStore.RaceLines) {
+  lines.reserve(DayStore.Races.size());
+  for (const TRaceEntry& race : DayStore.Races) {
     lines.append(race.PositionLine);
   }
   return lines;

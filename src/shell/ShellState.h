@@ -52,8 +52,8 @@ public:
   TPositionSaveResult SavePositionsAtClose(TProgressObserver* observer);
   void WriteSettings() const;
 
-  // The current position line of every race of the day store, in RaceLines
-  // order; a race without a horse list gives an empty line.
+  // The current position line of every race of the day store, in its order;
+  // a race without position data gives an empty line.
   TByteLines CurrentPositionLines() const;
 
 private:

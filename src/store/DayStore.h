@@ -15,11 +15,11 @@ struct TRaceEntry {
 
 // The in-memory form of the downloaded results that every window reads.
 struct TDayStore {
-  QList<TRaceEntry> RaceLines;
+  QList<TRaceEntry> Races;
   TByteLines UmaLines;  // unmatched SE lines, as race key "=" SE line
   TByteLines PayLines;
-  TByteLines RaceDates;      // distinct race dates of RaceLines, ascending (oldest first)
+  TByteLines RaceDates;      // distinct race dates of Races, ascending (oldest first)
   TByteLines PosLines;       // lines of the position file
-  TByteLines RaceSummaries;  // one per entry of RaceLines, same order
+  TByteLines RaceSummaries;  // one per entry of Races, same order
   QStringList CornerNames;
 };

@@ -245,7 +245,7 @@ bool LoadDayStore(TDayStore& store, const QString& dataDir, QStringList* notes) 
     if (!key.isEmpty()) payByKey.insert(key, i);
   }
 
-  next.RaceLines.reserve(raceLines.size());
+  next.Races.reserve(raceLines.size());
   next.RaceSummaries.reserve(raceLines.size());
   QByteArrayList withoutRunners;
   for (qsizetype r = 0; r < raceLines.size(); ++r) {
@@ -277,7 +277,7 @@ bool LoadDayStore(TDayStore& store, const QString& dataDir, QStringList* notes) 
           QStringLiteral("%1 のレース %2 の出走馬を読めません: %3")
               .arg(QString::fromLatin1(DataFile::Uma), QString::fromLatin1(key), error.Message()));
     }
-    next.RaceLines.append(std::move(entry));
+    next.Races.append(std::move(entry));
   }
 
   for (qsizetype i = 0; i < umaLines.size(); ++i) {

@@ -88,15 +88,15 @@ TEST(DownloadDemoTest, EightDemoDaysReachFilesPositionsAndStore) {
   std::sort(racingDays.begin(), racingDays.end());
   EXPECT_EQ(store.RaceDates, racingDays);
   EXPECT_TRUE(store.UmaLines.isEmpty());
-  ASSERT_EQ(store.RaceLines.size(), races.size());
+  ASSERT_EQ(store.Races.size(), races.size());
   ASSERT_EQ(store.RaceSummaries.size(), races.size());
   QHash<QByteArray, const TDemoRace*> byKey;
   for (const TDemoRace& race : races) byKey.insert(race.RaceKey, &race);
   TRaceRecord raceAccessor;
   TRunnerRecord uma;
   TPayRecord pay;
-  for (qsizetype r = 0; r < store.RaceLines.size(); ++r) {
-    const TRaceEntry& entry = store.RaceLines[r];
+  for (qsizetype r = 0; r < store.Races.size(); ++r) {
+    const TRaceEntry& entry = store.Races[r];
     const QByteArray key = entry.RaceLine.mid(11, 16);
     SCOPED_TRACE(key.constData());
     const TDemoRace* race = byKey.value(key);

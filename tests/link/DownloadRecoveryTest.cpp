@@ -24,7 +24,7 @@ TEST_F(DownloadTest, ErrorWhileFilingADayPutsEverythingBack) {
   // A first download leaves files and a store with a race-window edit in it.
   Link.Day("20240512").Records(RaceWithHorses("2024051205020811"));
   Download();
-  Store.RaceLines[0].PositionLine = "edited";
+  Store.Races[0].PositionLine = "edited";
   const TDayStore before = Store;
   const QByteArray race = ReadAll(Path(DataFile::Race)), uma = ReadAll(Path(DataFile::Uma)),
                    pay = ReadAll(Path(DataFile::Pay)), position = ReadAll(Path(DataFile::Position));
@@ -54,9 +54,9 @@ TEST_F(DownloadTest, ErrorWhileFilingADayPutsEverythingBack) {
   EXPECT_EQ(InodeOf(Path(DataFile::Race)), raceInode);
   EXPECT_EQ(InodeOf(Path(DataFile::Uma)), umaInode);
   EXPECT_EQ(InodeOf(Path(DataFile::Pay)), payInode);
-  ASSERT_EQ(Store.RaceLines.size(), 1);
-  EXPECT_EQ(Store.RaceLines[0].PositionLine, before.RaceLines[0].PositionLine);
-  EXPECT_EQ(Store.RaceLines[0].Runners, before.RaceLines[0].Runners);
+  ASSERT_EQ(Store.Races.size(), 1);
+  EXPECT_EQ(Store.Races[0].PositionLine, before.Races[0].PositionLine);
+  EXPECT_EQ(Store.Races[0].Runners, before.Races[0].Runners);
   EXPECT_EQ(Store.UmaLines, before.UmaLines);
   EXPECT_EQ(Store.PayLines, before.PayLines);
   EXPECT_EQ(Store.RaceSummaries, before.RaceSummaries);
@@ -70,7 +70,7 @@ TEST_F(DownloadTest, ErrorOnAFirstRunLeavesNoFileBehind) {
   };
   EXPECT_THROW(Download(), TFileError);
   EXPECT_EQ(QDir(Dir.path()).entryList(QDir::Files), QStringList());
-  EXPECT_TRUE(Store.RaceLines.isEmpty());
+  EXPECT_TRUE(Store.Races.isEmpty());
 }
 
 // A download that ends for good (the process is gone) after some of the record
@@ -119,18 +119,18 @@ TEST_F(DownloadTest, DownloadStoppedBetweenTheRecordFilesIsRefusedAndRepaired) {
       }
     } else {
       ASSERT_TRUE(LoadDayStore(loaded, dir.path()));
-      ASSERT_EQ(loaded.RaceLines.size(), 1);
-      EXPECT_EQ(loaded.RaceLines[0].Runners.size(), 3);
+      ASSERT_EQ(loaded.Races.size(), 1);
+      EXPECT_EQ(loaded.Races[0].Runners.size(), 3);
     }
     EXPECT_EQ(DataSetMismatch(dir.path()).isEmpty(), !c.Mixed);
 
     const TDownloadResult repaired = TDownload(Link, Clock, Store, dir.path(), Observer).Run();
     EXPECT_TRUE(repaired.ResultsEnabled);
     EXPECT_FALSE(QFile::exists(marker));
-    ASSERT_EQ(Store.RaceLines.size(), 1);
+    ASSERT_EQ(Store.Races.size(), 1);
     EXPECT_EQ(Store.RaceDates, TByteLines{"20240512"});
-    EXPECT_FALSE(Store.RaceLines[0].PositionLine.isEmpty());
-    EXPECT_EQ(Store.RaceLines[0].Runners.size(), 3);
+    EXPECT_FALSE(Store.Races[0].PositionLine.isEmpty());
+    EXPECT_EQ(Store.Races[0].Runners.size(), 3);
   }
 }
 
@@ -168,7 +168,7 @@ TEST_F(DownloadTest, SecondDownloadIsRefusedWhileOneRuns) {
   EXPECT_TRUE(download.Run().Started);
   EXPECT_GT(nested, 0);
   EXPECT_FALSE(download.IsBusy());
-  EXPECT_EQ(Store.RaceLines.size(), 1);
+  EXPECT_EQ(Store.Races.size(), 1);
 }
 
 }  // namespace

@@ -155,9 +155,9 @@ TEST_F(DownloadTest, FailedDayKeepsItsStoredRecordsAndOtherDaysProceed) {
   TByteLines positions;
   TPositionFile::LoadPositions(positions, Path(DataFile::Position));
   EXPECT_EQ(positions.size(), 5);
-  ASSERT_EQ(Store.RaceLines.size(), 5);
-  EXPECT_EQ(Store.RaceLines[1].PositionLine, LineOfRace(positions, "2024051108020101"));
-  EXPECT_EQ(Store.RaceLines[1].Runners, (TByteLines{broken[1], broken[2], broken[3]}));
+  ASSERT_EQ(Store.Races.size(), 5);
+  EXPECT_EQ(Store.Races[1].PositionLine, LineOfRace(positions, "2024051108020101"));
+  EXPECT_EQ(Store.Races[1].Runners, (TByteLines{broken[1], broken[2], broken[3]}));
   EXPECT_EQ(Store.RaceDates, (TByteLines{"20240505", "20240509", "20240510", "20240511", "20240512"}));
 }
 
@@ -167,7 +167,7 @@ TEST_F(DownloadTest, NoDayOpenedLeavesTheFilesAndReloadsTheStore) {
   const QByteArray race = ReadAll(Path(DataFile::Race)), uma = ReadAll(Path(DataFile::Uma)),
                    pay = ReadAll(Path(DataFile::Pay)), position = ReadAll(Path(DataFile::Position));
   const TDayStore loaded = Store;
-  ASSERT_EQ(loaded.RaceLines.size(), 1);
+  ASSERT_EQ(loaded.Races.size(), 1);
 
   Link.Days.clear();
   const TDownloadResult result = Download();
@@ -178,23 +178,23 @@ TEST_F(DownloadTest, NoDayOpenedLeavesTheFilesAndReloadsTheStore) {
   EXPECT_EQ(ReadAll(Path(DataFile::Uma)), uma);
   EXPECT_EQ(ReadAll(Path(DataFile::Pay)), pay);
   EXPECT_EQ(ReadAll(Path(DataFile::Position)), position);
-  ASSERT_EQ(Store.RaceLines.size(), 1);
-  EXPECT_EQ(Store.RaceLines[0].PositionLine, loaded.RaceLines[0].PositionLine);
-  EXPECT_EQ(Store.RaceLines[0].Runners, loaded.RaceLines[0].Runners);
+  ASSERT_EQ(Store.Races.size(), 1);
+  EXPECT_EQ(Store.Races[0].PositionLine, loaded.Races[0].PositionLine);
+  EXPECT_EQ(Store.Races[0].Runners, loaded.Races[0].Runners);
   EXPECT_EQ(Store.RaceSummaries, loaded.RaceSummaries);
 }
 
 TEST_F(DownloadTest, EditsMadeSinceTheLastLoadSurviveTheRebuild) {
   Link.Day("20240512").Records(RaceWithHorses("2024051205020811") + RaceWithHorses("2024051205020812"));
   Download();
-  ASSERT_EQ(Store.RaceLines.size(), 2);
+  ASSERT_EQ(Store.Races.size(), 2);
   // A race window moved horse 1 one lane out at the third corner and was closed.
-  QByteArray edited = Store.RaceLines[1].PositionLine;
+  QByteArray edited = Store.Races[1].PositionLine;
   const qsizetype at = TPositionLine(edited).EntryOffset(1, 3);
   ASSERT_GE(at, 0);
   edited.replace(at + 2, 2, "02");
-  ASSERT_NE(edited, Store.RaceLines[1].PositionLine);
-  Store.RaceLines[1].PositionLine = edited;
+  ASSERT_NE(edited, Store.Races[1].PositionLine);
+  Store.Races[1].PositionLine = edited;
 
   for (const bool dayOpens : {false, true}) {
     if (!dayOpens)
@@ -202,8 +202,8 @@ TEST_F(DownloadTest, EditsMadeSinceTheLastLoadSurviveTheRebuild) {
     else
       Link.Day("20240512").Records(RaceWithHorses("2024051205020811") + RaceWithHorses("2024051205020812"));
     Download();
-    ASSERT_EQ(Store.RaceLines.size(), 2);
-    EXPECT_EQ(Store.RaceLines[1].PositionLine, edited) << dayOpens;
+    ASSERT_EQ(Store.Races.size(), 2);
+    EXPECT_EQ(Store.Races[1].PositionLine, edited) << dayOpens;
     TByteLines stored;
     TPositionFile::LoadPositions(stored, Path(DataFile::Position));
     EXPECT_EQ(LineOfRace(stored, "2024051205020812"), edited) << dayOpens;
@@ -267,7 +267,7 @@ TEST_F(DownloadTest, StartUpProbesEightDaysForMaintenance) {
     TDownload download(Link, Clock, Store, Dir.path(), Observer);
     EXPECT_EQ(download.StartUp(), c.ExpectedClose);
 
-    EXPECT_EQ(Store.RaceLines.size(), 1);
+    EXPECT_EQ(Store.Races.size(), 1);
     EXPECT_EQ(Link.CallsNamed(u"JVInit"_s).value(0).Arg1, "SA468213/SD590374/RAVEK/Ver1.24");
     EXPECT_EQ(download.LinkReady(), c.InitResult == 0);
     EXPECT_EQ(Link.OpenedKeys().size(), c.ExpectedOpens);
@@ -296,7 +296,7 @@ TEST_F(DownloadTest, StartUpAsksOncePerMaintenanceDay) {
   EXPECT_EQ(Observer.Named(u"maintenance:"_s).size(), 1);
   EXPECT_EQ(Link.OpenedKeys().size(), 8);
   // Nothing on disk: the store stays empty and no file appears.
-  EXPECT_TRUE(Store.RaceLines.isEmpty());
+  EXPECT_TRUE(Store.Races.isEmpty());
   EXPECT_EQ(QDir(Dir.path()).entryList(QDir::Files), QStringList());
 }
 

@@ -51,7 +51,7 @@ inline QByteArray SummaryLine(const QByteArray& key, const TPlace& first, const 
 // Adds a race and, unless summary is empty, its summary line; keeps RaceDates
 // ascending as the day store does.
 inline void AddRace(TDayStore& store, const QByteArray& line, const QByteArray& summary = {}) {
-  store.RaceLines.append({line, {}, {}});
+  store.Races.append({line, {}, {}});
   const QByteArray date = line.mid(11, 8);
   if (!store.RaceDates.contains(date))
     store.RaceDates.insert(std::lower_bound(store.RaceDates.cbegin(), store.RaceDates.cend(), date), date);

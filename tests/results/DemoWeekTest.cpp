@@ -10,7 +10,7 @@ namespace {
 // in every mode without a conversion error, and the jockey counts add up.
 TEST(DemoWeekTest, EveryDayDrawsInEveryMode) {
   TDayStore store = DemoWeekStore(QDate(2024, 5, 12));
-  ASSERT_FALSE(store.RaceLines.isEmpty());
+  ASSERT_FALSE(store.Races.isEmpty());
   TSettings settings;
   TResultsList list(store, settings);
   TResultsCells cells(list);
@@ -45,7 +45,7 @@ TEST(DemoWeekTest, EveryDayDrawsInEveryMode) {
     for (const TJockeyCount& c : list.JockeyCounts()) counted += c.Count;
     EXPECT_EQ(counted, 3 * summarised) << day;
   }
-  EXPECT_EQ(racesSeen, store.RaceLines.size());
+  EXPECT_EQ(racesSeen, store.Races.size());
 }
 
 }  // namespace

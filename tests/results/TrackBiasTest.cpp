@@ -44,7 +44,7 @@ void AddRaceOfTen(TDayStore& store, int venue, int raceNumber, int trackCode,
     value += "1" + Two(placed[p]) + Two(s.Row3) + Two(s.Lane3) + Two(s.Row4) + Two(s.Lane4) +
              QByteArray(9, '0') + QByteArray(8, ' ');
   }
-  store.RaceLines.append({RaceLine(key, trackCode), positionLine, {}});
+  store.Races.append({RaceLine(key, trackCode), positionLine, {}});
   store.RaceSummaries.append(key + '=' + value);
 }
 

@@ -48,7 +48,7 @@ protected:
   void Download() {
     Session.StartUp();
     ASSERT_TRUE(Session.RunDownload().FilesWritten);
-    ASSERT_FALSE(Session.Store().RaceLines.isEmpty());
+    ASSERT_FALSE(Session.Store().Races.isEmpty());
   }
 };
 
@@ -79,16 +79,16 @@ TEST_F(SessionTest, MixedRecordFilesAreNamedAtStartAndReplacedByTheDownload) {
   EXPECT_TRUE(restarted.Shell().StartMessage.contains(u"新しいもの: RaceData.dat"_s))
       << restarted.Shell().StartMessage.toStdString();
   EXPECT_FALSE(restarted.StartUp());
-  EXPECT_TRUE(restarted.Store().RaceLines.isEmpty());
+  EXPECT_TRUE(restarted.Store().Races.isEmpty());
   EXPECT_FALSE(restarted.ResultsEnabled());
   EXPECT_TRUE(restarted.RunDownload().FilesWritten);
   EXPECT_TRUE(restarted.ResultsEnabled());
-  EXPECT_EQ(restarted.Store().RaceLines.size(), Session.Store().RaceLines.size());
+  EXPECT_EQ(restarted.Store().Races.size(), Session.Store().Races.size());
 }
 
 // A flat race of the download whose shown corner has a horse with room one lane out.
 QByteArray FlatRace(const TSession& session) {
-  for (const TRaceEntry& entry : session.Store().RaceLines)
+  for (const TRaceEntry& entry : session.Store().Races)
     if (entry.PositionLine.size() > 24 && !TRaceRecord().TrackDistance(entry.RaceLine).startsWith(u'障') &&
         !IsStraightCourse(entry.PositionLine))
       return entry.RaceLine;
@@ -126,7 +126,7 @@ TEST_F(SessionTest, RaceCloseWritesBackAndNamesTheRace) {
   EXPECT_EQ(notices.Seen,
             (QStringList{u"opened"_s, u"closing "_s + key, u"summary "_s + key, u"settings"_s}));
   EXPECT_TRUE(Session.Settings().Pay);
-  for (const TRaceEntry& entry : Session.Store().RaceLines) {
+  for (const TRaceEntry& entry : Session.Store().Races) {
     if (entry.RaceLine != raceLine) continue;
     EXPECT_EQ(entry.PositionLine, edited);
     // The summary follows the edited line.

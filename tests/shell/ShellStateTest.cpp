@@ -46,7 +46,7 @@ TEST_F(ShellStateTest, FirstStartInEmptyDirectory) {
   EXPECT_EQ(state.Settings, defaults);
   EXPECT_FALSE(state.ResultsEnabled);
   EXPECT_EQ(state.SoftwareId, QStringLiteral("SA468213/SD590374/RAVEK/Ver1.24"));
-  EXPECT_TRUE(state.DayStore.RaceLines.isEmpty());
+  EXPECT_TRUE(state.DayStore.Races.isEmpty());
 
   state.WriteSettings();
   const TByteLines ini = ReadLines(App() + QStringLiteral("/RAVEK.INI"));
@@ -235,8 +235,8 @@ protected:
   // A edited in the race window, C never stored, and a race without a
   // position line.
   static void FillDayStore(TShellState& state) {
-    state.DayStore.RaceLines = {TRaceEntry{"RA-A", KeyA + "9999", {"SE-A1"}},
-                                TRaceEntry{"RA-C", KeyC + "3333", {}}, TRaceEntry{"RA-D", {}, {}}};
+    state.DayStore.Races = {TRaceEntry{"RA-A", KeyA + "9999", {"SE-A1"}},
+                            TRaceEntry{"RA-C", KeyC + "3333", {}}, TRaceEntry{"RA-D", {}, {}}};
   }
 };
 
@@ -256,13 +256,13 @@ TEST_F(CloseTest, SavesPositionsThenWritesSettings) {
   EXPECT_FALSE(observer.IniSeenDuringSave);
   EXPECT_EQ(TSettingsFile(Ini()).Load(Data()).Distance, 3);
   // The day store itself is left for the front end to drop.
-  EXPECT_EQ(state.DayStore.RaceLines.size(), 3);
+  EXPECT_EQ(state.DayStore.Races.size(), 3);
 }
 
 TEST_F(CloseTest, FailedPositionSaveWritesNoSettings) {
   TShellState state(Dir.path());
   // A line that cannot be packed into the position file.
-  state.DayStore.RaceLines = {TRaceEntry{"RA-A", KeyA + "ZZ", {}}};
+  state.DayStore.Races = {TRaceEntry{"RA-A", KeyA + "ZZ", {}}};
   TRecordingObserver observer(Ini());
   EXPECT_THROW(state.Close(&observer), TFileError);
   EXPECT_EQ(observer.Calls.value(observer.Calls.size() - 1), QStringLiteral("<closed>"));

@@ -81,15 +81,15 @@ TEST_F(DayStoreLoaderTest, GroupsHorsesUnderTheirRaceInArrivalOrder) {
 
   ASSERT_TRUE(LoadDayStore(Store, Dir.path()));
 
-  ASSERT_EQ(Store.RaceLines.size(), 3);
-  EXPECT_EQ(Store.RaceLines[0].RaceLine, MakeRaceLine(KeyA));
-  EXPECT_EQ(Store.RaceLines[0].PositionLine, posA);
-  EXPECT_EQ(Store.RaceLines[0].Runners, (TByteLines{a2, a3, a1}));
-  EXPECT_EQ(Store.RaceLines[1].PositionLine, posB);
-  EXPECT_EQ(Store.RaceLines[1].Runners, (TByteLines{b2, b3, b4, b1}));
+  ASSERT_EQ(Store.Races.size(), 3);
+  EXPECT_EQ(Store.Races[0].RaceLine, MakeRaceLine(KeyA));
+  EXPECT_EQ(Store.Races[0].PositionLine, posA);
+  EXPECT_EQ(Store.Races[0].Runners, (TByteLines{a2, a3, a1}));
+  EXPECT_EQ(Store.Races[1].PositionLine, posB);
+  EXPECT_EQ(Store.Races[1].Runners, (TByteLines{b2, b3, b4, b1}));
   // A race without SE lines holds its position line alone.
-  EXPECT_EQ(Store.RaceLines[2].PositionLine, PosLine(KeyC, 2));
-  EXPECT_TRUE(Store.RaceLines[2].Runners.isEmpty());
+  EXPECT_EQ(Store.Races[2].PositionLine, PosLine(KeyC, 2));
+  EXPECT_TRUE(Store.Races[2].Runners.isEmpty());
   EXPECT_EQ(Store.UmaLines, (TByteLines{QByteArray("2024051299999999=") + stray}));
   EXPECT_EQ(Store.RaceDates, (TByteLines{"20240511", "20240512"}));
   EXPECT_EQ(Store.PayLines, (TByteLines{MakePayLine(KeyA)}));
@@ -128,7 +128,7 @@ TEST_F(DayStoreLoaderTest, SummaryEntriesCarryPositionsPayoutsAndJockeyBytes) {
   EXPECT_EQ(Store.RaceSummaries[0], expected);
   EXPECT_EQ(Store.RaceSummaries[0].size() - 17, TRaceSummary::ValueLength);
   // The race window's rebuild from the same horse list gives the same line.
-  EXPECT_EQ(BuildRaceSummary(Store, Store.RaceLines[0]), expected);
+  EXPECT_EQ(BuildRaceSummary(Store, Store.Races[0]), expected);
 }
 
 TEST_F(DayStoreLoaderTest, RaceWithoutPositionLineHasNoFindableSummary) {
@@ -138,7 +138,7 @@ TEST_F(DayStoreLoaderTest, RaceWithoutPositionLineHasNoFindableSummary) {
 
   ASSERT_TRUE(LoadDayStore(Store, Dir.path()));
 
-  EXPECT_EQ(Store.RaceLines[0].PositionLine, QByteArray());
+  EXPECT_EQ(Store.Races[0].PositionLine, QByteArray());
   const QByteArray summary = Store.RaceSummaries[0];
   EXPECT_TRUE(summary.startsWith('='));
   // Entries without positions, and no payout looked up for an empty name.
@@ -161,10 +161,10 @@ TEST_F(DayStoreLoaderTest, DuplicateRaceLineKeepsTheLastWithAllItsHorses) {
 
   ASSERT_TRUE(LoadDayStore(Store, Dir.path()));
 
-  ASSERT_EQ(Store.RaceLines.size(), 1);
-  EXPECT_EQ(Store.RaceLines[0].RaceLine, corrected);
-  EXPECT_EQ(Store.RaceLines[0].PositionLine, pos);
-  EXPECT_EQ(Store.RaceLines[0].Runners, (TByteLines{umas[0], horse2Again, umas[2]}));
+  ASSERT_EQ(Store.Races.size(), 1);
+  EXPECT_EQ(Store.Races[0].RaceLine, corrected);
+  EXPECT_EQ(Store.Races[0].PositionLine, pos);
+  EXPECT_EQ(Store.Races[0].Runners, (TByteLines{umas[0], horse2Again, umas[2]}));
   EXPECT_EQ(Store.RaceSummaries[0].size(), 17 + TRaceSummary::ValueLength);
   EXPECT_EQ(Store.RaceDates, (TByteLines{"20240512"}));
 }
@@ -195,9 +195,9 @@ TEST_F(DayStoreLoaderTest, NonNumericHorseNumberFailsAndLeavesTheStore) {
     EXPECT_TRUE(error.Message().contains(u"'x2'")) << error.what();
   }
 
-  ASSERT_EQ(Store.RaceLines.size(), 1);
-  EXPECT_EQ(Store.RaceLines[0].PositionLine, before.RaceLines[0].PositionLine);
-  EXPECT_EQ(Store.RaceLines[0].Runners, before.RaceLines[0].Runners);
+  ASSERT_EQ(Store.Races.size(), 1);
+  EXPECT_EQ(Store.Races[0].PositionLine, before.Races[0].PositionLine);
+  EXPECT_EQ(Store.Races[0].Runners, before.Races[0].Runners);
   EXPECT_EQ(Store.RaceSummaries, before.RaceSummaries);
   EXPECT_EQ(Store.PosLines, before.PosLines);
 }
@@ -216,9 +216,9 @@ TEST_F(DayStoreLoaderTest, MissingDataFileLeavesEveryListUnchanged) {
     WriteLines(Path(missing == DataFile::Race ? DataFile::Uma : DataFile::Race), {MakeRaceLine(KeyB)});
     EXPECT_FALSE(DataFilesExist(Dir.path()));
     EXPECT_FALSE(LoadDayStore(Store, Dir.path())) << missing;
-    EXPECT_EQ(Store.RaceLines.size(), 1);
-    EXPECT_EQ(Store.RaceLines[0].PositionLine, loaded.RaceLines[0].PositionLine) << missing;
-    EXPECT_EQ(Store.RaceLines[0].Runners, loaded.RaceLines[0].Runners) << missing;
+    EXPECT_EQ(Store.Races.size(), 1);
+    EXPECT_EQ(Store.Races[0].PositionLine, loaded.Races[0].PositionLine) << missing;
+    EXPECT_EQ(Store.Races[0].Runners, loaded.Races[0].Runners) << missing;
     EXPECT_EQ(Store.UmaLines, loaded.UmaLines);
     EXPECT_EQ(Store.PayLines, loaded.PayLines);
     EXPECT_EQ(Store.RaceDates, loaded.RaceDates);
@@ -271,7 +271,7 @@ TEST_F(DayStoreLoaderTest, MissingPositionFileGivesEmptyLineZero) {
 
   ASSERT_TRUE(LoadDayStore(Store, Dir.path()));
   EXPECT_TRUE(Store.PosLines.isEmpty());
-  EXPECT_EQ(Store.RaceLines[0].PositionLine, QByteArray());
+  EXPECT_EQ(Store.Races[0].PositionLine, QByteArray());
 }
 
 TEST_F(DayStoreLoaderTest, LaterPositionLineOfARaceWinsAndOthersAreNotTaken) {
@@ -284,8 +284,8 @@ TEST_F(DayStoreLoaderTest, LaterPositionLineOfARaceWinsAndOthersAreNotTaken) {
   WriteFiles({MakeRaceLine(KeyA), invalidRace}, {}, {}, {first, second, PosLine(KeyB, 2)});
 
   ASSERT_TRUE(LoadDayStore(Store, Dir.path()));
-  EXPECT_EQ(Store.RaceLines[0].PositionLine, second);
-  EXPECT_EQ(Store.RaceLines.size(), 1);
+  EXPECT_EQ(Store.Races[0].PositionLine, second);
+  EXPECT_EQ(Store.Races.size(), 1);
   EXPECT_EQ(Store.RaceDates, (TByteLines{"20240512"}));
 }
 

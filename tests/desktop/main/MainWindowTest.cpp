@@ -230,7 +230,7 @@ private slots:
     QVERIFY(Enabled(main, "BitBtn1"));
 
     // A race asked for by the list opens beside it and widens the first panel.
-    emit list->RaceOpenRequested(main.Session().Store().RaceLines.first().RaceLine);
+    emit list->RaceOpenRequested(main.Session().Store().Races.first().RaceLine);
     auto* race = main.findChild<TRaceWindow*>();
     QVERIFY(race && race->isVisible());
     QVERIFY(main.FirstPanelWide());

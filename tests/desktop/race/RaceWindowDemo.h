@@ -62,7 +62,7 @@ struct TRaceShape {
 inline QByteArray FindRace(const TSession& session, const std::function<bool(const TRaceShape&)>& wanted) {
   TRaceRecord race;
   QByteArray found;
-  for (const TRaceEntry& entry : session.Store().RaceLines) {
+  for (const TRaceEntry& entry : session.Store().Races) {
     if (entry.PositionLine.size() <= 24) continue;
     if (race.TrackDistance(entry.RaceLine).startsWith(u'障')) continue;
     const QByteArray& line = entry.PositionLine;

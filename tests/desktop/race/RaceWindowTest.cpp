@@ -414,7 +414,7 @@ private slots:
                       diagram.Markers[horse - 1].Colour, TextTolerance));
     // Written back at close like any edit.
     FArea->subWindowList().first()->close();
-    for (const TRaceEntry& entry : Session().Store().RaceLines)
+    for (const TRaceEntry& entry : Session().Store().Races)
       if (entry.RaceLine == FRaceLine) QCOMPARE(entry.PositionLine, FDownloadedLine);
   }
 
@@ -487,7 +487,7 @@ private slots:
       FArea->subWindowList().first()->close();
       QCOMPARE(replaced.size(), 1);
       QCOMPARE(demo.Session.OpenRaceCount(), 0);
-      for (const TRaceEntry& entry : demo.Session.Store().RaceLines)
+      for (const TRaceEntry& entry : demo.Session.Store().Races)
         if (entry.RaceLine == raceLine) QCOMPARE(entry.PositionLine, edited);
       demo.Session.Close(nullptr);
     }

@@ -303,7 +303,7 @@ private slots:
     if (sorry) QCOMPARE(sorrySpy.first().first().toString(), SteeplechaseText());
     QCOMPARE(openSpy.count(), opens ? 1 : 0);
     if (opens) {
-      const QByteArray line = World->Store().RaceLines[1].RaceLine;  // 中山 1R
+      const QByteArray line = World->Store().Races[1].RaceLine;  // 中山 1R
       QCOMPARE(openSpy.first().first().toByteArray(), line);
     }
   }
@@ -354,7 +354,7 @@ private slots:
     const QStringList before = BiasDigest(view->Groups());
     TRaceRecord race;
     QByteArray raceLine;
-    for (const TRaceEntry& entry : session.Store().RaceLines) {
+    for (const TRaceEntry& entry : session.Store().Races) {
       const TPositionLine line(entry.PositionLine);
       if (race.RaceDate(entry.RaceLine) == "20240512" && line.HasHeader() && !line.IsStraight() &&
           race.TrackDistance(entry.RaceLine).startsWith(u'芝'))

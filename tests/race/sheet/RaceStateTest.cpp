@@ -27,12 +27,12 @@ struct TStoreFixture : ::testing::Test {
     QByteArray mileLine = MileLine();
     mileLine[23] = '3';
     mileLine += "30000000000000000010101010000";
-    Store.RaceLines.append(
+    Store.Races.append(
         {mileRace, mileLine, {Uma(MileKey, 1, 1, 944), Uma(MileKey, 2, 2, 945), Uma(MileKey, 3, 3, 950)}});
     const QByteArray straightRace = RaceBuilder(StraightKey).SetDistance(1000).SetTrackCode(10).Line();
-    Store.RaceLines.append({straightRace,
-                            PositionLine(StraightKey, 1000, "10", {{"10", "0000", "0000", "0000", "0000"}}),
-                            {Uma(StraightKey, 1, 1, 560)}});
+    Store.Races.append({straightRace,
+                        PositionLine(StraightKey, 1000, "10", {{"10", "0000", "0000", "0000", "0000"}}),
+                        {Uma(StraightKey, 1, 1, 560)}});
     Store.PayLines = {PayBuilder(MileKey).Line()};
     Store.RaceSummaries = {QByteArray(MileKey) + "=old", QByteArray(StraightKey) + "=old"};
   }
@@ -42,7 +42,7 @@ struct TStoreFixture : ::testing::Test {
 };
 
 TEST_F(TStoreFixture, OpensTheMileRace) {
-  const TRaceState race(Store, Store.RaceLines[0].RaceLine, Settings);
+  const TRaceState race(Store, Store.Races[0].RaceLine, Settings);
   EXPECT_EQ(race.RaceKey, QByteArray(MileKey));
   EXPECT_EQ(race.N, 3);
   EXPECT_FALSE(race.Straight);
@@ -56,14 +56,14 @@ TEST_F(TStoreFixture, OpensTheMileRace) {
   EXPECT_TRUE(race.PayoutLine.startsWith(QStringLiteral("　単勝３番")));
   EXPECT_FALSE(race.Ticker.On());
   Settings.Pay = true;
-  EXPECT_EQ(TRaceState(Store, Store.RaceLines[0].RaceLine, Settings).Ticker.Text(), race.PayoutLine);
+  EXPECT_EQ(TRaceState(Store, Store.Races[0].RaceLine, Settings).Ticker.Text(), race.PayoutLine);
   EXPECT_EQ(race.Sheet.Cell(TRaceSheet::ConvertedColumn, 2), QStringLiteral("939"));
   EXPECT_EQ(race.Sheet.Cell(TRaceSheet::SpeedColumn, 2), QStringLiteral("1023"));
-  EXPECT_EQ(race.Runners, Store.RaceLines[0].Runners);
+  EXPECT_EQ(race.Runners, Store.Races[0].Runners);
 }
 
 TEST_F(TStoreFixture, StraightCourseStillFillsTheSheet) {
-  const TRaceState race(Store, Store.RaceLines[1].RaceLine, Settings);
+  const TRaceState race(Store, Store.Races[1].RaceLine, Settings);
   EXPECT_TRUE(race.Straight);
   EXPECT_FALSE(race.ConvertedTimeEnabled());
   EXPECT_FALSE(race.ExportEnabled());
@@ -89,7 +89,7 @@ TEST_F(TStoreFixture, DayCsvGuardsNamesAndKeepsNumbers) {
                {u"ア\0イ\x1b[2Jウ"sv, "アイ[2Jウ"},
                {u"テスト-1"sv, "テスト-1"}};
   for (const auto& c : cases) {
-    Store.RaceLines[0].Runners[0] = RunnerBuilder(MileKey, 1, 1).SetTime(944).SetHorseName(c.Name).Line();
+    Store.Races[0].Runners[0] = RunnerBuilder(MileKey, 1, 1).SetTime(944).SetHorseName(c.Name).Line();
     const QList<QByteArray> lines = DayCsvText(Store, "20140526", Settings).split('\n');
     ASSERT_GT(lines.size(), 3);
     EXPECT_TRUE(lines[2].startsWith(QByteArray(MileKey) + ",") &&
@@ -105,20 +105,20 @@ TEST_F(TStoreFixture, DayCsvGuardsNamesAndKeepsNumbers) {
 }
 
 TEST_F(TStoreFixture, EditsStayInTheWorkingCopy) {
-  TRaceState race(Store, Store.RaceLines[0].RaceLine, Settings);
-  const QByteArray before = Store.RaceLines[0].PositionLine;
+  TRaceState race(Store, Store.Races[0].RaceLine, Settings);
+  const QByteArray before = Store.Races[0].PositionLine;
   // Horse 1 five lanes out at the 4th corner.
   race.PositionLine.replace(24 + 2 + 4 * 5, 4, "0205");
   race.FillSheet();
   EXPECT_EQ(race.Sheet.Cell(TRaceSheet::ConvertedColumn, 1), QStringLiteral("939"));
-  EXPECT_EQ(Store.RaceLines[0].PositionLine, before);
+  EXPECT_EQ(Store.Races[0].PositionLine, before);
   EXPECT_EQ(race.Entry().PositionLine, race.PositionLine);
-  EXPECT_EQ(race.Entry().Runners, Store.RaceLines[0].Runners);
+  EXPECT_EQ(race.Entry().Runners, Store.Races[0].Runners);
 }
 
 // The open race's commands run without a window or a timer: tabs, blink steps, export.
 TEST_F(TStoreFixture, OpenRaceCommandsRunWithoutAWindow) {
-  TOpenRace mile(Store, Store.RaceLines[0].RaceLine, Settings);
+  TOpenRace mile(Store, Store.Races[0].RaceLine, Settings);
   QStringList heard;
   QObject::connect(&mile, &TOpenRace::SectionShown, [&] { heard.append(QStringLiteral("section")); });
   QObject::connect(&mile, &TOpenRace::BlinkRunning, [&](bool running) {
@@ -147,17 +147,17 @@ TEST_F(TStoreFixture, OpenRaceCommandsRunWithoutAWindow) {
   EXPECT_EQ(mile.InfoText(), QStringLiteral("   1,2,3"));
   EXPECT_TRUE(mile.DrawnCaption(QStringLiteral("３コーナー")).isEmpty());
 
-  TOpenRace straight(Store, Store.RaceLines[1].RaceLine, Settings);
+  TOpenRace straight(Store, Store.Races[1].RaceLine, Settings);
   EXPECT_EQ(straight.InitialTab(), -1);
   EXPECT_THROW(straight.Export(Settings), TDataError);
 }
 
 TEST_F(TStoreFixture, RacesThatCannotBeOpened) {
   EXPECT_THROW(TRaceState(Store, MakeRaceLine("2014052605021001"), Settings), TDataError);
-  Store.RaceLines[0].PositionLine.clear();
-  EXPECT_THROW(TRaceState(Store, Store.RaceLines[0].RaceLine, Settings), TDataError);
-  Store.RaceLines[0].PositionLine = QByteArray(MileKey) + "1600";
-  EXPECT_THROW(TRaceState(Store, Store.RaceLines[0].RaceLine, Settings), TDataError);
+  Store.Races[0].PositionLine.clear();
+  EXPECT_THROW(TRaceState(Store, Store.Races[0].RaceLine, Settings), TDataError);
+  Store.Races[0].PositionLine = QByteArray(MileKey) + "1600";
+  EXPECT_THROW(TRaceState(Store, Store.Races[0].RaceLine, Settings), TDataError);
 }
 
 }  // namespace
