@@ -36,10 +36,12 @@ QStringList CountsRow(const QString& label, const TBiasCounts& counts) {
 }  // namespace
 
 int RunBias(const TCliArgs& args, const TCliOutput& output) {
-  const QByteArray wanted = CheckedDateArgument(args);
-  TReadOnlyStart start = OpenReadOnly(args.AppDir);
-  const QByteArray date = ChosenDate(start.Store, wanted);
-  const QList<TBiasGroup> groups = DayBias(start.Store, date, start.Settings);
+  // A day, or a range of days (a meeting, a month) counted together.
+  QByteArray from = CheckedDateOption(args, u"--from"_s), to = CheckedDateOption(args, u"--to"_s);
+  if (from.isEmpty() && to.isEmpty()) from = to = ChosenDate(args.AppDir, CheckedDateArgument(args));
+  TReadOnlyStart start = OpenDays(args.AppDir, from, to);
+  if (start.Store.Races.isEmpty()) throw TCliError(NoDataMessage());
+  const QList<TBiasGroup> groups = RangeBias(start.Store, from, to.isEmpty() ? QByteArray("99999999") : to, start.Settings);
 
   if (args.Flags.contains(u"--json"_s)) {
     QJsonArray list;
@@ -54,11 +56,21 @@ int RunBias(const TCliArgs& args, const TCliOutput& output) {
                       {u"corner4"_s, QJsonObject{{u"placed"_s, CountsJson(g.Corners[Corner4].Placed)},
                                                  {u"field"_s, CountsJson(g.Corners[Corner4].Field)}}}});
     }
-    output.Json(QJsonObject{{u"date"_s, QString::fromLatin1(date)}, {u"groups"_s, list}});
+    QJsonObject json{{u"groups"_s, list}};
+    if (from == to) {
+      json.insert(u"date"_s, QString::fromLatin1(from));
+    } else {
+      json.insert(u"from"_s, QString::fromLatin1(from));
+      json.insert(u"to"_s, QString::fromLatin1(to));
+    }
+    output.Json(json);
     return 0;
   }
 
-  QString text = u"%1 馬場傾向（上位3頭と全出走馬の位置）\n"_s.arg(DayCaptionOf(date));
+  const QString period = from == to ? DayCaptionOf(from)
+                                    : u"%1～%2"_s.arg(from.isEmpty() ? QString() : DayCaptionOf(from),
+                                                      to.isEmpty() ? QString() : DayCaptionOf(to));
+  QString text = u"%1 馬場傾向（上位3頭と全出走馬の位置）\n"_s.arg(period);
   if (groups.isEmpty()) text += u"対象のレースがありません（障害戦と直線コースは除きます）。\n"_s;
   for (const TBiasGroup& g : groups) {
     text += u"\n%1 %2  %3レース  判定: %4\n"_s.arg(g.Venue, g.SurfaceLabel()).arg(g.Races).arg(g.Verdict);

@@ -20,11 +20,16 @@ const QList<TCommandSyntax>& Commands() {
   static const QList<TCommandSyntax> commands{
       {u"demo-feed"_s, {u"--end"_s, u"--days"_s, u"--seed"_s}, {}, 1, 1},
       {u"download"_s, {u"--feed"_s, u"--now"_s}, {}, 0, 0},
-      {u"days"_s, {}, {u"--json"_s}, 0, 0},
+      {u"days"_s, {u"--from"_s, u"--to"_s}, {u"--json"_s}, 0, 0},
       {u"day"_s, {u"--mode"_s, u"--filter"_s, u"--threshold"_s}, {u"--json"_s, u"--csv"_s}, 0, 1},
-      {u"bias"_s, {}, {u"--json"_s}, 0, 1},
+      {u"bias"_s, {u"--from"_s, u"--to"_s}, {u"--json"_s}, 0, 1},
       {u"race"_s, {}, {u"--json"_s}, 1, 1},
       {u"export"_s, {u"--target"_s}, {u"--all"_s}, 0, 1},
+      {u"import"_s, {u"--from"_s, u"--to"_s}, {}, 1, 1},
+      {u"horse"_s, {}, {u"--json"_s}, 1, 1},
+      {u"jockey"_s, {}, {u"--json"_s}, 1, 1},
+      {u"wide"_s, {u"--from"_s, u"--to"_s, u"--min-loss"_s, u"--min-gain"_s}, {u"--json"_s}, 0, 0},
+      {u"restore"_s, {}, {}, 0, 0},
       // Developer aid: decodes record files field by field.
       {u"records"_s, {}, {}, 1, -1},
   };

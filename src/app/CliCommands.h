@@ -12,3 +12,8 @@ int RunDay(const TCliArgs& args, const TCliOutput& output);
 int RunBias(const TCliArgs& args, const TCliOutput& output);
 int RunRace(const TCliArgs& args, const TCliOutput& output);
 int RunExport(const TCliArgs& args, const TCliOutput& output);
+int RunImport(const TCliArgs& args, const TCliOutput& output);
+int RunHorse(const TCliArgs& args, const TCliOutput& output);
+int RunJockey(const TCliArgs& args, const TCliOutput& output);
+int RunWide(const TCliArgs& args, const TCliOutput& output);
+int RunRestore(const TCliArgs& args, const TCliOutput& output);

@@ -1,6 +1,9 @@
 #include "CliContext.h"
 
+#include "archive/ArchivedStore.h"
 #include "demo/DemoService.h"
+#include "position/PositionFile.h"
+#include "records/RaceRecord.h"
 #include "shell/SettingsFile.h"
 #include "shell/ShellState.h"
 #include "store/DayStoreLoader.h"
@@ -12,6 +15,8 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <algorithm>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -55,10 +60,14 @@ TCliSession::TCliSession(const QString& appDir, const QDateTime& now, const TCli
   if (!Session.Shell().StartMessage.isEmpty()) output.Err(Session.Shell().StartMessage + u'\n');
 }
 
+QString ReadDataDir(const QString& appDir) {
+  const QString dataPath = QDir(appDir).filePath(TShellState::DataDirName);
+  return QFileInfo(dataPath).isDir() ? dataPath : appDir;
+}
+
 TReadOnlyStart OpenReadOnly(const QString& appDir) {
   TReadOnlyStart start;
-  const QString dataPath = QDir(appDir).filePath(TShellState::DataDirName);
-  const QString dataDir = QFileInfo(dataPath).isDir() ? dataPath : appDir;
+  const QString dataDir = ReadDataDir(appDir);
   start.Settings = TSettingsFile(QDir(appDir).filePath(TSettingsFile::FileName)).Load(dataDir);
   start.Store.CornerNames = MakeCornerNames();
   QStringList notes;
@@ -78,21 +87,105 @@ TReadOnlyStart OpenReadOnly(const QString& appDir) {
   return start;
 }
 
+namespace {
+
+// The dates of the week's race file; reading it alone is cheap.
+TByteLines WeekDates(const QString& dataDir) {
+  const QString path = QDir(dataDir).filePath(QString::fromLatin1(DataFile::Race));
+  if (!QFileInfo::exists(path)) return {};
+  TRaceRecord race;
+  TByteLines dates = SplitLines(race.DateList(LastOfEachRace(ReadLines(path))));
+  std::sort(dates.begin(), dates.end());
+  return dates;
+}
+
+bool InRange(const QByteArray& date, const QByteArray& from, const QByteArray& to) {
+  return (from.isEmpty() || date >= from) && (to.isEmpty() || date <= to);
+}
+
+// True when the week files hold a day in the range that the archive lacks.
+bool WeekServes(TArchive& archive, const TByteLines& week, const QByteArray& from, const QByteArray& to) {
+  if (week.isEmpty()) return false;
+  const TByteLines archived = archive.RacingDays(week.first(), week.last());
+  return std::any_of(week.cbegin(), week.cend(), [&](const QByteArray& date) {
+    return InRange(date, from, to) && !archived.contains(date);
+  });
+}
+
+}  // namespace
+
+TReadOnlyStart OpenDays(const QString& appDir, const QByteArray& from, const QByteArray& to) {
+  const QString dataDir = ReadDataDir(appDir);
+  const QString path = ArchivePath(dataDir);
+  if (!QFileInfo::exists(path)) return OpenReadOnly(appDir);
+  TArchive archive(path, TArchive::TAccess::Read);
+  if (WeekServes(archive, WeekDates(dataDir), from, to)) return OpenReadOnly(appDir);
+  TReadOnlyStart start;
+  start.Settings = TSettingsFile(QDir(appDir).filePath(TSettingsFile::FileName)).Load(dataDir);
+  TByteLines positions;
+  const TPositionLoad load =
+      TPositionFile::LoadPositions(positions, QDir(dataDir).filePath(QString::fromLatin1(DataFile::Position)));
+  if (load.Damaged) TCliOutput(stdout, stderr).Err(u"注意: %1\n"_s.arg(TPositionFile::DamageText(load)));
+  start.Store = ArchivedStore(archive.DayRecords(from, to), positions, MakeCornerNames());
+  // Every stored day, so the list can tell what lies before and after.
+  start.Store.RaceDates.clear();
+  for (const TArchivedDay& day : StoredDays(appDir)) start.Store.RaceDates.append(day.Date);
+  return start;
+}
+
+QList<TArchivedDay> StoredDays(const QString& appDir, const QByteArray& from, const QByteArray& to) {
+  const QString dataDir = ReadDataDir(appDir);
+  const QString path = ArchivePath(dataDir);
+  QList<TArchivedDay> days;
+  if (QFileInfo::exists(path)) days = TArchive(path, TArchive::TAccess::Read).DayList(from, to);
+  const auto archived = [&days](const QByteArray& date) {
+    return std::any_of(days.cbegin(), days.cend(), [&date](const TArchivedDay& day) { return day.Date == date; });
+  };
+  const TByteLines week = WeekDates(dataDir);
+  if (std::none_of(week.cbegin(), week.cend(),
+                   [&](const QByteArray& date) { return InRange(date, from, to) && !archived(date); }))
+    return days;
+  // Meetings in the order their races stand in the store, as the results list shows them.
+  const TReadOnlyStart start = OpenReadOnly(appDir);
+  TRaceRecord race;
+  for (const QByteArray& date : start.Store.RaceDates) {
+    if (!InRange(date, from, to) || archived(date)) continue;
+    TArchivedDay day{date, {}};
+    for (const TRaceEntry& entry : start.Store.Races) {
+      if (race.RaceDate(entry.RaceLine) != date) continue;
+      const QByteArray meeting = race.MeetingKey(entry.RaceLine);
+      auto it = std::find_if(day.Meetings.begin(), day.Meetings.end(),
+                             [&meeting](const auto& known) { return known.first == meeting; });
+      if (it == day.Meetings.end()) it = day.Meetings.insert(day.Meetings.end(), {meeting, 0});
+      ++it->second;
+    }
+    days.append(day);
+  }
+  std::sort(days.begin(), days.end(),
+            [](const TArchivedDay& a, const TArchivedDay& b) { return a.Date < b.Date; });
+  return days;
+}
+
 QByteArray CheckedDateArgument(const TCliArgs& args) {
-  if (args.Positional.isEmpty()) return {};
-  const QString date = args.Positional.first();
+  return CheckedDate(args.Positional.isEmpty() ? QString() : args.Positional.first());
+}
+
+QByteArray CheckedDateOption(const TCliArgs& args, const QString& option) {
+  return CheckedDate(args.Value(option));
+}
+
+QByteArray CheckedDate(const QString& date) {
+  if (date.isEmpty()) return {};
   if (date.size() != 8 || !std::all_of(date.begin(), date.end(), [](QChar c) { return c.isDigit(); }))
     throw TCliError(QStringLiteral("日付は YYYYMMDD で指定してください: %1").arg(date), true);
   return date.toLatin1();
 }
 
-QByteArray ChosenDate(const TDayStore& store, const QByteArray& wanted) {
-  if (store.RaceDates.isEmpty()) throw TCliError(NoDataMessage());
-  if (wanted.isEmpty()) return *std::max_element(store.RaceDates.begin(), store.RaceDates.end());
-  if (!store.RaceDates.contains(wanted))
-    throw TCliError(QStringLiteral("%1 の成績はありません。days で日付を確かめてください。")
-                        .arg(QString::fromLatin1(wanted)));
-  return wanted;
+QByteArray ChosenDate(const QString& appDir, const QByteArray& wanted) {
+  const QList<TArchivedDay> days = StoredDays(appDir, wanted, wanted);
+  if (!days.isEmpty()) return wanted.isEmpty() ? days.last().Date : wanted;
+  if (wanted.isEmpty()) throw TCliError(NoDataMessage());
+  throw TCliError(QStringLiteral("%1 の成績はありません。days で日付を確かめてください。").arg(QString::fromLatin1(wanted)));
 }
 
 QString NoDataMessage() {

@@ -4,6 +4,7 @@
 
 #include "link/Clock.h"
 #include "link/DownloadObserver.h"
+#include "archive/Archive.h"
 #include "link/FeedLink.h"
 #include "shell/Session.h"
 
@@ -73,12 +74,26 @@ struct TReadOnlyStart {
 // on standard error.
 TReadOnlyStart OpenReadOnly(const QString& appDir);
 
+// The days from `from` to `to` (yyyymmdd, both included; empty for no bound)
+// out of the archive, each race with its position line from Position.dat. The
+// week's data files serve instead when there is no archive, or when it lacks
+// a day of theirs (a download it has not yet taken in). Throws as OpenReadOnly.
+TReadOnlyStart OpenDays(const QString& appDir, const QByteArray& from, const QByteArray& to);
+// The racing days stored from `from` to `to`, ascending, with their meetings:
+// the archive's, and the week files' that it lacks.
+QList<TArchivedDay> StoredDays(const QString& appDir, const QByteArray& from = {}, const QByteArray& to = {});
+// The data folder of a start directory, without making it.
+QString ReadDataDir(const QString& appDir);
+
 // The optional date argument (YYYYMMDD) of a command that shows one day;
 // empty when none was given. Throws a usage TCliError for anything else.
 QByteArray CheckedDateArgument(const TCliArgs& args);
+// The same for an option's value (--from, --to).
+QByteArray CheckedDateOption(const TCliArgs& args, const QString& option);
+QByteArray CheckedDate(const QString& date);
 // The stored day asked for, or the latest one when none was asked for. Throws
 // TCliError when there is no such day or nothing is stored.
-QByteArray ChosenDate(const TDayStore& store, const QByteArray& wanted);
+QByteArray ChosenDate(const QString& appDir, const QByteArray& wanted);
 
 // The message when there is nothing to show.
 QString NoDataMessage();

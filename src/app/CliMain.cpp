@@ -19,9 +19,9 @@ constexpr int ExitError = 2;
 // How long a command waits for another run on the same data to finish.
 constexpr int LockWaitMs = 5000;
 
-bool ReadsDataFiles(const QString& command) {
-  return command == u"download" || command == u"days" || command == u"day" || command == u"race" ||
-         command == u"export" || command == u"bias";
+// Commands that change the data: one at a time, and never beside the desktop program.
+bool WritesData(const QString& command) {
+  return command == u"download" || command == u"export" || command == u"import" || command == u"restore";
 }
 
 int Dispatch(const TCliArgs& args, const TCliOutput& output) {
@@ -32,18 +32,23 @@ int Dispatch(const TCliArgs& args, const TCliOutput& output) {
   if (args.Command == u"bias") return RunBias(args, output);
   if (args.Command == u"race") return RunRace(args, output);
   if (args.Command == u"export") return RunExport(args, output);
+  if (args.Command == u"import") return RunImport(args, output);
+  if (args.Command == u"horse") return RunHorse(args, output);
+  if (args.Command == u"jockey") return RunJockey(args, output);
+  if (args.Command == u"wide") return RunWide(args, output);
+  if (args.Command == u"restore") return RunRestore(args, output);
   return RunRecordsCommand(args.Positional, output.OutFile(), output.ErrFile());
 }
 
-// Every command on the data files sees, and leaves, one consistent set of them.
+// A writer holds the data lock. Readers do not wait for it: the archive shows
+// them its last committed state, and the data files are replaced whole.
 int DispatchLocked(const TCliArgs& args, const TCliOutput& output) {
-  if (!ReadsDataFiles(args.Command)) return Dispatch(args, output);
+  if (args.Command == u"demo-feed" || args.Command == u"records") return Dispatch(args, output);
   if (!QFileInfo(args.AppDir).isDir())
     throw TCliError(u"開始フォルダ %1 がありません。"_s.arg(QDir::toNativeSeparators(args.AppDir)));
-  const bool writes = args.Command == u"download" || args.Command == u"export";
-  TDataLock lock(TShellState::SettleDataDir(args.AppDir, writes));
-  // A folder nobody can write to cannot be changed under a reader either.
-  if (!lock.Lock(LockWaitMs) && (writes || !lock.CannotCreate())) throw TFileError(lock.FailureText());
+  if (!WritesData(args.Command)) return Dispatch(args, output);
+  TDataLock lock(TShellState::SettleDataDir(args.AppDir, true));
+  if (!lock.Lock(LockWaitMs)) throw TFileError(lock.FailureText());
   return Dispatch(args, output);
 }
 

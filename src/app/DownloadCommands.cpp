@@ -64,7 +64,7 @@ int RunDownload(const TCliArgs& args, const TCliOutput& output) {
   QStringList shown;
   for (const QByteArray& date : cli.Session.Store().RaceDates) shown.append(Slashed(date));
   output.Out(u"成績のある日: %1\n"_s.arg(shown.isEmpty() ? u"なし"_s : shown.join(u' ')));
-  if (result.FailedDays.isEmpty()) return 0;
+  if (result.FailedDays.isEmpty()) return result.ArchiveFailed ? 2 : 0;
   output.Err(u"取得できなかった日があります。前に取得したその日の成績はそのまま残しました:\n"_s);
   for (const QString& day : result.FailedDays) output.Err(u"  "_s + day + u'\n');
   return 2;

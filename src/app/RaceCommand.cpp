@@ -60,7 +60,7 @@ QString SpotText(const QByteArray& entry) {
 
 int RunRace(const TCliArgs& args, const TCliOutput& output) {
   const QByteArray raceKey = CheckedRaceKey(args.Positional.first());
-  TReadOnlyStart start = OpenReadOnly(args.AppDir);
+  TReadOnlyStart start = OpenDays(args.AppDir, raceKey.left(8), raceKey.left(8));
   const QByteArray raceLine = FindRaceLine(start.Store, raceKey);
   RefuseSteeplechase(raceLine);
   const TOpenRace race(start.Store, raceLine, start.Settings);

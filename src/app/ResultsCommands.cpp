@@ -126,37 +126,28 @@ void ApplyModes(TDisplayModes& modes, const TCliArgs& args) {
 }  // namespace
 
 int RunDays(const TCliArgs& args, const TCliOutput& output) {
-  TReadOnlyStart start = OpenReadOnly(args.AppDir);
-  const bool json = args.Flags.contains(u"--json"_s);
+  const QList<TArchivedDay> stored =
+      StoredDays(args.AppDir, CheckedDateOption(args, u"--from"_s), CheckedDateOption(args, u"--to"_s));
   QJsonArray days;
   TTextTable table;
   table.AddRow({u"日付"_s, u"成績"_s, u"開催"_s, u"レース数"_s});
   table.SetAlign(3, TColumnAlign::Right);
-  if (!start.Store.RaceDates.isEmpty()) {
-    TResultsList list(start.Store, start.Settings);
-    list.Open();
-    for (int i = 0; i < start.Store.RaceDates.size(); ++i) {
-      list.ShowDay(i);
-      QJsonArray venues;
-      QStringList titles;
-      int races = 0;
-      for (int v = 1; v <= list.VenueCount(); ++v) {
-        int venueRaces = 0;
-        for (int row = 0; row < TResultsList::RowCount; ++row)
-          if (!list.Cell(v, row).isEmpty()) ++venueRaces;
-        const QString title = TResultsList::MeetingTitle(list.Venues()[v - 1]);
-        titles.append(title);
-        races += venueRaces;
-        venues.append(QJsonObject{{u"meetingKey"_s, QString::fromLatin1(list.Venues()[v - 1])},
-                                  {u"title"_s, title},
-                                  {u"races"_s, venueRaces}});
-      }
-      const QString date = QString::fromLatin1(start.Store.RaceDates[i]);
-      days.append(QJsonObject{{u"date"_s, date}, {u"caption"_s, list.Caption()}, {u"venues"_s, venues}});
-      table.AddRow({date, list.Caption(), titles.join(u' '), QString::number(races)});
+  for (const TArchivedDay& day : stored) {
+    QJsonArray venues;
+    QStringList titles;
+    int races = 0;
+    for (const auto& [meeting, count] : day.Meetings) {
+      const QString title = TResultsList::MeetingTitle(meeting);
+      titles.append(title);
+      races += count;
+      venues.append(QJsonObject{
+          {u"meetingKey"_s, QString::fromLatin1(meeting)}, {u"title"_s, title}, {u"races"_s, count}});
     }
+    const QString date = QString::fromLatin1(day.Date);
+    days.append(QJsonObject{{u"date"_s, date}, {u"caption"_s, DayCaption(day.Date)}, {u"venues"_s, venues}});
+    table.AddRow({date, DayCaption(day.Date), titles.join(u' '), QString::number(races)});
   }
-  if (json) {
+  if (args.Flags.contains(u"--json"_s)) {
     output.Json(days);
   } else if (days.isEmpty()) {
     output.Out(NoDataMessage() + u'\n');
@@ -167,11 +158,10 @@ int RunDays(const TCliArgs& args, const TCliOutput& output) {
 }
 
 int RunDay(const TCliArgs& args, const TCliOutput& output) {
-  const QByteArray wanted = CheckedDateArgument(args);
-  TReadOnlyStart start = OpenReadOnly(args.AppDir);
+  const QByteArray date = ChosenDate(args.AppDir, CheckedDateArgument(args));
+  TReadOnlyStart start = OpenDays(args.AppDir, date, date);
   TResultsList list(start.Store, start.Settings);
   ApplyModes(list.Modes(), args);
-  const QByteArray date = ChosenDate(start.Store, wanted);
   if (args.Flags.contains(u"--csv"_s)) {
     const QByteArray csv = DayCsvText(start.Store, date, start.Settings);
     std::fwrite(csv.constData(), 1, size_t(csv.size()), output.OutFile());

@@ -40,6 +40,7 @@ struct TDownloadResult {
   // stored records were kept in place of what was delivered.
   QStringList FailedDays;
   QStringList Messages;  // for the user, e.g. a damaged position file kept aside
+  bool ArchiveFailed = false;  // the data files were written, the archive could not take them (in Messages)
 };
 
 // The start-up sequence and the download of the recent days' results. Works on

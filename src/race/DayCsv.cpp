@@ -1,4 +1,5 @@
 #include "race/DayCsv.h"
+#include "race/RunRows.h"
 
 #include "position/PositionLine.h"
 #include "race/RaceGrid.h"
@@ -12,10 +13,6 @@
 #include <algorithm>
 
 namespace {
-
-// Sections of the third and fourth corner, counted back from the goal.
-constexpr int ThirdCorner = 3;
-constexpr int FourthCorner = 2;
 
 QString Spot(int value) {
   return value > 0 ? QString::number(value) : QString();
@@ -78,29 +75,10 @@ QList<QStringList> DayCsvRows(const TDayStore& store, const QByteArray& date, co
 
   QList<QStringList> rows;
   for (const QByteArray& raceLine : raceLines) {
-    const TRaceState state(store, raceLine, settings);
-    const TPositionLine line(state.PositionLine);
-    const QByteArray added = state.ConvertedTimeEnabled()
-                                 ? AddedTimeLine(state.PositionLine, state.Runners, settings.Distance)
-                                 : QByteArray();
-    const QString venue = VenueName(state.RaceKey.mid(8, 2));
-    const QString raceNumber = QString::number(StrToInt(state.RaceKey.mid(14, 2)));
-    const QString course = race.TrackDistance(raceLine);
-    for (int row = 1; row < TRaceSheet::RowCount; ++row) {
-      QStringList sheet;
-      for (int column = 0; column < TRaceSheet::ColumnCount; ++column)
-        sheet.append(RaceCellLook(state.Sheet, state.PositionLine, column, row).Text.trimmed());
-      if (sheet[TRaceSheet::NameColumn].isEmpty()) continue;
-      const int n = StrToIntOrZero(state.Sheet.Cell(TRaceSheet::NumberColumn, row).toLatin1());
-      const QString addedTime =
-          n >= 1 && n <= 18 ? QString::fromLatin1(added.mid((n - 1) * 5, 5)).trimmed() : QString();
-      rows.append({QString::fromLatin1(state.RaceKey), venue, raceNumber, course,
-                   sheet[TRaceSheet::NumberColumn], WithoutControls(sheet[TRaceSheet::NameColumn]).trimmed(),
-                   sheet[TRaceSheet::PlaceColumn], sheet[TRaceSheet::RunTimeColumn],
-                   sheet[TRaceSheet::ConvertedColumn], sheet[TRaceSheet::SpeedColumn],
-                   Spot(line.Row(n, ThirdCorner)), Spot(line.Lane(n, ThirdCorner)),
-                   Spot(line.Row(n, FourthCorner)), Spot(line.Lane(n, FourthCorner)), addedTime});
-    }
+    for (const TRunRow& run : RaceRunRows(store, raceLine, settings))
+      rows.append({QString::fromLatin1(run.RaceKey), run.Venue, QString::number(run.RaceNumber), run.Course,
+                   QString::number(run.HorseNumber), run.Name, run.Place, run.RunTime, run.Converted, run.Speed,
+                   Spot(run.Row3), Spot(run.Lane3), Spot(run.Row4), Spot(run.Lane4), run.AddedTime});
   }
   return rows;
 }

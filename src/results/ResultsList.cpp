@@ -7,15 +7,11 @@
 
 #include <algorithm>
 
-namespace {
-
 QString DayCaption(const QByteArray& date) {
   return QString::fromLatin1(date.left(4)) + QStringLiteral("年") +
          QString::number(StrToInt(date.mid(4, 2))) + QStringLiteral("月") +
          QString::number(StrToInt(date.mid(6, 2))) + QStringLiteral("日") + QStringLiteral(" 成績");
 }
-
-}  // namespace
 
 TResultsList::TResultsList(const TDayStore& store, const TSettings& settings)
     : FStore(store), FSettings(settings), FModes(settings) {

@@ -32,6 +32,9 @@ struct TPlaceEntry {
 // The results list without its widgets: one racing day of the day store as a
 // grid of venues by race numbers, the day navigation, the venue titles, the
 // jockeys' top-three counts and the display modes the drawing reads.
+// "2024年5月12日 成績" for "20240512".
+QString DayCaption(const QByteArray& date);
+
 class TResultsList {
 public:
   static constexpr int RowCount = 12;

@@ -104,6 +104,11 @@ QString TBiasGroup::SurfaceLabel() const {
 }
 
 QList<TBiasGroup> DayBias(const TDayStore& store, const QByteArray& date, const TSettings& settings) {
+  return RangeBias(store, date, date, settings);
+}
+
+QList<TBiasGroup> RangeBias(const TDayStore& store, const QByteArray& from, const QByteArray& to,
+                            const TSettings& settings) {
   QHash<QByteArray, QByteArray> summaries;
   for (const QByteArray& line : store.RaceSummaries) {
     const TRaceSummary summary(line);
@@ -114,7 +119,8 @@ QList<TBiasGroup> DayBias(const TDayStore& store, const QByteArray& date, const 
   QList<std::array<TVerdictInput, 2>> inputs;
   TRaceRecord race;
   for (const TRaceEntry& entry : store.Races) {
-    if (race.RaceDate(entry.RaceLine) != date) continue;
+    const QByteArray date = race.RaceDate(entry.RaceLine);
+    if (date < from || date > to) continue;
     const QString surface = race.TrackDistance(entry.RaceLine);
     const bool turf = surface.startsWith(u'芝');
     if (!turf && !surface.startsWith(u'ダ')) continue;

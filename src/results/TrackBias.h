@@ -64,3 +64,7 @@ inline constexpr double BiasMargin = 0.15;
 // of first appearance, turf before dirt. Placed horses are those of each
 // race's summary, so a corrected race counts as it was corrected.
 QList<TBiasGroup> DayBias(const TDayStore& store, const QByteArray& date, const TSettings& settings);
+// The same over the days from `from` to `to` (both included): a venue's
+// groups count every race it ran in them, as over a meeting.
+QList<TBiasGroup> RangeBias(const TDayStore& store, const QByteArray& from, const QByteArray& to,
+                            const TSettings& settings);

@@ -1,13 +1,18 @@
 #include "shell/Session.h"
 
+#include "archive/ArchivedStore.h"
 #include "race/CorrectedTimeExport.h"
 #include "store/DayStoreLoader.h"
 #include "store/RaceSummary.h"
 #include "text/Errors.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QScopeGuard>
 
 #include <algorithm>
+
+using namespace Qt::StringLiterals;
 
 TSession::TSession(const QString& startDir, TJVLink& link, const TClock& clock, TDownloadObserver& observer,
                    QObject* parent)
@@ -21,6 +26,7 @@ TSession::~TSession() = default;
 bool TSession::StartUp() {
   const bool close = FDownload.StartUp();
   FShell.ResultsEnabled = FShell.DataFilesPresent();
+  FArchiveNotice = PrepareArchive();
   emit StoreReloaded();
   return close;
 }
@@ -42,8 +48,53 @@ TDownloadResult TSession::RunDownload() {
     result = FDownload.Run();
   }
   FShell.ResultsEnabled = result.ResultsEnabled;
-  if (result.FilesWritten) emit StoreReloaded();
+  if (result.FilesWritten) {
+    // After the data files are committed: a stop before this is made good at the next start.
+    try {
+      AddToArchive(FShell.DataDir, RecordsOfStore(FShell.DayStore));
+    } catch (const TFileError& error) {
+      result.ArchiveFailed = true;
+      result.Messages.append(error.Message());
+    }
+    emit StoreReloaded();
+  }
   return result;
+}
+
+QString TSession::PrepareArchive() {
+  const QString path = ArchivePath(FShell.DataDir);
+  QString notice;
+  if (QFileInfo::exists(path)) {
+    QString problems;
+    try {
+      problems = TArchive(path, TArchive::TAccess::Read).Check();
+    } catch (const TFileError& error) {
+      problems = error.Message();
+    }
+    if (!problems.isEmpty()) {
+      try {
+        const QString aside = TArchive::SetAside(path);
+        notice = u"アーカイブが壊れていたため %1 に移しました（%2）。控えから戻すには ravek-cli restore を実行します。"_s.arg(
+            QDir::toNativeSeparators(aside), problems.section(u'\n', 0, 0));
+      } catch (const TFileError& error) {
+        return error.Message();
+      }
+    }
+  }
+  const TDayStore& store = FShell.DayStore;
+  if (store.RaceDates.isEmpty()) return notice;
+  try {
+    bool lacking = !QFileInfo::exists(path);
+    if (!lacking) {
+      const TByteLines have =
+          TArchive(path, TArchive::TAccess::Read).RacingDays(store.RaceDates.first(), store.RaceDates.last());
+      for (const QByteArray& date : store.RaceDates) lacking = lacking || !have.contains(date);
+    }
+    if (lacking) AddToArchive(FShell.DataDir, RecordsOfStore(store));
+  } catch (const TFileError& error) {
+    notice += (notice.isEmpty() ? QString() : u"\n"_s) + error.Message();
+  }
+  return notice;
 }
 
 void TSession::SetSettings(const TSettings& settings) {

@@ -47,6 +47,10 @@ public:
   // confirmed the maintenance message, so the program is to close.
   bool StartUp();
 
+  // What start-up found of the archive for the user: a damaged one set aside,
+  // or one that could not be written. Empty when all is well.
+  const QString& ArchiveNotice() const { return FArchiveNotice; }
+
   // Loads the day store from the data files without the link, for a front end
   // that only shows or exports. Emits StoreReloaded. False when a data file is
   // missing. Throws TConvertError, TDataError or TFileError.
@@ -103,12 +107,16 @@ signals:
   void RaceClosing(TOpenRace* race);
 
 private:
+  // Checks the archive, sets a damaged one aside, and adds the store's days
+  // it lacks (a first start, a download stopped before its addition).
+  QString PrepareArchive();
   // The settings with the export folder resolved against the data directory.
   TSettings ExportSettings() const;
   // The race's position line into its store entry, and the entry's summary rebuilt.
   void TakeBack(const TRaceState& race);
 
   TShellState FShell;
+  QString FArchiveNotice;
   TJVLink& FLink;
   TDownload FDownload;
   std::vector<std::unique_ptr<TOpenRace>> FOpenRaces;

@@ -200,6 +200,13 @@ bool LoadDayStore(TDayStore& store, const QString& dataDir, QStringList* notes) 
                           .arg(bad));
     }
   }
+  (void)TPositionFile::LoadPositions(next.PosLines, InDir(dataDir, DataFile::Position));
+  BuildDayStore(next, raceRead, umaRead, notes);
+  store = std::move(next);
+  return true;
+}
+
+void BuildDayStore(TDayStore& next, const TByteLines& raceRead, const TByteLines& umaRead, QStringList* notes) {
   // Every reader sees one record per race and per horse, the last in the file.
   const TByteLines umaLines = LastOfEachHorse(umaRead);
   const TByteLines raceLines = LastOfEachRace(raceRead);
@@ -208,7 +215,6 @@ bool LoadDayStore(TDayStore& store, const QString& dataDir, QStringList* notes) 
   next.RaceDates = SplitLines(race.DateList(raceLines));
   // Oldest first: the day lists step through them in that order.
   std::sort(next.RaceDates.begin(), next.RaceDates.end());
-  (void)TPositionFile::LoadPositions(next.PosLines, InDir(dataDir, DataFile::Position));
 
   // Horse lines by name, each bucket in file order. A race takes its whole
   // bucket, which is what taking the first matching line until none is left
@@ -291,6 +297,4 @@ bool LoadDayStore(TDayStore& store, const QString& dataDir, QStringList* notes) 
                       .arg(withoutRunners.size())
                       .arg(QString::fromLatin1(withoutRunners.first())));
   }
-  store = std::move(next);
-  return true;
 }

@@ -47,6 +47,13 @@ bool DataFilesExist(const QString& dataDir);
 // without runners, no payouts) is added to notes when given.
 bool LoadDayStore(TDayStore& store, const QString& dataDir, QStringList* notes = nullptr);
 
+// The store's races out of race and runner records, by the loader's rules (the
+// last record of a race or horse counts, runners in arrival order), each with
+// its position line out of next.PosLines and its summary with the payouts of
+// next.PayLines, which the caller has set. Races without runners are named in
+// notes when given. Throws TConvertError as LoadDayStore.
+void BuildDayStore(TDayStore& next, const TByteLines& raceRead, const TByteLines& umaRead, QStringList* notes = nullptr);
+
 // The race summary line of an entry: the race key of its position line, "=",
 // then three 28-byte place entries for its first three runners, looking
 // payouts up in store.PayLines. Fewer than three runners give the key and "="

@@ -55,7 +55,7 @@ protected:
   void SetUp() override {
     Disk = Base->filePath(u"disk"_s);
     QDir().mkpath(Disk);
-    SmallDisk.emplace(Disk, u"900k"_s);
+    SmallDisk.emplace(Disk, u"16m"_s);
     if (!SmallDisk->Mounted())
       GTEST_SKIP() << "cannot mount a small tmpfs (needs root): the full-disk cases did not run";
   }

@@ -88,11 +88,14 @@ inline void WriteBytes(const QString& path, const QByteArray& bytes) {
 }
 
 // Every file below dir by relative path, with its bytes.
+// SQLite's shared-memory index and journal beside the archive are its working
+// files, which any reader may touch; the data is the database file itself.
 inline QMap<QString, QByteArray> Snapshot(const QString& dir) {
   QMap<QString, QByteArray> files;
   QDirIterator it(dir, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
   while (it.hasNext()) {
     const QString path = it.next();
+    if (path.endsWith(QStringLiteral(".db-shm")) || path.endsWith(QStringLiteral(".db-wal"))) continue;
     files.insert(QDir(dir).relativeFilePath(path), FileBytes(path));
   }
   return files;

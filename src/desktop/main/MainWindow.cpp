@@ -272,6 +272,7 @@ void TMainWindow::FirstShowing() {
   }
   FFirstShowingDone = true;
   UpdateCommands();
+  if (!FSession.ArchiveNotice().isEmpty()) ShowMessage(this, QMessageBox::Warning, FSession.ArchiveNotice());
   emit FirstShown();
   if (close) this->close();
 }

@@ -1,0 +1,80 @@
+#include "race/RunRows.h"
+
+#include "position/PositionLine.h"
+#include "race/RaceGrid.h"
+#include "race/RaceMath.h"
+#include "race/RaceSheet.h"
+#include "race/RaceState.h"
+#include "records/RaceRecord.h"
+#include "records/RunnerRecord.h"
+#include "records/Venues.h"
+#include "text/Cp932.h"
+#include "text/IntConvert.h"
+#include "text/PlainText.h"
+
+#include <algorithm>
+
+namespace {
+
+// Sections of the third and fourth corner, counted back from the goal.
+constexpr int ThirdCorner = 3;
+constexpr int FourthCorner = 2;
+
+}  // namespace
+
+QList<TRunRow> RaceRunRows(const TDayStore& store, const QByteArray& raceLine, const TSettings& settings) {
+  TRaceRecord race;
+  TRunnerRecord runner;
+  const TRaceState state(store, raceLine, settings);
+  const TPositionLine line(state.PositionLine);
+  const bool converted = state.ConvertedTimeEnabled();
+  const QByteArray added =
+      converted ? AddedTimeLine(state.PositionLine, state.Runners, settings.Distance) : QByteArray();
+  const int distance = LineDistance(state.PositionLine);
+
+  QList<TRunRow> rows;
+  for (int sheetRow = 1; sheetRow < TRaceSheet::RowCount; ++sheetRow) {
+    const auto text = [&](int column) {
+      return RaceCellLook(state.Sheet, state.PositionLine, column, sheetRow).Text.trimmed();
+    };
+    TRunRow row;
+    row.Name = WithoutControls(text(TRaceSheet::NameColumn)).trimmed();
+    if (row.Name.isEmpty()) continue;
+    row.RaceKey = state.RaceKey;
+    row.Venue = VenueName(state.RaceKey.mid(8, 2));
+    row.RaceNumber = StrToIntOrZero(state.RaceKey.mid(14, 2));
+    row.Course = race.TrackDistance(raceLine);
+    row.Going = race.GoingLabel(raceLine);
+    row.HorseNumber = StrToIntOrZero(text(TRaceSheet::NumberColumn).toLatin1());
+    row.Place = text(TRaceSheet::PlaceColumn);
+    row.Placing = StrToIntOrZero(row.Place.toLatin1());
+    row.RunTime = text(TRaceSheet::RunTimeColumn);
+    row.Converted = text(TRaceSheet::ConvertedColumn);
+    row.Speed = text(TRaceSheet::SpeedColumn);
+    const int n = row.HorseNumber;
+    for (const QByteArray& runnerLine : state.Runners)
+      if (StrToIntOrZero(runner.HorseNumber(runnerLine)) == n)
+        row.Jockey = WithoutControls(DecodeCp932(runner.JockeyName(runnerLine))).trimmed();
+    row.Row3 = std::max(0, line.Row(n, ThirdCorner));
+    row.Lane3 = std::max(0, line.Lane(n, ThirdCorner));
+    row.Row4 = std::max(0, line.Row(n, FourthCorner));
+    row.Lane4 = std::max(0, line.Lane(n, FourthCorner));
+    if (converted && distance > 0)
+      row.GroundLost = int(CorrectedDistance(state.PositionLine, n, settings.Distance) - distance);
+    if (n >= 1 && n <= 18) row.AddedTime = QString::fromLatin1(added.mid((n - 1) * 5, 5)).trimmed();
+    rows.append(row);
+  }
+  // Ranks by converted time: the sheet's text compares as the time it shows ("1.34.5").
+  QList<const TRunRow*> timed;
+  for (const TRunRow& row : rows)
+    if (!row.Converted.isEmpty() && row.Converted != QStringLiteral("0.00.0")) timed.append(&row);
+  std::stable_sort(timed.begin(), timed.end(), [](const TRunRow* a, const TRunRow* b) {
+    return a->Converted.size() != b->Converted.size() ? a->Converted.size() < b->Converted.size()
+                                                      : a->Converted < b->Converted;
+  });
+  for (TRunRow& row : rows) {
+    const auto at = std::find(timed.cbegin(), timed.cend(), &row);
+    if (at != timed.cend()) row.ConvertedRank = int(at - timed.cbegin()) + 1;
+  }
+  return rows;
+}

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "settings/Settings.h"
+#include "store/DayStore.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+// One runner of a race with the figures the race window shows for it: the
+// sheet's texts, its row and lane at the ３コーナー and ４コーナー (0 when not
+// placed there) and the ground it lost running wide.
+struct TRunRow {
+  QByteArray RaceKey;
+  QString Venue;
+  int RaceNumber = 0;
+  QString Course;  // "芝1600"
+  QString Going;
+  int HorseNumber = 0;
+  QString Name;
+  QString Jockey;
+  QString Place;  // the sheet's text: a placing or a mark such as 外
+  int Placing = 0;  // 0 without one
+  QString RunTime;
+  QString Converted;
+  QString Speed;
+  int ConvertedRank = 0;  // by converted time among the race's timed runners; 0 without a time
+  int Row3 = 0, Lane3 = 0, Row4 = 0, Lane4 = 0;
+  int GroundLost = 0;      // metres; 0 on a straight course
+  QString AddedTime;       // the exported figure; empty on a straight course
+};
+
+// Every runner of a race of the store, in the sheet's order. Throws TDataError
+// when the race cannot be shown, TConvertError when its data do not convert.
+QList<TRunRow> RaceRunRows(const TDayStore& store, const QByteArray& raceLine, const TSettings& settings);
