@@ -103,13 +103,10 @@ bool InRange(const QByteArray& date, const QByteArray& from, const QByteArray& t
   return (from.isEmpty() || date >= from) && (to.isEmpty() || date <= to);
 }
 
-// True when the week files hold a day in the range that the archive lacks.
-bool WeekServes(TArchive& archive, const TByteLines& week, const QByteArray& from, const QByteArray& to) {
-  if (week.isEmpty()) return false;
-  const TByteLines archived = archive.RacingDays(week.first(), week.last());
-  return std::any_of(week.cbegin(), week.cend(), [&](const QByteArray& date) {
-    return InRange(date, from, to) && !archived.contains(date);
-  });
+// True when the week files hold a day in the range: they stay the source of
+// their days, as read before the archive, damage notes and all.
+bool WeekServes(const TByteLines& week, const QByteArray& from, const QByteArray& to) {
+  return std::any_of(week.cbegin(), week.cend(), [&](const QByteArray& date) { return InRange(date, from, to); });
 }
 
 }  // namespace
@@ -118,8 +115,8 @@ TReadOnlyStart OpenDays(const QString& appDir, const QByteArray& from, const QBy
   const QString dataDir = ReadDataDir(appDir);
   const QString path = ArchivePath(dataDir);
   if (!QFileInfo::exists(path)) return OpenReadOnly(appDir);
+  if (WeekServes(WeekDates(dataDir), from, to)) return OpenReadOnly(appDir);
   TArchive archive(path, TArchive::TAccess::Read);
-  if (WeekServes(archive, WeekDates(dataDir), from, to)) return OpenReadOnly(appDir);
   TReadOnlyStart start;
   start.Settings = TSettingsFile(QDir(appDir).filePath(TSettingsFile::FileName)).Load(dataDir);
   TByteLines positions;
@@ -137,19 +134,16 @@ QList<TArchivedDay> StoredDays(const QString& appDir, const QByteArray& from, co
   const QString dataDir = ReadDataDir(appDir);
   const QString path = ArchivePath(dataDir);
   QList<TArchivedDay> days;
-  if (QFileInfo::exists(path)) days = TArchive(path, TArchive::TAccess::Read).DayList(from, to);
-  const auto archived = [&days](const QByteArray& date) {
-    return std::any_of(days.cbegin(), days.cend(), [&date](const TArchivedDay& day) { return day.Date == date; });
-  };
   const TByteLines week = WeekDates(dataDir);
-  if (std::none_of(week.cbegin(), week.cend(),
-                   [&](const QByteArray& date) { return InRange(date, from, to) && !archived(date); }))
-    return days;
+  if (QFileInfo::exists(path))
+    for (const TArchivedDay& day : TArchive(path, TArchive::TAccess::Read).DayList(from, to))
+      if (!week.contains(day.Date)) days.append(day);
+  if (!WeekServes(week, from, to)) return days;
   // Meetings in the order their races stand in the store, as the results list shows them.
   const TReadOnlyStart start = OpenReadOnly(appDir);
   TRaceRecord race;
   for (const QByteArray& date : start.Store.RaceDates) {
-    if (!InRange(date, from, to) || archived(date)) continue;
+    if (!InRange(date, from, to)) continue;
     TArchivedDay day{date, {}};
     for (const TRaceEntry& entry : start.Store.Races) {
       if (race.RaceDate(entry.RaceLine) != date) continue;

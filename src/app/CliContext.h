@@ -76,11 +76,11 @@ TReadOnlyStart OpenReadOnly(const QString& appDir);
 
 // The days from `from` to `to` (yyyymmdd, both included; empty for no bound)
 // out of the archive, each race with its position line from Position.dat. The
-// week's data files serve instead when there is no archive, or when it lacks
-// a day of theirs (a download it has not yet taken in). Throws as OpenReadOnly.
+// week's data files serve instead when the range holds a day of theirs, as
+// they did before the archive, or when there is no archive. Throws as OpenReadOnly.
 TReadOnlyStart OpenDays(const QString& appDir, const QByteArray& from, const QByteArray& to);
 // The racing days stored from `from` to `to`, ascending, with their meetings:
-// the archive's, and the week files' that it lacks.
+// the week files', and the archive's before and after them.
 QList<TArchivedDay> StoredDays(const QString& appDir, const QByteArray& from = {}, const QByteArray& to = {});
 // The data folder of a start directory, without making it.
 QString ReadDataDir(const QString& appDir);

@@ -88,7 +88,7 @@ class TArchive::TStatement {
 public:
   TStatement(const TArchive& archive, const char* sql) : FArchive(archive) {
     const int code = sqlite3_prepare_v2(archive.FDb, sql, -1, &FStatement, nullptr);
-    if (code != SQLITE_OK) archive.Fail(SqliteText(archive.FDb, code));
+    if (code != SQLITE_OK) archive.Fail(code);
   }
   ~TStatement() { sqlite3_finalize(FStatement); }
   TStatement(const TStatement&) = delete;
@@ -111,7 +111,7 @@ public:
   bool Step() {
     const int code = sqlite3_step(FStatement);
     if (code == SQLITE_ROW) return true;
-    if (code != SQLITE_DONE) FArchive.Fail(SqliteText(FArchive.FDb, code));
+    if (code != SQLITE_DONE) FArchive.Fail(code);
     return false;
   }
   // Runs a statement that returns no rows and makes it ready for the next bindings.
@@ -132,7 +132,7 @@ public:
 
 private:
   void Check(int code) {
-    if (code != SQLITE_OK) FArchive.Fail(SqliteText(FArchive.FDb, code));
+    if (code != SQLITE_OK) FArchive.Fail(code);
   }
 
   const TArchive& FArchive;
@@ -147,20 +147,20 @@ TArchive::TArchive(const QString& fileName, TAccess access) : FPath(fileName) {
     const QString text = SqliteText(FDb, code);
     sqlite3_close(FDb);
     FDb = nullptr;
-    Fail(text);
+    Fail(code, text);
   }
   sqlite3_busy_timeout(FDb, 5000);
   try {
     // A file that is no database fails here, on its first read.
     const int stored = StoredVersion();
     if (stored > SchemaVersion)
-      Fail(u"新しい版の ravek が作ったアーカイブです（版 %1）。"_s.arg(stored));
+      Fail(SQLITE_ERROR, u"新しい版の ravek が作ったアーカイブです（版 %1）。"_s.arg(stored));
     if (write) {
       Execute("PRAGMA journal_mode=WAL");
       Execute("PRAGMA synchronous=FULL");
       Migrate();
     } else if (stored < SchemaVersion) {
-      Fail(u"アーカイブが古い版のままです。ravek で一度ダウンロードすると更新されます。"_s);
+      Fail(SQLITE_ERROR, u"アーカイブが古い版のままです。ravek で一度ダウンロードすると更新されます。"_s);
     }
   } catch (...) {
     sqlite3_close(FDb);
@@ -173,8 +173,12 @@ TArchive::~TArchive() {
   sqlite3_close(FDb);
 }
 
-void TArchive::Fail(const QString& what) const {
-  throw TFileError(u"アーカイブ %1 を使えません: %2"_s.arg(QDir::toNativeSeparators(FPath), what));
+void TArchive::Fail(int code, const QString& text) const {
+  const QString message = u"アーカイブ %1 を使えません: %2"_s.arg(QDir::toNativeSeparators(FPath),
+                                                                   text.isEmpty() ? SqliteText(FDb, code) : text);
+  // A damaged file is set aside; a full disk or a locked file is not damage.
+  if ((code & 0xff) == SQLITE_CORRUPT || (code & 0xff) == SQLITE_NOTADB) throw TDataError(message);
+  throw TFileError(message);
 }
 
 void TArchive::Execute(const char* sql) {
@@ -183,7 +187,7 @@ void TArchive::Execute(const char* sql) {
   if (code == SQLITE_OK) return;
   const QString text = code == SQLITE_FULL ? SqliteText(FDb, code) : QString::fromUtf8(message);
   sqlite3_free(message);
-  Fail(text);
+  Fail(code, text);
 }
 
 int TArchive::StoredVersion() {

@@ -55,8 +55,9 @@ public:
   enum class TAccess { Read, Write };
 
   // Opens the database; Write creates it when missing and brings an older
-  // schema up to date. Throws TFileError when the file cannot be opened, is no
-  // database, or was written by a newer version of the program.
+  // schema up to date. Throws TDataError when the file is damaged or no
+  // database, TFileError when it cannot be opened or was written by a newer
+  // version of the program. Every other function throws alike.
   TArchive(const QString& fileName, TAccess access);
   ~TArchive();
   TArchive(const TArchive&) = delete;
@@ -111,7 +112,8 @@ private:
   void Migrate();
   QList<TNameMatch> FindNames(const char* table, const char* column, const QString& part, int limit);
   QList<TRunKey> RunsOf(const char* table, const char* column, const QString& name);
-  [[noreturn]] void Fail(const QString& what) const;
+  // Throws TDataError for a damaged database, TFileError for anything else.
+  [[noreturn]] void Fail(int code, const QString& text = {}) const;
 
   QString FPath;
   sqlite3* FDb = nullptr;

@@ -8,10 +8,13 @@
 #include "text/Errors.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSet>
 
 #include <algorithm>
+
+using namespace Qt::StringLiterals;
 
 TByteLines PositionLinesOf(const TByteLines& raceLines, const TByteLines& positionLines) {
   TRaceRecord race;
@@ -69,18 +72,29 @@ QString ArchiveBackupPath(const QString& dataDir) {
 }
 
 int AddToArchive(const QString& dataDir, const TArchiveRecords& records) {
-  TArchive archive(ArchivePath(dataDir), TArchive::TAccess::Write);
-  const int added = archive.AddRecords(records);
-  const QString backup = ArchiveBackupPath(dataDir);
-  if (QFileInfo::exists(backup)) {
-    try {
-      TArchive copy(backup, TArchive::TAccess::Write);
-      copy.AddRecords(records);
-      return added;
-    } catch (const TFileError&) {
-      // Made whole below.
+  const QString path = ArchivePath(dataDir);
+  const bool existed = QFileInfo::exists(path);
+  int added = 0;
+  try {
+    TArchive archive(path, TArchive::TAccess::Write);
+    added = archive.AddRecords(records);
+    const QString backup = ArchiveBackupPath(dataDir);
+    if (QFileInfo::exists(backup)) {
+      try {
+        TArchive copy(backup, TArchive::TAccess::Write);
+        copy.AddRecords(records);
+        return added;
+      } catch (const TRavekError&) {
+        // Made whole below.
+      }
     }
+    archive.BackupTo(backup);
+  } catch (...) {
+    // An archive this call began and could not fill is not left behind.
+    if (!existed) {
+      for (const QString& suffix : {QString(), u"-wal"_s, u"-shm"_s}) QFile::remove(path + suffix);
+    }
+    throw;
   }
-  archive.BackupTo(backup);
   return added;
 }

@@ -52,7 +52,7 @@ TDownloadResult TSession::RunDownload() {
     // After the data files are committed: a stop before this is made good at the next start.
     try {
       AddToArchive(FShell.DataDir, RecordsOfStore(FShell.DayStore));
-    } catch (const TFileError& error) {
+    } catch (const TRavekError& error) {
       result.ArchiveFailed = true;
       result.Messages.append(error.Message());
     }
@@ -68,8 +68,11 @@ QString TSession::PrepareArchive() {
     QString problems;
     try {
       problems = TArchive(path, TArchive::TAccess::Read).Check();
-    } catch (const TFileError& error) {
+    } catch (const TDataError& error) {
       problems = error.Message();
+    } catch (const TFileError& error) {
+      // Not damage (a full disk, no rights): the file stays, the user is told.
+      return error.Message();
     }
     if (!problems.isEmpty()) {
       try {
@@ -91,7 +94,7 @@ QString TSession::PrepareArchive() {
       for (const QByteArray& date : store.RaceDates) lacking = lacking || !have.contains(date);
     }
     if (lacking) AddToArchive(FShell.DataDir, RecordsOfStore(store));
-  } catch (const TFileError& error) {
+  } catch (const TRavekError& error) {
     notice += (notice.isEmpty() ? QString() : u"\n"_s) + error.Message();
   }
   return notice;
