@@ -227,14 +227,21 @@ int TArchive::AddRecords(const TArchiveRecords& records) {
   auto rollback = qScopeGuard([this] { sqlite3_exec(FDb, "ROLLBACK", nullptr, nullptr, nullptr); });
 
   TRaceRecord race;
-  TStatement putRace(*this, "INSERT OR REPLACE INTO races(key, line, ord) VALUES(?1, ?2, ?3)");
+  // A race keeps its place among the day's races when it is replaced; new ones come after.
+  TStatement putRace(*this,
+                     "INSERT INTO races(key, line, ord) VALUES(?1, ?2, ?3)"
+                     " ON CONFLICT(key) DO UPDATE SET line = excluded.line");
+  TStatement lastOrder(*this, "SELECT coalesce(max(ord), 0) FROM races");
+  lastOrder.Step();
+  const qint64 firstOrder = lastOrder.Int(0) + 1;
+  lastOrder.Reset();
   TStatement dropRunners(*this, "DELETE FROM runners WHERE id BETWEEN ?1 AND ?2");
   QList<qint64> days;
   int added = 0;
   for (const QByteArray& line : races) {
     const qint64 key = KeyNumber(race.RaceKey(line));
     if (key < 0) continue;
-    putRace.Bind(1, key).Bind(2, line).Bind(3, added).Run();
+    putRace.Bind(1, key).Bind(2, line).Bind(3, firstOrder + added).Run();
     dropRunners.Bind(1, key * RunnerSlots).Bind(2, key * RunnerSlots + RunnerSlots - 1).Run();
     if (!days.contains(key / DaySlots)) days.append(key / DaySlots);
     ++added;
