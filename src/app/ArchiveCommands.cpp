@@ -30,7 +30,8 @@ struct TArchiveReader {
       : DataDir(ReadDataDir(appDir)),
         Archive(OpenArchive(DataDir)),
         Settings(TSettingsFile(QDir(appDir).filePath(TSettingsFile::FileName)).Load(DataDir)) {
-    (void)TPositionFile::LoadPositions(Positions, QDir(DataDir).filePath(QString::fromLatin1(DataFile::Position)));
+    (void)TPositionFile::LoadPositions(Positions,
+                                       QDir(DataDir).filePath(QString::fromLatin1(DataFile::Position)));
   }
   static TArchive OpenArchive(const QString& dataDir) {
     if (!QFileInfo::exists(ArchivePath(dataDir)))
@@ -90,9 +91,9 @@ QStringList RunCells(const TRunRow& run) {
           run.AddedTime};
 }
 
-const QStringList RunHeader{u"日付"_s, u"場"_s,   u"R"_s,     u"コース"_s, u"馬場"_s,  u"番"_s,
-                            u"馬名"_s, u"騎手"_s, u"着"_s,    u"走破"_s,   u"実走"_s,  u"m/min"_s,
-                            u"３角"_s, u"４角"_s, u"ロス"_s,  u"付加"_s};
+const QStringList RunHeader{u"日付"_s, u"場"_s,   u"R"_s,    u"コース"_s, u"馬場"_s, u"番"_s,
+                            u"馬名"_s, u"騎手"_s, u"着"_s,   u"走破"_s,   u"実走"_s, u"m/min"_s,
+                            u"３角"_s, u"４角"_s, u"ロス"_s, u"付加"_s};
 
 // The one name the part stands for: itself when a name is exactly that,
 // else the only match; several matches are listed for the user to choose.
@@ -109,7 +110,8 @@ QString ChosenName(const QList<TNameMatch>& matches, const QString& part, const 
                       .arg(names.join(u'\n')));
 }
 
-int PrintRuns(const TCliArgs& args, const TCliOutput& output, const QString& name, const QList<TRunRow>& rows) {
+int PrintRuns(const TCliArgs& args, const TCliOutput& output, const QString& name,
+              const QList<TRunRow>& rows) {
   if (args.Flags.contains(u"--json"_s)) {
     QJsonArray list;
     for (const TRunRow& row : rows) list.append(RunJson(row));
@@ -129,16 +131,18 @@ int RunHorse(const TCliArgs& args, const TCliOutput& output) {
   TArchiveReader reader(args.AppDir);
   const QString part = args.Positional.first();
   const QString name = ChosenName(reader.Archive.FindHorses(part, MatchLimit), part, u"馬"_s);
-  return PrintRuns(args, output, name,
-                   HistoryRows(reader.Archive, reader.Archive.HorseRuns(name), reader.Positions, reader.Settings));
+  return PrintRuns(
+      args, output, name,
+      HistoryRows(reader.Archive, reader.Archive.HorseRuns(name), reader.Positions, reader.Settings));
 }
 
 int RunJockey(const TCliArgs& args, const TCliOutput& output) {
   TArchiveReader reader(args.AppDir);
   const QString part = args.Positional.first();
   const QString name = ChosenName(reader.Archive.FindJockeys(part, MatchLimit), part, u"騎手"_s);
-  return PrintRuns(args, output, name,
-                   HistoryRows(reader.Archive, reader.Archive.JockeyRuns(name), reader.Positions, reader.Settings));
+  return PrintRuns(
+      args, output, name,
+      HistoryRows(reader.Archive, reader.Archive.JockeyRuns(name), reader.Positions, reader.Settings));
 }
 
 int RunWide(const TCliArgs& args, const TCliOutput& output) {
@@ -153,7 +157,8 @@ int RunWide(const TCliArgs& args, const TCliOutput& output) {
   TWideCriteria criteria;
   criteria.MinLoss = ParseCount(u"--min-loss"_s, args.Value(u"--min-loss"_s, u"10"_s), 0, 1000);
   criteria.MinGain = ParseCount(u"--min-gain"_s, args.Value(u"--min-gain"_s, u"0"_s), 0, 18);
-  const QList<TWideTrip> trips = WideTrips(reader.Archive, from, to, reader.Positions, reader.Settings, criteria);
+  const QList<TWideTrip> trips =
+      WideTrips(reader.Archive, from, to, reader.Positions, reader.Settings, criteria);
   if (args.Flags.contains(u"--json"_s)) {
     QJsonArray list;
     for (const TWideTrip& trip : trips) {
@@ -185,13 +190,13 @@ int RunImport(const TCliArgs& args, const TCliOutput& output) {
   TArchive archive(ArchivePath(dataDir), TArchive::TAccess::Write);
   // One line that rewrites itself, on a terminal only.
   const bool terminal = isatty(fileno(output.ErrFile())) != 0;
-  const TImportResult result = ImportFeed(
-      feed, CheckedDateOption(args, u"--from"_s), CheckedDateOption(args, u"--to"_s), archive, dataDir,
-      [&](int done, int total, const QByteArray& day) {
-        if (terminal)
-          output.Err(u"\r取り込み中 %1/%2 日 (%3)"_s.arg(done).arg(total).arg(Slashed(day)) +
-                     (done == total ? u"\n"_s : QString()));
-      });
+  const TImportResult result =
+      ImportFeed(feed, CheckedDateOption(args, u"--from"_s), CheckedDateOption(args, u"--to"_s), archive,
+                 dataDir, [&](int done, int total, const QByteArray& day) {
+                   if (terminal)
+                     output.Err(u"\r取り込み中 %1/%2 日 (%3)"_s.arg(done).arg(total).arg(Slashed(day)) +
+                                (done == total ? u"\n"_s : QString()));
+                 });
   for (const QString& message : result.Messages) output.Err(message + u'\n');
   archive.BackupTo(ArchiveBackupPath(dataDir));
   output.Out(u"%1日分 %2レースをアーカイブに取り込みました。\n"_s.arg(result.Days).arg(result.Races));
@@ -204,6 +209,7 @@ int RunImport(const TCliArgs& args, const TCliOutput& output) {
 int RunRestore(const TCliArgs& args, const TCliOutput& output) {
   const QString dataDir = ReadDataDir(args.AppDir);
   TArchive::Restore(ArchiveBackupPath(dataDir), ArchivePath(dataDir));
-  output.Out(u"アーカイブを控え %1 から戻しました。\n"_s.arg(QDir::toNativeSeparators(ArchiveBackupPath(dataDir))));
+  output.Out(
+      u"アーカイブを控え %1 から戻しました。\n"_s.arg(QDir::toNativeSeparators(ArchiveBackupPath(dataDir))));
   return 0;
 }

@@ -41,7 +41,8 @@ int RunBias(const TCliArgs& args, const TCliOutput& output) {
   if (from.isEmpty() && to.isEmpty()) from = to = ChosenDate(args.AppDir, CheckedDateArgument(args));
   TReadOnlyStart start = OpenDays(args.AppDir, from, to);
   if (start.Store.Races.isEmpty()) throw TCliError(NoDataMessage());
-  const QList<TBiasGroup> groups = RangeBias(start.Store, from, to.isEmpty() ? QByteArray("99999999") : to, start.Settings);
+  const QList<TBiasGroup> groups =
+      RangeBias(start.Store, from, to.isEmpty() ? QByteArray("99999999") : to, start.Settings);
 
   if (args.Flags.contains(u"--json"_s)) {
     QJsonArray list;

@@ -106,7 +106,8 @@ bool InRange(const QByteArray& date, const QByteArray& from, const QByteArray& t
 // True when the week files hold a day in the range: they stay the source of
 // their days, as read before the archive, damage notes and all.
 bool WeekServes(const TByteLines& week, const QByteArray& from, const QByteArray& to) {
-  return std::any_of(week.cbegin(), week.cend(), [&](const QByteArray& date) { return InRange(date, from, to); });
+  return std::any_of(week.cbegin(), week.cend(),
+                     [&](const QByteArray& date) { return InRange(date, from, to); });
 }
 
 }  // namespace
@@ -120,8 +121,8 @@ TReadOnlyStart OpenDays(const QString& appDir, const QByteArray& from, const QBy
   TReadOnlyStart start;
   start.Settings = TSettingsFile(QDir(appDir).filePath(TSettingsFile::FileName)).Load(dataDir);
   TByteLines positions;
-  const TPositionLoad load =
-      TPositionFile::LoadPositions(positions, QDir(dataDir).filePath(QString::fromLatin1(DataFile::Position)));
+  const TPositionLoad load = TPositionFile::LoadPositions(
+      positions, QDir(dataDir).filePath(QString::fromLatin1(DataFile::Position)));
   if (load.Damaged) TCliOutput(stdout, stderr).Err(u"注意: %1\n"_s.arg(TPositionFile::DamageText(load)));
   start.Store = ArchivedStore(archive.DayRecords(from, to), positions, MakeCornerNames());
   // Every stored day, so the list can tell what lies before and after.
@@ -179,7 +180,8 @@ QByteArray ChosenDate(const QString& appDir, const QByteArray& wanted) {
   const QList<TArchivedDay> days = StoredDays(appDir, wanted, wanted);
   if (!days.isEmpty()) return wanted.isEmpty() ? days.last().Date : wanted;
   if (wanted.isEmpty()) throw TCliError(NoDataMessage());
-  throw TCliError(QStringLiteral("%1 の成績はありません。days で日付を確かめてください。").arg(QString::fromLatin1(wanted)));
+  throw TCliError(QStringLiteral("%1 の成績はありません。days で日付を確かめてください。")
+                      .arg(QString::fromLatin1(wanted)));
 }
 
 QString NoDataMessage() {

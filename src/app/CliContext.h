@@ -2,9 +2,9 @@
 
 #include "CliArgs.h"
 
+#include "archive/Archive.h"
 #include "link/Clock.h"
 #include "link/DownloadObserver.h"
-#include "archive/Archive.h"
 #include "link/FeedLink.h"
 #include "shell/Session.h"
 

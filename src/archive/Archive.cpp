@@ -28,7 +28,8 @@ namespace {
 // A runner's row id: its race key and horse number side by side, so a race's
 // runners are one range of ids and a date range one range of keys.
 constexpr qint64 RunnerSlots = 100;
-constexpr qint64 DaySlots = 100'000'000;  // race keys of one date: yyyymmdd * DaySlots + venue, meeting, day, race
+constexpr qint64 DaySlots =
+    100'000'000;  // race keys of one date: yyyymmdd * DaySlots + venue, meeting, day, race
 
 qint64 KeyNumber(QByteArrayView key) {
   if (key.size() != 16) return -1;
@@ -174,8 +175,8 @@ TArchive::~TArchive() {
 }
 
 void TArchive::Fail(int code, const QString& text) const {
-  const QString message = u"アーカイブ %1 を使えません: %2"_s.arg(QDir::toNativeSeparators(FPath),
-                                                                   text.isEmpty() ? SqliteText(FDb, code) : text);
+  const QString message = u"アーカイブ %1 を使えません: %2"_s.arg(
+      QDir::toNativeSeparators(FPath), text.isEmpty() ? SqliteText(FDb, code) : text);
   // A damaged file is set aside; a full disk or a locked file is not damage.
   if ((code & 0xff) == SQLITE_CORRUPT || (code & 0xff) == SQLITE_NOTADB) throw TDataError(message);
   throw TFileError(message);
@@ -270,7 +271,8 @@ int TArchive::AddRecords(const TArchiveRecords& records) {
   };
 
   TRunnerRecord runner;
-  TStatement putRunner(*this, "INSERT OR REPLACE INTO runners(id, horse, jockey, line) VALUES(?1, ?2, ?3, ?4)");
+  TStatement putRunner(*this,
+                       "INSERT OR REPLACE INTO runners(id, horse, jockey, line) VALUES(?1, ?2, ?3, ?4)");
   for (const QByteArray& line : runners) {
     const qint64 key = KeyNumber(runner.RaceKey(line));
     bool ok = false;
@@ -306,7 +308,8 @@ int TArchive::AddRecords(const TArchiveRecords& records) {
     }
     keysOfDay.Reset();
     QStringList text;
-    for (const auto& [meeting, races] : meetings) text.append(QString::fromLatin1(meeting) + u':' + QString::number(races));
+    for (const auto& [meeting, races] : meetings)
+      text.append(QString::fromLatin1(meeting) + u':' + QString::number(races));
     putDay.Bind(1, day).Bind(2, count).Bind(3, text.join(u',')).Run();
   }
   Execute("COMMIT");
@@ -385,7 +388,8 @@ QList<TNameMatch> TArchive::FindNames(const char* table, const char* column, con
   find.Bind(1, folded).Bind(2, qint64(limit));
   QList<TNameMatch> matches;
   while (find.Step())
-    matches.append({find.Text(0), int(find.Int(1)), QByteArray::number(find.Int(2) / RunnerSlots / DaySlots)});
+    matches.append(
+        {find.Text(0), int(find.Int(1)), QByteArray::number(find.Int(2) / RunnerSlots / DaySlots)});
   return matches;
 }
 
@@ -472,7 +476,7 @@ void TArchive::Restore(const QString& backupFile, const QString& fileName) {
   // The old journal would be replayed into the copy: it goes before the copy takes the name.
   QFile::remove(fileName + u"-wal"_s);
   QFile::remove(fileName + u"-shm"_s);
-  if (std::rename(QFile::encodeName(fileName + u".restore"_s).constData(), QFile::encodeName(fileName).constData()) !=
-      0)
+  if (std::rename(QFile::encodeName(fileName + u".restore"_s).constData(),
+                  QFile::encodeName(fileName).constData()) != 0)
     throw TFileError(u"アーカイブ %1 を置き換えられません。"_s.arg(QDir::toNativeSeparators(fileName)));
 }

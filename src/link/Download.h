@@ -39,7 +39,7 @@ struct TDownloadResult {
   // that cannot be filed, each with the reason ("yyyy/mm/dd: ..."). Their
   // stored records were kept in place of what was delivered.
   QStringList FailedDays;
-  QStringList Messages;  // for the user, e.g. a damaged position file kept aside
+  QStringList Messages;        // for the user, e.g. a damaged position file kept aside
   bool ArchiveFailed = false;  // the data files were written, the archive could not take them (in Messages)
 };
 

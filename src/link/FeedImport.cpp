@@ -48,11 +48,12 @@ QString ReadDayFile(const QString& path, TArchiveRecords& records) {
 
 }  // namespace
 
-TImportResult ImportFeed(const QString& feedDir, const QByteArray& from, const QByteArray& to, TArchive& archive,
-                         const QString& dataDir, const TImportProgress& progress) {
+TImportResult ImportFeed(const QString& feedDir, const QByteArray& from, const QByteArray& to,
+                         TArchive& archive, const QString& dataDir, const TImportProgress& progress) {
   const QDir folder(QDir(feedDir).filePath(QString::fromLatin1(RealtimeResultsKind)));
   if (!folder.exists())
-    throw TFileError(u"配信データのフォルダ %1 がありません。"_s.arg(QDir::toNativeSeparators(folder.path())));
+    throw TFileError(
+        u"配信データのフォルダ %1 がありません。"_s.arg(QDir::toNativeSeparators(folder.path())));
   QStringList names;
   for (const QString& name : folder.entryList({u"*.txt"_s}, QDir::Files, QDir::Name)) {
     if (!IsDayFileName(name)) continue;

@@ -25,5 +25,5 @@ using TImportProgress = std::function<void(int done, int total, const QByteArray
 // month to a transaction, with each month's positions converted and added to
 // Position.dat in dataDir as a download adds them. A run that stops keeps the
 // months done; run again, it gives the same archive. Throws TFileError.
-TImportResult ImportFeed(const QString& feedDir, const QByteArray& from, const QByteArray& to, TArchive& archive,
-                         const QString& dataDir, const TImportProgress& progress = {});
+TImportResult ImportFeed(const QString& feedDir, const QByteArray& from, const QByteArray& to,
+                         TArchive& archive, const QString& dataDir, const TImportProgress& progress = {});

@@ -77,8 +77,9 @@ QList<QStringList> DayCsvRows(const TDayStore& store, const QByteArray& date, co
   for (const QByteArray& raceLine : raceLines) {
     for (const TRunRow& run : RaceRunRows(store, raceLine, settings))
       rows.append({QString::fromLatin1(run.RaceKey), run.Venue, QString::number(run.RaceNumber), run.Course,
-                   QString::number(run.HorseNumber), run.Name, run.Place, run.RunTime, run.Converted, run.Speed,
-                   Spot(run.Row3), Spot(run.Lane3), Spot(run.Row4), Spot(run.Lane4), run.AddedTime});
+                   QString::number(run.HorseNumber), run.Name, run.Place, run.RunTime, run.Converted,
+                   run.Speed, Spot(run.Row3), Spot(run.Lane3), Spot(run.Row4), Spot(run.Lane4),
+                   run.AddedTime});
   }
   return rows;
 }

@@ -40,7 +40,8 @@ QList<TRunRow> HistoryRows(TArchive& archive, const QList<TRunKey>& runs, const 
 }
 
 QList<TWideTrip> WideTrips(TArchive& archive, const QByteArray& from, const QByteArray& to,
-                           const TByteLines& positionLines, const TSettings& settings, const TWideCriteria& criteria) {
+                           const TByteLines& positionLines, const TSettings& settings,
+                           const TWideCriteria& criteria) {
   const TDayStore store = ArchivedStore(archive.DayRecords(from, to), positionLines, {});
   const QHash<QByteArray, QList<TRunRow>> rows = RowsOfRaces(store, settings);
   TByteLines keys = rows.keys();

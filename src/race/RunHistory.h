@@ -30,4 +30,5 @@ struct TWideTrip {
 // The wide trips of the days from `from` to `to` (yyyymmdd, both included),
 // in race key and sheet order.
 QList<TWideTrip> WideTrips(TArchive& archive, const QByteArray& from, const QByteArray& to,
-                           const TByteLines& positionLines, const TSettings& settings, const TWideCriteria& criteria);
+                           const TByteLines& positionLines, const TSettings& settings,
+                           const TWideCriteria& criteria);

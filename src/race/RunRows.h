@@ -19,15 +19,15 @@ struct TRunRow {
   int HorseNumber = 0;
   QString Name;
   QString Jockey;
-  QString Place;  // the sheet's text: a placing or a mark such as 外
+  QString Place;    // the sheet's text: a placing or a mark such as 外
   int Placing = 0;  // 0 without one
   QString RunTime;
   QString Converted;
   QString Speed;
   int ConvertedRank = 0;  // by converted time among the race's timed runners; 0 without a time
   int Row3 = 0, Lane3 = 0, Row4 = 0, Lane4 = 0;
-  int GroundLost = 0;      // metres; 0 on a straight course
-  QString AddedTime;       // the exported figure; empty on a straight course
+  int GroundLost = 0;  // metres; 0 on a straight course
+  QString AddedTime;   // the exported figure; empty on a straight course
 };
 
 // Every runner of a race of the store, in the sheet's order. Throws TDataError

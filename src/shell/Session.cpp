@@ -77,8 +77,9 @@ QString TSession::PrepareArchive() {
     if (!problems.isEmpty()) {
       try {
         const QString aside = TArchive::SetAside(path);
-        notice = u"アーカイブが壊れていたため %1 に移しました（%2）。控えから戻すには ravek-cli restore を実行します。"_s.arg(
-            QDir::toNativeSeparators(aside), problems.section(u'\n', 0, 0));
+        notice =
+            u"アーカイブが壊れていたため %1 に移しました（%2）。控えから戻すには ravek-cli restore を実行します。"_s
+                .arg(QDir::toNativeSeparators(aside), problems.section(u'\n', 0, 0));
       } catch (const TFileError& error) {
         return error.Message();
       }

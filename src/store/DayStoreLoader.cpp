@@ -206,7 +206,8 @@ bool LoadDayStore(TDayStore& store, const QString& dataDir, QStringList* notes) 
   return true;
 }
 
-void BuildDayStore(TDayStore& next, const TByteLines& raceRead, const TByteLines& umaRead, QStringList* notes) {
+void BuildDayStore(TDayStore& next, const TByteLines& raceRead, const TByteLines& umaRead,
+                   QStringList* notes) {
   // Every reader sees one record per race and per horse, the last in the file.
   const TByteLines umaLines = LastOfEachHorse(umaRead);
   const TByteLines raceLines = LastOfEachRace(raceRead);

@@ -52,7 +52,8 @@ bool LoadDayStore(TDayStore& store, const QString& dataDir, QStringList* notes =
 // its position line out of next.PosLines and its summary with the payouts of
 // next.PayLines, which the caller has set. Races without runners are named in
 // notes when given. Throws TConvertError as LoadDayStore.
-void BuildDayStore(TDayStore& next, const TByteLines& raceRead, const TByteLines& umaRead, QStringList* notes = nullptr);
+void BuildDayStore(TDayStore& next, const TByteLines& raceRead, const TByteLines& umaRead,
+                   QStringList* notes = nullptr);
 
 // The race summary line of an entry: the race key of its position line, "=",
 // then three 28-byte place entries for its first three runners, looking

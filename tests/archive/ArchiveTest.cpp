@@ -57,7 +57,8 @@ bool operator==(const TArchiveRecords& a, const TArchiveRecords& b) {
 // race twice, and the record added last counts.
 TEST_F(ArchiveTest, OverlappingAddsKeepOneRecordEachAndTheLaterWins) {
   const TArchiveRecords whole = All(Imported(u"whole"_s));
-  ASSERT_EQ(TArchive(ArchivePath(Base->filePath(u"whole"_s)), TArchive::TAccess::Read).RacingDays().size(), 4);
+  ASSERT_EQ(TArchive(ArchivePath(Base->filePath(u"whole"_s)), TArchive::TAccess::Read).RacingDays().size(),
+            4);
   const QString again = Imported(u"again"_s, {}, "20240505");
   EXPECT_EQ(TArchive(ArchivePath(again), TArchive::TAccess::Read).RacingDays(),
             TByteLines({"20240504", "20240505"}));
@@ -89,8 +90,12 @@ TEST_F(ArchiveTest, NamesFoldAcrossKanaAndWidth) {
   const struct {
     QString Typed, Folded;
   } rows[] = {
-      {u"ｶｾﾞﾉｵｰ"_s, u"カゼノオー"_s}, {u"かぜのおー"_s, u"カゼノオー"_s}, {u"カゼ ノ　オー"_s, u"カゼノオー"_s},
-      {u"ＡＢＣ"_s, u"ABC"_s},         {u"abc"_s, u"ABC"_s},              {u"ゔ"_s, u"ヴ"_s},
+      {u"ｶｾﾞﾉｵｰ"_s, u"カゼノオー"_s},
+      {u"かぜのおー"_s, u"カゼノオー"_s},
+      {u"カゼ ノ　オー"_s, u"カゼノオー"_s},
+      {u"ＡＢＣ"_s, u"ABC"_s},
+      {u"abc"_s, u"ABC"_s},
+      {u"ゔ"_s, u"ヴ"_s},
   };
   for (const auto& row : rows) EXPECT_EQ(FoldedForSearch(row.Typed), row.Folded) << row.Typed.toStdString();
 
@@ -118,7 +123,8 @@ TEST_F(ArchiveTest, ReaderGoesOnBesideAWriter) {
   const QString dataDir = Imported(u"reader"_s);
   sqlite3* writer = nullptr;
   ASSERT_EQ(sqlite3_open(QFile::encodeName(ArchivePath(dataDir)).constData(), &writer), SQLITE_OK);
-  ASSERT_EQ(sqlite3_exec(writer, "BEGIN IMMEDIATE; DELETE FROM races; DELETE FROM days;", nullptr, nullptr, nullptr),
+  ASSERT_EQ(sqlite3_exec(writer, "BEGIN IMMEDIATE; DELETE FROM races; DELETE FROM days;", nullptr, nullptr,
+                         nullptr),
             SQLITE_OK);
   QElapsedTimer timer;
   timer.start();

@@ -126,7 +126,8 @@ inline void ExpectUnchanged(const TCaseDir& dir, const TFiles& before) {
 inline void ExpectDataFilesUnchanged(const TCaseDir& dir, const TFiles& before) {
   TFiles dataBefore;
   for (auto it = before.cbegin(); it != before.cend(); ++it) {
-    if (it.key().startsWith(u"Data/") && it.key() != u"Data/Position.bak" && !it.key().startsWith(u"Data/Archive."))
+    if (it.key().startsWith(u"Data/") && it.key() != u"Data/Position.bak" &&
+        !it.key().startsWith(u"Data/Archive."))
       dataBefore.insert(it.key().mid(5), it.value());
   }
   TFiles dataAfter = DataFilesOf(dir.Data());
