@@ -2,6 +2,8 @@
 
 #include "archive/ArchivedStore.h"
 #include "race/CorrectedTimeExport.h"
+#include "records/RaceRecord.h"
+#include "records/RecordLayout.h"
 #include "store/DayStoreLoader.h"
 #include "store/RaceSummary.h"
 #include "text/Errors.h"
@@ -27,6 +29,7 @@ bool TSession::StartUp() {
   const bool close = FDownload.StartUp();
   FShell.ResultsEnabled = FShell.DataFilesPresent();
   FArchiveNotice = PrepareArchive();
+  JoinArchivedDays();
   emit StoreReloaded();
   return close;
 }
@@ -34,6 +37,7 @@ bool TSession::StartUp() {
 bool TSession::LoadStore() {
   const bool loaded = LoadDayStore(FShell.DayStore, FShell.DataDir);
   FShell.ResultsEnabled = FShell.DataFilesPresent();
+  JoinArchivedDays();
   emit StoreReloaded();
   return loaded;
 }
@@ -56,6 +60,7 @@ TDownloadResult TSession::RunDownload() {
       result.ArchiveFailed = true;
       result.Messages.append(error.Message());
     }
+    JoinArchivedDays();
     emit StoreReloaded();
   }
   return result;
@@ -153,6 +158,15 @@ void TSession::CloseRace(TOpenRace* race) {
 
 void TSession::TakeBack(const TRaceState& race) {
   TDayStore& store = FShell.DayStore;
+  // The position file's lines follow the correction, for the archive's readers.
+  if (race.PositionLine.size() >= KeyField::RaceKeyWidth) {
+    const QByteArray key = race.PositionLine.left(KeyField::RaceKeyWidth);
+    const auto it = std::lower_bound(store.PosLines.begin(), store.PosLines.end(), key);
+    if (it != store.PosLines.end() && it->startsWith(key))
+      *it = race.PositionLine;
+    else
+      store.PosLines.insert(it, race.PositionLine);
+  }
   for (TRaceEntry& entry : store.Races) {
     if (entry.RaceLine != race.RaceLine) continue;
     entry.PositionLine = race.PositionLine;
@@ -173,7 +187,76 @@ QString TSession::ExportRace(TOpenRace& race) {
 }
 
 TExportAllResult TSession::ExportAll() {
-  return ExportAllRaces(FShell.DayStore.Races, ExportSettings());
+  // The downloaded week's races; archived days shown since stay as they were exported.
+  TRaceRecord race;
+  QList<TRaceEntry> week;
+  for (const TRaceEntry& entry : std::as_const(FShell.DayStore.Races))
+    if (FWeekDates.contains(race.RaceDate(entry.RaceLine))) week.append(entry);
+  return ExportAllRaces(week, ExportSettings());
+}
+
+void TSession::JoinArchivedDays() {
+  TDayStore& store = FShell.DayStore;
+  FWeekDates = store.RaceDates;
+  FReader.reset();
+  if (!HasArchive()) return;
+  try {
+    TByteLines dates = store.RaceDates + Reader()->RacingDays();
+    std::sort(dates.begin(), dates.end());
+    dates.erase(std::unique(dates.begin(), dates.end()), dates.end());
+    store.RaceDates = dates;
+  } catch (const TRavekError& error) {
+    // The week shows as before; start-up has told of the archive.
+    if (FArchiveNotice.isEmpty()) FArchiveNotice = error.Message();
+  }
+}
+
+bool TSession::HasArchive() const {
+  return QFileInfo::exists(ArchivePath(FShell.DataDir));
+}
+
+TArchive* TSession::Reader() {
+  if (!FReader) FReader = std::make_unique<TArchive>(ArchivePath(FShell.DataDir), TArchive::TAccess::Read);
+  return FReader.get();
+}
+
+bool TSession::LoadArchivedDay(const QByteArray& date) {
+  TDayStore& store = FShell.DayStore;
+  TRaceRecord race;
+  for (const TRaceEntry& entry : std::as_const(store.Races))
+    if (race.RaceDate(entry.RaceLine) == date) return true;
+  if (!HasArchive()) return false;
+  const TDayStore day = ArchivedStore(Reader()->DayRecords(date, date), store.PosLines, store.CornerNames);
+  if (day.Races.isEmpty()) return false;
+  store.Races += day.Races;
+  store.RaceSummaries += day.RaceSummaries;
+  store.PayLines += day.PayLines;
+  return true;
+}
+
+QByteArray TSession::RaceLineOf(const QByteArray& raceKey) {
+  if (!LoadArchivedDay(raceKey.left(8))) return {};
+  TRaceRecord race;
+  for (const TRaceEntry& entry : std::as_const(FShell.DayStore.Races))
+    if (race.RaceKey(entry.RaceLine) == raceKey) return entry.RaceLine;
+  return {};
+}
+
+QList<TNameMatch> TSession::FindNames(const QString& part, bool jockeys, int limit) {
+  if (!HasArchive()) return {};
+  return jockeys ? Reader()->FindJockeys(part, limit) : Reader()->FindHorses(part, limit);
+}
+
+QList<TRunRow> TSession::History(const QString& name, bool jockey) {
+  if (!HasArchive()) return {};
+  TArchive& archive = *Reader();
+  return HistoryRows(archive, jockey ? archive.JockeyRuns(name) : archive.HorseRuns(name), FShell.DayStore.PosLines,
+                     FShell.Settings);
+}
+
+QList<TWideTrip> TSession::FindWideTrips(const QByteArray& from, const QByteArray& to, const TWideCriteria& criteria) {
+  if (!HasArchive()) return {};
+  return WideTrips(*Reader(), from, to, FShell.DayStore.PosLines, FShell.Settings, criteria);
 }
 
 TSettings TSession::ExportSettings() const {

@@ -5,6 +5,7 @@
 #include "link/JVLink.h"
 #include "race/CorrectedTimeExport.h"
 #include "race/OpenRace.h"
+#include "race/RunHistory.h"
 #include "shell/ShellState.h"
 
 #include <QByteArray>
@@ -65,6 +66,21 @@ public:
   // its own, the tests' crafted days). Emits StoreReloaded.
   void ReplaceStore(TDayStore store);
 
+  // The archive, for the windows that read it. The store's RaceDates hold
+  // every archived day beside the week's; the races of an archived day come
+  // into the store when it is first shown (LoadArchivedDay), and then open,
+  // correct and save like the week's.
+  bool HasArchive() const;
+  // False when the archive does not hold the day. Throws TFileError,
+  // TDataError or TConvertError; the store is then as it was.
+  bool LoadArchivedDay(const QByteArray& date);
+  // The race line of a stored or archived race, its day loaded; empty when none.
+  QByteArray RaceLineOf(const QByteArray& raceKey);
+  QList<TNameMatch> FindNames(const QString& part, bool jockeys, int limit);
+  // Every run of the horse or jockey, with the figures as corrected so far.
+  QList<TRunRow> History(const QString& name, bool jockey);
+  QList<TWideTrip> FindWideTrips(const QByteArray& from, const QByteArray& to, const TWideCriteria& criteria);
+
   // The settings dialog's OK: emits SettingsChanged when a field differs.
   void SetSettings(const TSettings& settings);
   // The results list's "スタート" pressed while down: eight frame colours or
@@ -110,6 +126,9 @@ private:
   // Checks the archive, sets a damaged one aside, and adds the store's days
   // it lacks (a first start, a download stopped before its addition).
   QString PrepareArchive();
+  // The archive's days joined to the store's dates (after the store is loaded).
+  void JoinArchivedDays();
+  TArchive* Reader();
   // The settings with the export folder resolved against the data directory.
   TSettings ExportSettings() const;
   // The race's position line into its store entry, and the entry's summary rebuilt.
@@ -117,6 +136,8 @@ private:
 
   TShellState FShell;
   QString FArchiveNotice;
+  std::unique_ptr<TArchive> FReader;
+  TByteLines FWeekDates;  // the dates the data files hold; export all keeps to them
   TJVLink& FLink;
   TDownload FDownload;
   std::vector<std::unique_ptr<TOpenRace>> FOpenRaces;

@@ -1,7 +1,13 @@
 #include "desktop/main/MainWindow.h"
 
 #include "desktop/main/DownloadProgress.h"
+#include "desktop/archive/SearchWindow.h"
+#include "desktop/archive/WideTripsWindow.h"
 #include "desktop/main/HelpWindow.h"
+#include "records/DateKey.h"
+#include "text/Errors.h"
+
+#include <QLineEdit>
 #include "desktop/main/SorryDialog.h"
 #include "desktop/main/VersionDialog.h"
 #include "desktop/main/WebPages.h"
@@ -120,12 +126,17 @@ void TMainWindow::CreateCommands() {
   FQuitAction = command(u"Quit"_s, u"終了(&Z)"_s, &TMainWindow::QuitClick);
   FLinkSettingsAction = command(u"Init"_s, u"ユーザー(&U)"_s, &TMainWindow::LinkSettingsClick);
   FSettingsAction = command(u"N3"_s, u"環境設定(&E)"_s, &TMainWindow::SettingsClick);
+  FSearchAction = command(u"Search"_s, u"馬・騎手の検索(&F)..."_s, &TMainWindow::SearchClick);
+  FSearchAction->setShortcut(QKeySequence::Find);
+  FWideTripsAction = command(u"WideTrips"_s, u"大外を回った馬(&W)..."_s, &TMainWindow::WideTripsClick);
 }
 
 void TMainWindow::CreateMenus() {
   QMenu* mainMenu = menuBar()->addMenu(u"メインメニュー(&M)"_s);
   mainMenu->setObjectName(u"MainMenu"_s);
   mainMenu->addAction(FResultsAction);
+  mainMenu->addAction(FSearchAction);
+  mainMenu->addAction(FWideTripsAction);
   mainMenu->addSeparator();
   mainMenu->addAction(FDownloadAction);
   mainMenu->addSeparator();
@@ -249,6 +260,48 @@ void TMainWindow::UpdateCommands() {
   FSettingsAction->setEnabled(free);
   FLinkSettingsAction->setEnabled(!FBusy);
   FQuitAction->setEnabled(!FBusy);
+  // The archive's windows read beside the list, but not while a download changes it.
+  FSearchAction->setEnabled(!FBusy && FSession.HasArchive());
+  FWideTripsAction->setEnabled(!FBusy && FSession.HasArchive());
+}
+
+void TMainWindow::SearchClick() {
+  if (!FSearchAction->isEnabled()) return;
+  if (!FSearchWindow) {
+    FSearchWindow = new TSearchWindow(FSession, this);
+    connect(FSearchWindow, &TSearchWindow::RaceRequested, this, &TMainWindow::OpenArchivedRace);
+  }
+  FSearchWindow->show();
+  FSearchWindow->raise();
+  FSearchWindow->activateWindow();
+  FSearchWindow->NameEdit()->setFocus();
+}
+
+void TMainWindow::WideTripsClick() {
+  if (!FWideTripsAction->isEnabled()) return;
+  if (!FWideTripsWindow) {
+    FWideTripsWindow = new TWideTripsWindow(FSession, this);
+    connect(FWideTripsWindow, &TWideTripsWindow::RaceRequested, this, &TMainWindow::OpenArchivedRace);
+    const TByteLines& dates = FSession.Store().RaceDates;
+    const QDate last = dates.isEmpty() ? QDate::currentDate() : DateOfKey(dates.last());
+    FWideTripsWindow->SetRange(last.addMonths(-1).addDays(1), last);
+  }
+  FWideTripsWindow->show();
+  FWideTripsWindow->raise();
+  FWideTripsWindow->activateWindow();
+}
+
+void TMainWindow::OpenArchivedRace(const QByteArray& raceKey) {
+  try {
+    const QByteArray raceLine = FSession.RaceLineOf(raceKey);
+    if (raceLine.isEmpty()) {
+      ShowMessage(this, QMessageBox::Information, u"レース %1 はデータにありません。"_s.arg(QString::fromLatin1(raceKey)));
+      return;
+    }
+    OpenRace(raceLine);
+  } catch (const TRavekError& error) {
+    ShowMessage(this, QMessageBox::Warning, error.Message());
+  }
 }
 
 void TMainWindow::showEvent(QShowEvent* event) {

@@ -12,6 +12,9 @@
 #include <QRect>
 #include <QString>
 
+class TSearchWindow;
+class TWideTripsWindow;
+
 class QAction;
 class QLabel;
 class QMdiArea;
@@ -107,6 +110,10 @@ private:
   void CreateStatusBar();
   void FirstShowing();
   void UpdateCommands();
+  void SearchClick();
+  void WideTripsClick();
+  // A race found in the archive's windows, its day brought into the store first.
+  void OpenArchivedRace(const QByteArray& raceKey);
   void MergeChildMenus(QMdiSubWindow* window);
   void SetFirstPanelWide(bool wide);
   void PlaceWindow();
@@ -125,6 +132,10 @@ private:
   QAction* FQuitAction = nullptr;
   QAction* FLinkSettingsAction = nullptr;
   QAction* FSettingsAction = nullptr;
+  QAction* FSearchAction = nullptr;
+  QAction* FWideTripsAction = nullptr;
+  TSearchWindow* FSearchWindow = nullptr;
+  TWideTripsWindow* FWideTripsWindow = nullptr;
   QMenu* FSettingsMenu = nullptr;
   QLabel* FPanels[2] = {nullptr, nullptr};
   bool FFirstPanelWide = false;

@@ -1,6 +1,7 @@
 #include "desktop/results/ResultsWindow.h"
 
 #include "desktop/results/BiasView.h"
+#include "desktop/results/DayCalendar.h"
 #include "desktop/results/ButtonPictures.h"
 #include "desktop/results/ResultsGrid.h"
 #include "desktop/widgets/UiSupport.h"
@@ -144,6 +145,14 @@ void TResultsWindow::CreateControls() {
   QAction* exportAll = FExportMenu->addAction(u"タイム補正(&Ｔ)"_s);
   exportAll->setObjectName(u"N2"_s);
   connect(exportAll, &QAction::triggered, this, &TResultsWindow::ExportAllClick);
+  // Every archived racing day, a step at a time or by the calendar.
+  FDayMenu = new QMenu(u"開催日(&D)"_s, this);
+  FDayMenu->setObjectName(u"DayMenu"_s);
+  FDayMenu->addAction(u"前の開催日(&P)"_s, QKeySequence(Qt::Key_PageUp), this, [this] { StepDay(false); });
+  FDayMenu->addAction(u"次の開催日(&N)"_s, QKeySequence(Qt::Key_PageDown), this, [this] { StepDay(true); });
+  FDayMenu->addAction(u"カレンダーから選ぶ(&C)..."_s, QKeySequence(Qt::CTRL | Qt::Key_G), this,
+                      &TResultsWindow::CalendarClick)
+      ->setObjectName(u"Calendar"_s);
 
   connect(&FSession, &TSession::SummaryReplaced, this, [this] {
     FGrid->update();
@@ -166,8 +175,34 @@ QSize TResultsWindow::sizeHint() const {
   return FList.Layout().Client;
 }
 
+bool TResultsWindow::BringDay(const QByteArray& date) {
+  try {
+    FSession.LoadArchivedDay(date);
+    return true;
+  } catch (const TRavekError& error) {
+    ShowMessage(this, QMessageBox::Warning, error.Message());
+    return false;
+  }
+}
+
+void TResultsWindow::ShowDate(const QByteArray& date) {
+  const int index = int(FSession.Store().RaceDates.indexOf(date));
+  if (index < 0 || !BringDay(date)) return;
+  FList.ShowDay(index);
+  ApplyDay();
+}
+
+void TResultsWindow::CalendarClick() {
+  TDayCalendar calendar(FSession.Store().RaceDates, FShownDate, this);
+  if (OnCalendar) OnCalendar(calendar);
+  if (calendar.exec() == QDialog::Accepted) ShowDate(calendar.ChosenDay());
+}
+
 void TResultsWindow::StepDay(bool forward) {
   const int shown = FList.DayIndex();
+  // An archived day's races come into the store before the list shows it.
+  const QByteArray target = FSession.Store().RaceDates.value(shown + (forward ? 1 : -1));
+  if (!target.isEmpty() && !BringDay(target)) return;
   if (forward) {
     FList.NextDay();
   } else {
@@ -234,6 +269,7 @@ void TResultsWindow::FitFrame() {
 void TResultsWindow::ReloadStore() {
   // The day shown stays when the new store still has it.
   const QByteArray date = FShownDate;
+  if (!date.isEmpty() && FSession.Store().RaceDates.contains(date)) BringDay(date);
   FList.Open();
   const int index = int(FSession.Store().RaceDates.indexOf(date));
   if (index >= 0 && index != FList.DayIndex()) FList.ShowDay(index);

@@ -15,6 +15,7 @@ class QButtonGroup;
 class QLabel;
 class QMdiArea;
 class QMenu;
+class TDayCalendar;
 class QToolButton;
 class TBiasView;
 class TResultsGrid;
@@ -34,7 +35,7 @@ public:
   const TResultsList& List() const { return FList; }
   TResultsGrid* Grid() const { return FGrid; }
   QSize sizeHint() const override;
-  QList<QMenu*> Menus() const override { return {FExportMenu}; }
+  QList<QMenu*> Menus() const override { return {FDayMenu, FExportMenu}; }
   // Fixes the window to the day's client area, and its sub-window around it.
   void FitFrame() override;
   // The track bias window, once "馬場傾向" was first pressed.
@@ -50,9 +51,16 @@ signals:
 protected:
   void keyPressEvent(QKeyEvent* event) override;
 
+  // Called with the calendar before it runs, for the tests to pick a day.
+  static inline std::function<void(TDayCalendar&)> OnCalendar;
+
 private:
   void CreateControls();
   void StepDay(bool forward);
+  // Brings an archived day into the store; false (and said) when that fails.
+  bool BringDay(const QByteArray& date);
+  void ShowDate(const QByteArray& date);
+  void CalendarClick();
   void ApplyDay();
   void ReloadStore();
   void RefreshModeButtons();
@@ -92,6 +100,7 @@ private:
   QList<QLabel*> FTitles;  // one per venue shown, and any left hidden
   TResultsGrid* FGrid = nullptr;
   QMenu* FExportMenu = nullptr;
+  QMenu* FDayMenu = nullptr;
 };
 
 // Creates a results list for the session, adds it to the area at (0, 0) with the
