@@ -250,11 +250,12 @@ QList<TNameMatch> TSession::FindNames(const QString& part, bool jockeys, int lim
 QList<TRunRow> TSession::History(const QString& name, bool jockey) {
   if (!HasArchive()) return {};
   TArchive& archive = *Reader();
-  return HistoryRows(archive, jockey ? archive.JockeyRuns(name) : archive.HorseRuns(name), FShell.DayStore.PosLines,
-                     FShell.Settings);
+  return HistoryRows(archive, jockey ? archive.JockeyRuns(name) : archive.HorseRuns(name),
+                     FShell.DayStore.PosLines, FShell.Settings);
 }
 
-QList<TWideTrip> TSession::FindWideTrips(const QByteArray& from, const QByteArray& to, const TWideCriteria& criteria) {
+QList<TWideTrip> TSession::FindWideTrips(const QByteArray& from, const QByteArray& to,
+                                         const TWideCriteria& criteria) {
   if (!HasArchive()) return {};
   return WideTrips(*Reader(), from, to, FShell.DayStore.PosLines, FShell.Settings, criteria);
 }

@@ -49,58 +49,86 @@ QVariant TRunTable::data(const QModelIndex& index, int role) const {
   const TRunRow& next = FTrips[index.row()].Next;
   if (role == Qt::TextAlignmentRole) {
     const bool number = index.column() == Race || index.column() == Number || index.column() == Place ||
-                        index.column() == Speed || index.column() == GroundLost || index.column() == AddedTime ||
-                        index.column() == ConvertedRank;
+                        index.column() == Speed || index.column() == GroundLost ||
+                        index.column() == AddedTime || index.column() == ConvertedRank;
     return int((number ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
   }
   // Sorting takes numbers where the column holds them, and the race key for a date.
   if (role == Qt::UserRole) {
     switch (index.column()) {
-      case Date: return QString::fromLatin1(run.RaceKey);
-      case Race: return run.RaceNumber;
-      case Number: return run.HorseNumber;
-      case Place: return run.Placing > 0 ? run.Placing : 99;
-      case Speed: return run.Speed.toInt();
-      case GroundLost: return run.GroundLost;
-      case AddedTime: return run.AddedTime.toInt();
-      case ConvertedRank: return run.ConvertedRank;
-      case NextRun: return QString::fromLatin1(next.RaceKey);
-      default: break;
+      case Date:
+        return QString::fromLatin1(run.RaceKey);
+      case Race:
+        return run.RaceNumber;
+      case Number:
+        return run.HorseNumber;
+      case Place:
+        return run.Placing > 0 ? run.Placing : 99;
+      case Speed:
+        return run.Speed.toInt();
+      case GroundLost:
+        return run.GroundLost;
+      case AddedTime:
+        return run.AddedTime.toInt();
+      case ConvertedRank:
+        return run.ConvertedRank;
+      case NextRun:
+        return QString::fromLatin1(next.RaceKey);
+      default:
+        break;
     }
   }
   if (role != Qt::DisplayRole && role != Qt::UserRole) return {};
   switch (index.column()) {
-    case Date: return DateText(run.RaceKey);
-    case Venue: return run.Venue;
-    case Race: return u"%1R"_s.arg(run.RaceNumber);
-    case Course: return run.Course;
-    case Going: return run.Going;
-    case Number: return run.HorseNumber;
-    case Name: return run.Name;
-    case Jockey: return run.Jockey;
-    case Place: return run.Place;
-    case RunTime: return run.RunTime;
-    case Converted: return run.Converted;
-    case Speed: return run.Speed;
-    case Corner3: return Spot(run.Row3, run.Lane3);
-    case Corner4: return Spot(run.Row4, run.Lane4);
-    case GroundLost: return run.GroundLost;
-    case AddedTime: return run.AddedTime;
-    case ConvertedRank: return run.ConvertedRank;
+    case Date:
+      return DateText(run.RaceKey);
+    case Venue:
+      return run.Venue;
+    case Race:
+      return u"%1R"_s.arg(run.RaceNumber);
+    case Course:
+      return run.Course;
+    case Going:
+      return run.Going;
+    case Number:
+      return run.HorseNumber;
+    case Name:
+      return run.Name;
+    case Jockey:
+      return run.Jockey;
+    case Place:
+      return run.Place;
+    case RunTime:
+      return run.RunTime;
+    case Converted:
+      return run.Converted;
+    case Speed:
+      return run.Speed;
+    case Corner3:
+      return Spot(run.Row3, run.Lane3);
+    case Corner4:
+      return Spot(run.Row4, run.Lane4);
+    case GroundLost:
+      return run.GroundLost;
+    case AddedTime:
+      return run.AddedTime;
+    case ConvertedRank:
+      return run.ConvertedRank;
     case NextRun:
       return next.RaceKey.isEmpty() ? QString()
                                     : u"%1 %2%3R %4"_s.arg(DateText(next.RaceKey), next.Venue)
                                           .arg(next.RaceNumber)
                                           .arg(next.Place);
-    default: return {};
+    default:
+      return {};
   }
 }
 
 QVariant TRunTable::headerData(int section, Qt::Orientation orientation, int role) const {
   if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
-  static const char16_t* const Titles[] = {u"日付", u"場", u"R", u"コース", u"馬場", u"番", u"馬名", u"騎手", u"着",
-                                           u"走破", u"実走", u"m/min", u"３角", u"４角", u"ロス", u"付加",
-                                           u"実走順", u"次走"};
+  static const char16_t* const Titles[] = {u"日付", u"場",   u"R",    u"コース", u"馬場",   u"番",
+                                           u"馬名", u"騎手", u"着",   u"走破",   u"実走",   u"m/min",
+                                           u"３角", u"４角", u"ロス", u"付加",   u"実走順", u"次走"};
   return section >= 0 && section < ColumnCount ? QString::fromUtf16(Titles[section]) : QVariant();
 }
 

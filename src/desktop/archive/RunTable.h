@@ -15,8 +15,27 @@ class TRunTable : public QAbstractTableModel {
   Q_OBJECT
 
 public:
-  enum TColumn { Date, Venue, Race, Course, Going, Number, Name, Jockey, Place, RunTime, Converted, Speed,
-                 Corner3, Corner4, GroundLost, AddedTime, ConvertedRank, NextRun, ColumnCount };
+  enum TColumn {
+    Date,
+    Venue,
+    Race,
+    Course,
+    Going,
+    Number,
+    Name,
+    Jockey,
+    Place,
+    RunTime,
+    Converted,
+    Speed,
+    Corner3,
+    Corner4,
+    GroundLost,
+    AddedTime,
+    ConvertedRank,
+    NextRun,
+    ColumnCount
+  };
 
   explicit TRunTable(bool wideTrips, QObject* parent = nullptr);
 

@@ -81,8 +81,9 @@ void TWideTripsWindow::Find() {
   criteria.MinLoss = FMinLoss->value();
   criteria.MinGain = FMinGain->value();
   try {
-    const QList<TWideTrip> trips = FSession.FindWideTrips(FFrom->date().toString(u"yyyyMMdd"_s).toLatin1(),
-                                                          FTo->date().toString(u"yyyyMMdd"_s).toLatin1(), criteria);
+    const QList<TWideTrip> trips =
+        FSession.FindWideTrips(FFrom->date().toString(u"yyyyMMdd"_s).toLatin1(),
+                               FTo->date().toString(u"yyyyMMdd"_s).toLatin1(), criteria);
     FTable->SetTrips(trips);
     FCaption->setText(u"%1頭（ダブルクリックでレースを開きます）"_s.arg(trips.size()));
   } catch (const TRavekError& error) {

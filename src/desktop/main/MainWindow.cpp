@@ -1,8 +1,8 @@
 #include "desktop/main/MainWindow.h"
 
-#include "desktop/main/DownloadProgress.h"
 #include "desktop/archive/SearchWindow.h"
 #include "desktop/archive/WideTripsWindow.h"
+#include "desktop/main/DownloadProgress.h"
 #include "desktop/main/HelpWindow.h"
 #include "records/DateKey.h"
 #include "text/Errors.h"
@@ -295,7 +295,8 @@ void TMainWindow::OpenArchivedRace(const QByteArray& raceKey) {
   try {
     const QByteArray raceLine = FSession.RaceLineOf(raceKey);
     if (raceLine.isEmpty()) {
-      ShowMessage(this, QMessageBox::Information, u"レース %1 はデータにありません。"_s.arg(QString::fromLatin1(raceKey)));
+      ShowMessage(this, QMessageBox::Information,
+                  u"レース %1 はデータにありません。"_s.arg(QString::fromLatin1(raceKey)));
       return;
     }
     OpenRace(raceLine);

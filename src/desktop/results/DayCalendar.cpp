@@ -16,6 +16,7 @@ TDayCalendar::TDayCalendar(const TByteLines& racingDays, const QByteArray& shown
   setObjectName(u"DayCalendar"_s);
   setWindowTitle(u"開催日を選ぶ"_s);
   FCalendar = new QCalendarWidget(this);
+  FCalendar->setLocale(QLocale(QLocale::Japanese, QLocale::Japan));
   FCalendar->setGridVisible(true);
   FCalendar->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
   QTextCharFormat racing;
@@ -27,7 +28,9 @@ TDayCalendar::TDayCalendar(const TByteLines& racingDays, const QByteArray& shown
     FCalendar->setDateRange(DateOfKey(FDays.first()), DateOfKey(FDays.last()));
     FCalendar->setSelectedDate(DateOfKey(shown.isEmpty() ? FDays.last() : shown));
   }
-  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+  auto* buttons = new QDialogButtonBox(this);
+  buttons->addButton(u"表示"_s, QDialogButtonBox::AcceptRole);
+  buttons->addButton(u"キャンセル"_s, QDialogButtonBox::RejectRole);
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(FCalendar);
   layout->addWidget(buttons);

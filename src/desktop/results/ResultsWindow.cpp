@@ -1,8 +1,8 @@
 #include "desktop/results/ResultsWindow.h"
 
 #include "desktop/results/BiasView.h"
-#include "desktop/results/DayCalendar.h"
 #include "desktop/results/ButtonPictures.h"
+#include "desktop/results/DayCalendar.h"
 #include "desktop/results/ResultsGrid.h"
 #include "desktop/widgets/UiSupport.h"
 #include "race/DayCsv.h"
@@ -150,8 +150,9 @@ void TResultsWindow::CreateControls() {
   FDayMenu->setObjectName(u"DayMenu"_s);
   FDayMenu->addAction(u"前の開催日(&P)"_s, QKeySequence(Qt::Key_PageUp), this, [this] { StepDay(false); });
   FDayMenu->addAction(u"次の開催日(&N)"_s, QKeySequence(Qt::Key_PageDown), this, [this] { StepDay(true); });
-  FDayMenu->addAction(u"カレンダーから選ぶ(&C)..."_s, QKeySequence(Qt::CTRL | Qt::Key_G), this,
-                      &TResultsWindow::CalendarClick)
+  FDayMenu
+      ->addAction(u"カレンダーから選ぶ(&C)..."_s, QKeySequence(Qt::CTRL | Qt::Key_G), this,
+                  &TResultsWindow::CalendarClick)
       ->setObjectName(u"Calendar"_s);
 
   connect(&FSession, &TSession::SummaryReplaced, this, [this] {

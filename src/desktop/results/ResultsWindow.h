@@ -36,6 +36,8 @@ public:
   TResultsGrid* Grid() const { return FGrid; }
   QSize sizeHint() const override;
   QList<QMenu*> Menus() const override { return {FDayMenu, FExportMenu}; }
+  // Called with the calendar before it runs, for the tests to pick a day.
+  static inline std::function<void(TDayCalendar&)> OnCalendar;
   // Fixes the window to the day's client area, and its sub-window around it.
   void FitFrame() override;
   // The track bias window, once "馬場傾向" was first pressed.
@@ -50,9 +52,6 @@ signals:
 
 protected:
   void keyPressEvent(QKeyEvent* event) override;
-
-  // Called with the calendar before it runs, for the tests to pick a day.
-  static inline std::function<void(TDayCalendar&)> OnCalendar;
 
 private:
   void CreateControls();
