@@ -133,7 +133,7 @@ QString HelpText() {
 
 開始ディレクトリ DIR（省略時は現在のディレクトリ）はデスクトップ版と同じ構成です:
 設定ファイル RAVEK.INI を DIR に、データファイルを DIR/Data に置きます。
-設定ファイルは読むだけで書き換えません。データを書くのは download と export だけです。
+設定ファイルは読むだけで書き換えません。データを書くのは download、export、import、restore だけです。
 
 コマンド:
   demo-feed FEED [--end YYYYMMDD] [--days N] [--seed N]
@@ -144,8 +144,8 @@ QString HelpText() {
       配信元は --feed のフォルダ、なければ FeedLink.ini の設定、なければデモ配信
       （DIR/DemoFeed、足りない日はその場で作ります）。--now は「今日」と時刻を固定します
       （9時36分より前なら8日分、以後は7日分）。経過と状態は標準エラーに出ます。
-  days [--json]
-      データにある開催日を古い順に、開催（場・回・日目）とレース数で一覧します。
+  days [--from YYYYMMDD] [--to YYYYMMDD] [--json]
+      データとアーカイブにある開催日を古い順に、開催（場・回・日目）とレース数で一覧します。
   day [YYYYMMDD] [--mode start|3c|4c|jockey] [--threshold N] [--filter all|turf|dirt] [--json | --csv]
       成績一覧: 1日分の各場 1R〜12R のコース・距離、レース名、クラス、馬場と上位3頭。
       日付を省くと最新の日。上位3頭の表示:
@@ -155,10 +155,11 @@ QString HelpText() {
       --filter turf/dirt で対象外のレースは上位3頭を出しません。馬場の後の ＊ は雨か雪。
       --csv はその日の全出走馬を1頭1行の CSV（UTF-8、BOM 付き）で出します: レースキー、場、R、
       コース、馬番、馬名、着順、走破、実走、m/min、３・４コーナーの列と内外、付加タイム（障害戦は除く）。
-  bias [YYYYMMDD] [--json]
+  bias [YYYYMMDD | --from YYYYMMDD --to YYYYMMDD] [--json]
       馬場傾向: その日の場・芝ダートごとに、上位3頭と全出走馬の ４コーナー・３コーナーの
       位置（逃げ〜後方）と内外（IN 中 OUT 大外）の頭数と割合、レース数と判定
       （前有利・差し有利・内有利・外有利・フラット、3レース未満はデータ不足）。日付を省くと最新の日。
+      --from と --to で期間（開催の数日、1か月）をまとめて数えます。
   race RACEKEY [--json]
       レース画面の内容: 題名、順・番・馬名・走破・実走・m/min の表、各馬の
       区間ごとの位置（列-内外）、表示できる区間タブ、払戻。RACEKEY は16桁。
@@ -166,6 +167,19 @@ QString HelpText() {
       補正タイム（付加タイム）を開催ごとのファイルに書きます。RACEKEY はそのレースの
       行を書き直し、--all は全レースのうちまだ空いている行だけを埋めます（障害戦は除く）。
       出力先は --target、なければ設定の Target（既定はデータフォルダ）。
+  import FEED [--from YYYYMMDD] [--to YYYYMMDD]
+      配信データのフォルダ（FEED/0B12/yyyymmdd.txt、何年分でも）をアーカイブ（Data/Archive.db）に
+      取り込み、位置取りを Position.dat に加えます。中断しても、もう一度実行すれば同じ結果になります。
+  horse NAME [--json]
+  jockey NAME [--json]
+      アーカイブにある馬・騎手の全成績: 日付、場、R、コース、馬場、馬番、馬名、騎手、着順、走破、
+      実走、m/min、３・４コーナーの列-内外、外を回ったロス（m）、付加タイム。NAME は名前の一部でよく、
+      ひらがな・カタカナ・半角を区別しません。いくつも当てはまるときは候補を示します。
+  wide [--from YYYYMMDD] [--to YYYYMMDD] [--min-loss M] [--min-gain N] [--json]
+      期間（省くと最新の日）に、外を回ったロスが M メートル以上（既定 10）、または実走の順位が
+      着順を N 以上（既定 0 は使わない）上回った馬と、アーカイブにあればその次走。
+  restore
+      アーカイブを控え（Data/Archive.bak）から戻します。
 
 --json を付けると同じ内容を JSON で標準出力に出します。
 
