@@ -34,7 +34,8 @@ public:
 
   QString Feed(int years) {
     const QString feed = FRoot.filePath(QStringLiteral("feed-%1").arg(years));
-    if (!QDir(feed).exists()) TDemoService(1).WriteFeed(feed, LastDay, int(LastDay.addYears(-years).daysTo(LastDay)) + 1);
+    if (!QDir(feed).exists())
+      TDemoService(1).WriteFeed(feed, LastDay, int(LastDay.addYears(-years).daysTo(LastDay)) + 1);
     return feed;
   }
 
@@ -51,7 +52,8 @@ public:
 
   const TByteLines& Positions(int years) {
     TByteLines& lines = FPositions[years];
-    if (lines.isEmpty()) TPositionFile::LoadPositions(lines, QDir(DataDir(years)).filePath(QStringLiteral("Position.dat")));
+    if (lines.isEmpty())
+      TPositionFile::LoadPositions(lines, QDir(DataDir(years)).filePath(QStringLiteral("Position.dat")));
     return lines;
   }
 

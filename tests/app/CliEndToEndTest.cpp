@@ -333,7 +333,9 @@ TEST_F(CliEndToEndTest, ShowingCommandsLeaveEveryFileAsItWas) {
   ASSERT_FALSE(before.isEmpty());
   for (const QStringList& args :
        {QStringList{u"days"_s}, QStringList{u"day"_s}, QStringList{u"day"_s, u"--mode"_s, u"jockey"_s},
-        QStringList{u"race"_s, SundayMain}, QStringList{u"race"_s, SundayMain, u"--json"_s}}) {
+        QStringList{u"race"_s, SundayMain}, QStringList{u"race"_s, SundayMain, u"--json"_s},
+        QStringList{u"days"_s, u"--from"_s, u"20240512"_s}, QStringList{u"wide"_s, u"--json"_s},
+        QStringList{u"bias"_s, u"--from"_s, u"20240511"_s, u"--to"_s, u"20240512"_s}}) {
     EXPECT_EQ(RunCli(Start, args).ExitCode, 0) << args.join(u' ').toStdString();
     EXPECT_EQ(Snapshot(Start), before) << args.join(u' ').toStdString();
   }
@@ -419,23 +421,63 @@ TEST_P(CliErrorTest, ExitsWithCodeAndMessage) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, CliErrorTest,
-    testing::Values(TErrorCase{"UnknownCommand", {u"bogus"_s}, 1, "不明なコマンドです: bogus"},
-                    TErrorCase{"UnknownMode", {u"day"_s, u"--mode"_s, u"5c"_s}, 1, "--mode は"},
-                    TErrorCase{"ThresholdOutOfRange",
-                               {u"day"_s, u"--mode"_s, u"jockey"_s, u"--threshold"_s, u"6"_s},
-                               1,
-                               "1 から 5 まで"},
-                    TErrorCase{"BadDate", {u"day"_s, u"2024-05-12"_s}, 1, "YYYYMMDD"},
-                    TErrorCase{"UnknownDate", {u"day"_s, u"20990101"_s}, 1, "20990101 の成績はありません"},
-                    TErrorCase{"UnknownRace", {u"race"_s, u"2024051205020613"_s}, 1, "はデータにありません"},
-                    TErrorCase{"ShortRaceKey", {u"race"_s, u"202405"_s}, 1, "16桁"},
-                    TErrorCase{"ExportWithoutRace", {u"export"_s}, 1, "どちらか一方"},
-                    TErrorCase{"BadNow", {u"download"_s, u"--now"_s, u"tomorrow"_s}, 1, "--now"},
-                    TErrorCase{"MissingTargetFolder",
-                               {u"export"_s, u"--all"_s, u"--target"_s, u"@missing"_s},
-                               2,
-                               "FT2024"}),
+    testing::Values(
+        TErrorCase{"UnknownCommand", {u"bogus"_s}, 1, "不明なコマンドです: bogus"},
+        TErrorCase{"UnknownMode", {u"day"_s, u"--mode"_s, u"5c"_s}, 1, "--mode は"},
+        TErrorCase{"ThresholdOutOfRange",
+                   {u"day"_s, u"--mode"_s, u"jockey"_s, u"--threshold"_s, u"6"_s},
+                   1,
+                   "1 から 5 まで"},
+        TErrorCase{"BadDate", {u"day"_s, u"2024-05-12"_s}, 1, "YYYYMMDD"},
+        TErrorCase{"UnknownDate", {u"day"_s, u"20990101"_s}, 1, "20990101 の成績はありません"},
+        TErrorCase{"UnknownRace", {u"race"_s, u"2024051205020613"_s}, 1, "はデータにありません"},
+        TErrorCase{"ShortRaceKey", {u"race"_s, u"202405"_s}, 1, "16桁"},
+        TErrorCase{"ExportWithoutRace", {u"export"_s}, 1, "どちらか一方"},
+        TErrorCase{"BadNow", {u"download"_s, u"--now"_s, u"tomorrow"_s}, 1, "--now"},
+        TErrorCase{"BadFromDate", {u"days"_s, u"--from"_s, u"2024"_s}, 1, "YYYYMMDD"},
+        TErrorCase{"UnknownHorse", {u"horse"_s, u"ゼッタイナイナマエ"_s}, 1, "アーカイブにありません"},
+        TErrorCase{"ImportWithoutFeed", {u"import"_s, u"@missing"_s}, 2, "配信データのフォルダ"},
+        TErrorCase{
+            "MissingTargetFolder", {u"export"_s, u"--all"_s, u"--target"_s, u"@missing"_s}, 2, "FT2024"}),
     [](const testing::TestParamInfo<TErrorCase>& info) { return std::string(info.param.Name); });
+
+// Two earlier weeks imported beside the downloaded one: every reading command
+// reaches them, a second import changes nothing, and the copy restores.
+TEST_F(CliEndToEndTest, ImportedWeeksShowBesideTheDownloadedOne) {
+  QTemporaryDir dir;
+  CopyTree(Start, dir.path());
+  const QString feed = dir.filePath(u"old"_s);
+  ASSERT_EQ(
+      RunCli(dir.path(), {u"demo-feed"_s, feed, u"--end"_s, u"20240505"_s, u"--days"_s, u"14"_s}).ExitCode,
+      0);
+  const TRun imported = RunCli(dir.path(), {u"import"_s, feed});
+  ASSERT_EQ(imported.ExitCode, 0) << imported.Err.toStdString();
+  EXPECT_TRUE(imported.Out.startsWith(u"4日分"_s)) << imported.Out.toStdString();
+  const TRun days = RunCli(dir.path(), {u"days"_s, u"--json"_s});
+  EXPECT_EQ(RunCli(dir.path(), {u"import"_s, feed}).ExitCode, 0);
+  EXPECT_EQ(RunCli(dir.path(), {u"days"_s, u"--json"_s}).Out, days.Out);
+  EXPECT_EQ(QJsonDocument::fromJson(days.Out.toUtf8()).array().size(), 6);
+
+  const QJsonObject old = JsonObjectOf(RunCli(dir.path(), {u"day"_s, u"20240428"_s, u"--json"_s}));
+  EXPECT_TRUE(old[u"previousEnabled"_s].toBool());
+  EXPECT_TRUE(old[u"nextEnabled"_s].toBool());
+  const TRun wide = RunCli(dir.path(), {u"wide"_s, u"--from"_s, u"20240420"_s, u"--to"_s, u"20240512"_s,
+                                        u"--min-loss"_s, u"1"_s, u"--json"_s});
+  const QJsonArray trips = QJsonDocument::fromJson(wide.Out.toUtf8()).array();
+  ASSERT_FALSE(trips.isEmpty()) << wide.Err.toStdString();
+  const QJsonObject trip = trips.first().toObject();
+  EXPECT_EQ(RunCli(dir.path(), {u"race"_s, trip[u"raceKey"_s].toString()}).ExitCode, 0);
+  const QJsonObject horse =
+      JsonObjectOf(RunCli(dir.path(), {u"horse"_s, trip[u"name"_s].toString(), u"--json"_s}));
+  QStringList raced;
+  for (const QJsonValue run : horse[u"runs"_s].toArray()) raced.append(run[u"raceKey"_s].toString());
+  EXPECT_TRUE(raced.contains(trip[u"raceKey"_s].toString())) << raced.join(u' ').toStdString();
+
+  WriteBytes(QDir(dir.path()).filePath(u"Data/Archive.db"_s), "no database");
+  EXPECT_EQ(RunCli(dir.path(), {u"days"_s}).ExitCode, 2);
+  EXPECT_EQ(RunCli(dir.path(), {u"restore"_s}).ExitCode, 0);
+  EXPECT_EQ(RunCli(dir.path(), {u"days"_s, u"--json"_s}).Out, days.Out);
+}
 
 TEST_F(CliEndToEndTest, DamagedDataFileIsAConversionError) {
   QTemporaryDir copy;
