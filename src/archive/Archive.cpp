@@ -221,6 +221,10 @@ QString TArchive::Check() {
   return problems.join(u'\n');
 }
 
+void TArchive::Interrupt() {
+  sqlite3_interrupt(FDb);
+}
+
 int TArchive::AddRecords(const TArchiveRecords& records) {
   const TByteLines races = LastOfEachRace(records.RaceLines);
   const TByteLines runners = LastOfEachHorse(records.UmaLines);

@@ -66,7 +66,10 @@ public:
   const QString& Path() const { return FPath; }
 
   // Empty when SQLite's quick check finds the database sound; else what it found.
+  // It reads the whole file: seconds for years of racing.
   QString Check();
+  // Stops a Check (or any statement) running on another thread; it then throws TFileError.
+  void Interrupt();
 
   // The records replace what the archive holds for their races (a race's
   // runners and payout with it), all in one transaction, so a run that stops

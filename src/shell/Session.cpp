@@ -23,7 +23,51 @@ TSession::TSession(const QString& startDir, TJVLink& link, const TClock& clock, 
       FLink(link),
       FDownload(link, clock, FShell.DayStore, FShell.DataDir, observer) {}
 
-TSession::~TSession() = default;
+TSession::~TSession() {
+  {
+    const std::lock_guard lock(FCheckMutex);
+    if (FChecking != nullptr) FChecking->Interrupt();
+  }
+  if (FChecker.joinable()) FChecker.join();
+}
+
+void TSession::CheckArchiveInBackground() {
+  if (FChecker.joinable() || !HasArchive()) return;
+  const QString path = ArchivePath(FShell.DataDir);
+  FChecker = std::thread([this, path] {
+    QString problems;
+    try {
+      TArchive archive(path, TArchive::TAccess::Read);
+      {
+        const std::lock_guard lock(FCheckMutex);
+        FChecking = &archive;
+      }
+      const auto done = qScopeGuard([this] {
+        const std::lock_guard lock(FCheckMutex);
+        FChecking = nullptr;
+      });
+      problems = archive.Check();
+    } catch (const TDataError& error) {
+      problems = error.Message();
+    } catch (const TRavekError&) {
+      // Stopped, or not readable now: nothing found to be damaged.
+    }
+    if (problems.isEmpty()) return;
+    QMetaObject::invokeMethod(
+        this, [this, problems] { emit ArchiveSetAside(SetArchiveAside(problems)); }, Qt::QueuedConnection);
+  });
+}
+
+QString TSession::SetArchiveAside(const QString& problems) {
+  FReader.reset();
+  try {
+    const QString aside = TArchive::SetAside(ArchivePath(FShell.DataDir));
+    return u"アーカイブが壊れていたため %1 に移しました（%2）。控えから戻すには ravek-cli restore を実行します。"_s
+        .arg(QDir::toNativeSeparators(aside), problems.section(u'\n', 0, 0));
+  } catch (const TFileError& error) {
+    return error.Message();
+  }
+}
 
 bool TSession::StartUp() {
   const bool close = FDownload.StartUp();
@@ -69,25 +113,15 @@ TDownloadResult TSession::RunDownload() {
 QString TSession::PrepareArchive() {
   const QString path = ArchivePath(FShell.DataDir);
   QString notice;
+  // What does not even open is set aside now; the whole file is checked in the background.
   if (QFileInfo::exists(path)) {
-    QString problems;
     try {
-      problems = TArchive(path, TArchive::TAccess::Read).Check();
+      TArchive(path, TArchive::TAccess::Read).RacingDays();
     } catch (const TDataError& error) {
-      problems = error.Message();
+      notice = SetArchiveAside(error.Message());
     } catch (const TFileError& error) {
       // Not damage (a full disk, no rights): the file stays, the user is told.
       return error.Message();
-    }
-    if (!problems.isEmpty()) {
-      try {
-        const QString aside = TArchive::SetAside(path);
-        notice =
-            u"アーカイブが壊れていたため %1 に移しました（%2）。控えから戻すには ravek-cli restore を実行します。"_s
-                .arg(QDir::toNativeSeparators(aside), problems.section(u'\n', 0, 0));
-      } catch (const TFileError& error) {
-        return error.Message();
-      }
     }
   }
   const TDayStore& store = FShell.DayStore;

@@ -15,6 +15,8 @@
 #include <QStringList>
 
 #include <memory>
+#include <mutex>
+#include <thread>
 #include <vector>
 
 // The one place the windows share: it owns the main window's state (the day
@@ -47,6 +49,12 @@ public:
   // link and probes for maintenance. Emits StoreReloaded. True when the user
   // confirmed the maintenance message, so the program is to close.
   bool StartUp();
+
+  // Runs the archive's quick check on a thread of its own (it reads the whole
+  // file: seconds for years of racing). A damaged archive is then set aside on
+  // the session's thread and ArchiveSetAside tells why. Stopped and waited for
+  // when the session ends. Needs an event loop.
+  void CheckArchiveInBackground();
 
   // What start-up found of the archive for the user: a damaged one set aside,
   // or one that could not be written. Empty when all is well.
@@ -121,9 +129,12 @@ signals:
   void BusyChanged(bool busy);
   void RaceOpened(TOpenRace* race);
   void RaceClosing(TOpenRace* race);
+  void ArchiveSetAside(const QString& message);
 
 private:
-  // Checks the archive, sets a damaged one aside, and adds the store's days
+  // Sets a damaged archive aside; the message for the user.
+  QString SetArchiveAside(const QString& problems);
+  // Sets an archive that does not open aside, and adds the store's days
   // it lacks (a first start, a download stopped before its addition).
   QString PrepareArchive();
   // The archive's days joined to the store's dates (after the store is loaded).
@@ -137,7 +148,10 @@ private:
   TShellState FShell;
   QString FArchiveNotice;
   std::unique_ptr<TArchive> FReader;
-  TByteLines FWeekDates;  // the dates the data files hold; export all keeps to them
+  std::thread FChecker;
+  std::mutex FCheckMutex;
+  TArchive* FChecking = nullptr;  // the checker's connection while it runs
+  TByteLines FWeekDates;          // the dates the data files hold; export all keeps to them
   TJVLink& FLink;
   TDownload FDownload;
   std::vector<std::unique_ptr<TOpenRace>> FOpenRaces;

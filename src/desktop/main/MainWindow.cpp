@@ -327,6 +327,11 @@ void TMainWindow::FirstShowing() {
   FFirstShowingDone = true;
   UpdateCommands();
   if (!FSession.ArchiveNotice().isEmpty()) ShowMessage(this, QMessageBox::Warning, FSession.ArchiveNotice());
+  connect(&FSession, &TSession::ArchiveSetAside, this, [this](const QString& message) {
+    UpdateCommands();
+    ShowMessage(this, QMessageBox::Warning, message);
+  });
+  FSession.CheckArchiveInBackground();
   emit FirstShown();
   if (close) this->close();
 }

@@ -12,6 +12,8 @@
 #include "support/QuietObserver.h"
 
 #include <QCalendarWidget>
+#include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMdiArea>
@@ -116,6 +118,25 @@ private slots:
     const QModelIndex first = search.Runs()->model()->index(0, 0);
     search.Runs()->doubleClicked(first);
     QCOMPARE(asked.size(), 1);
+  }
+
+  // Damage inside the file shows only to the whole check, which runs beside
+  // the program and then sets the archive aside.
+  void DamagedArchiveIsSetAsideAfterTheBackgroundCheck() {
+    TWorld world;
+    const QString path = ArchivePath(world.Dir.filePath(u"Data"_s));
+    {
+      QFile file(path);
+      QVERIFY(file.open(QIODevice::ReadWrite));
+      file.seek(file.size() / 2);
+      file.write(QByteArray(8192, '\x5a'));
+    }
+    QSignalSpy aside(world.Session.get(), &TSession::ArchiveSetAside);
+    world.Session->CheckArchiveInBackground();
+    QVERIFY(aside.wait(20000));
+    QVERIFY(aside.first().first().toString().contains(u"Archive.damaged"_s));
+    QVERIFY(!QFileInfo::exists(path));
+    QVERIFY(!world.Session->HasArchive());
   }
 
   void WideTripsPassTheThresholds() {
