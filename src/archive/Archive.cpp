@@ -20,6 +20,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <limits>
 
 using namespace Qt::StringLiterals;
 
@@ -156,6 +157,8 @@ TArchive::TArchive(const QString& fileName, TAccess access) : FPath(fileName) {
     const int stored = StoredVersion();
     if (stored > SchemaVersion)
       Fail(SQLITE_ERROR, u"新しい版の ravek が作ったアーカイブです（版 %1）。"_s.arg(stored));
+    // Pages read in place, not copied through read calls: the searches read many.
+    Execute("PRAGMA mmap_size=1073741824");
     if (write) {
       Execute("PRAGMA journal_mode=WAL");
       Execute("PRAGMA synchronous=FULL");
@@ -236,7 +239,16 @@ int TArchive::AddRecords(const TArchiveRecords& records) {
   TStatement putRace(*this,
                      "INSERT INTO races(key, line, ord) VALUES(?1, ?2, ?3)"
                      " ON CONFLICT(key) DO UPDATE SET line = excluded.line");
-  TStatement lastOrder(*this, "SELECT coalesce(max(ord), 0) FROM races");
+  // Looked for among the races of the days these records touch only.
+  qint64 lowKey = std::numeric_limits<qint64>::max(), highKey = 0;
+  for (const QByteArray& line : races) {
+    const qint64 key = KeyNumber(race.RaceKey(line));
+    if (key < 0) continue;
+    lowKey = std::min(lowKey, key / DaySlots * DaySlots);
+    highKey = std::max(highKey, key / DaySlots * DaySlots + DaySlots - 1);
+  }
+  TStatement lastOrder(*this, "SELECT coalesce(max(ord), 0) FROM races WHERE key BETWEEN ?1 AND ?2");
+  lastOrder.Bind(1, lowKey).Bind(2, highKey);
   lastOrder.Step();
   const qint64 firstOrder = lastOrder.Int(0) + 1;
   lastOrder.Reset();
@@ -413,6 +425,12 @@ QList<TRunKey> TArchive::RunsOf(const char* table, const char* column, const QSt
   QList<TRunKey> list;
   while (runs.Step()) list.append({KeyText(runs.Int(0) / RunnerSlots), int(runs.Int(0) % RunnerSlots)});
   return list;
+}
+
+QByteArray TArchive::RunnerLine(const TRunKey& run) {
+  TStatement runner(*this, "SELECT line FROM runners WHERE id = ?1");
+  runner.Bind(1, KeyNumber(run.RaceKey) * RunnerSlots + run.HorseNumber);
+  return runner.Step() ? runner.Blob(0) : QByteArray();
 }
 
 QList<TRunKey> TArchive::HorseRuns(const QString& name) {

@@ -62,20 +62,22 @@ TImportResult ImportFeed(const QString& feedDir, const QByteArray& from, const Q
   }
 
   TImportResult result;
-  TArchiveRecords month;
+  TArchiveRecords year;
   const auto commit = [&] {
-    if (month.RaceLines.isEmpty() && month.UmaLines.isEmpty() && month.PayLines.isEmpty()) return;
+    if (year.RaceLines.isEmpty() && year.UmaLines.isEmpty() && year.PayLines.isEmpty()) return;
     // Positions first: a stop between the two leaves Position.dat ahead, which
     // the run again finds stored and keeps.
-    const TPositionSaveResult saved = SaveDayPositions(month.RaceLines, dataDir, nullptr);
+    const TPositionSaveResult saved = SaveDayPositions(year.RaceLines, dataDir, nullptr);
     if (!saved.Message.isEmpty()) result.Messages.append(saved.Message);
-    result.Races += archive.AddRecords(month);
-    month = {};
+    result.Races += archive.AddRecords(year);
+    year = {};
   };
   for (qsizetype i = 0; i < names.size(); ++i) {
     const QByteArray day = names[i].left(8).toLatin1();
-    if (i > 0 && names[i - 1].left(6) != names[i].left(6)) commit();
-    const QString fault = ReadDayFile(folder.filePath(names[i]), month);
+    // A year to a transaction: Position.dat is rewritten whole for each, which for
+    // years of history is the larger cost.
+    if (i > 0 && names[i - 1].left(4) != names[i].left(4)) commit();
+    const QString fault = ReadDayFile(folder.filePath(names[i]), year);
     if (fault.isEmpty())
       ++result.Days;
     else

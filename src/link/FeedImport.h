@@ -22,8 +22,8 @@ using TImportProgress = std::function<void(int done, int total, const QByteArray
 
 // Reads every day file of a feed folder (FEED/0B12/yyyymmdd.txt) from `from`
 // to `to` (yyyymmdd, both included; empty for no bound) into the archive, a
-// month to a transaction, with each month's positions converted and added to
+// year to a transaction, with each year's positions converted and added to
 // Position.dat in dataDir as a download adds them. A run that stops keeps the
-// months done; run again, it gives the same archive. Throws TFileError.
+// years done; run again, it gives the same archive. Throws TFileError.
 TImportResult ImportFeed(const QString& feedDir, const QByteArray& from, const QByteArray& to,
                          TArchive& archive, const QString& dataDir, const TImportProgress& progress = {});

@@ -24,7 +24,9 @@ struct TWideCriteria {
 
 struct TWideTrip {
   TRunRow Run;
-  TRunRow Next;  // the horse's next run in the archive; RaceKey empty when none
+  // The horse's next run in the archive: its race, number and placing only;
+  // RaceKey empty when none.
+  TRunRow Next;
 };
 
 // The wide trips of the days from `from` to `to` (yyyymmdd, both included),
