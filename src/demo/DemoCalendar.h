@@ -24,6 +24,7 @@ public:
   // The venues racing on the day, in the order the service delivers them.
   QList<TVenueDay> VenuesOf(const QDate& day) const;
   bool IsRacingDay(const QDate& day) const { return !VenuesOf(day).isEmpty(); }
+  bool MondayHolidays() const { return FMondayHolidays; }
 
 private:
   // 成人の日, 敬老の日 and スポーツの日.

@@ -216,3 +216,14 @@ TVenueCard MakeVenueCard(const QDate& day, const TVenueDay& venue, bool firstVen
   }
   return card;
 }
+
+QList<TVenueCard> MakeDayCards(const QDate& day, const TDemoCalendar& calendar, int seed) {
+  QList<TVenueCard> cards;
+  const QList<TVenueDay> venues = calendar.VenuesOf(day);
+  for (qsizetype v = 0; v < venues.size(); ++v) {
+    TDemoRandom random = TDemoRandom::For({std::uint64_t(seed), std::uint64_t(day.toJulianDay()),
+                                           std::uint64_t(venues[v].Venue), TDemoRandom::Card});
+    cards.append(MakeVenueCard(day, venues[v], v == 0, random));
+  }
+  return cards;
+}

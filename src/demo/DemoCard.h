@@ -44,3 +44,7 @@ struct TVenueCard {
 // first venue on Sundays); now and then a steeplechase; at 新潟 a race on the
 // straight 1000 m turf every day.
 TVenueCard MakeVenueCard(const QDate& day, const TVenueDay& venue, bool firstVenue, TDemoRandom& random);
+
+// The cards of every venue racing on the day, in the calendar's order, as the
+// seed deals them.
+QList<TVenueCard> MakeDayCards(const QDate& day, const TDemoCalendar& calendar, int seed);

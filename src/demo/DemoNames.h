@@ -7,8 +7,14 @@
 
 // Fictional names the way the service writes them.
 namespace DemoNames {
-// Katakana, 3 to 9 characters.
-QString HorseName(TDemoRandom& random);
+// The jockeys of a seed.
+constexpr int RosterSize = 96;
+
+// The index-th horse name: katakana, 4 to 9 characters, words joined the way
+// horse names are. Indexes below HorseNameCount() give different names;
+// neighbouring indexes give unrelated ones.
+QString HorseName(qint64 index);
+qint64 HorseNameCount();
 // Four full-width characters: family name and the start of the given name.
 QString JockeyName(TDemoRandom& random);
 // The jockeys riding in the demo, the same for every day of a seed.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <map>
+#include <vector>
 
 namespace {
 
@@ -13,21 +14,58 @@ qint64 Floor10(double yen) {
   return std::max<qint64>(100, static_cast<qint64>(capped / 10.0) * 10);
 }
 
-// Ranks by chance, most likely first; ties keep their order.
-std::map<TCombo, int> Ranks(const std::map<TCombo, double>& chances) {
-  QList<std::pair<double, TCombo>> sorted;
-  for (const auto& [combo, p] : chances) sorted.append({p, combo});
-  std::stable_sort(sorted.begin(), sorted.end(),
-                   [](const auto& a, const auto& b) { return a.first > b.first; });
-  std::map<TCombo, int> ranks;
-  for (qsizetype i = 0; i < sorted.size(); ++i) ranks[sorted[i].second] = static_cast<int>(i) + 1;
-  return ranks;
-}
-
 TCombo Sorted(TCombo combo) {
   std::sort(combo.begin(), combo.end());
   return combo;
 }
+
+// The chances of one bet type's combinations of up to three numbers (horses
+// 1 to 18 or frames 1 to 8), kept in the order of their numbers.
+class TChances {
+public:
+  explicit TChances(int size)
+      : FSize(size), FChance(Radix * Radix * Radix, 0.0), FPresent(FChance.size(), false) {}
+
+  double& operator[](const TCombo& combo) {
+    const std::size_t at = IndexOf(combo);
+    FPresent[at] = true;
+    return FChance[at];
+  }
+  bool Contains(const TCombo& combo) const { return FPresent[IndexOf(combo)]; }
+  double At(const TCombo& combo) const { return FChance[IndexOf(combo)]; }
+  // Rank by chance among all combinations, most likely first; ties keep the order of their numbers.
+  int Rank(const TCombo& combo) const {
+    const std::size_t at = IndexOf(combo);
+    const double chance = FChance[at];
+    int rank = 1;
+    for (std::size_t i = 0; i < FChance.size(); ++i)
+      if (FPresent[i] && (FChance[i] > chance || (FChance[i] == chance && i < at))) ++rank;
+    return rank;
+  }
+  // Every combination present with its chance, in the order of their numbers.
+  template <typename F>
+  void ForEach(F f) const {
+    for (std::size_t i = 0; i < FChance.size(); ++i)
+      if (FPresent[i]) f(ComboOf(i), FChance[i]);
+  }
+
+private:
+  static constexpr std::size_t Radix = 19;
+
+  std::size_t IndexOf(const TCombo& combo) const {
+    std::size_t at = 0;
+    for (int k = 0; k < 3; ++k) at = at * Radix + (k < combo.size() ? std::size_t(combo[k]) : 0);
+    return at;
+  }
+  TCombo ComboOf(std::size_t at) const {
+    TCombo combo{int(at / (Radix * Radix)), int(at / Radix % Radix), int(at % Radix)};
+    return combo.first(FSize);
+  }
+
+  int FSize;
+  std::vector<double> FChance;
+  std::vector<bool> FPresent;
+};
 
 }  // namespace
 
@@ -49,7 +87,7 @@ TRacePayouts PayRace(const TRaceRun& run, const QList<int>& frames, TDemoRandom&
   for (const double w : weight) p.append(w / total);
 
   // Harville: chance of a, b, c finishing first, second, third.
-  std::map<TCombo, double> win, place, bracket, quinella, wide, exacta, trio, trifecta;
+  TChances win(1), place(1), bracket(2), quinella(2), wide(2), exacta(2), trio(3), trifecta(3);
   for (int a = 0; a < s; ++a) {
     win[{starters[a]}] = p[a];
     for (int b = 0; b < s; ++b) {
@@ -68,17 +106,17 @@ TRacePayouts PayRace(const TRaceRun& run, const QList<int>& frames, TDemoRandom&
     }
   }
   const int places = s <= 7 ? 2 : 3;
-  for (int a = 0; a < s; ++a) {
-    double inPlace = 0.0;
-    for (const auto& [combo, chance] : places == 3 ? trifecta : exacta)
-      if (combo.contains(starters[a])) inPlace += chance;
-    place[{starters[a]}] = inPlace;
-  }
-  for (const auto& [combo, chance] : trio) {
+  std::map<int, double> inPlace;
+  for (const int number : starters) inPlace[number] = 0.0;
+  (places == 3 ? trifecta : exacta).ForEach([&](const TCombo& combo, double chance) {
+    for (const int number : combo) inPlace[number] += chance;
+  });
+  for (const int number : starters) place[{number}] = inPlace[number];
+  trio.ForEach([&](const TCombo& combo, double chance) {
     wide[{combo[0], combo[1]}] += chance;
     wide[{combo[0], combo[2]}] += chance;
     wide[{combo[1], combo[2]}] += chance;
-  }
+  });
 
   // Who finished where: a dead heat makes several orders true at once.
   QList<const THorseRun*> placed;
@@ -104,33 +142,31 @@ TRacePayouts PayRace(const TRaceRun& run, const QList<int>& frames, TDemoRandom&
   }
 
   // Pays the combinations that came in; a dead heat splits the pool between them.
-  const auto pay1 = [&](TBetType betType, const std::map<TCombo, double>& chances, const QList<TCombo>& paid,
+  const auto pay1 = [&](TBetType betType, const TChances& chances, const QList<TCombo>& paid,
                         double returned) {
     QList<TPayout>& list = pay.Of[static_cast<int>(betType)];
     const int limit = PayBlock(betType).Count;
-    const std::map<TCombo, int> ranks = Ranks(chances);
     QList<TCombo> unique;
     for (const TCombo& combo : paid)
-      if (!unique.contains(combo) && chances.count(combo)) unique.append(combo);
+      if (!unique.contains(combo) && chances.Contains(combo)) unique.append(combo);
     const double k = static_cast<double>(unique.size());
     for (const TCombo& combo : unique) {
       if (list.size() >= limit) break;
-      list.append({combo, Floor10(100.0 * returned / (k * chances.at(combo))), ranks.at(combo)});
+      list.append({combo, Floor10(100.0 * returned / (k * chances.At(combo))), chances.Rank(combo)});
     }
   };
   // Place and wide: stakes on every paid combination come back first, the rest is shared.
-  const auto payShared = [&](TBetType betType, const std::map<TCombo, double>& chances,
-                             const QList<TCombo>& paid, double returned, double winnersPerRace) {
+  const auto payShared = [&](TBetType betType, const TChances& chances, const QList<TCombo>& paid,
+                             double returned, double winnersPerRace) {
     QList<TPayout>& list = pay.Of[static_cast<int>(betType)];
     const int limit = PayBlock(betType).Count;
-    const std::map<TCombo, int> ranks = Ranks(chances);
     double rest = returned;
-    for (const TCombo& combo : paid) rest -= chances.at(combo) / winnersPerRace;
+    for (const TCombo& combo : paid) rest -= chances.At(combo) / winnersPerRace;
     const double k = static_cast<double>(paid.size());
     for (const TCombo& combo : paid) {
       if (list.size() >= limit) break;
-      const double share = chances.at(combo) / winnersPerRace;
-      list.append({combo, Floor10(100.0 * (1.0 + std::max(0.0, rest) / (k * share))), ranks.at(combo)});
+      const double share = chances.At(combo) / winnersPerRace;
+      list.append({combo, Floor10(100.0 * (1.0 + std::max(0.0, rest) / (k * share))), chances.Rank(combo)});
     }
   };
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDate>
 #include <QtGlobal>
 
 #include <cmath>
@@ -12,12 +13,20 @@
 class TDemoRandom {
 public:
   explicit TDemoRandom(std::uint64_t seed) : FState(seed) {}
+  // The independent streams of a racing day: a venue's card, and a race's run,
+  // payouts and earlier stages.
+  enum TStream : std::uint64_t { Card, Run, Pay = 3, Stage };
+
   // A stream for one item (a day, a venue, a race), independent of the order
   // in which the items are made.
   static TDemoRandom For(std::initializer_list<std::uint64_t> parts) {
     std::uint64_t h = 0x6a09e667f3bcc908ull;
     for (const std::uint64_t part : parts) h = Mix(h ^ (part + 0x9e3779b97f4a7c15ull + (h << 6) + (h >> 2)));
     return TDemoRandom(h);
+  }
+  static TDemoRandom ForRace(int seed, const QDate& day, int venue, int raceNumber, TStream stream) {
+    return For({std::uint64_t(seed), std::uint64_t(day.toJulianDay()), std::uint64_t(venue),
+                std::uint64_t(raceNumber), stream});
   }
 
   std::uint64_t Next() {

@@ -2,6 +2,7 @@
 #include "records/DateKey.h"
 
 #include "demo/DemoNames.h"
+#include "demo/DemoPopulation.h"
 #include "position/PassingOrderConverter.h"
 #include "records/RecordBuilder.h"
 #include "records/RecordLayout.h"
@@ -11,8 +12,6 @@
 #include <cstdint>
 
 namespace {
-
-enum : std::uint64_t { CardStream, RunStream, NameStream, PayStream, StageStream };
 
 std::uint64_t DayNumber(const QDate& day) {
   return static_cast<std::uint64_t>(day.toJulianDay());
@@ -125,19 +124,8 @@ QByteArray Stage(QByteArray line, char kind) {
 
 }  // namespace
 
-QList<TVenueCard> TDemoService::CardsOf(const QDate& day) const {
-  QList<TVenueCard> cards;
-  const QList<TVenueDay> venues = FCalendar.VenuesOf(day);
-  for (qsizetype v = 0; v < venues.size(); ++v) {
-    TDemoRandom random =
-        TDemoRandom::For({std::uint64_t(FSeed), DayNumber(day), std::uint64_t(venues[v].Venue), CardStream});
-    cards.append(MakeVenueCard(day, venues[v], v == 0, random));
-  }
-  return cards;
-}
-
 TDemoRace TDemoService::MakeRace(const QDate& day, const TVenueCard& card, const TRacePlan& plan,
-                                 bool withHorses) const {
+                                 const QList<TDemoEntry>& field, const QStringList* roster) const {
   TDemoRace race;
   race.Plan = plan;
   race.Conditions = card.Conditions;
@@ -145,43 +133,35 @@ TDemoRace TDemoService::MakeRace(const QDate& day, const TVenueCard& card, const
                  QByteArray::number(card.Venue.Meeting).rightJustified(2, '0') +
                  QByteArray::number(card.Venue.Day).rightJustified(2, '0') +
                  QByteArray::number(plan.RaceNumber).rightJustified(2, '0');
-  const auto stream = [&](std::uint64_t kind) {
-    return TDemoRandom::For({std::uint64_t(FSeed), DayNumber(day), std::uint64_t(card.Venue.Venue),
-                             std::uint64_t(plan.RaceNumber), kind});
+  const auto stream = [&](TDemoRandom::TStream kind) {
+    return TDemoRandom::ForRace(FSeed, day, card.Venue.Venue, plan.RaceNumber, kind);
   };
-  TDemoRandom runRandom = stream(RunStream);
-  race.Run = RunRace(plan, card.Conditions, runRandom);
+  QList<double> abilities;
+  for (const TDemoEntry& entry : field) abilities.append(entry.Ability);
+  TDemoRandom runRandom = stream(TDemoRandom::Run);
+  race.Run = RunRace(plan, card.Conditions, abilities, runRandom);
   for (int n = 1; n <= plan.Horses; ++n) race.Frames.append(TPassingOrderConverter::FrameOf(plan.Horses, n));
-  if (!withHorses) return race;
+  if (!roster) return race;
 
-  TDemoRandom names = stream(NameStream);
-  for (int n = 1; n <= plan.Horses; ++n) {
-    QString name;
-    do {
-      name = DemoNames::HorseName(names);
-    } while (race.HorseNames.contains(name));
-    race.HorseNames.append(name);
+  for (const TDemoEntry& entry : field) {
+    race.HorseNames.append(entry.Name);
+    race.Jockeys.append(roster->value(entry.Jockey));
   }
-  // Each jockey rides once in a race.
-  static const QStringList roster = DemoNames::JockeyRoster(0);
-  QList<int> riders;
-  while (riders.size() < plan.Horses) {
-    const int rider = names.Between(0, static_cast<int>(roster.size()) - 1);
-    if (!riders.contains(rider)) riders.append(rider);
-  }
-  for (const int rider : riders) race.Jockeys.append(roster[rider]);
-  TDemoRandom payRandom = stream(PayStream);
+  TDemoRandom payRandom = stream(TDemoRandom::Pay);
   race.Payouts = PayRace(race.Run, race.Frames, payRandom);
   return race;
 }
 
 QList<TDemoRace> TDemoService::RacesOf(const QDate& day) const {
   QList<TDemoRace> races;
-  const QList<TVenueCard> cards = CardsOf(day);
+  const QList<TVenueCard> cards = MakeDayCards(day, FCalendar, FSeed);
+  const QList<QList<TDemoEntry>> fields = DemoPopulation::DayFields(FSeed, FCalendar, day);
+  const QStringList roster = DemoNames::JockeyRoster(FSeed);
   const char kind = FinalKind(day);
   for (int r = 0; r < 12; ++r) {
-    for (const TVenueCard& card : cards) {
-      TDemoRace race = MakeRace(day, card, card.Races[r], true);
+    for (qsizetype v = 0; v < cards.size(); ++v) {
+      const TVenueCard& card = cards[v];
+      TDemoRace race = MakeRace(day, card, card.Races[r], fields.value(v * 12 + r), &roster);
       race.RaceLine = RaceLine(race, kind);
       for (int i = 0; i < race.Plan.Horses; ++i) race.HorseLines.append(HorseLine(race, i, kind));
       race.PayLine = PayLine(race);
@@ -197,11 +177,12 @@ QByteArray TDemoService::DayFeed(const QDate& day) const {
     feed += record;
     feed += "\r\n";
   };
-  const QList<TVenueCard> cards = CardsOf(day);
+  const QList<TVenueCard> cards = MakeDayCards(day, FCalendar, FSeed);
   for (const TVenueCard& card : cards) put(WeatherRecord(day, card));
   for (const TDemoRace& race : RacesOf(day)) {
-    TDemoRandom random = TDemoRandom::For({std::uint64_t(FSeed), DayNumber(day),
-                                           std::uint64_t(race.RaceKey.toLongLong() % 1000000), StageStream});
+    TDemoRandom random =
+        TDemoRandom::For({std::uint64_t(FSeed), DayNumber(day),
+                          std::uint64_t(race.RaceKey.toLongLong() % 1000000), TDemoRandom::Stage});
     for (int i = 0; i < race.Run.Horses.size(); ++i) {
       const int abnormality = race.Run.Horses[i].Abnormality;
       if (abnormality == 1 || abnormality == 2) put(ScratchRecord(day, race, i));
@@ -250,10 +231,13 @@ QList<QDate> TDemoService::WriteFeed(const QString& feedDir, const QDate& lastDa
 TByteLines TDemoService::RaceHistory(const QDate& first, const QDate& last) const {
   TByteLines lines;
   for (QDate day = first; day <= last; day = day.addDays(1)) {
-    const QList<TVenueCard> cards = CardsOf(day);
-    for (int r = 0; r < 12 && !cards.isEmpty(); ++r)
-      for (const TVenueCard& card : cards)
-        lines.append(RaceLine(MakeRace(day, card, card.Races[r], false), '7'));
+    const QList<TVenueCard> cards = MakeDayCards(day, FCalendar, FSeed);
+    if (cards.isEmpty()) continue;
+    const QList<QList<TDemoEntry>> fields = DemoPopulation::DayFields(FSeed, FCalendar, day);
+    for (int r = 0; r < 12; ++r)
+      for (qsizetype v = 0; v < cards.size(); ++v)
+        lines.append(
+            RaceLine(MakeRace(day, cards[v], cards[v].Races[r], fields.value(v * 12 + r), nullptr), '7'));
   }
   return lines;
 }

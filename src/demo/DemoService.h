@@ -3,6 +3,7 @@
 #include "demo/DemoCalendar.h"
 #include "demo/DemoCard.h"
 #include "demo/DemoPayouts.h"
+#include "demo/DemoPopulation.h"
 #include "demo/RunningModel.h"
 #include "text/LineFile.h"
 
@@ -57,8 +58,9 @@ public:
   TByteLines RaceHistory(const QDate& first, const QDate& last) const;
 
 private:
-  TDemoRace MakeRace(const QDate& day, const TVenueCard& card, const TRacePlan& plan, bool withHorses) const;
-  QList<TVenueCard> CardsOf(const QDate& day) const;
+  // The race run by the field; names, jockeys and payouts only with the roster.
+  TDemoRace MakeRace(const QDate& day, const TVenueCard& card, const TRacePlan& plan,
+                     const QList<TDemoEntry>& field, const QStringList* roster) const;
 
   int FSeed;
   TDemoCalendar FCalendar;

@@ -138,14 +138,14 @@ int TypicalTime(const TRacePlan& plan, const TDayConditions& conditions) {
       std::lround(plan.Distance / 1000.0 * spk * (1.0 + ClassAdjustment(plan) + going) * 10.0));
 }
 
-TRaceRun RunRace(const TRacePlan& plan, const TDayConditions& conditions, TDemoRandom& random) {
+TRaceRun DecideFinish(const TRacePlan& plan, const QList<double>& abilities, TDemoRandom& random) {
   TRaceRun run;
   run.Corners = plan.Corners;
   const int n = plan.Horses;
   for (int i = 1; i <= n; ++i) {
     THorseRun horse;
     horse.Number = i;
-    horse.Ability = random.Normal();
+    horse.Ability = abilities.value(i - 1);
     run.Horses.append(horse);
   }
 
@@ -168,23 +168,8 @@ TRaceRun RunRace(const TRacePlan& plan, const TDayConditions& conditions, TDemoR
     stopper = starters[random.Between(0, s - 1)];
     run.Horses[stopper].Abnormality = 4;
   }
-  const int corners = static_cast<int>(plan.Corners.size());
-  const int stopAfter =
-      corners > 0 ? random.Between(1, corners) : 0;  // corners the stopper is still listed at
 
-  // Early speed decides the early shape: front-runners, stalkers, closers.
-  QList<double> speed(n, 0.0);
-  for (const int i : starters) speed[i] = random.Normal();
-  QList<int> bySpeed = starters;
-  std::stable_sort(bySpeed.begin(), bySpeed.end(), [&](int a, int b) { return speed[a] > speed[b]; });
-  QList<double> early(n, 0.0);
-  const double spread = (0.8 + 0.4 * random.Uniform()) * s * (plan.Distance >= 2000 ? 1.15 : 1.0);
-  for (int r = 0; r < s; ++r) {
-    const double share = s > 1 ? double(r) / (s - 1) : 0.0;
-    early[bySpeed[r]] = std::max(0.0, spread * std::pow(share, 1.15) + random.Normal(0.0, 0.5));
-  }
-
-  // The finish: ability and luck; margins grow with distance and in the lower classes.
+  // Ability and luck; margins grow with distance and in the lower classes.
   double scale = 2.6 * std::sqrt(plan.Distance / 1600.0);
   if (plan.Condition == 701 || plan.Condition == 703) scale *= 1.3;
   if (plan.Condition == 5) scale *= 1.1;
@@ -208,15 +193,47 @@ TRaceRun RunRace(const TRacePlan& plan, const TDayConditions& conditions, TDemoR
     run.Horses[finishers[k + 1]].FinishBehind = run.Horses[finishers[k]].FinishBehind;
     run.DeadHeat = true;
   }
-
-  const int winner = TypicalTime(plan, conditions);
-  const double winnerTime = winner * (1.0 + random.Normal(0.0, 0.005));
   for (qsizetype p = 0; p < finishers.size(); ++p) {
     THorseRun& horse = run.Horses[finishers[p]];
     const bool tied = p > 0 && horse.FinishBehind == run.Horses[finishers[p - 1]].FinishBehind;
     horse.Arrival = tied ? run.Horses[finishers[p - 1]].Arrival : static_cast<int>(p) + 1;
-    horse.Time = static_cast<int>(std::lround(winnerTime + horse.FinishBehind * TenthsPerLength));
   }
+  return run;
+}
+
+TRaceRun RunRace(const TRacePlan& plan, const TDayConditions& conditions, const QList<double>& abilities,
+                 TDemoRandom& random) {
+  TRaceRun run = DecideFinish(plan, abilities, random);
+  const int n = plan.Horses;
+  QList<int> starters;  // indexes
+  int stopper = -1;
+  for (int i = 0; i < n; ++i) {
+    const int abnormality = run.Horses[i].Abnormality;
+    if (abnormality == 0 || abnormality == 4) starters.append(i);
+    if (abnormality == 4) stopper = i;
+  }
+  const int s = static_cast<int>(starters.size());
+  const int corners = static_cast<int>(plan.Corners.size());
+  const int stopAfter =
+      corners > 0 ? random.Between(1, corners) : 0;  // corners the stopper is still listed at
+
+  // Early speed decides the early shape: front-runners, stalkers, closers.
+  QList<double> speed(n, 0.0);
+  for (const int i : starters) speed[i] = random.Normal();
+  QList<int> bySpeed = starters;
+  std::stable_sort(bySpeed.begin(), bySpeed.end(), [&](int a, int b) { return speed[a] > speed[b]; });
+  QList<double> early(n, 0.0);
+  const double spread = (0.8 + 0.4 * random.Uniform()) * s * (plan.Distance >= 2000 ? 1.15 : 1.0);
+  for (int r = 0; r < s; ++r) {
+    const double share = s > 1 ? double(r) / (s - 1) : 0.0;
+    early[bySpeed[r]] = std::max(0.0, spread * std::pow(share, 1.15) + random.Normal(0.0, 0.5));
+  }
+
+  const int winner = TypicalTime(plan, conditions);
+  const double winnerTime = winner * (1.0 + random.Normal(0.0, 0.005));
+  for (THorseRun& horse : run.Horses)
+    if (horse.Arrival > 0)
+      horse.Time = static_cast<int>(std::lround(winnerTime + horse.FinishBehind * TenthsPerLength));
 
   // The field at each corner: early shape giving way to the finish.
   QList<double> lateral(n, 0.0);

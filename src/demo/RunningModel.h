@@ -48,10 +48,16 @@ struct TRaceRun {
   bool DeadHeat = false;
 };
 
-// Runs a race of the plan: abilities, running styles, the field's shape at
-// every corner, arrival and times at a realistic pace for the course, class
-// and going. Scratched horses and non-finishers come now and then.
-TRaceRun RunRace(const TRacePlan& plan, const TDayConditions& conditions, TDemoRandom& random);
+// How the race will end, before it is run: scratchings, now and then a
+// non-finisher, and the places and margins from the horses' abilities on the
+// day (horse n's at n - 1) and luck. Times and corners are left to RunRace.
+TRaceRun DecideFinish(const TRacePlan& plan, const QList<double>& abilities, TDemoRandom& random);
+
+// Runs a race of the plan: the finish DecideFinish gives from the same random
+// numbers, then running styles, the field's shape at every corner and times at
+// a realistic pace for the course, class and going.
+TRaceRun RunRace(const TRacePlan& plan, const TDayConditions& conditions, const QList<double>& abilities,
+                 TDemoRandom& random);
 
 // Winning time in tenths of a second of a typical race on the course.
 int TypicalTime(const TRacePlan& plan, const TDayConditions& conditions);

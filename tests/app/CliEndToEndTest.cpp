@@ -288,11 +288,19 @@ TEST_F(CliEndToEndTest, RaceShowsSheetPositionsTabsAndPayouts) {
   const QJsonValue spot = first[u"sections"_s][u"３コーナー"_s];
   const QString spotText =
       spot.isObject() ? u"%1-%2"_s.arg(spot[u"row"_s].toInt()).arg(spot[u"lane"_s].toInt()) : u"-"_s;
-  EXPECT_TRUE(QRegularExpression(u"\\b%1  %2\\s+%3\\b"_s.arg(first[u"number"_s].toInt())
-                                     .arg(first[u"name"_s].toString(), QRegularExpression::escape(spotText)))
-                  .match(text.Out)
-                  .hasMatch())
-      << text.Out.toStdString();
+  // The table's columns are the race's sections, so the third corner's is found by its heading
+  // (a list's indexOf matches whole lines).
+  const QStringList lines = text.Out.split(u'\n');
+  const qsizetype heading = lines.indexOf(QRegularExpression(u"\\s*番\\s+馬名\\s.*"_s));
+  ASSERT_GE(heading, 0) << text.Out.toStdString();
+  const qsizetype column = lines[heading].split(u' ', Qt::SkipEmptyParts).indexOf(u"３コーナー"_s);
+  ASSERT_GE(column, 2);
+  const qsizetype row = lines.indexOf(
+      QRegularExpression(
+          u"\\s*%1\\s+%2\\s.*"_s.arg(first[u"number"_s].toInt()).arg(first[u"name"_s].toString())),
+      heading);
+  ASSERT_GT(row, heading) << text.Out.toStdString();
+  EXPECT_EQ(lines[row].split(u' ', Qt::SkipEmptyParts).value(column), spotText) << lines[row].toStdString();
 }
 
 TEST_F(CliEndToEndTest, SteeplechaseCannotBeOpenedOrExported) {

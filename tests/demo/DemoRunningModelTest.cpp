@@ -73,13 +73,24 @@ TEST(RunningModelTest, RacesAreConsistent) {
   TDayConditions good;
   int deadHeats = 0, scratchings = 0, stops = 0;
   for (int trial = 0; trial < 400; ++trial) {
-    TDemoRandom random(trial + 1);
     plan.Horses = 5 + trial % 14;
     plan.Corners = trial % 2 ? QList<int>{3, 4} : QList<int>{1, 2, 3, 4};
-    const TRaceRun run = RunRace(plan, good, random);
+    TDemoRandom field(trial + 1000);
+    QList<double> abilities;
+    for (int i = 0; i < plan.Horses; ++i) abilities.append(field.Normal());
+    TDemoRandom random(trial + 1);
+    const TRaceRun run = RunRace(plan, good, abilities, random);
     ASSERT_EQ(run.Horses.size(), plan.Horses);
     ASSERT_EQ(run.Orders.size(), plan.Corners.size());
     deadHeats += run.DeadHeat;
+    // The population moves its winners up by the finish decided beforehand.
+    TDemoRandom again(trial + 1);
+    const TRaceRun decided = DecideFinish(plan, abilities, again);
+    for (int i = 0; i < plan.Horses; ++i) {
+      EXPECT_EQ(decided.Horses[i].Arrival, run.Horses[i].Arrival) << trial;
+      EXPECT_EQ(decided.Horses[i].Abnormality, run.Horses[i].Abnormality) << trial;
+      EXPECT_EQ(run.Horses[i].Ability, abilities[i]);
+    }
     QList<const THorseRun*> arrived;
     for (const THorseRun& h : run.Horses) {
       const bool scratched = h.Abnormality == 1 || h.Abnormality == 2;

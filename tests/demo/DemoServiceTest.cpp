@@ -1,3 +1,5 @@
+#include "demo/DemoEra.h"
+#include "demo/DemoNames.h"
 #include "demo/DemoService.h"
 
 #include "link/FeedLink.h"
@@ -9,10 +11,12 @@
 
 #include <QDir>
 #include <QFile>
+#include <QSet>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 
 using namespace Qt::StringLiterals;
@@ -221,6 +225,99 @@ TEST_F(DemoServiceTest, CardHasItsRaces) {
   EXPECT_GT(steeple, 0);
   EXPECT_EQ(graded, 2) << "one graded race each Sunday";
   EXPECT_GT(mile, 0);
+}
+
+// A third of a year of racing: the same horses come back under the same
+// names, every three to eight weeks, up the classes as they win.
+TEST(DemoPopulationTest, HorsesKeepTheirNamesClassesAndRhythm) {
+  struct TStart {
+    QDate Day;
+    int Condition;
+    bool Jump;
+    bool Turf;
+    int Arrival;
+    QString Jockey;
+  };
+  const auto level = [](const TStart& start) {
+    static const std::map<int, int> Levels{{701, 0}, {703, 0}, {5, 1}, {10, 2}, {16, 3}, {999, 4}};
+    return Levels.at(start.Condition);
+  };
+  std::map<QString, QList<TStart>> careers;
+  QSet<QString> jockeys;
+  int runs = 0;
+  const TDemoService demo(1);
+  for (QDate day(2024, 3, 1); day < QDate(2024, 7, 1); day = day.addDays(1)) {
+    for (const TDemoRace& race : demo.RacesOf(day)) {
+      for (qsizetype i = 0; i < race.HorseNames.size(); ++i) {
+        careers[race.HorseNames[i]].append({day, race.Plan.Condition, race.Plan.Surface == TSurface::Steeple,
+                                            race.Plan.Surface == TSurface::Turf, race.Run.Horses[i].Arrival,
+                                            race.Jockeys[i]});
+        jockeys.insert(race.Jockeys[i]);
+        ++runs;
+      }
+    }
+  }
+  int usualRides = 0, ridesCounted = 0, regulars = 0, oneSurface = 0;
+  for (const auto& [name, starts] : careers) {
+    int wonFlat = -1, wonJump = -1;
+    for (qsizetype k = 0; k < starts.size(); ++k) {
+      const TStart& start = starts[k];
+      if (k > 0) {
+        const qint64 gap = starts[k - 1].Day.daysTo(start.Day);
+        EXPECT_TRUE(gap >= 21 && gap <= 56) << name.toStdString() << " ran again after " << gap << " days";
+      }
+      EXPECT_TRUE(start.Condition != 701 || k == 0) << name.toStdString() << " in a newcomer race again";
+      int& won = start.Jump ? wonJump : wonFlat;
+      EXPECT_TRUE(level(start) > won || (level(start) == 4 && won == 4))
+          << name.toStdString() << " down to class " << start.Condition << " after a win";
+      if (start.Arrival == 1) won = std::max(won, level(start));
+    }
+    if (starts.size() < 3) continue;
+    std::map<QString, int> rides;
+    for (const TStart& start : starts) ++rides[start.Jockey];
+    int most = 0;
+    for (const auto& [jockey, count] : rides) most = std::max(most, count);
+    usualRides += most;
+    ridesCounted += static_cast<int>(starts.size());
+    ++regulars;
+    oneSurface +=
+        std::all_of(starts.begin(), starts.end(), [&](const TStart& s) { return s.Turf == starts[0].Turf; });
+  }
+  // A stable population: horses run a few times each, with their own jockey mostly up.
+  EXPECT_LE(careers.size() * 3, runs);
+  EXPECT_GE(usualRides * 10, ridesCounted * 6);
+  EXPECT_GE(oneSurface * 10, regulars * 6);
+  EXPECT_EQ(jockeys.size(), DemoNames::RosterSize);
+}
+
+// A day's fields follow from the seed and calendar alone, whichever days were
+// simulated first; each era names its horses from a share of its own.
+TEST(DemoPopulationTest, DaysFollowFromTheSeedAloneAndErasKeepTheirNames) {
+  const TDemoCalendar calendar;
+  const QDate early(2021, 4, 10), late(2024, 12, 22);
+  ASSERT_EQ(TDemoEra::EraOf(early), TDemoEra::EraOf(late));
+  ASSERT_NE(TDemoEra::EraOf(late), TDemoEra::EraOf(late.addDays(14)));
+  const auto same = [](const TDemoDayRunners& a, const TDemoDayRunners& b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const auto& x, const auto& y) {
+      return std::equal(x.begin(), x.end(), y.begin(), y.end(),
+                        [](const TDemoRunner& r, const TDemoRunner& s) {
+                          return r.Horse == s.Horse && r.Ability == s.Ability && r.Jockey == s.Jockey;
+                        });
+    });
+  };
+  TDemoEra forward(1, calendar, TDemoEra::EraOf(early)), backward(1, calendar, TDemoEra::EraOf(early));
+  const TDemoDayRunners first = forward.Day(early);
+  ASSERT_EQ(first.size(), 36u);
+  const TDemoDayRunners last = backward.Day(late);
+  EXPECT_TRUE(same(backward.Day(early), first));
+  EXPECT_TRUE(same(forward.Day(late), last));
+  EXPECT_FALSE(same(TDemoEra(2, calendar, TDemoEra::EraOf(early)).Day(early), first));
+
+  EXPECT_LT(backward.NamesUsed(), DemoPopulation::NamesPerEra);
+  QSet<QString> names;
+  for (qint64 i = 0; i < 2 * DemoPopulation::NamesPerEra; ++i) names.insert(DemoNames::HorseName(i));
+  EXPECT_EQ(names.size(), 2 * DemoPopulation::NamesPerEra) << "two eras' shares";
+  EXPECT_GE(DemoNames::HorseNameCount(), 10 * DemoPopulation::NamesPerEra);
 }
 
 TEST(DemoCalendarTest, MeetingsAndDaysRunOn) {
