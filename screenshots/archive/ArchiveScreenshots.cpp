@@ -1,5 +1,5 @@
 // Saves pictures of the archive's windows (search, a horse's history, wide
-// trips, the calendar of racing days) on eight demo weeks imported into an
+// trips, the calendar of racing days) on half a year of demo racing imported into an
 // archive, into the folder given as the first argument.
 
 #include "archive/ArchivedStore.h"
@@ -56,7 +56,7 @@ int main(int argc, char* argv[]) {
   const QString feed = dir.filePath(u"DemoFeed"_s);
   const QString dataDir = dir.filePath(u"Data"_s);
   QDir().mkpath(dataDir);
-  TDemoService(1).WriteFeed(feed, QDate(2024, 5, 12), 56);
+  TDemoService(1).WriteFeed(feed, QDate(2024, 5, 12), 182);
   {
     TArchive archive(ArchivePath(dataDir), TArchive::TAccess::Write);
     ImportFeed(feed, {}, {}, archive, dataDir);
@@ -74,17 +74,18 @@ int main(int argc, char* argv[]) {
   search.show();
   // A horse found by its name typed in hiragana.
   const QString name = session.FindNames(u"カ"_s, false, 1).value(0).Name;
-  QString typed = name.left(2);
+  QString typed = name.left(1);
   for (QChar& c : typed)
     if (c.unicode() >= 0x30A1 && c.unicode() <= 0x30F6) c = QChar(char16_t(c.unicode() - 0x60));
   search.NameEdit()->setText(typed);
   ok &= Save(&search, folder, u"archive-search.png"_s);
   // The history of the horse that ran most among the matches, latest first.
+  const auto runs = [&search](int row) {
+    return search.Matches()->item(row)->text().section(u'（', 1).section(u'戦', 0, 0).toInt();
+  };
   int most = 0;
   for (int i = 1; i < search.Matches()->count(); ++i)
-    if (search.Matches()->item(i)->text().section(u'（', 1).toInt() >
-        search.Matches()->item(most)->text().section(u'（', 1).toInt())
-      most = i;
+    if (runs(i) > runs(most)) most = i;
   search.Matches()->setCurrentRow(most);
   ok &= Save(&search, folder, u"archive-horse-history.png"_s);
   search.close();

@@ -22,7 +22,7 @@ TSearchWindow::TSearchWindow(TSession& session, QWidget* parent)
   setObjectName(u"SearchWindow"_s);
   setWindowTitle(u"馬・騎手の検索"_s);
   setFont(RavekFont(12));
-  resize(1040, 560);
+  resize(1200, 560);
 
   FNameEdit = new QLineEdit(this);
   FNameEdit->setObjectName(u"NameEdit"_s);
