@@ -427,10 +427,14 @@ QList<TRunKey> TArchive::RunsOf(const char* table, const char* column, const QSt
   return list;
 }
 
-QByteArray TArchive::RunnerLine(const TRunKey& run) {
-  TStatement runner(*this, "SELECT line FROM runners WHERE id = ?1");
-  runner.Bind(1, KeyNumber(run.RaceKey) * RunnerSlots + run.HorseNumber);
-  return runner.Step() ? runner.Blob(0) : QByteArray();
+QByteArray TArchive::NextRun(const QString& horse, const QByteArray& raceKey, TRunKey& run) {
+  TStatement next(*this,
+                  "SELECT r.id, r.line FROM runners r JOIN horses h ON r.horse = h.id"
+                  " WHERE h.name = ?1 AND r.id > ?2 ORDER BY r.id LIMIT 1");
+  next.Bind(1, horse.trimmed()).Bind(2, KeyNumber(raceKey) * RunnerSlots + RunnerSlots - 1);
+  if (!next.Step()) return {};
+  run = {KeyText(next.Int(0) / RunnerSlots), int(next.Int(0) % RunnerSlots)};
+  return next.Blob(1);
 }
 
 QList<TRunKey> TArchive::HorseRuns(const QString& name) {

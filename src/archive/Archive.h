@@ -96,8 +96,9 @@ public:
   // Every run of the horse or jockey of exactly this name, oldest first.
   QList<TRunKey> HorseRuns(const QString& name);
   QList<TRunKey> JockeyRuns(const QString& name);
-  // The runner record of one run; empty when the archive lacks it.
-  QByteArray RunnerLine(const TRunKey& run);
+  // The horse's first run after the race: its runner record, and the run in
+  // `run`; empty when the archive has none.
+  QByteArray NextRun(const QString& horse, const QByteArray& raceKey, TRunKey& run);
 
   // A whole copy of the database through SQLite's online backup, written
   // beside the target and renamed over it. Throws TFileError.

@@ -96,9 +96,9 @@ QList<TWideTrip> WideTrips(TArchive& archive, const QByteArray& from, const QByt
   // The next run of each horse, where the archive has one: where and how it ended.
   TRunnerRecord runner;
   for (TWideTrip& trip : trips) {
-    for (const TRunKey& run : archive.HorseRuns(trip.Run.Name)) {
-      if (run.RaceKey <= trip.Run.RaceKey) continue;
-      const QByteArray line = archive.RunnerLine(run);
+    TRunKey run;
+    const QByteArray line = archive.NextRun(trip.Run.Name, trip.Run.RaceKey, run);
+    if (!line.isEmpty()) {
       const QString mark = runner.AbnormalMark(line);
       trip.Next.RaceKey = run.RaceKey;
       trip.Next.Venue = VenueName(run.RaceKey.mid(8, 2));
@@ -107,7 +107,6 @@ QList<TWideTrip> WideTrips(TArchive& archive, const QByteArray& from, const QByt
       trip.Next.Name = trip.Run.Name;
       trip.Next.Placing = StrToIntOrZero(runner.FinalPlace(line));
       trip.Next.Place = mark.isEmpty() ? QString::number(trip.Next.Placing) : mark;
-      break;
     }
   }
   return trips;
