@@ -187,6 +187,8 @@ int RunWide(const TCliArgs& args, const TCliOutput& output) {
 int RunImport(const TCliArgs& args, const TCliOutput& output) {
   const QString feed = AbsolutePath(args.Positional.first());
   const QString dataDir = TShellState::SettleDataDir(args.AppDir, true);
+  // Before the archive is made: a wrong folder leaves nothing behind.
+  FeedDayFolder(feed);
   TArchive archive(ArchivePath(dataDir), TArchive::TAccess::Write);
   // One line that rewrites itself, on a terminal only.
   const bool terminal = isatty(fileno(output.ErrFile())) != 0;

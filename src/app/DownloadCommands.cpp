@@ -27,11 +27,15 @@ QString Slashed(const QByteArray& yyyymmdd) {
 
 }  // namespace
 
+// Twenty years of racing at most, for histories to import.
+constexpr int MaxFeedDays = 7320;
+
 int RunDemoFeed(const TCliArgs& args, const TCliOutput& output) {
   const QString feed = AbsolutePath(args.Positional.first());
   const QDate end =
       args.Has(u"--end"_s) ? ParseDay(u"--end"_s, args.Value(u"--end"_s)) : QDate::currentDate();
-  const int days = args.Has(u"--days"_s) ? ParseCount(u"--days"_s, args.Value(u"--days"_s), 1, 3660) : 8;
+  const int days =
+      args.Has(u"--days"_s) ? ParseCount(u"--days"_s, args.Value(u"--days"_s), 1, MaxFeedDays) : 8;
   const int seed = args.Has(u"--seed"_s) ? ParseCount(u"--seed"_s, args.Value(u"--seed"_s), 0, 1 << 30) : 1;
   const QList<QDate> written = TDemoService(seed).WriteFeed(feed, end, days);
   output.Out(u"%1 開催日分の配信データを書きました: %2\n"_s.arg(written.size())
@@ -62,7 +66,7 @@ int RunDownload(const TCliArgs& args, const TCliOutput& output) {
   output.Out(u"%1日分を要求し、%2日分を取得しました。\n"_s.arg(result.DaysAsked).arg(result.DaysRead));
   if (!result.FilesWritten) output.Out(u"データファイルは書き換えていません。\n"_s);
   QStringList shown;
-  for (const QByteArray& date : cli.Session.Store().RaceDates) shown.append(Slashed(date));
+  for (const QByteArray& date : cli.Session.WeekDates()) shown.append(Slashed(date));
   output.Out(u"成績のある日: %1\n"_s.arg(shown.isEmpty() ? u"なし"_s : shown.join(u' ')));
   if (result.FailedDays.isEmpty()) return result.ArchiveFailed ? 2 : 0;
   output.Err(u"取得できなかった日があります。前に取得したその日の成績はそのまま残しました:\n"_s);

@@ -157,8 +157,8 @@ TArchive::TArchive(const QString& fileName, TAccess access) : FPath(fileName) {
     const int stored = StoredVersion();
     if (stored > SchemaVersion)
       Fail(SQLITE_ERROR, u"新しい版の ravek が作ったアーカイブです（版 %1）。"_s.arg(stored));
-    // Pages read in place, not copied through read calls: the searches read many.
-    Execute("PRAGMA mmap_size=1073741824");
+    // A reader's pages read in place, not copied through read calls: the searches read many.
+    if (!write) Execute("PRAGMA mmap_size=1073741824");
     if (write) {
       Execute("PRAGMA journal_mode=WAL");
       Execute("PRAGMA synchronous=FULL");

@@ -48,6 +48,14 @@ QString ReadDayFile(const QString& path, TArchiveRecords& records) {
 
 }  // namespace
 
+QDir FeedDayFolder(const QString& feedDir) {
+  const QDir folder(QDir(feedDir).filePath(QString::fromLatin1(RealtimeResultsKind)));
+  if (!folder.exists())
+    throw TFileError(
+        u"配信データのフォルダ %1 がありません。"_s.arg(QDir::toNativeSeparators(folder.path())));
+  return folder;
+}
+
 TImportResult ImportFeed(const QString& feedDir, const QByteArray& from, const QByteArray& to,
                          TArchive& archive, const QString& dataDir, const TImportProgress& progress) {
   const QDir folder(QDir(feedDir).filePath(QString::fromLatin1(RealtimeResultsKind)));

@@ -3,6 +3,7 @@
 #include "archive/Archive.h"
 
 #include <QByteArray>
+#include <QDir>
 #include <QString>
 #include <QStringList>
 
@@ -16,6 +17,9 @@ struct TImportResult {
   QStringList FailedDays;
   QStringList Messages;  // for the user, e.g. a damaged position file kept aside
 };
+
+// The feed's folder of day files; throws TFileError when there is none.
+QDir FeedDayFolder(const QString& feedDir);
 
 // Called after each day: days done, days in all, the day (yyyymmdd).
 using TImportProgress = std::function<void(int done, int total, const QByteArray& day)>;

@@ -79,6 +79,8 @@ public:
   // into the store when it is first shown (LoadArchivedDay), and then open,
   // correct and save like the week's.
   bool HasArchive() const;
+  // The days the data files hold (the last download's), ascending.
+  const TByteLines& WeekDates() const { return FWeekDates; }
   // False when the archive does not hold the day. Throws TFileError,
   // TDataError or TConvertError; the store is then as it was.
   bool LoadArchivedDay(const QByteArray& date);
