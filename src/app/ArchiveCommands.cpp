@@ -125,24 +125,25 @@ int PrintRuns(const TCliArgs& args, const TCliOutput& output, const QString& nam
   return 0;
 }
 
+// Every run of the horse or jockey the name part stands for.
+int RunHistory(const TCliArgs& args, const TCliOutput& output, bool jockey) {
+  TArchiveReader reader(args.AppDir);
+  TArchive& archive = reader.Archive;
+  const QString part = args.Positional.first();
+  const QString name = jockey ? ChosenName(archive.FindJockeys(part, MatchLimit), part, u"騎手"_s)
+                              : ChosenName(archive.FindHorses(part, MatchLimit), part, u"馬"_s);
+  const QList<TRunKey> runs = jockey ? archive.JockeyRuns(name) : archive.HorseRuns(name);
+  return PrintRuns(args, output, name, HistoryRows(archive, runs, reader.Positions, reader.Settings));
+}
+
 }  // namespace
 
 int RunHorse(const TCliArgs& args, const TCliOutput& output) {
-  TArchiveReader reader(args.AppDir);
-  const QString part = args.Positional.first();
-  const QString name = ChosenName(reader.Archive.FindHorses(part, MatchLimit), part, u"馬"_s);
-  return PrintRuns(
-      args, output, name,
-      HistoryRows(reader.Archive, reader.Archive.HorseRuns(name), reader.Positions, reader.Settings));
+  return RunHistory(args, output, false);
 }
 
 int RunJockey(const TCliArgs& args, const TCliOutput& output) {
-  TArchiveReader reader(args.AppDir);
-  const QString part = args.Positional.first();
-  const QString name = ChosenName(reader.Archive.FindJockeys(part, MatchLimit), part, u"騎手"_s);
-  return PrintRuns(
-      args, output, name,
-      HistoryRows(reader.Archive, reader.Archive.JockeyRuns(name), reader.Positions, reader.Settings));
+  return RunHistory(args, output, true);
 }
 
 int RunWide(const TCliArgs& args, const TCliOutput& output) {

@@ -290,7 +290,7 @@ TEST(DemoPopulationTest, HorsesKeepTheirNamesClassesAndRhythm) {
   EXPECT_EQ(jockeys.size(), DemoNames::RosterSize);
 }
 
-// A day's fields follow from the seed and calendar alone, whichever days were
+// A day's fields are the same whichever days were
 // simulated first; each era names its horses from a share of its own.
 TEST(DemoPopulationTest, DaysFollowFromTheSeedAloneAndErasKeepTheirNames) {
   const TDemoCalendar calendar;
