@@ -85,14 +85,26 @@ qsizetype TArchiveRecords::Bytes() const {
   return bytes;
 }
 
-// One prepared statement, finalised with its scope.
+// One prepared statement for the length of its scope. Prepared statements are
+// kept by the connection: a search that runs one per trip would otherwise parse
+// the same text a thousand times.
 class TArchive::TStatement {
 public:
-  TStatement(const TArchive& archive, const char* sql) : FArchive(archive) {
+  TStatement(const TArchive& archive, const char* sql) : FArchive(archive), FSql(sql) {
+    // Taken out of the cache while in use, so a nested use prepares its own.
+    FStatement = archive.FStatements.take(FSql);
+    if (FStatement != nullptr) return;
     const int code = sqlite3_prepare_v2(archive.FDb, sql, -1, &FStatement, nullptr);
     if (code != SQLITE_OK) archive.Fail(code);
   }
-  ~TStatement() { sqlite3_finalize(FStatement); }
+  ~TStatement() {
+    sqlite3_reset(FStatement);
+    sqlite3_clear_bindings(FStatement);  // bound blobs are not ours past this scope
+    if (FArchive.FStatements.contains(FSql))
+      sqlite3_finalize(FStatement);
+    else
+      FArchive.FStatements.insert(FSql, FStatement);
+  }
   TStatement(const TStatement&) = delete;
   TStatement& operator=(const TStatement&) = delete;
 
@@ -138,6 +150,7 @@ private:
   }
 
   const TArchive& FArchive;
+  QByteArray FSql;
   sqlite3_stmt* FStatement = nullptr;
 };
 
@@ -167,14 +180,21 @@ TArchive::TArchive(const QString& fileName, TAccess access) : FPath(fileName) {
       Fail(SQLITE_ERROR, u"アーカイブが古い版のままです。ravek で一度ダウンロードすると更新されます。"_s);
     }
   } catch (...) {
-    sqlite3_close(FDb);
-    FDb = nullptr;
+    Close();
     throw;
   }
 }
 
 TArchive::~TArchive() {
+  Close();
+}
+
+void TArchive::Close() {
+  // A connection with statements left closes only when they are gone.
+  for (sqlite3_stmt* statement : std::as_const(FStatements)) sqlite3_finalize(statement);
+  FStatements.clear();
   sqlite3_close(FDb);
+  FDb = nullptr;
 }
 
 void TArchive::Fail(int code, const QString& text) const {

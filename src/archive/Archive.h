@@ -3,12 +3,14 @@
 #include "text/LineFile.h"
 
 #include <QByteArray>
+#include <QHash>
 #include <QList>
 #include <QString>
 
 #include <utility>
 
 struct sqlite3;
+struct sqlite3_stmt;
 
 // Records of races as the data files hold them: race (RA), runner (SE) and
 // payout (HR) lines.
@@ -113,6 +115,7 @@ public:
 
 private:
   class TStatement;
+  void Close();
   void Execute(const char* sql);
   int StoredVersion();
   void Migrate();
@@ -123,4 +126,5 @@ private:
 
   QString FPath;
   sqlite3* FDb = nullptr;
+  mutable QHash<QByteArray, sqlite3_stmt*> FStatements;  // prepared, not in use
 };

@@ -34,12 +34,16 @@ const TControlFix& ControlFix() {
   return fix;
 }
 
-bool NeedsFix(char16_t c) { return c == 0x1a || c == 0x1c || c == 0x7f; }
+bool NeedsFix(char16_t c) {
+  return c == 0x1a || c == 0x1c || c == 0x7f;
+}
 
 }  // namespace
 
 QString DecodeCp932(QByteArrayView bytes) {
-  QStringDecoder decoder("windows-31j", QStringConverter::Flag::Stateless);
+  // Opening the converter costs more than decoding a name; a stateless one is
+  // kept per thread.
+  thread_local QStringDecoder decoder("windows-31j", QStringConverter::Flag::Stateless);
   QString text = decoder(bytes);
   for (QChar& c : text) {
     if (NeedsFix(c.unicode())) c = QChar(ControlFix().FromDecoded[c.unicode()]);
@@ -48,7 +52,7 @@ QString DecodeCp932(QByteArrayView bytes) {
 }
 
 QByteArray EncodeCp932(QStringView text) {
-  QStringEncoder encoder("windows-31j", QStringConverter::Flag::Stateless);
+  thread_local QStringEncoder encoder("windows-31j", QStringConverter::Flag::Stateless);
   bool fixNeeded = false;
   for (const QChar c : text) fixNeeded = fixNeeded || NeedsFix(c.unicode());
   if (!fixNeeded) return encoder(text);
@@ -59,4 +63,6 @@ QByteArray EncodeCp932(QStringView text) {
   return encoder(fixed);
 }
 
-qsizetype Cp932Length(QStringView text) { return EncodeCp932(text).size(); }
+qsizetype Cp932Length(QStringView text) {
+  return EncodeCp932(text).size();
+}
