@@ -7,7 +7,9 @@
 #include "desktop/archive/RunTable.h"
 #include "desktop/archive/SearchWindow.h"
 #include "desktop/archive/WideTripsWindow.h"
+#include "desktop/results/BiasView.h"
 #include "desktop/results/DayCalendar.h"
+#include "desktop/results/ResultsWindow.h"
 #include "link/FeedImport.h"
 #include "link/FeedLink.h"
 #include "shell/Session.h"
@@ -15,13 +17,16 @@
 
 #include <QApplication>
 #include <QCalendarWidget>
+#include <QDateEdit>
 #include <QDir>
 #include <QEventLoop>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMdiArea>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QToolButton>
 
 #include <cstdio>
 
@@ -97,6 +102,16 @@ int main(int argc, char* argv[]) {
   wide.Trips()->sortByColumn(TRunTable::GroundLost, Qt::DescendingOrder);
   ok &= Save(&wide, folder, u"archive-wide-trips.png"_s);
   wide.close();
+
+  // The track bias over the half year, counted from the archive.
+  QMdiArea area;
+  area.resize(900, 400);
+  area.show();
+  TResultsWindow* form = OpenResultsWindow(session, &area);
+  form->findChild<QToolButton*>(u"SpeedButton9"_s)->click();
+  form->BiasView()->findChild<QDateEdit*>(u"BiasFrom"_s)->setDate(QDate(2023, 11, 18));
+  ok &= Save(form->BiasView(), folder, u"archive-bias-half-year.png"_s);
+  form->BiasView()->close();
 
   TDayCalendar calendar(session.Store().RaceDates, "20240428");
   calendar.show();

@@ -10,6 +10,7 @@
 #include "support/QuietObserver.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QEventLoop>
 #include <QMdiArea>
@@ -129,8 +130,13 @@ int main(int argc, char* argv[]) {
   });
   form->findChild<QToolButton*>(u"BitBtn4"_s)->click();
   Click(form, u"SpeedButton9"_s);
-  {
-    const QString path = folder + u"/results-bias.png"_s;
+  // The day, then its meeting counted together.
+  for (const TBiasPeriod period : {TBiasPeriod::Day, TBiasPeriod::Meeting}) {
+    auto* choice = form->BiasView()->findChild<QComboBox*>(u"BiasPeriod"_s);
+    choice->setCurrentIndex(int(period));
+    emit choice->activated(choice->currentIndex());
+    const QString path =
+        folder + (period == TBiasPeriod::Day ? u"/results-bias.png"_s : u"/results-bias-meeting.png"_s);
     const bool saved = form->BiasView()->grab().save(path);
     std::printf("%s %s\n", saved ? "saved" : "FAILED", qPrintable(path));
     ok &= saved;

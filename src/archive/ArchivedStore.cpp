@@ -45,6 +45,23 @@ TDayStore ArchivedStore(const TArchiveRecords& records, const TByteLines& positi
   return store;
 }
 
+std::pair<QByteArray, QByteArray> MeetingPeriod(const QList<TArchivedDay>& days, const QByteArray& date) {
+  // A meeting key is "yyyymmdd" JJ KK HH: year, venue and 回 name the meeting.
+  const auto meetingOf = [](const QByteArray& key) { return key.left(4) + key.mid(8, 4); };
+  QSet<QByteArray> held;
+  for (const TArchivedDay& day : days)
+    if (day.Date == date)
+      for (const auto& meeting : day.Meetings) held.insert(meetingOf(meeting.first));
+  std::pair<QByteArray, QByteArray> period{date, date};
+  for (const TArchivedDay& day : days)
+    for (const auto& meeting : day.Meetings)
+      if (held.contains(meetingOf(meeting.first))) {
+        period.first = std::min(period.first, day.Date);
+        period.second = std::max(period.second, day.Date);
+      }
+  return period;
+}
+
 TArchiveRecords RecordsOfStore(const TDayStore& store) {
   TArchiveRecords records;
   TRaceRecord race;

@@ -15,6 +15,10 @@ TByteLines PositionLinesOf(const TByteLines& raceLines, const TByteLines& positi
 // The records of the store's races: race lines, runners, and the payouts of those races.
 TArchiveRecords RecordsOfStore(const TDayStore& store);
 
+// The days from the first to the last of the meetings (a venue's 回 of a
+// year) held on `date`, among `days`; the day alone when none of them holds it.
+std::pair<QByteArray, QByteArray> MeetingPeriod(const QList<TArchivedDay>& days, const QByteArray& date);
+
 // The archive of a data folder and its copy.
 QString ArchivePath(const QString& dataDir);
 QString ArchiveBackupPath(const QString& dataDir);

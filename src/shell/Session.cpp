@@ -2,6 +2,7 @@
 
 #include "archive/ArchivedStore.h"
 #include "race/CorrectedTimeExport.h"
+#include "records/DateKey.h"
 #include "records/RaceRecord.h"
 #include "records/RecordLayout.h"
 #include "store/DayStoreLoader.h"
@@ -286,6 +287,21 @@ QList<TRunRow> TSession::History(const QString& name, bool jockey) {
   TArchive& archive = *Reader();
   return HistoryRows(archive, jockey ? archive.JockeyRuns(name) : archive.HorseRuns(name),
                      FShell.DayStore.PosLines, FShell.Settings);
+}
+
+QList<TBiasGroup> TSession::Bias(const QByteArray& from, const QByteArray& to) {
+  const TDayStore& store = FShell.DayStore;
+  if (from == to || !HasArchive()) return RangeBias(store, from, to, FShell.Settings);
+  // Days not shown yet are counted from the archive without joining the store.
+  return RangeBias(ArchivedStore(Reader()->DayRecords(from, to), store.PosLines, store.CornerNames), from, to,
+                   FShell.Settings);
+}
+
+std::pair<QByteArray, QByteArray> TSession::MeetingPeriod(const QByteArray& date) {
+  if (!HasArchive()) return {date, date};
+  // A meeting runs over a few weeks; its 回 does not outlast a season.
+  const QDate day = DateOfKey(date);
+  return ::MeetingPeriod(Reader()->DayList(DateKey(day.addDays(-92)), DateKey(day.addDays(92))), date);
 }
 
 QList<TWideTrip> TSession::FindWideTrips(const QByteArray& from, const QByteArray& to,

@@ -6,6 +6,7 @@
 #include "race/CorrectedTimeExport.h"
 #include "race/OpenRace.h"
 #include "race/RunHistory.h"
+#include "results/TrackBias.h"
 #include "shell/ShellState.h"
 
 #include <QByteArray>
@@ -90,6 +91,11 @@ public:
   // Every run of the horse or jockey, with the figures as corrected so far.
   QList<TRunRow> History(const QString& name, bool jockey);
   QList<TWideTrip> FindWideTrips(const QByteArray& from, const QByteArray& to, const TWideCriteria& criteria);
+  // The track bias of the days from `from` to `to`, archived days included,
+  // with the corrections taken back so far.
+  QList<TBiasGroup> Bias(const QByteArray& from, const QByteArray& to);
+  // The first and last day of the meetings held on the date.
+  std::pair<QByteArray, QByteArray> MeetingPeriod(const QByteArray& date);
 
   // The settings dialog's OK: emits SettingsChanged when a field differs.
   void SetSettings(const TSettings& settings);

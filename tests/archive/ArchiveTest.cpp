@@ -176,4 +176,28 @@ TEST_F(ArchiveTest, HistoryFollowsThePositionFile) {
   EXPECT_EQ(HistoryRows(archive, runs, without, settings).size(), runs.size() - 1);
 }
 
+// A meeting is a venue's 回 of a year: its days wherever they fall, other
+// venues' and other years' meetings apart.
+TEST(MeetingPeriodTest, SpansTheDaysOfTheMeetingsHeldThatDay) {
+  const QList<TArchivedDay> days = {
+      {"20230506", {{"20230506050201", 12}}},                          // last year's 2回東京
+      {"20240504", {{"20240504050201", 12}, {"20240504080301", 12}}},  // 2回東京, 3回京都
+      {"20240505", {{"20240505050202", 12}}},
+      {"20240511", {{"20240511050203", 12}, {"20240511040101", 12}}},  // 1回新潟 begins
+      {"20240518", {{"20240518040102", 12}}},
+      {"20240525", {{"20240525080304", 12}}},
+  };
+  const struct {
+    QByteArray Date, First, Last;
+  } rows[] = {
+      {"20240505", "20240504", "20240511"}, {"20240511", "20240504", "20240518"},
+      {"20240518", "20240511", "20240518"}, {"20240525", "20240504", "20240525"},
+      {"20240512", "20240512", "20240512"},  // no racing: the day alone
+  };
+  for (const auto& row : rows) {
+    const auto [first, last] = MeetingPeriod(days, row.Date);
+    EXPECT_EQ(first + "-" + last, row.First + "-" + row.Last) << row.Date.toStdString();
+  }
+}
+
 }  // namespace

@@ -2,13 +2,20 @@
 
 #include "desktop/widgets/UiColour.h"
 #include "desktop/widgets/UiSupport.h"
+#include "records/DateKey.h"
 #include "settings/BandRules.h"
 
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QDate>
+#include <QDateEdit>
+#include <QFontMetrics>
+#include <QHBoxLayout>
+#include <QLabel>
 #include <QPainter>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QSignalBlocker>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -24,8 +31,12 @@ const QColor LineColour(160, 160, 160);
 const QColor TitleColour(224, 224, 224);
 
 QString DayCaption(const QByteArray& date) {
-  const QDate day = QDate::fromString(QString::fromLatin1(date), u"yyyyMMdd"_s);
+  const QDate day = DateOfKey(date);
   return day.isValid() ? u"%1年%2月%3日"_s.arg(day.year()).arg(day.month()).arg(day.day()) : QString();
+}
+
+QString PeriodCaption(const QByteArray& from, const QByteArray& to) {
+  return from == to ? DayCaption(from) : u"%1～%2"_s.arg(DayCaption(from), DayCaption(to));
 }
 
 // The rows under the column titles, in the order painted.
@@ -55,7 +66,8 @@ protected:
       painter.setFont(RavekFont(12));
       painter.drawText(QRect(TBiasView::Margin, TBiasView::Margin, width, TBiasView::HeadingHeight),
                        Qt::AlignLeft | Qt::AlignVCenter,
-                       u"この日は対象のレースがありません（障害戦と直線コースは除きます）。"_s);
+                       (FView.From() == FView.To() ? u"この日"_s : u"この期間"_s) +
+                           u"は対象のレースがありません（障害戦と直線コースは除きます）。"_s);
       return;
     }
     for (int g = 0; g < groups.size(); ++g) {
@@ -104,7 +116,14 @@ private:
     painter.setPen(LineColour);
     painter.drawRect(rect.adjusted(0, 0, -1, -1));
     painter.setPen(pen);
+    // Counts over a long period outgrow the column: the text gets smaller, not cut.
+    const QFont kept = painter.font();
+    QFont font = kept;
+    while (font.pixelSize() > 8 && QFontMetrics(font).horizontalAdvance(text) > rect.width() - 2)
+      font.setPixelSize(font.pixelSize() - 1);
+    painter.setFont(font);
     painter.drawText(rect, align, text);
+    painter.setFont(kept);
   }
 
   const TBiasView& FView;
@@ -115,6 +134,32 @@ private:
 TBiasView::TBiasView(QWidget* parent) : QWidget(parent, Qt::Tool) {
   setObjectName(u"BiasView"_s);
   setFont(RavekFont(12));
+  FBar = new QWidget(this);
+  auto* bar = new QHBoxLayout(FBar);
+  bar->setContentsMargins(Margin, 4, Margin, 4);
+  bar->addWidget(new QLabel(u"期間"_s, FBar));
+  FPeriod = new QComboBox(FBar);
+  FPeriod->setObjectName(u"BiasPeriod"_s);
+  FPeriod->addItems({u"この日"_s, u"この開催"_s, u"この月"_s, u"日付を指定"_s});
+  bar->addWidget(FPeriod);
+  for (QDateEdit** edit : {&FFromEdit, &FToEdit}) {
+    *edit = new QDateEdit(FBar);
+    (*edit)->setCalendarPopup(true);
+    (*edit)->setDisplayFormat(u"yyyy/MM/dd"_s);
+    bar->addWidget(*edit);
+    if (*edit == FFromEdit) bar->addWidget(new QLabel(u"～"_s, FBar));
+  }
+  FFromEdit->setObjectName(u"BiasFrom"_s);
+  FToEdit->setObjectName(u"BiasTo"_s);
+  bar->addStretch();
+  connect(FPeriod, &QComboBox::activated, this, [this] { emit PeriodChanged(); });
+  // Typing a date means choosing the dates.
+  for (QDateEdit* edit : {FFromEdit, FToEdit})
+    connect(edit, &QDateEdit::dateChanged, this, [this] {
+      FPeriod->setCurrentIndex(int(TBiasPeriod::Chosen));
+      emit PeriodChanged();
+    });
+
   FScroll = new QScrollArea(this);
   FScroll->setObjectName(u"BiasScroll"_s);
   FScroll->setWidgetResizable(false);
@@ -124,16 +169,41 @@ TBiasView::TBiasView(QWidget* parent) : QWidget(parent, Qt::Tool) {
   FScroll->setWidget(FTable);
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+  layout->addWidget(FBar);
   layout->addWidget(FScroll);
   FitToTable();
 }
 
-void TBiasView::ShowDay(const TDayStore& store, const QByteArray& date, const TSettings& settings) {
-  FDate = date;
-  FGroups = DayBias(store, date, settings);
-  setWindowTitle(u"馬場傾向  %1"_s.arg(DayCaption(date)));
+void TBiasView::ShowGroups(const QList<TBiasGroup>& groups, const QByteArray& from, const QByteArray& to) {
+  FGroups = groups;
+  FFrom = from;
+  FTo = to;
+  {
+    const QSignalBlocker fromBlocker(FFromEdit), toBlocker(FToEdit);
+    FFromEdit->setDate(DateOfKey(from));
+    FToEdit->setDate(DateOfKey(to));
+  }
+  setWindowTitle(u"馬場傾向  %1"_s.arg(PeriodCaption(from, to)));
   FitToTable();
   FTable->update();
+}
+
+void TBiasView::SetDateRange(const QByteArray& first, const QByteArray& last) {
+  const QSignalBlocker fromBlocker(FFromEdit), toBlocker(FToEdit);
+  for (QDateEdit* edit : {FFromEdit, FToEdit}) edit->setDateRange(DateOfKey(first), DateOfKey(last));
+}
+
+TBiasPeriod TBiasView::Period() const {
+  return TBiasPeriod(FPeriod->currentIndex());
+}
+
+void TBiasView::SetPeriod(TBiasPeriod period) {
+  FPeriod->setCurrentIndex(int(period));
+}
+
+std::pair<QByteArray, QByteArray> TBiasView::FieldDates() const {
+  return {DateKey(FFromEdit->date()), DateKey(FToEdit->date())};
 }
 
 int TBiasView::BlockTop(int group) {
@@ -155,7 +225,7 @@ void TBiasView::FitToTable() {
   // Room for the scroll bar always, so the width does not jump when it comes.
   const int frame = 2 * FScroll->frameWidth();
   resize(width + frame + FScroll->verticalScrollBar()->sizeHint().width(),
-         std::min(height, MaxViewHeight) + frame);
+         FBar->sizeHint().height() + std::min(height, MaxViewHeight) + frame);
 }
 
 void TBiasView::closeEvent(QCloseEvent* event) {

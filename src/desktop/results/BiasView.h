@@ -7,14 +7,18 @@
 #include <QRect>
 #include <QWidget>
 
-class QLabel;
+class QComboBox;
+class QDateEdit;
 class QScrollArea;
 
-// The day's track bias (馬場傾向) beside the results list: a small window of
-// its own, one block per venue and surface with the placed horses' and the
+// The days the bias is counted over, chosen above the table.
+enum class TBiasPeriod { Day, Meeting, Month, Chosen };
+
+// The track bias (馬場傾向) beside the results list: a small window of its
+// own, one block per venue and surface with the placed horses' and the
 // field's counts by band and lane class at the fourth and third corner, and
-// the verdict. It paints what DayBias gives; the list tells it when to count
-// again.
+// the verdict. It paints the groups it is given over the period chosen in its
+// bar (the shown day, its meeting, its month, or two dates); the list counts.
 class TBiasView : public QWidget {
   Q_OBJECT
 
@@ -32,11 +36,18 @@ public:
 
   explicit TBiasView(QWidget* parent = nullptr);
 
-  // Counts the day ("yyyymmdd") again and repaints.
-  void ShowDay(const TDayStore& store, const QByteArray& date, const TSettings& settings);
+  // Shows the groups counted over the days from `from` to `to` ("yyyymmdd").
+  void ShowGroups(const QList<TBiasGroup>& groups, const QByteArray& from, const QByteArray& to);
+  // The dates the period's date fields may take: the racing days held.
+  void SetDateRange(const QByteArray& first, const QByteArray& last);
 
+  TBiasPeriod Period() const;
+  void SetPeriod(TBiasPeriod period);
+  // The dates in the fields: the period shown, or the one being chosen.
+  std::pair<QByteArray, QByteArray> FieldDates() const;
   const QList<TBiasGroup>& Groups() const { return FGroups; }
-  const QByteArray& Date() const { return FDate; }
+  const QByteArray& From() const { return FFrom; }
+  const QByteArray& To() const { return FTo; }
   // The painted table, inside a scroll area.
   QWidget* Table() const { return FTable; }
   // A cell of block `group` in the table: row 0 the column titles, 1 to 4 the
@@ -46,6 +57,8 @@ public:
 
 signals:
   void Closed();
+  // The period or its dates were changed by the user.
+  void PeriodChanged();
 
 protected:
   void closeEvent(QCloseEvent* event) override;
@@ -54,7 +67,11 @@ private:
   void FitToTable();
 
   QList<TBiasGroup> FGroups;
-  QByteArray FDate;
+  QByteArray FFrom, FTo;
+  QComboBox* FPeriod = nullptr;
+  QDateEdit* FFromEdit = nullptr;
+  QDateEdit* FToEdit = nullptr;
+  QWidget* FBar = nullptr;
   QScrollArea* FScroll = nullptr;
   QWidget* FTable = nullptr;
 };

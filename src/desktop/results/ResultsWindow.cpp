@@ -7,6 +7,7 @@
 #include "desktop/widgets/UiSupport.h"
 #include "race/DayCsv.h"
 #include "race/RaceSheet.h"
+#include "records/DateKey.h"
 #include "shell/Session.h"
 #include "text/Errors.h"
 #include "text/LineFile.h"
@@ -292,8 +293,33 @@ void TResultsWindow::RefreshModeButtons() {
 
 void TResultsWindow::RefreshBias() {
   // Counted while shown only; showing counts afresh.
-  if (FBiasView && FBiasView->isVisible())
-    FBiasView->ShowDay(FSession.Store(), FShownDate, FSession.Settings());
+  if (!FBiasView || !FBiasView->isVisible() || FShownDate.isEmpty()) return;
+  const QDate shown = DateOfKey(FShownDate);
+  std::pair<QByteArray, QByteArray> period{FShownDate, FShownDate};
+  switch (FBiasView->Period()) {
+    case TBiasPeriod::Day:
+      break;
+    case TBiasPeriod::Meeting:
+      period = FSession.MeetingPeriod(FShownDate);
+      break;
+    case TBiasPeriod::Month:
+      period = {DateKey(QDate(shown.year(), shown.month(), 1)),
+                DateKey(QDate(shown.year(), shown.month(), shown.daysInMonth()))};
+      break;
+    case TBiasPeriod::Chosen:
+      period = FBiasView->FieldDates();
+      if (period.first > period.second) std::swap(period.first, period.second);
+      break;
+  }
+  const TByteLines& dates = FSession.Store().RaceDates;
+  if (!dates.isEmpty()) FBiasView->SetDateRange(dates.first(), dates.last());
+  QList<TBiasGroup> groups;
+  try {
+    groups = FSession.Bias(period.first, period.second);
+  } catch (const TRavekError& error) {
+    ShowMessage(this, QMessageBox::Warning, error.Message());
+  }
+  FBiasView->ShowGroups(groups, period.first, period.second);
 }
 
 void TResultsWindow::keyPressEvent(QKeyEvent* event) {
@@ -353,10 +379,11 @@ void TResultsWindow::BiasClick(bool down) {
     FBiasView = new TBiasView(this);
     // Closed by its own close box: the button comes up.
     connect(FBiasView, &TBiasView::Closed, FBiasButton, [this] { FBiasButton->setChecked(false); });
+    connect(FBiasView, &TBiasView::PeriodChanged, this, &TResultsWindow::RefreshBias);
     FBiasView->move(mapToGlobal(QPoint(width() + 8, 0)));
   }
-  FBiasView->ShowDay(FSession.Store(), FShownDate, FSession.Settings());
   FBiasView->show();
+  RefreshBias();
   FBiasView->raise();
 }
 

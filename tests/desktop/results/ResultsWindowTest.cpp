@@ -15,6 +15,8 @@
 #include "support/QuietObserver.h"
 
 #include <QApplication>
+#include <QComboBox>
+#include <QDateEdit>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -334,7 +336,7 @@ private slots:
     Button(Form, "SpeedButton9")->click();
     TBiasView* view = Form->BiasView();
     QVERIFY(view && view->isVisible());
-    QCOMPARE(view->Date(), QByteArray("20240512"));
+    QCOMPARE(view->From(), QByteArray("20240512"));
     QCOMPARE(BiasDigest(view->Groups()), modelOf("20240512"));
     QVERIFY(view->Groups().size() >= 2);
     // The band columns in the bands' own colours.
@@ -346,7 +348,7 @@ private slots:
     }
 
     QTest::keyClick(Form->Grid(), Qt::Key_PageUp);
-    QCOMPARE(view->Date(), QByteArray("20240511"));
+    QCOMPARE(view->From(), QByteArray("20240511"));
     QCOMPARE(BiasDigest(view->Groups()), modelOf("20240511"));
     QTest::keyClick(Form->Grid(), Qt::Key_PageDown);
 
@@ -378,6 +380,21 @@ private slots:
     session.SetSettings(settings);
     QCOMPARE(BiasDigest(view->Groups()), modelOf("20240512"));
     QVERIFY(BiasDigest(view->Groups()) != corrected);
+
+    // The meeting is counted from the archive: the correction and the settings count there too.
+    auto* period = view->findChild<QComboBox*>(u"BiasPeriod"_s);
+    period->setCurrentIndex(int(TBiasPeriod::Meeting));
+    emit period->activated(period->currentIndex());
+    const auto [first, last] = session.MeetingPeriod("20240512");
+    QVERIFY(first < "20240511" && last == "20240512");
+    QCOMPARE(view->From() + view->To(), first + last);
+    QCOMPARE(BiasDigest(view->Groups()), BiasDigest(RangeBias(session.Store(), first, last, session.Settings())));
+    QVERIFY(view->Groups().first().Races > DayBias(session.Store(), "20240512", session.Settings())[0].Races);
+    // A date typed in makes the period the chosen dates, in either order.
+    view->findChild<QDateEdit*>(u"BiasFrom"_s)->setDate(QDate(2024, 5, 12));
+    view->findChild<QDateEdit*>(u"BiasTo"_s)->setDate(QDate(2024, 5, 11));
+    QCOMPARE(view->Period(), TBiasPeriod::Chosen);
+    QCOMPARE(view->From() + view->To(), QByteArray("2024051120240512"));
 
     // Its own close box brings the button up; the button shows it again.
     view->close();
