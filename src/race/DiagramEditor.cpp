@@ -57,8 +57,8 @@ int TDiagramEditor::RowSpreadWith(int index, int row) const {
   return back - front;
 }
 
-void TDiagramEditor::MoveMarker(int n, int x, int y) {
-  if (n < 1 || n > std::min(FDiagram.N, TTrackDiagram::MaxHorses) || !AcceptsDrop(x, y)) return;
+std::optional<std::pair<int, int>> TDiagramEditor::SpotAt(int x, int y) const {
+  if (!AcceptsDrop(x, y)) return std::nullopt;
   const double dx = double(x) - FDiagram.ArcCentre.X;
   const double dy = double(y) - FDiagram.ArcCentre.Y;
   const int angle = RoundHalfAway(AngleOf(dx, dy));
@@ -68,13 +68,32 @@ void TDiagramEditor::MoveMarker(int n, int x, int y) {
   // offset does.
   double distance = std::abs(std::cos(radians)) > 1e-6 ? dx / std::cos(radians) : dy / std::sin(radians);
   distance = std::clamp(distance, -1e6, 1e6);
-  int lane = RoundHalfAway((std::abs(RoundHalfAway(distance)) - TTrackDiagram::BaseRadius) /
-                           double(TTrackDiagram::LaneSpacing));
-  if (lane < 0) lane = 0;
-  if (lane > TTrackDiagram::MaxIndex || RowSpreadWith(n - 1, row) > TTrackDiagram::MaxIndex) return;
-  if (FDiagram.SpotOccupied(row, lane)) return;
+  const int lane = RoundHalfAway((std::abs(RoundHalfAway(distance)) - TTrackDiagram::BaseRadius) /
+                                 double(TTrackDiagram::LaneSpacing));
+  return std::pair{row, std::max(lane, 0)};
+}
+
+TMoveRefusal TDiagramEditor::MoveMarker(int n, int x, int y) {
+  if (n < 1 || n > std::min(FDiagram.N, TTrackDiagram::MaxHorses)) return TMoveRefusal::NoHorse;
+  const auto spot = SpotAt(x, y);
+  return spot ? MoveTo(n, spot->first, spot->second) : TMoveRefusal::Infield;
+}
+
+TMoveRefusal TDiagramEditor::CheckMove(int n, int row, int lane) const {
+  if (n < 1 || n > std::min(FDiagram.N, TTrackDiagram::MaxHorses)) return TMoveRefusal::NoHorse;
+  if (FDiagram.Rows[n - 1] == row && FDiagram.Lanes[n - 1] == lane) return TMoveRefusal::None;
+  if (lane < 0 || lane > TTrackDiagram::MaxIndex) return TMoveRefusal::PastTheLanes;
+  if (row < 0 || RowSpreadWith(n - 1, row) > TTrackDiagram::MaxIndex) return TMoveRefusal::FieldTooLong;
+  if (FDiagram.SpotOccupied(row, lane)) return TMoveRefusal::Taken;
+  return TMoveRefusal::None;
+}
+
+TMoveRefusal TDiagramEditor::MoveTo(int n, int row, int lane) {
+  const TMoveRefusal refusal = CheckMove(n, row, lane);
+  if (refusal != TMoveRefusal::None) return refusal;
   FDiagram.Rows[n - 1] = row;
   FDiagram.Lanes[n - 1] = lane;
+  return refusal;
 }
 
 bool TDiagramEditor::EndDrag(int n) {

@@ -6,9 +6,13 @@
 
 #include <functional>
 #include <optional>
+#include <utility>
 
 // Pointer the view shows over the image and over a dragged marker.
 enum class TDiagramPointer { Arrow, NotAllowed, Hand };
+
+// Why a move was not made; None when it was.
+enum class TMoveRefusal { None, NoHorse, Infield, Taken, PastTheLanes, FieldTooLong };
 
 // A click on the rail between two groups: the nearest occupied rows in front of
 // (Lo) and behind (Hi) the click, and the lengths between them.
@@ -42,8 +46,14 @@ public:
 
   // A drop is taken on the track only, never over the infield.
   bool AcceptsDrop(int x, int y) const;
+  // The row and lane under (x, y); none over the infield.
+  std::optional<std::pair<int, int>> SpotAt(int x, int y) const;
   // Moves horse n to the row and lane under (x, y) when that spot is free.
-  void MoveMarker(int n, int x, int y);
+  TMoveRefusal MoveMarker(int n, int x, int y);
+  // Moves horse n to the row and lane under the rules of a drop.
+  TMoveRefusal MoveTo(int n, int row, int lane);
+  // Whether horse n may stand at the row and lane.
+  TMoveRefusal CheckMove(int n, int row, int lane) const;
   // After a drop, a refused drop or a cancelled drag.
   bool EndDrag(int n);
 

@@ -3,6 +3,19 @@
 #include "race/CorrectedTimeExport.h"
 #include "text/Errors.h"
 
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// "５番": horse numbers as the race window writes them in its texts.
+QString HorseText(int n) {
+  QString digits = QString::number(n);
+  for (QChar& c : digits) c = QChar(char16_t(c.unicode() - u'0' + u'０'));
+  return digits + u"番"_s;
+}
+
+}  // namespace
+
 TOpenRace::TOpenRace(const TDayStore& store, const QByteArray& raceLine, const TSettings& settings,
                      QObject* parent)
     : QObject(parent),
@@ -34,21 +47,62 @@ void TOpenRace::ShowSection(const QString& caption) {
   emit SectionShown();
 }
 
-void TOpenRace::DropMarker(int n, std::optional<TDiagramPoint> at) {
-  if (at) FEditor.MoveMarker(n, at->X, at->Y);
+void TOpenRace::DropMarker(int n, std::optional<TDiagramPoint> at, int overHorse) {
+  const QByteArray before = FState.PositionLine;
+  if (at && (at->X < 0 || at->Y < 0 || at->X >= DiagramWidth || at->Y >= DiagramHeight)) {
+    emit StatusText(MessagePanel(), u"図の外には置けません。"_s);
+  } else if (at && overHorse > 0 && overHorse != n) {
+    Explain(n, FDiagram.Rows[overHorse - 1], FDiagram.Lanes[overHorse - 1], TMoveRefusal::Taken);
+  } else if (at) {
+    const auto spot = FEditor.SpotAt(at->X, at->Y);
+    const auto [row, lane] = spot.value_or(std::pair{-1, -1});
+    Explain(n, row, lane, spot ? FEditor.MoveTo(n, row, lane) : TMoveRefusal::Infield);
+  }
   FEditor.EndDrag(n);
   emit DiagramChanged();
+  Record(HorseText(n) + u"の移動"_s, before);
 }
 
 void TOpenRace::MoveOut(int n) {
+  const QByteArray before = FState.PositionLine;
+  if (n >= 1 && n <= std::min(FDiagram.N, TTrackDiagram::MaxHorses)) {
+    const int row = FDiagram.Rows[n - 1], lane = FDiagram.Lanes[n - 1] + 1;
+    Explain(n, row, lane, FEditor.CheckMove(n, row, lane));
+  }
   FEditor.MoveOut(n);
   emit DiagramChanged();
+  Record(HorseText(n) + u"を外へ"_s, before);
 }
 
 void TOpenRace::PressImage(bool leftButton, int x, int y, bool onRail,
                            const std::function<std::optional<int>(int gap)>& askMargin) {
+  const QByteArray before = FState.PositionLine;
   FEditor.PressImage(leftButton, x, y, onRail, askMargin);
   emit DiagramChanged();
+  Record(u"着差の変更"_s, before);
+}
+
+void TOpenRace::Explain(int n, int row, int lane, TMoveRefusal refusal) {
+  QString text;
+  switch (refusal) {
+  case TMoveRefusal::None:
+  case TMoveRefusal::NoHorse: break;
+  case TMoveRefusal::Infield: text = u"内馬場には置けません。"_s; break;
+  case TMoveRefusal::Taken:
+    text = u"その位置にはほかの馬がいます。"_s;
+    for (int i = 0; i < std::min(FDiagram.N, TTrackDiagram::MaxHorses); ++i)
+      if (i != n - 1 && FDiagram.Rows[i] == row && FDiagram.Lanes[i] == lane)
+        text = u"その位置には%1がいます。"_s.arg(HorseText(i + 1));
+    break;
+  case TMoveRefusal::PastTheLanes: text = u"これより外へは動かせません。"_s; break;
+  case TMoveRefusal::FieldTooLong: text = u"先頭から最後方までが99馬身を超えるため動かせません。"_s; break;
+  }
+  emit StatusText(MessagePanel(), text);
+}
+
+void TOpenRace::Record(const QString& text, const QByteArray& before) {
+  if (FState.PositionLine != before)
+    emit Edited(text, FDiagram.SelectedSection, before, FState.PositionLine);
 }
 
 void TOpenRace::WriteSection() {
@@ -56,6 +110,7 @@ void TOpenRace::WriteSection() {
 }
 
 void TOpenRace::Rebuild() {
+  const QByteArray before = FState.PositionLine;
   FState.RebuildPositionLine();
   // The markers stand anew: a blink ends here.
   StopBlink();
@@ -66,6 +121,18 @@ void TOpenRace::Rebuild() {
   }
   RefillSheet();
   emit StatusText(MessagePanel(), QStringLiteral("通過順から作り直しました。"));
+  Record(u"通過順からの作り直し"_s, before);
+}
+
+void TOpenRace::RestoreLine(const QByteArray& line) {
+  FState.PositionLine = line;
+  StopBlink();
+  if (!FState.Straight && FDiagram.SelectedSection != 0) {
+    FDiagram.DrawSection(FState.PositionLine, FDiagram.SelectedSection);
+    emit SectionShown();
+  }
+  RefillSheet();
+  emit DiagramChanged();
 }
 
 QString TOpenRace::Export(const TSettings& exportSettings) {

@@ -43,9 +43,10 @@ public:
 
   // The user selected the tab with this caption.
   void ShowSection(const QString& caption);
-  // Marker n dropped at the point (after a drag), or put back where it stood
-  // (a refused or cancelled drag).
-  void DropMarker(int n, std::optional<TDiagramPoint> at);
+  // Marker n dropped at the point, over the marker of horse overHorse (0 for
+  // none), or put back where it stood (a cancelled drag). A drop that cannot
+  // be taken says why in the status bar.
+  void DropMarker(int n, std::optional<TDiagramPoint> at, int overHorse = 0);
   // A double click on marker n: one lane out when that spot is free.
   void MoveOut(int n);
   // A press on the image: on the rail between two groups askMargin answers the
@@ -57,6 +58,9 @@ public:
   // Back to the position line the download built from the passing orders.
   // Throws TConvertError when the orders do not convert.
   void Rebuild();
+  // The working position line as an undo or redo leaves it: the shown
+  // section drawn from it and the sheet measured anew.
+  void RestoreLine(const QByteArray& line);
   // Writes the race's added times into its meeting file, replacing the line
   // written; returns the file. Throws TDataError for a straight course,
   // TFileError or TConvertError.
@@ -86,9 +90,16 @@ signals:
   // The blink started or ended.
   void BlinkRunning(bool running);
   void StatusText(int panel, const QString& text);
+  // An edit changed the working position line: what it was called, the
+  // section shown, and the line before and after, for undoing it.
+  void Edited(const QString& text, int section, const QByteArray& before, const QByteArray& after);
 
 private:
   void StopBlink();
+  // Announces the edit when the line changed.
+  void Record(const QString& text, const QByteArray& before);
+  // Says in the status bar why the move was not made; clears it when it was.
+  void Explain(int n, int row, int lane, TMoveRefusal refusal);
 
   TRaceState FState;
   TTrackDiagram FDiagram;

@@ -174,8 +174,8 @@ void TDiagramView::EndDrag(std::optional<QPoint> drop) {
   FPressed = 0;
   FDragging = false;
   std::optional<TDiagramPoint> at;
-  if (drop && DropAccepted(*drop)) at = TDiagramPoint{drop->x(), drop->y()};
-  FRace->DropMarker(n, at);
+  if (drop) at = TDiagramPoint{drop->x(), drop->y()};
+  FRace->DropMarker(n, at, drop ? MarkerAt(*drop, n) : 0);
   ShowPointer(last);
   update();
 }

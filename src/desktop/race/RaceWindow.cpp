@@ -27,6 +27,7 @@
 #include <QTabBar>
 #include <QTimer>
 #include <QToolButton>
+#include <QUndoStack>
 
 #include <utility>
 
@@ -49,6 +50,26 @@ bool ConfirmRebuild(QWidget* parent) {
   box.exec();
   return box.clickedButton() == rebuild;
 }
+
+// One edit of the working position line. The edit is made before it is
+// pushed, so the first redo has nothing to do.
+class TLineEdit : public QUndoCommand {
+public:
+  TLineEdit(const QString& text, int section, QByteArray before, QByteArray after,
+            std::function<void(int, const QByteArray&)> apply)
+      : QUndoCommand(text), FSection(section), FBefore(std::move(before)), FAfter(std::move(after)),
+        FApply(std::move(apply)) {}
+  void undo() override { FApply(FSection, FBefore); }
+  void redo() override {
+    if (!std::exchange(FFirst, false)) FApply(FSection, FAfter);
+  }
+
+private:
+  int FSection;
+  QByteArray FBefore, FAfter;
+  std::function<void(int, const QByteArray&)> FApply;
+  bool FFirst = true;
+};
 
 }  // namespace
 
@@ -97,6 +118,7 @@ TRaceWindow::TRaceWindow(TSession& session, const QByteArray& raceLine, QWidget*
     }
     connect(FPayoutButton, &QToolButton::toggled, this, &TRaceWindow::PayoutClick);
     connect(FRace, &TOpenRace::StatusText, this, &TRaceWindow::StatusText);
+    connect(FRace, &TOpenRace::Edited, this, &TRaceWindow::PushEdit);
     connect(FRace, &TOpenRace::BlinkRunning, this, &TRaceWindow::BlinkRunning);
     connect(&session, &TSession::SettingsChanged, this, &TRaceWindow::SettingsChanged);
   } catch (...) {
@@ -236,6 +258,30 @@ void TRaceWindow::CreateMenu() {
   // A direct child: the main window merges it into its menu bar.
   FViewerMenu = new QMenu(u"ビューアー(&W)"_s, this);
   FViewerMenu->setObjectName(u"ViewerMenu"_s);
+  FUndo = new QUndoStack(this);
+  FUndoAction = FViewerMenu->addAction(u"元に戻す(&U)"_s);
+  FUndoAction->setObjectName(u"UndoAction"_s);
+  FUndoAction->setShortcut(QKeySequence::Undo);
+  FRedoAction = FViewerMenu->addAction(u"やり直す(&Y)"_s);
+  FRedoAction->setObjectName(u"RedoAction"_s);
+  FRedoAction->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+  for (QAction* action : {FUndoAction, FRedoAction}) {
+    // The keys reach the race window they belong to, not another one open beside it.
+    action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    action->setEnabled(false);
+    addAction(action);
+  }
+  connect(FUndoAction, &QAction::triggered, FUndo, &QUndoStack::undo);
+  connect(FRedoAction, &QAction::triggered, FUndo, &QUndoStack::redo);
+  connect(FUndo, &QUndoStack::canUndoChanged, FUndoAction, &QAction::setEnabled);
+  connect(FUndo, &QUndoStack::canRedoChanged, FRedoAction, &QAction::setEnabled);
+  connect(FUndo, &QUndoStack::undoTextChanged, FUndoAction, [this](const QString& text) {
+    FUndoAction->setText(text.isEmpty() ? u"元に戻す(&U)"_s : u"元に戻す(&U): "_s + text);
+  });
+  connect(FUndo, &QUndoStack::redoTextChanged, FRedoAction, [this](const QString& text) {
+    FRedoAction->setText(text.isEmpty() ? u"やり直す(&Y)"_s : u"やり直す(&Y): "_s + text);
+  });
+  FViewerMenu->addSeparator();
   FReplayAction = FViewerMenu->addAction(u"リプレイ(&R)"_s);
   FReplayAction->setObjectName(u"ReplayAction"_s);
   FReplayAction->setEnabled(false);
@@ -382,6 +428,18 @@ std::optional<int> TRaceWindow::AskMargin(int gap) {
   dialog->SetValue(gap);
   if (dialog->exec() != QDialog::Accepted) return std::nullopt;
   return dialog->Value();
+}
+
+void TRaceWindow::PushEdit(const QString& text, int section, const QByteArray& before, const QByteArray& after) {
+  FUndo->push(new TLineEdit(text, section, before, after,
+                            [this](int shown, const QByteArray& line) { ApplyLine(shown, line); }));
+}
+
+void TRaceWindow::ApplyLine(int section, const QByteArray& line) {
+  if (!FRace) return;
+  for (int tab = 0; tab < FTabs->count() && section != 0; ++tab)
+    if (TTrackDiagram::CaptionSection(FTabs->tabText(tab)).Section == section) FTabs->setCurrentIndex(tab);
+  FRace->RestoreLine(line);
 }
 
 void TRaceWindow::SettingsChanged() {

@@ -18,6 +18,7 @@ class QMenu;
 class QTabBar;
 class QTimer;
 class QToolButton;
+class QUndoStack;
 class TDiagramView;
 class TMarginDialog;
 class TRaceGridView;
@@ -69,6 +70,9 @@ public:
   QAction* ReplayAction() const { return FReplayAction; }
   QAction* RebuildAction() const { return FRebuildAction; }
   QAction* PictureAction() const { return FPictureAction; }
+  QAction* UndoAction() const { return FUndoAction; }
+  QAction* RedoAction() const { return FRedoAction; }
+  QUndoStack* UndoStack() const { return FUndo; }
   QTimer* BlinkTimer() const { return FBlinkTimer; }
   QTimer* TickerTimer() const { return FTickerTimer; }
   TMarginDialog* MarginDialog();
@@ -106,6 +110,9 @@ private:
   QString DrawnCaption() const;
   void SettingsChanged();
   void HandBack();
+  // An undo or redo: the section the edit was made on is shown, then the line.
+  void ApplyLine(int section, const QByteArray& line);
+  void PushEdit(const QString& text, int section, const QByteArray& before, const QByteArray& after);
 
   QPointer<TSession> FSession;
   QPointer<TOpenRace> FRace;
@@ -131,6 +138,9 @@ private:
   QAction* FReplayAction = nullptr;
   QAction* FRebuildAction = nullptr;
   QAction* FPictureAction = nullptr;
+  QAction* FUndoAction = nullptr;
+  QAction* FRedoAction = nullptr;
+  QUndoStack* FUndo = nullptr;
   QTimer* FBlinkTimer = nullptr;
   QTimer* FTickerTimer = nullptr;
   TMarginDialog* FMarginDialog = nullptr;

@@ -22,6 +22,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
+#include <QUndoStack>
 #include <QWheelEvent>
 
 #include <cmath>
@@ -231,9 +232,81 @@ private slots:
     const TDiagramPoint place = diagram.Markers[horse - 1].TopLeft;
     const QPoint infield = PointAt(diagram, diagram.Rows[horse - 1], 760);
     QVERIFY(window->Image()->rect().contains(infield));
+    QSignalSpy status(window, &TRaceWindow::StatusText);
     Drag(window->Image(), MarkerCentre(*window, horse), infield);
     QCOMPARE(window->Race()->State().PositionLine, before);
     QCOMPARE(diagram.Markers[horse - 1].TopLeft, place);
+    QCOMPARE(status.last().at(1).toString(), u"内馬場には置けません。"_s);
+    // Onto another horse: the status bar names it.
+    const int other = FirstShownHorse(*window, [&](int n) { return n != horse; });
+    Drag(window->Image(), MarkerCentre(*window, horse), MarkerCentre(*window, other));
+    QCOMPARE(window->Race()->State().PositionLine, before);
+    QString number = QString::number(other);
+    for (QChar& c : number) c = QChar(char16_t(c.unicode() - u'0' + u'０'));
+    QCOMPARE(status.last().at(1).toString(), u"その位置には%1番がいます。"_s.arg(number));
+    QVERIFY(!window->UndoAction()->isEnabled());
+  }
+
+  // Each edit is one step back and forth; the close writes what then stands.
+  void UndoAndRedoWalkTheEditsAndTheCloseWritesWhatStands() {
+    TRaceWindow* window = Open();
+    TOpenRace* race = window->Race();
+    const auto line = [race] { return race->State().PositionLine; };
+    QList<QByteArray> lines{line()};
+    QList<QStringList> sheets{SheetCells(race->State().Sheet)};
+    const auto edited = [&] {
+      QVERIFY(line() != lines.last());
+      lines.append(line());
+      sheets.append(SheetCells(race->State().Sheet));
+    };
+    const int horse = FirstShownHorse(*window, [&](int n) { return CanMoveOut(*window, n); });
+    QVERIFY(horse > 0);
+    QTest::mouseDClick(window->Image(), Qt::LeftButton, {}, MarkerCentre(*window, horse));
+    edited();
+    QVERIFY(window->UndoAction()->text().endsWith(u"を外へ"_s));
+    // The margin between the two front rows set from the rail, on the fourth corner.
+    window->Tabs()->setCurrentIndex(window->Tabs()->count() - 1);
+    const TTrackDiagram& diagram = race->Diagram();
+    std::set<int> rows;
+    for (int n = 1; n <= race->State().N; ++n)
+      if (diagram.Rows[n - 1] >= 0) rows.insert(diagram.Rows[n - 1]);
+    const QPoint click = PointAt(diagram, *rows.begin() + 0.5, 800);
+    race->PressImage(true, click.x(), click.y(), true, [](int gap) { return std::optional<int>(gap + 2); });
+    edited();
+    QCOMPARE(window->UndoAction()->text(), u"元に戻す(&U): 着差の変更"_s);
+    OnNextModal(window, [](QWidget* modal) {
+      auto* box = qobject_cast<QMessageBox*>(modal);
+      for (QAbstractButton* button : box->buttons())
+        if (box->buttonRole(button) == QMessageBox::AcceptRole) button->click();
+    });
+    window->RebuildAction()->trigger();
+    QCOMPARE(line(), FDownloadedLine);
+    lines.append(line());
+    sheets.append(SheetCells(race->State().Sheet));
+
+    const auto key = [&](int keyCode, Qt::KeyboardModifiers modifiers) {
+      QTest::keyClick(window->Image(), Qt::Key(keyCode), modifiers);
+    };
+    QCOMPARE(window->UndoStack()->count(), 3);
+    FArea->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(FArea.get()));
+    for (int step = 2; step >= 0; --step) {
+      key(Qt::Key_Z, Qt::ControlModifier);
+      QVERIFY2(line() == lines[step], qPrintable(QString::number(step)));
+      QCOMPARE(SheetCells(race->State().Sheet), sheets[step]);
+    }
+    QVERIFY(!window->UndoAction()->isEnabled());
+    // The first edit was on the third corner: undoing it showed that corner again.
+    QCOMPARE(window->Tabs()->tabText(window->Tabs()->currentIndex()), u"３コーナー"_s);
+    QCOMPARE(diagram.Lanes[horse - 1], TPositionLine(lines[0]).Lane(horse, diagram.SelectedSection) - 1);
+    key(Qt::Key_Y, Qt::ControlModifier);
+    key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(line(), lines[2]);
+    QCOMPARE(window->RedoAction()->text(), u"やり直す(&Y): 通過順からの作り直し"_s);
+
+    FArea->subWindowList().first()->close();
+    for (const TRaceEntry& entry : Session().Store().Races)
+      if (entry.RaceLine == FRaceLine) QCOMPARE(entry.PositionLine, lines[2]);
   }
 
   void RailClickWithThreeWheelTurnsSetsTheMargin() {
@@ -395,7 +468,7 @@ private slots:
           button->click();
     });
     if (fromMenu)
-      window->Menus().first()->actions().at(2)->trigger();
+      window->RebuildAction()->trigger();
     else
       QTest::mouseClick(window->RebuildButton(), Qt::LeftButton);
     QCOMPARE(window->RebuildAction()->text(), u"通過順から作り直す(&T)"_s);

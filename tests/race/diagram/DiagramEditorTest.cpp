@@ -64,15 +64,17 @@ TEST_F(DiagramEditorTest, RefusedDropsChangeNothing) {
     int Horse;
     int X;
     int Y;
+    TMoveRefusal Refusal;
   };
   // (237, 217) is row 20, lane 0: horse 1's spot.
-  const TCase cases[] = {
-      {"over the infield", 3, 200, 200}, {"onto horse 1", 2, 237, 217}, {"no such horse", 4, 300, 300}};
+  const TCase cases[] = {{"over the infield", 3, 200, 200, TMoveRefusal::Infield},
+                         {"onto horse 1", 2, 237, 217, TMoveRefusal::Taken},
+                         {"no such horse", 4, 300, 300, TMoveRefusal::NoHorse}};
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.Name);
     const auto rows = Diagram.Rows;
     const auto lanes = Diagram.Lanes;
-    Editor.MoveMarker(c.Horse, c.X, c.Y);
+    EXPECT_EQ(Editor.MoveMarker(c.Horse, c.X, c.Y), c.Refusal);
     EXPECT_FALSE(Editor.EndDrag(c.Horse));
     EXPECT_EQ(Diagram.Rows, rows);
     EXPECT_EQ(Diagram.Lanes, lanes);
@@ -191,6 +193,7 @@ TEST_F(DiagramEditorTest, LanesStopAtTwoDigits) {
   Diagram.Lanes[2] = TTrackDiagram::MaxIndex - 1;
   EXPECT_TRUE(Editor.MoveOut(3));
   EXPECT_EQ(Section2()[2], "0399");
+  EXPECT_EQ(Editor.CheckMove(3, Diagram.Rows[2], TTrackDiagram::MaxIndex + 1), TMoveRefusal::PastTheLanes);
   EXPECT_FALSE(Editor.MoveOut(3));
   EXPECT_EQ(Diagram.Lanes[2], TTrackDiagram::MaxIndex);
   EXPECT_EQ(Section2()[2], "0399");
@@ -213,7 +216,7 @@ TEST_F(DiagramEditorTest, DropsThatWouldSpreadTheFieldTooFarAreRefused) {
   Diagram.Rows[1] = 20 + 95;  // horse 2 far behind
   Diagram.Lanes[1] = 5;
   // Horse 1 dropped at row 14 would put horse 2 101 rows behind it.
-  Editor.MoveMarker(1, 229, 339);
+  EXPECT_EQ(Editor.MoveMarker(1, 229, 339), TMoveRefusal::FieldTooLong);
   EXPECT_EQ(Diagram.Rows[0], 20);
   // Horse 3 dropped to row 19 keeps the spread at 96.
   Editor.MoveMarker(3, 300, 300);
