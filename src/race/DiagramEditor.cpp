@@ -83,7 +83,8 @@ TMoveRefusal TDiagramEditor::CheckMove(int n, int row, int lane) const {
   if (n < 1 || n > std::min(FDiagram.N, TTrackDiagram::MaxHorses)) return TMoveRefusal::NoHorse;
   if (FDiagram.Rows[n - 1] == row && FDiagram.Lanes[n - 1] == lane) return TMoveRefusal::None;
   if (lane < 0 || lane > TTrackDiagram::MaxIndex) return TMoveRefusal::PastTheLanes;
-  if (row < 0 || RowSpreadWith(n - 1, row) > TTrackDiagram::MaxIndex) return TMoveRefusal::FieldTooLong;
+  if (row < 0) return TMoveRefusal::PastTheFront;
+  if (RowSpreadWith(n - 1, row) > TTrackDiagram::MaxIndex) return TMoveRefusal::FieldTooLong;
   if (FDiagram.SpotOccupied(row, lane)) return TMoveRefusal::Taken;
   return TMoveRefusal::None;
 }
@@ -164,14 +165,29 @@ void TDiagramEditor::ApplyMargin(const TMarginGap& gap, int newMargin) {
 bool TDiagramEditor::PressImage(bool leftButton, int x, int y, bool pixelIsWhite,
                                 const std::function<std::optional<int>(int gap)>& askMargin) {
   if (!leftButton) return false;
-  if (const std::optional<TMarginGap> gap = FindMarginGap(x, y, pixelIsWhite)) {
-    TMarginModel shown;
-    shown.SetValue(gap->Gap);
-    if (askMargin) {
-      if (const std::optional<int> confirmed = askMargin(shown.Value())) ApplyMargin(*gap, *confirmed);
-    }
+  if (const std::optional<TMarginGap> gap = FindMarginGap(x, y, pixelIsWhite))
+    return AskAndApplyMargin(*gap, askMargin);
+  return FinishEdit();
+}
+
+bool TDiagramEditor::AskAndApplyMargin(const TMarginGap& gap,
+                                       const std::function<std::optional<int>(int gap)>& askMargin) {
+  TMarginModel shown;
+  shown.SetValue(gap.Gap);
+  if (askMargin) {
+    if (const std::optional<int> confirmed = askMargin(shown.Value())) ApplyMargin(gap, *confirmed);
   }
   return FinishEdit();
+}
+
+std::optional<TMarginGap> TDiagramEditor::GapInFrontOf(int n) const {
+  if (n < 1 || n > std::min(FDiagram.N, TTrackDiagram::MaxHorses) || FDiagram.Rows[n - 1] < 0)
+    return std::nullopt;
+  const int hi = FDiagram.Rows[n - 1];
+  int lo = hi - 1;
+  while (lo >= 0 && !FDiagram.RowOccupied(lo)) --lo;
+  if (lo < 0) return std::nullopt;
+  return TMarginGap{lo, hi, hi - lo};
 }
 
 bool TDiagramEditor::FinishEdit() {

@@ -12,7 +12,7 @@
 enum class TDiagramPointer { Arrow, NotAllowed, Hand };
 
 // Why a move was not made; None when it was.
-enum class TMoveRefusal { None, NoHorse, Infield, Taken, PastTheLanes, FieldTooLong };
+enum class TMoveRefusal { None, NoHorse, Infield, Taken, PastTheLanes, PastTheFront, FieldTooLong };
 
 // A click on the rail between two groups: the nearest occupied rows in front of
 // (Lo) and behind (Hi) the click, and the lengths between them.
@@ -66,6 +66,11 @@ public:
   // The gap a click at (x, y) on the rail would edit; none off the rail or
   // outside the field.
   std::optional<TMarginGap> FindMarginGap(int x, int y, bool pixelIsWhite) const;
+  // The gap in front of horse n's row: to the nearest occupied row ahead;
+  // none for a horse in the front row or not placed.
+  std::optional<TMarginGap> GapInFrontOf(int n) const;
+  // Asks the margin for the gap and applies it, as a click on the rail does.
+  bool AskAndApplyMargin(const TMarginGap& gap, const std::function<std::optional<int>(int gap)>& askMargin);
   // Moves every horse behind the gap by newMargin - gap lengths, the front row
   // back to 0, and places the markers again.
   void ApplyMargin(const TMarginGap& gap, int newMargin);

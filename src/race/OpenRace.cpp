@@ -1,6 +1,7 @@
 #include "race/OpenRace.h"
 
 #include "race/CorrectedTimeExport.h"
+#include "race/RaceSheet.h"
 #include "text/Errors.h"
 
 using namespace Qt::StringLiterals;
@@ -85,24 +86,78 @@ void TOpenRace::PressImage(bool leftButton, int x, int y, bool onRail,
 void TOpenRace::Explain(int n, int row, int lane, TMoveRefusal refusal) {
   QString text;
   switch (refusal) {
-  case TMoveRefusal::None:
-  case TMoveRefusal::NoHorse: break;
-  case TMoveRefusal::Infield: text = u"内馬場には置けません。"_s; break;
-  case TMoveRefusal::Taken:
-    text = u"その位置にはほかの馬がいます。"_s;
-    for (int i = 0; i < std::min(FDiagram.N, TTrackDiagram::MaxHorses); ++i)
-      if (i != n - 1 && FDiagram.Rows[i] == row && FDiagram.Lanes[i] == lane)
-        text = u"その位置には%1がいます。"_s.arg(HorseText(i + 1));
-    break;
-  case TMoveRefusal::PastTheLanes: text = u"これより外へは動かせません。"_s; break;
-  case TMoveRefusal::FieldTooLong: text = u"先頭から最後方までが99馬身を超えるため動かせません。"_s; break;
+    case TMoveRefusal::None:
+    case TMoveRefusal::NoHorse:
+      break;
+    case TMoveRefusal::Infield:
+      text = u"内馬場には置けません。"_s;
+      break;
+    case TMoveRefusal::Taken:
+      text = u"その位置にはほかの馬がいます。"_s;
+      for (int i = 0; i < std::min(FDiagram.N, TTrackDiagram::MaxHorses); ++i)
+        if (i != n - 1 && FDiagram.Rows[i] == row && FDiagram.Lanes[i] == lane)
+          text = u"その位置には%1がいます。"_s.arg(HorseText(i + 1));
+      break;
+    case TMoveRefusal::PastTheLanes:
+      text = lane < 0 ? u"これより内へは動かせません。"_s : u"これより外へは動かせません。"_s;
+      break;
+    case TMoveRefusal::PastTheFront:
+      text = u"これより前へは動かせません。"_s;
+      break;
+    case TMoveRefusal::FieldTooLong:
+      text = u"先頭から最後方までが99馬身を超えるため動かせません。"_s;
+      break;
   }
   emit StatusText(MessagePanel(), text);
 }
 
+void TOpenRace::Select(int n) {
+  const bool shown =
+      n >= 1 && n <= std::min(FDiagram.N, TTrackDiagram::MaxHorses) && FDiagram.Markers[n - 1].Visible;
+  FSelected = shown ? n : 0;
+  emit DiagramChanged();
+}
+
+void TOpenRace::SelectNext(bool backwards) {
+  QList<int> order;
+  for (int row = 1; row < TRaceSheet::RowCount; ++row) {
+    const int n = FState.Sheet.Cell(TRaceSheet::NumberColumn, row).trimmed().toInt();
+    if (n >= 1 && n <= std::min(FDiagram.N, TTrackDiagram::MaxHorses) && FDiagram.Markers[n - 1].Visible)
+      order.append(n);
+  }
+  if (order.isEmpty()) return Select(0);
+  const qsizetype at = order.indexOf(FSelected);
+  const qsizetype count = order.size();
+  if (at < 0) return Select(backwards ? order.last() : order.first());
+  Select(order[(at + (backwards ? count - 1 : 1)) % count]);
+}
+
+void TOpenRace::MoveSelected(int rows, int lanes) {
+  const int n = FSelected;
+  if (n == 0 || !FDiagram.Markers[n - 1].Visible) return;
+  const QByteArray before = FState.PositionLine;
+  const int row = FDiagram.Rows[n - 1] + rows, lane = FDiagram.Lanes[n - 1] + lanes;
+  Explain(n, row, lane, FEditor.MoveTo(n, row, lane));
+  FEditor.EndDrag(n);
+  emit DiagramChanged();
+  Record(HorseText(n) + u"の移動"_s, before);
+}
+
+void TOpenRace::SetMarginOfSelected(const std::function<std::optional<int>(int gap)>& askMargin) {
+  if (FSelected == 0) return;
+  const std::optional<TMarginGap> gap = FEditor.GapInFrontOf(FSelected);
+  if (!gap) {
+    emit StatusText(MessagePanel(), u"%1の前に馬がいないため着差はありません。"_s.arg(HorseText(FSelected)));
+    return;
+  }
+  const QByteArray before = FState.PositionLine;
+  FEditor.AskAndApplyMargin(*gap, askMargin);
+  emit DiagramChanged();
+  Record(u"着差の変更"_s, before);
+}
+
 void TOpenRace::Record(const QString& text, const QByteArray& before) {
-  if (FState.PositionLine != before)
-    emit Edited(text, FDiagram.SelectedSection, before, FState.PositionLine);
+  if (FState.PositionLine != before) emit Edited(text, FDiagram.SelectedSection, before, FState.PositionLine);
 }
 
 void TOpenRace::WriteSection() {

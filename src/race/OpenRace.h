@@ -65,6 +65,18 @@ public:
   // written; returns the file. Throws TDataError for a straight course,
   // TFileError or TConvertError.
   QString Export(const TSettings& exportSettings);
+  // The keyboard's horse, picked by a click on its marker, its number typed or
+  // Tab; 0 for none.
+  int Selected() const { return FSelected; }
+  // Selects a shown horse; anything else selects none.
+  void Select(int n);
+  // The next shown horse in the sheet's order, or the one before.
+  void SelectNext(bool backwards);
+  // The selected horse `rows` rows back (forward when negative) and `lanes`
+  // lanes out (in when negative), under the rules of a drop.
+  void MoveSelected(int rows, int lanes);
+  // The margin in front of the selected horse, as a click on the rail there would set it.
+  void SetMarginOfSelected(const std::function<std::optional<int>(int gap)>& askMargin);
   // The pointer is over marker n (0 for none): the sheet outlines its row.
   void HighlightHorse(int n);
   // A press on a sheet cell starts or ends the blink of the horse's marker.
@@ -108,4 +120,5 @@ private:
   int FInitialTab = -1;
   QString FInfoText;
   int FHovered = 0;
+  int FSelected = 0;
 };

@@ -30,7 +30,7 @@ TDiagramView::TDiagramView(TOpenRace& race, const QFont& markerFont, QWidget* pa
     : QWidget(parent), FRace(&race), FMarkerFont(markerFont) {
   setAttribute(Qt::WA_OpaquePaintEvent);
   setMouseTracking(true);
-  setFocusPolicy(Qt::ClickFocus);
+  setFocusPolicy(Qt::StrongFocus);
   // A marker is as large as its caption, fixed at creation.
   const QFontMetrics metrics(FMarkerFont);
   for (int n = 1; n <= TTrackDiagram::MaxHorses; ++n)
@@ -96,6 +96,12 @@ void TDiagramView::paintEvent(QPaintEvent*) {
     painter.setPen(ToQColor(marker.Colour));
     painter.drawText(MarkerRect(n), Qt::AlignLeft | Qt::AlignTop, CaptionOf(n));
   }
+  if (const int n = FRace->Selected(); n > 0 && Diagram().Markers[n - 1].Visible) {
+    // The keyboard's horse.
+    painter.setPen(QPen(Qt::black, 1, Qt::DotLine));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(MarkerRect(n).adjusted(-2, -1, 1, 0));
+  }
   if (FDragging) {
     // Where the marker would land.
     painter.setOpacity(0.6);
@@ -110,6 +116,7 @@ void TDiagramView::mousePressEvent(QMouseEvent* event) {
   if (!FRace) return;
   const QPoint p = event->position().toPoint();
   if (const int n = MarkerAt(p)) {
+    if (event->button() == Qt::LeftButton) FRace->Select(n);
     if (Editor().MarkerPressed(n, event->button() == Qt::LeftButton)) {
       FPressed = n;
       FPressPos = p;
@@ -200,12 +207,59 @@ void TDiagramView::leaveEvent(QEvent*) {
   if (!FDragging) SetHover(0);
 }
 
+bool TDiagramView::event(QEvent* event) {
+  // Tab steps through the horses here, not to the next control.
+  if (event->type() == QEvent::KeyPress && FRace && !FDragging) {
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    if (key == Qt::Key_Tab || key == Qt::Key_Backtab) {
+      FRace->SelectNext(key == Qt::Key_Backtab);
+      return true;
+    }
+  }
+  return QWidget::event(event);
+}
+
 void TDiagramView::keyPressEvent(QKeyEvent* event) {
-  if (FDragging && event->key() == Qt::Key_Escape) {
-    EndDrag(std::nullopt);
+  if (FDragging) {
+    if (event->key() == Qt::Key_Escape) EndDrag(std::nullopt);
     return;
   }
-  QWidget::keyPressEvent(event);
+  if (!FRace) return;
+  const int key = event->key();
+  if (key >= Qt::Key_0 && key <= Qt::Key_9) {
+    // Two digits typed quickly make one number: "1" "2" is horse 12.
+    const int digit = key - Qt::Key_0;
+    const int joined = FTyped * 10 + digit;
+    const bool goOn = FTyped > 0 && FTypedAt.isValid() && FTypedAt.elapsed() < TypingPauseMs &&
+                      joined <= std::min(Diagram().N, TTrackDiagram::MaxHorses);
+    FTyped = goOn ? joined : digit;
+    FTypedAt.start();
+    FRace->Select(FTyped);
+    return;
+  }
+  switch (key) {
+    case Qt::Key_Up:
+      FRace->MoveSelected(-1, 0);
+      return;
+    case Qt::Key_Down:
+      FRace->MoveSelected(1, 0);
+      return;
+    case Qt::Key_Left:
+      FRace->MoveSelected(0, -1);
+      return;
+    case Qt::Key_Right:
+      FRace->MoveSelected(0, 1);
+      return;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+      FRace->SetMarginOfSelected([this](int gap) -> std::optional<int> {
+        if (!OnAskMargin) return std::nullopt;
+        return OnAskMargin(gap);
+      });
+      return;
+    default:
+      QWidget::keyPressEvent(event);
+  }
 }
 
 void TDiagramView::SetHover(int horse) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QFont>
 #include <QImage>
 #include <QPoint>
@@ -17,7 +18,9 @@ class TTrackDiagram;
 
 // The track diagram with the horses' markers over it. The picture is what the
 // race's TTrackDiagram decides for the shown corner; the markers stand where it
-// puts them. Presses, drags and double clicks go to the race as its commands.
+// puts them. Presses, drags, double clicks and keys go to the race as its
+// commands: a horse's number typed or Tab selects it, the arrow keys move it a
+// row forward or back and a lane in or out, Enter sets the margin in front of it.
 class TDiagramView : public QWidget {
   Q_OBJECT
 
@@ -44,6 +47,7 @@ protected:
   void mouseDoubleClickEvent(QMouseEvent* event) override;
   void leaveEvent(QEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
+  bool event(QEvent* event) override;
 
 private:
   const TTrackDiagram& Diagram() const;
@@ -65,4 +69,7 @@ private:
   bool FDragging = false;
   QPoint FDragPos;
   int FHover = 0;
+  static constexpr int TypingPauseMs = 1000;
+  int FTyped = 0;  // the number typed so far
+  QElapsedTimer FTypedAt;
 };

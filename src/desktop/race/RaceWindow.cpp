@@ -57,7 +57,10 @@ class TLineEdit : public QUndoCommand {
 public:
   TLineEdit(const QString& text, int section, QByteArray before, QByteArray after,
             std::function<void(int, const QByteArray&)> apply)
-      : QUndoCommand(text), FSection(section), FBefore(std::move(before)), FAfter(std::move(after)),
+      : QUndoCommand(text),
+        FSection(section),
+        FBefore(std::move(before)),
+        FAfter(std::move(after)),
         FApply(std::move(apply)) {}
   void undo() override { FApply(FSection, FBefore); }
   void redo() override {
@@ -89,6 +92,7 @@ TRaceWindow::TRaceWindow(TSession& session, const QByteArray& raceLine, QWidget*
     const bool replay = session.Link().JVMVCheck(state.RaceKey) > 0;
     FReplayButton->setEnabled(replay);
     FReplayAction->setEnabled(replay);
+    if (!replay) FReplayButton->setToolTip(u"このレースのリプレイ映像はありません"_s);
     if (replay) {
       QPalette teal = FReplayButton->palette();
       teal.setColor(QPalette::ButtonText, QColor(0, 128, 128));
@@ -97,10 +101,14 @@ TRaceWindow::TRaceWindow(TSession& session, const QByteArray& raceLine, QWidget*
 
     FInfoPanel->setText(state.InfoText);
     connect(FRace, &TOpenRace::SectionShown, this, [this] { FInfoPanel->setText(FRace->InfoText()); });
-    if (state.Straight)
+    if (state.Straight) {
       ShowStraightNotice();
-    else
+    } else {
       AddTabs();
+      // The keys that select and move horses go to the diagram.
+      setFocusProxy(FImage);
+      FImage->setFocus();
+    }
 
     FBlinkTimer = new QTimer(this);
     FBlinkTimer->setInterval(TMarkerBlink::IntervalMs);
@@ -264,7 +272,8 @@ void TRaceWindow::CreateMenu() {
   FUndoAction->setShortcut(QKeySequence::Undo);
   FRedoAction = FViewerMenu->addAction(u"やり直す(&Y)"_s);
   FRedoAction->setObjectName(u"RedoAction"_s);
-  FRedoAction->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+  FRedoAction->setShortcuts(
+      {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
   for (QAction* action : {FUndoAction, FRedoAction}) {
     // The keys reach the race window they belong to, not another one open beside it.
     action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
@@ -430,7 +439,8 @@ std::optional<int> TRaceWindow::AskMargin(int gap) {
   return dialog->Value();
 }
 
-void TRaceWindow::PushEdit(const QString& text, int section, const QByteArray& before, const QByteArray& after) {
+void TRaceWindow::PushEdit(const QString& text, int section, const QByteArray& before,
+                           const QByteArray& after) {
   FUndo->push(new TLineEdit(text, section, before, after,
                             [this](int shown, const QByteArray& line) { ApplyLine(shown, line); }));
 }

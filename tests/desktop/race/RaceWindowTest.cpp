@@ -162,6 +162,9 @@ private slots:
     for (int i = 0; i < state.Tabs.size(); ++i) QCOMPARE(window->Tabs()->tabText(i), state.Tabs[i]);
     QCOMPARE(window->Tabs()->tabText(window->Tabs()->currentIndex()), u"３コーナー"_s);
     QVERIFY(window->InfoPanel()->text().startsWith(u"   "_s));
+    // The demo has no movies: the greyed replay says so.
+    QVERIFY(!window->ReplayButton()->isEnabled());
+    QCOMPARE(window->ReplayButton()->toolTip(), u"このレースのリプレイ映像はありません"_s);
 
     // The painted sheet follows the model: header colour, the winner's yellow
     // placing, the frame colour of the first horse's number.
@@ -245,6 +248,65 @@ private slots:
     for (QChar& c : number) c = QChar(char16_t(c.unicode() - u'0' + u'０'));
     QCOMPARE(status.last().at(1).toString(), u"その位置には%1番がいます。"_s.arg(number));
     QVERIFY(!window->UndoAction()->isEnabled());
+  }
+
+  // Typing a number or Tab selects; arrows move under the drop's rules; Enter sets the margin in front.
+  void KeysSelectMoveAndSetTheMargin() {
+    TRaceWindow* window = Open();
+    FArea->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(FArea.get()));
+    TOpenRace* race = window->Race();
+    const TTrackDiagram& diagram = race->Diagram();
+    QCOMPARE(QApplication::focusWidget(), window->Image());
+    QVERIFY(race->State().N >= 10);
+    QTest::keyClicks(window->Image(), u"10"_s);
+    QCOMPARE(race->Selected(), diagram.Markers[9].Visible ? 10 : 0);
+    // Tab goes down the sheet: from the winner to the second.
+    const auto sheetHorse = [&](int row) {
+      return race->State().Sheet.Cell(TRaceSheet::NumberColumn, row).trimmed().toInt();
+    };
+    QTest::qWait(1100);  // a pause: the next digit is a number of its own
+    QTest::keyClick(window->Image(), Qt::Key(Qt::Key_0 + sheetHorse(1)));
+    QCOMPARE(race->Selected(), sheetHorse(1));
+    QTest::keyClick(window->Image(), Qt::Key_Tab);
+    QCOMPARE(race->Selected(), sheetHorse(2));
+    QTest::keyClick(window->Image(), Qt::Key_Backtab);
+    QCOMPARE(race->Selected(), sheetHorse(1));
+
+    // The horse one lane out, then one row back, as the model moves it.
+    const int n = race->Selected();
+    const QByteArray original = race->State().PositionLine;
+    TTrackDiagram expectedDiagram = diagram;
+    QByteArray expected = original;
+    TDiagramEditor model(expectedDiagram, expected);
+    for (const auto& [rows, lanes] : {std::pair{0, 1}, std::pair{1, 0}}) {
+      model.MoveTo(n, expectedDiagram.Rows[n - 1] + rows, expectedDiagram.Lanes[n - 1] + lanes);
+      model.EndDrag(n);
+    }
+    QTest::keyClick(window->Image(), Qt::Key_Right);
+    QTest::keyClick(window->Image(), Qt::Key_Down);
+    QCOMPARE(race->State().PositionLine, expected);
+    QVERIFY(expected != original);
+    // In until something stops it: the rail or another horse, and the status bar says which.
+    QSignalSpy status(window, &TRaceWindow::StatusText);
+    for (int step = 0; step < 100; ++step) {
+      const QByteArray before = race->State().PositionLine;
+      QTest::keyClick(window->Image(), Qt::Key_Left);
+      if (race->State().PositionLine == before) break;
+    }
+    const QString said = status.last().at(1).toString();
+    QVERIFY2(said == u"これより内へは動かせません。"_s || said.startsWith(u"その位置には"_s),
+             qPrintable(said));
+
+    // Enter: the dialog shows the gap in front of the horse.
+    const std::optional<TMarginGap> gap = race->Editor().GapInFrontOf(n);
+    int shown = -1;
+    OnNextModal(window, [&](QWidget*) {
+      shown = window->MarginDialog()->Value();
+      window->MarginDialog()->reject();
+    });
+    QTest::keyClick(window->Image(), Qt::Key_Return);
+    QCOMPARE(shown, gap ? std::clamp(gap->Gap, 1, 30) : -1);
   }
 
   // Each edit is one step back and forth; the close writes what then stands.
