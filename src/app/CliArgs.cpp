@@ -19,7 +19,7 @@ struct TCommandSyntax {
 const QList<TCommandSyntax>& Commands() {
   static const QList<TCommandSyntax> commands{
       {u"demo-feed"_s, {u"--end"_s, u"--days"_s, u"--seed"_s}, {}, 1, 1},
-      {u"download"_s, {u"--feed"_s, u"--now"_s}, {}, 0, 0},
+      {u"download"_s, {u"--feed"_s, u"--now"_s}, {u"--verbose"_s}, 0, 0},
       {u"days"_s, {u"--from"_s, u"--to"_s}, {u"--json"_s}, 0, 0},
       {u"day"_s, {u"--mode"_s, u"--filter"_s, u"--threshold"_s}, {u"--json"_s, u"--csv"_s}, 0, 1},
       {u"bias"_s, {u"--from"_s, u"--to"_s}, {u"--json"_s}, 0, 1},
@@ -139,11 +139,13 @@ QString HelpText() {
   demo-feed FEED [--end YYYYMMDD] [--days N] [--seed N]
       デモの配信データ（FEED/0B12/yyyymmdd.txt）を書きます。
       --end 最終日（既定: 今日）、--days 日数（既定: 8）、--seed 乱数の種（既定: 1）。
-  download [--feed FEED] [--now "YYYY-MM-DD HH:MM"]
+  download [--feed FEED] [--now "YYYY-MM-DD HH:MM"] [--verbose]
       最近の速報成績をダウンロードしてデータファイルと Position.dat を更新します。
       配信元は --feed のフォルダ、なければ FeedLink.ini の設定、なければデモ配信
       （DIR/DemoFeed、足りない日はその場で作ります）。--now は「今日」と時刻を固定します
-      （9時36分より前なら8日分、以後は7日分）。経過と状態は標準エラーに出ます。
+      （9時36分より前なら8日分、以後は7日分）。標準エラーに1日1行で取得したレース数
+      （開催のない日は「開催なし」、取得できなかった日は理由）を出します。--verbose を
+      付けると進行パネルの表示と配信元との状態（JVRTOpen、JVClose などの結果）も出します。
   days [--from YYYYMMDD] [--to YYYYMMDD] [--json]
       データとアーカイブにある開催日を古い順に、開催（場・回・日目）とレース数で一覧します。
   day [YYYYMMDD] [--mode start|3c|4c|jockey] [--threshold N] [--filter all|turf|dirt] [--json | --csv]
