@@ -62,7 +62,9 @@ void TCliDownloadObserver::DayDone(const TDownloadDay& day) {
 }
 
 bool TCliDownloadObserver::ShowMaintenance(const QString& text) {
-  FOutput.Err(text.trimmed() + u'\n');
+  // The start-up probe asks once a day: saying it once is enough.
+  if (FVerbose || !FMaintenanceShown) FOutput.Err(text.trimmed() + u'\n');
+  FMaintenanceShown = true;
   return false;
 }
 

@@ -51,6 +51,7 @@ public:
 private:
   const TCliOutput& FOutput;
   bool FVerbose = false;
+  bool FMaintenanceShown = false;
 };
 
 // The program's session for a command that changes the data files: start-up

@@ -87,7 +87,7 @@ TEST_F(CliEndToEndTest, DownloadDuringMaintenanceShowsTheTextAndKeepsTheFiles) {
   const TRun run = RunCli(copy.path(), DownloadArgs(feed));
   // Days the service could not open are failed days: not a success.
   ASSERT_EQ(run.ExitCode, 2) << run.Err.toStdString();
-  EXPECT_TRUE(run.Err.contains(u"サーバーメンテナンス中"_s)) << run.Err.toStdString();
+  EXPECT_EQ(run.Err.count(u"サーバーメンテナンス中"_s), 1) << run.Err.toStdString();
   EXPECT_TRUE(run.Err.contains(u"JVRTOpenエラー:-504"_s));
   EXPECT_TRUE(run.Out.contains(u"7日分を要求し、0日分を取得しました。"_s)) << run.Out.toStdString();
   EXPECT_TRUE(run.Out.contains(u"データファイルは書き換えていません"_s));
