@@ -39,6 +39,8 @@ INSTANTIATE_TEST_SUITE_P(
         TErrorCase{"UnknownDate", {u"day"_s, u"20990101"_s}, 1, "20990101 の成績はありません"},
         TErrorCase{"UnknownRace", {u"race"_s, u"2024051205020613"_s}, 1, "はデータにありません"},
         TErrorCase{"ShortRaceKey", {u"race"_s, u"202405"_s}, 1, "16桁"},
+        TErrorCase{"FullWidthRaceKey", {u"race"_s, u"２０２４０５１２０５０２０６１１"_s}, 1, "16桁"},
+        TErrorCase{"RaceKeyAfterAnotherLetter", {u"race"_s, u"X2024051205020611"_s}, 1, "16桁"},
         TErrorCase{"ExportWithoutRace", {u"export"_s}, 1, "どちらか一方"},
         TErrorCase{"BadNow", {u"download"_s, u"--now"_s, u"tomorrow"_s}, 1, "--now"},
         TErrorCase{"BadFromDate", {u"days"_s, u"--from"_s, u"2024"_s}, 1, "YYYYMMDD"},

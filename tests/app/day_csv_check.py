@@ -55,7 +55,8 @@ def check_against_races(cli, work, header, body):
                 float(row[col[name]])
         by_race.setdefault(key[1:], []).append(row)
     for key, runners in by_race.items():
-        race = json.loads(run(cli, work, "race", key, "--json"))
+        # `race` takes the key as the file writes it.
+        race = json.loads(run(cli, work, "race", "R" + key, "--json"))
         assert runners[0][col["日付"]] == f"{key[:4]}-{key[4:6]}-{key[6:8]}", runners[0]
         sheet = race["sheet"]["rows"]
         assert len(sheet) == len(runners), (key, len(sheet), len(runners))
