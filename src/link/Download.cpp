@@ -174,8 +174,9 @@ TDownloadResult TDownload::Run() {
     result.DaysAsked = DownloadDayCount(now.time());
     FObserver.DayProgress(0, result.DaysAsked);
     for (int i = 0; i < result.DaysAsked; ++i) {
-      TDownloadDay outcome{today.addDays(-i)};
-      const QDate day = outcome.Date;
+      const QDate day = today.addDays(-i);
+      TDownloadDay outcome;
+      outcome.Date = day;
       const int r = FLink.JVRTOpen(RealtimeResultsKind, DateKey(day));
       dayOpen = true;
       if (r != 0) {
