@@ -1,13 +1,9 @@
 #include "race/DayCsv.h"
 #include "race/RunRows.h"
 
-#include "position/PositionLine.h"
-#include "race/RaceGrid.h"
 #include "race/RaceSheet.h"
-#include "race/RaceState.h"
 #include "records/RaceRecord.h"
 #include "records/RecordLayout.h"
-#include "records/Venues.h"
 #include "text/IntConvert.h"
 #include "text/PlainText.h"
 
