@@ -19,7 +19,7 @@ struct TCommandSyntax {
 const QList<TCommandSyntax>& Commands() {
   static const QList<TCommandSyntax> commands{
       {u"demo-feed"_s, {u"--end"_s, u"--days"_s, u"--seed"_s}, {}, 1, 1},
-      {u"download"_s, {u"--feed"_s, u"--now"_s}, {}, 0, 0},
+      {u"download"_s, {u"--feed"_s, u"--now"_s}, {u"--verbose"_s}, 0, 0},
       {u"days"_s, {u"--from"_s, u"--to"_s}, {u"--json"_s}, 0, 0},
       {u"day"_s, {u"--mode"_s, u"--filter"_s, u"--threshold"_s}, {u"--json"_s, u"--csv"_s}, 0, 1},
       {u"bias"_s, {u"--from"_s, u"--to"_s}, {u"--json"_s}, 0, 1},
@@ -139,11 +139,13 @@ QString HelpText() {
   demo-feed FEED [--end YYYYMMDD] [--days N] [--seed N]
       デモの配信データ（FEED/0B12/yyyymmdd.txt）を書きます。
       --end 最終日（既定: 今日）、--days 日数（既定: 8）、--seed 乱数の種（既定: 1）。
-  download [--feed FEED] [--now "YYYY-MM-DD HH:MM"]
+  download [--feed FEED] [--now "YYYY-MM-DD HH:MM"] [--verbose]
       最近の速報成績をダウンロードしてデータファイルと Position.dat を更新します。
       配信元は --feed のフォルダ、なければ FeedLink.ini の設定、なければデモ配信
       （DIR/DemoFeed、足りない日はその場で作ります）。--now は「今日」と時刻を固定します
-      （9時36分より前なら8日分、以後は7日分）。経過と状態は標準エラーに出ます。
+      （9時36分より前なら8日分、以後は7日分）。標準エラーに1日1行で取得したレース数
+      （開催のない日は「開催なし」、取得できなかった日は理由）を出します。--verbose を
+      付けると進行パネルの表示と配信元との状態（JVRTOpen、JVClose などの結果）も出します。
   days [--from YYYYMMDD] [--to YYYYMMDD] [--json]
       データとアーカイブにある開催日を古い順に、開催（場・回・日目）とレース数で一覧します。
   day [YYYYMMDD] [--mode start|3c|4c|jockey] [--threshold N] [--filter all|turf|dirt] [--json | --csv]
@@ -153,8 +155,10 @@ QString HelpText() {
         3c, 4c  ３コーナー・４コーナーの位置（逃げ 先行 好位 中団 後方）と IN/OUT、* は大外
         jockey  複勝払戻金と、その日 N 回（--threshold、既定 1）以上3着以内の騎手名
       --filter turf/dirt で対象外のレースは上位3頭を出しません。馬場の後の ＊ は雨か雪。
-      --csv はその日の全出走馬を1頭1行の CSV（UTF-8、BOM 付き）で出します: レースキー、場、R、
-      コース、馬番、馬名、着順、走破、実走、m/min、３・４コーナーの列と内外、付加タイム（障害戦は除く）。
+      --csv はその日の全出走馬を1頭1行の CSV（UTF-8、BOM 付き、見出し行つき）で出します:
+      レースキー（R と16桁）、日付、場、R、レース名、芝ダ、距離、クラス、馬場、枠、馬番、馬名、
+      騎手、着順、状態（消 外 止 など）、走破と走破(秒)、実走と実走(秒)、m/min、３・４コーナーの
+      列と内外、ロス(m)、付加タイム(0.1秒)。成績一覧の順で、障害戦は除きます。
   bias [YYYYMMDD | --from YYYYMMDD --to YYYYMMDD] [--json]
       馬場傾向: その日の場・芝ダートごとに、上位3頭と全出走馬の ４コーナー・３コーナーの
       位置（逃げ〜後方）と内外（IN 中 OUT 大外）の頭数と割合、レース数と判定
@@ -162,7 +166,8 @@ QString HelpText() {
       --from と --to で期間（開催の数日、1か月）をまとめて数えます。
   race RACEKEY [--json]
       レース画面の内容: 題名、順・番・馬名・走破・実走・m/min の表、各馬の
-      区間ごとの位置（列-内外）、表示できる区間タブ、払戻。RACEKEY は16桁。
+      区間ごとの位置（列-内外）、表示できる区間タブ、払戻。RACEKEY は16桁
+      （day --csv の R つきの形でも可）。
   export (RACEKEY | --all) [--target DIR]
       補正タイム（付加タイム）を開催ごとのファイルに書きます。RACEKEY はそのレースの
       行を書き直し、--all は全レースのうちまだ空いている行だけを埋めます（障害戦は除く）。

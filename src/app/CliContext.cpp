@@ -2,6 +2,7 @@
 
 #include "archive/ArchivedStore.h"
 #include "demo/DemoService.h"
+#include "link/Download.h"
 #include "position/PositionFile.h"
 #include "records/RaceRecord.h"
 #include "shell/SettingsFile.h"
@@ -14,6 +15,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLocale>
 #include <algorithm>
 
 using namespace Qt::StringLiterals;
@@ -42,15 +44,27 @@ void TCliOutput::Json(const QJsonValue& value) const {
 }
 
 void TCliDownloadObserver::ShowProgress(const QString& text) {
-  FOutput.Err(text + u'\n');
+  if (FVerbose) FOutput.Err(text + u'\n');
 }
 
 void TCliDownloadObserver::ShowStatus(const QString& text) {
-  FOutput.Err(QStringLiteral("  ") + text + u'\n');
+  if (FVerbose) FOutput.Err(QStringLiteral("  ") + text + u'\n');
+}
+
+void TCliDownloadObserver::DayDone(const TDownloadDay& day) {
+  const QString date = QLocale(QLocale::Japanese).toString(day.Date, u"yyyy/MM/dd(ddd)"_s);
+  if (!day.Failure.isEmpty())
+    FOutput.Err(u"%1 取得できませんでした: %2\n"_s.arg(date, day.Failure));
+  else if (!day.Racing)
+    FOutput.Err(u"%1 開催なし\n"_s.arg(date));
+  else
+    FOutput.Err(u"%1 %2レース\n"_s.arg(date).arg(day.Races));
 }
 
 bool TCliDownloadObserver::ShowMaintenance(const QString& text) {
-  FOutput.Err(text.trimmed() + u'\n');
+  // The start-up probe asks once a day: saying it once is enough.
+  if (FVerbose || !FMaintenanceShown) FOutput.Err(text.trimmed() + u'\n');
+  FMaintenanceShown = true;
   return false;
 }
 

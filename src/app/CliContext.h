@@ -32,10 +32,13 @@ private:
   std::FILE* FErr;
 };
 
-// The progress panel and the status bar as lines on standard error.
+// A download as lines on standard error: one line per day with what it
+// brought; when verbose, also the progress panel's texts and the link's
+// status lines, as the desktop's panel and status bar show them.
 class TCliDownloadObserver : public TDownloadObserver {
 public:
   explicit TCliDownloadObserver(const TCliOutput& output) : FOutput(output) {}
+  void SetVerbose(bool verbose) { FVerbose = verbose; }
 
   void ShowProgress(const QString& text) override;
   void CloseProgress() override {}
@@ -43,9 +46,12 @@ public:
   void ProcessPendingEvents() override {}
   // Nobody is there to confirm, so the download goes on as if the dialog was closed.
   bool ShowMaintenance(const QString& text) override;
+  void DayDone(const TDownloadDay& day) override;
 
 private:
   const TCliOutput& FOutput;
+  bool FVerbose = false;
+  bool FMaintenanceShown = false;
 };
 
 // The program's session for a command that changes the data files: start-up

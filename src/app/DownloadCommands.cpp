@@ -48,6 +48,7 @@ int RunDownload(const TCliArgs& args, const TCliOutput& output) {
   const QDateTime now =
       args.Has(u"--now"_s) ? ParseNow(args.Value(u"--now"_s)) : QDateTime::currentDateTime();
   TCliSession cli(args.AppDir, now, output);
+  cli.Observer.SetVerbose(args.Flags.contains(u"--verbose"_s));
   TFeedLink& link = cli.Link;
   if (args.Has(u"--feed"_s)) {
     // For this run only: the link's own settings file is left as it is.

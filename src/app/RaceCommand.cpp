@@ -21,10 +21,13 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
+// Sixteen digits, or the day CSV's form of them: "R" in front.
 QByteArray CheckedRaceKey(const QString& text) {
-  if (text.size() != 16 || !std::all_of(text.begin(), text.end(), [](QChar c) { return c.isDigit(); }))
+  const QString digits = text.size() == 17 && text.startsWith(u'R') ? text.mid(1) : text;
+  if (digits.size() != 16 ||
+      !std::all_of(digits.begin(), digits.end(), [](QChar c) { return c >= u'0' && c <= u'9'; }))
     throw TCliError(u"レースキーは16桁の数字です: %1"_s.arg(text), true);
-  return text.toLatin1();
+  return digits.toLatin1();
 }
 
 // The stored race line of a key; the last one wins, as in every keyed lookup.

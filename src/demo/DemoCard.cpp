@@ -3,8 +3,25 @@
 #include "demo/DemoNames.h"
 
 #include <iterator>
+#include <string_view>
+#include <utility>
 
 namespace {
+
+// The three characters the results list shows of a race's name: the stem and
+// its suffix cut short as the papers cut it (長月ステークス 長月Ｓ, 長月記念 長月記).
+QString ShortRaceName(const QString& stem, std::u16string_view suffix) {
+  static const std::pair<std::u16string_view, std::u16string_view> Shortened[] = {
+      {u"ジャンプステークス", u"Ｊ"},
+      {u"ステークス", u"Ｓ"},
+      {u"カップ", u"Ｃ"},
+      {u"記念", u"記"},
+      {u"特別", u"特"}};
+  QString tail = QString::fromUtf16(suffix.data(), qsizetype(suffix.size()));
+  for (const auto& [full, shortened] : Shortened)
+    if (suffix == full) tail = QString::fromUtf16(shortened.data(), qsizetype(shortened.size()));
+  return (stem + tail).left(3);
+}
 
 struct TCourse {
   int Distance;
@@ -200,7 +217,7 @@ TVenueCard MakeVenueCard(const QDate& day, const TVenueDay& venue, bool firstVen
       if (!graded && plan.Condition != 999 && plan.Condition != 16 && plan.Surface != TSurface::Steeple)
         suffix = random.Chance(0.6) ? u"特別" : u"賞";
       plan.Name = stem + QString::fromUtf16(suffix);
-      if (plan.Condition == 999 || graded) plan.ShortName = (stem + QString::fromUtf16(u"Ｓ")).left(3);
+      if (plan.Condition == 999 || graded) plan.ShortName = ShortRaceName(stem, suffix);
     }
 
     const int maxField = courses.MaxField;

@@ -175,29 +175,32 @@ TDownloadResult TDownload::Run() {
     FObserver.DayProgress(0, result.DaysAsked);
     for (int i = 0; i < result.DaysAsked; ++i) {
       const QDate day = today.addDays(-i);
+      TDownloadDay outcome;
+      outcome.Date = day;
       const int r = FLink.JVRTOpen(RealtimeResultsKind, DateKey(day));
       dayOpen = true;
       if (r != 0) {
         FObserver.ShowStatus(u"JVRTOpenエラー:"_s + QString::number(r));
         // -1 is a day without data; any other code says nothing about what the day holds.
-        if (r != -1) {
-          failed(day, u"JVRTOpenエラー:"_s + QString::number(r));
-          KeepStoredDay(DateKey(day));
-        }
+        outcome.Racing = r != -1;
+        if (r != -1) outcome.Failure = u"JVRTOpenエラー:"_s + QString::number(r);
       } else {
         ++result.DaysOpened;
+        outcome.Racing = true;
         FObserver.ShowProgress(day.toString(u"yyyy/MM/dd") + u"の成績をダウンロードしました"_s);
         FObserver.ShowStatus(u"JVRTOpen正常終了:0"_s);
-        const QString fault = ReadOpenDay();
-        if (fault.isEmpty()) {
-          ++result.DaysRead;
-        } else {
-          failed(day, fault);
-          KeepStoredDay(DateKey(day));
-        }
+        outcome.Failure = ReadOpenDay(outcome.Races);
+        if (outcome.Failure.isEmpty()) ++result.DaysRead;
+      }
+      if (!outcome.Failure.isEmpty()) {
+        outcome.Races = 0;
+        failed(day, outcome.Failure);
+        KeepStoredDay(DateKey(day));
       }
       dayOpen = false;
       CloseLink();
+      result.Days.append(outcome);
+      FObserver.DayDone(outcome);
       FObserver.DayProgress(i + 1, result.DaysAsked);
     }
 
@@ -244,7 +247,7 @@ TDownloadResult TDownload::Run() {
   return result;
 }
 
-QString TDownload::ReadOpenDay() {
+QString TDownload::ReadOpenDay(int& raceCount) {
   QList<QByteArray> races;
   TByteLines horses;
   TByteLines pays;
@@ -302,6 +305,7 @@ QString TDownload::ReadOpenDay() {
     return faults == 1 ? fault : fault + u" ほか %1 件"_s.arg(faults - 1);
   }
 
+  raceCount = int(LastOfEachRace(races).size());
   FStore.UmaLines.append(horses);
   for (QByteArray& line : races) FStore.Races.append(TRaceEntry{line, {}, {}});
   FStore.PayLines.append(pays);

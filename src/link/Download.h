@@ -28,6 +28,14 @@ int DownloadDayCount(QTime timeOfDay);
 enum class TRecordStream { None, Race, Horse, Pay };
 TRecordStream StreamOf(const QByteArray& record);
 
+// One day a download asked for, as it ended.
+struct TDownloadDay {
+  QDate Date;
+  bool Racing = false;  // the service had data for the day (JVRTOpen did not answer -1)
+  int Races = 0;        // distinct races read and filed; 0 when the day failed
+  QString Failure;      // why the day failed, as in FailedDays; empty when it did not
+};
+
 struct TDownloadResult {
   bool Started = false;  // false when refused because a download was running
   int DaysAsked = 0;
@@ -39,6 +47,7 @@ struct TDownloadResult {
   // that cannot be filed, each with the reason ("yyyy/mm/dd: ..."). Their
   // stored records were kept in place of what was delivered.
   QStringList FailedDays;
+  QList<TDownloadDay> Days;    // every day asked for, today first
   QStringList Messages;        // for the user, e.g. a damaged position file kept aside
   bool ArchiveFailed = false;  // the data files were written, the archive could not take them (in Messages)
 };
@@ -71,8 +80,9 @@ public:
 private:
   // Reads the open day: files its records into the store's lists and builds
   // its positions. When the read fails, or a record cannot be filed, nothing
-  // of the day is filed and the reason is returned; empty on success.
-  QString ReadOpenDay();
+  // of the day is filed and the reason is returned; empty on success, when
+  // `races` is the number of distinct races filed.
+  QString ReadOpenDay(int& races);
   // Closes the link and reports the result.
   void CloseLink();
   // Replaces RaceData.dat, UmaData.dat and PayData.dat as one set.

@@ -4,6 +4,8 @@
 
 #include <QString>
 
+struct TDownloadDay;
+
 // What the download shows and asks while it runs. The desktop program's status
 // bar, progress panel and "Sorry" dialog implement it; the command line prints.
 class TDownloadObserver : public TProgressObserver {
@@ -20,6 +22,8 @@ public:
     (void)done;
     (void)asked;
   }
+  // What a day brought, once it is done; called after each day, before DayProgress.
+  virtual void DayDone(const TDownloadDay& day) { (void)day; }
   // A record file of the new set has just been put in place (name only);
   // until the last one is, the files on disk are a mixed set.
   virtual void DataFileReplaced(const QString& name) { (void)name; }

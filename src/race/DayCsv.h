@@ -7,10 +7,16 @@
 #include <QList>
 #include <QStringList>
 
-// A racing day as a spreadsheet: one row per runner of the day's races, in
-// race-key order, with the figures the race window shows. Steeplechases,
-// which the race window does not open, are left out.
+// A racing day as a spreadsheet: one row per runner, races in the results
+// list's order (meetings as their races first stand in the store, each by race
+// number), runners in the sheet's order, with the figures the race window
+// shows. Steeplechases, which the race window does not open, are left out.
+// Times are given as shown and in seconds; a horse that did not run has no
+// times, figures or ground lost.
 
+// The race key as the file writes it: "R" and the sixteen digits, so no
+// spreadsheet reads it as a number (they keep 15 significant digits).
+QString RaceKeyCsvText(QByteArrayView raceKey);
 QStringList DayCsvHeader();
 // Throws TConvertError when a race's data do not convert.
 QList<QStringList> DayCsvRows(const TDayStore& store, const QByteArray& date, const TSettings& settings);

@@ -51,10 +51,16 @@ QList<TRunRow> RaceRunRows(const TDayStore& store, const QByteArray& raceLine, c
     row.RunTime = text(TRaceSheet::RunTimeColumn);
     row.Converted = text(TRaceSheet::ConvertedColumn);
     row.Speed = text(TRaceSheet::SpeedColumn);
+    row.RunTenths = StrToIntOrZero(state.Sheet.Cell(TRaceSheet::RunTimeColumn, sheetRow).toLatin1());
+    row.ConvertedTenths = StrToIntOrZero(state.Sheet.Cell(TRaceSheet::ConvertedColumn, sheetRow).toLatin1());
     const int n = row.HorseNumber;
     for (const QByteArray& runnerLine : state.Runners)
-      if (StrToIntOrZero(runner.HorseNumber(runnerLine)) == n)
+      if (StrToIntOrZero(runner.HorseNumber(runnerLine)) == n) {
         row.Jockey = WithoutControls(DecodeCp932(runner.JockeyName(runnerLine))).trimmed();
+        row.Frame = StrToIntOrZero(runner.FrameNumber(runnerLine));
+        row.Mark = runner.AbnormalMark(runnerLine);
+        row.FinalPlace = StrToIntOrZero(runner.FinalPlace(runnerLine));
+      }
     row.Row3 = std::max(0, line.Row(n, ThirdCorner));
     row.Lane3 = std::max(0, line.Lane(n, ThirdCorner));
     row.Row4 = std::max(0, line.Row(n, FourthCorner));

@@ -16,15 +16,20 @@ struct TRunRow {
   int RaceNumber = 0;
   QString Course;  // "芝1600"
   QString Going;
+  int Frame = 0;
   int HorseNumber = 0;
   QString Name;
   QString Jockey;
-  QString Place;    // the sheet's text: a placing or a mark such as 外
-  int Placing = 0;  // 0 without one
+  QString Place;       // the sheet's text: a placing or a mark such as 外
+  int Placing = 0;     // 0 without one
+  QString Mark;        // 消, 外, 止, 失, 再 or empty
+  int FinalPlace = 0;  // the record's placing, under a mark too; 0 without one
   QString RunTime;
   QString Converted;
   QString Speed;
-  int ConvertedRank = 0;  // by converted time among the race's timed runners; 0 without a time
+  int RunTenths = 0;        // 0 without a time
+  int ConvertedTenths = 0;  // 0 without a time
+  int ConvertedRank = 0;    // by converted time among the race's timed runners; 0 without a time
   int Row3 = 0, Lane3 = 0, Row4 = 0, Lane4 = 0;
   int GroundLost = 0;  // metres; 0 on a straight course
   QString AddedTime;   // the exported figure; empty on a straight course

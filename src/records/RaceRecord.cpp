@@ -93,8 +93,22 @@ QString TRaceRecord::ClassLabel(const QByteArray& line) {
     case 999:
       return u"オープン"_s;
     default:
-      return (condition < 10 ? u" "_s : QString()) + QString::number(condition) + u"00万下"_s;
+      break;
   }
+  // From June 2019 the lower classes are named by the wins they allow; the codes stayed.
+  if (Field(KeyField::RaceKey, KeyField::DateWidth) >= QByteArrayView(WinClassesSince)) {
+    switch (condition) {
+      case 5:
+        return u"1勝クラス"_s;
+      case 10:
+        return u"2勝クラス"_s;
+      case 16:
+        return u"3勝クラス"_s;
+      default:
+        break;
+    }
+  }
+  return (condition < 10 ? u" "_s : QString()) + QString::number(condition) + u"00万下"_s;
 }
 
 QString TRaceRecord::RaceName(const QByteArray& line) {

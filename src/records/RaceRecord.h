@@ -15,6 +15,9 @@
 class TRaceRecord {
 public:
   static constexpr int RecordLength = 1272;
+  // Race date from which ClassLabel names the classes 500万下, 1000万下 and
+  // 1600万下 as 1勝クラス, 2勝クラス and 3勝クラス.
+  static constexpr char WinClassesSince[] = "20190601";
 
   bool LoadRecord(const QByteArray& line);
 

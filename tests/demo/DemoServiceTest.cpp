@@ -196,8 +196,22 @@ TEST_F(DemoServiceTest, PayoutsForPlacedHorsesAndNoneForScratched) {
 }
 
 TEST_F(DemoServiceTest, CardHasItsRaces) {
-  int straight = 0, steeple = 0, graded = 0, mile = 0;
+  int straight = 0, steeple = 0, graded = 0, mile = 0, shortNames = 0;
+  // The list's short name is the sheet's full name cut short.
+  const std::map<QString, QString> endings = {{u"Ｓ"_s, u"ステークス"_s}, {u"Ｊ"_s, u"ジャンプステークス"_s},
+                                              {u"Ｃ"_s, u"カップ"_s},     {u"記"_s, u"記念"_s},
+                                              {u"賞"_s, u"賞"_s},         {u"特"_s, u"特別"_s}};
+  TRaceRecord ra;
   for (const TDemoRace& race : *Races) {
+    const QString shortName = race.Plan.ShortName;
+    if (!shortName.isEmpty()) {
+      ++shortNames;
+      EXPECT_EQ(ra.RaceLabel(race.RaceLine), shortName);
+      const QString name = ra.RaceName(race.RaceLine).trimmed();
+      const auto ending = endings.find(shortName.mid(2));
+      EXPECT_TRUE(ending != endings.end() && name == shortName.left(2) + ending->second)
+          << name.toStdString() << " " << shortName.toStdString();
+    }
     const int track = race.RaceLine.mid(705, 2).toInt();
     const int distance = race.RaceLine.mid(697, 4).toInt();
     if (track == 10) {
@@ -225,6 +239,7 @@ TEST_F(DemoServiceTest, CardHasItsRaces) {
   EXPECT_GT(steeple, 0);
   EXPECT_EQ(graded, 2) << "one graded race each Sunday";
   EXPECT_GT(mile, 0);
+  EXPECT_GT(shortNames, 0);
 }
 
 // A third of a year of racing: the same horses come back under the same

@@ -148,6 +148,14 @@ TEST_F(DownloadTest, FailedDayKeepsItsStoredRecordsAndOtherDaysProceed) {
       (QStringList{u"2024/05/11: JVReadエラー-201"_s, u"2024/05/10: JVRTOpenエラー:-502"_s,
                    u"2024/05/09: RA の記録の距離が数字ではありません: '12a0'（レース 2024050908020101）"_s}));
   EXPECT_TRUE(result.ResultsEnabled);
+  // Day by day: the races it brought; a failed day none, whatever was kept for it.
+  QStringList days;
+  for (const TDownloadDay& day : result.Days)
+    days.append(u"%1 %2 %3 %4"_s.arg(day.Date.day()).arg(day.Racing).arg(day.Races).arg(day.Failure));
+  EXPECT_EQ(days, (QStringList{u"12 1 1 "_s, u"11 1 0 "_s + result.FailedDays[0].mid(12),
+                               u"10 1 0 "_s + result.FailedDays[1].mid(12),
+                               u"9 1 0 "_s + result.FailedDays[2].mid(12), u"8 0 0 "_s, u"7 0 0 "_s,
+                               u"6 0 0 "_s, u"5 1 1 "_s}));
   EXPECT_EQ(Lines(DataFile::Race), (TByteLines{first[0], broken[0], closed[0], spoilt[0], older[0]}));
   EXPECT_EQ(Lines(DataFile::Uma),
             (TByteLines{first[1], first[2], first[3], broken[1], broken[2], broken[3], closed[1], closed[2],

@@ -63,16 +63,19 @@ struct TClassCase {
   char Grade;
   int Condition;
   const char16_t* Label;
+  const char* Key = "2014052605021011";
 };
 
 class RaceClassTest : public testing::TestWithParam<TClassCase> {};
 
 TEST_P(RaceClassTest, Label) {
   const TClassCase& c = GetParam();
-  const QByteArray line = RaceWith([&](TRecordBuilder& b) { b.SetGrade(c.Grade).SetCondition(c.Condition); });
+  const QByteArray line =
+      RaceWith([&](TRecordBuilder& b) { b.SetRaceKey(c.Key).SetGrade(c.Grade).SetCondition(c.Condition); });
   EXPECT_EQ(TRaceRecord().ClassLabel(line), QString::fromUtf16(c.Label));
 }
 
+// The classes by wins from the first of June 2019; the other codes keep their names.
 INSTANTIATE_TEST_SUITE_P(Codes, RaceClassTest,
                          testing::Values(TClassCase{'A', 999, u"（ＧⅠ）"}, TClassCase{'B', 0, u"（ＧⅡ）"},
                                          TClassCase{'C', 16, u"（ＧⅢ）"}, TClassCase{'F', 999, u"(ＪＧⅠ)"},
@@ -82,8 +85,14 @@ INSTANTIATE_TEST_SUITE_P(Codes, RaceClassTest,
                                          TClassCase{' ', 701, u"新馬"}, TClassCase{' ', 702, u"未出走"},
                                          TClassCase{' ', 703, u"未勝利"}, TClassCase{' ', 1, u" 100万下"},
                                          TClassCase{' ', 9, u" 900万下"}, TClassCase{' ', 10, u"1000万下"},
-                                         TClassCase{' ', 16, u"1600万下"},
-                                         TClassCase{' ', 704, u"70400万下"}));
+                                         TClassCase{' ', 16, u"1600万下"}, TClassCase{' ', 704, u"70400万下"},
+                                         TClassCase{' ', 5, u" 500万下", "2019052605021011"},
+                                         TClassCase{' ', 5, u"1勝クラス", "2019060103010101"},
+                                         TClassCase{'E', 10, u"2勝クラス", "2019060103010101"},
+                                         TClassCase{' ', 16, u"3勝クラス", "2024051205020811"},
+                                         TClassCase{'C', 16, u"（ＧⅢ）", "2024051205020811"},
+                                         TClassCase{' ', 9, u" 900万下", "2024051205020811"},
+                                         TClassCase{' ', 703, u"未勝利", "2024051205020811"}));
 
 struct TRaceLabelCase {
   const char16_t* ShortName;

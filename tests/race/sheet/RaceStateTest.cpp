@@ -8,6 +8,8 @@
 
 #include <string_view>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 // A store of two races: the mile example with a third horse and its payouts,
@@ -92,16 +94,56 @@ TEST_F(TStoreFixture, DayCsvGuardsNamesAndKeepsNumbers) {
     Store.Races[0].Runners[0] = RunnerBuilder(MileKey, 1, 1).SetTime(944).SetHorseName(c.Name).Line();
     const QList<QByteArray> lines = DayCsvText(Store, "20140526", Settings).split('\n');
     ASSERT_GT(lines.size(), 3);
-    EXPECT_TRUE(lines[2].startsWith(QByteArray(MileKey) + ",") &&
-                lines[2].contains("," + QByteArray(c.Field) + ","))
-        << lines[2].constData();
+    EXPECT_TRUE(lines[1].startsWith("R" + QByteArray(MileKey) + ",") &&
+                lines[1].contains("," + QByteArray(c.Field) + ","))
+        << lines[1].constData();
     // Horse 2's added time is a number.
-    EXPECT_TRUE(lines[3].endsWith(",-6\r")) << lines[3].constData();
+    EXPECT_TRUE(lines[2].endsWith(",-6\r")) << lines[2].constData();
   }
-  // The straight course's converted time, as for any race.
-  const QStringList straight = DayCsvRows(Store, "20140526", Settings).value(0);
-  ASSERT_EQ(straight.value(0), QString::fromLatin1(StraightKey));
-  EXPECT_EQ(straight.value(8), QStringLiteral("0.56.0"));
+}
+
+// Rows in the results list's order: meetings as their races first stand in the
+// store (東京 before 新潟 here, against the key order), each by race number,
+// the first line of a race only. A horse that did not run has no figures.
+TEST_F(TStoreFixture, DayCsvRowsFollowTheListAndLeaveTheScratchedBlank) {
+  constexpr char MileFirst[] = "2014052605021001";
+  Store.Races[0].Runners[2] = RunnerBuilder(MileKey, 3, 0).SetAbnormality(1).Line();
+  const TRaceEntry duplicate = Store.Races[1];
+  Store.Races.append(duplicate);
+  Store.Races.append({RaceBuilder(MileFirst).SetRaceName(u"").SetCondition(5).SetDistance(1000).Line(),
+                      PositionLine(MileFirst, 1000, "10", {{"10", "0000", "0000", "0000", "0000"}}),
+                      {Uma(MileFirst, 1, 1, 570)}});
+  const QList<QStringList> rows = DayCsvRows(Store, "20140526", Settings);
+  ASSERT_EQ(rows.size(), 5);
+  const QStringList header = DayCsvHeader();
+  for (const QStringList& row : rows) ASSERT_EQ(row.size(), header.size());
+  const auto at = [&](int row, const char16_t* column) {
+    return rows[row].value(header.indexOf(QString::fromUtf16(column)));
+  };
+  const char* keys[] = {MileFirst, MileKey, MileKey, MileKey, StraightKey};
+  for (int row = 0; row < 5; ++row) EXPECT_EQ(rows[row][0], u'R' + QString::fromLatin1(keys[row])) << row;
+  // Race columns: the full name, or the list's label when there is none.
+  EXPECT_EQ(QStringList({at(0, u"日付"), at(0, u"場"), at(0, u"R"), at(0, u"レース名"), at(0, u"芝ダ"),
+                         at(0, u"距離"), at(0, u"クラス")}),
+            QStringList({u"2014-05-26"_s, u"東京"_s, u"1"_s, u"３歳上"_s, u"芝"_s, u"1000"_s, u"500万下"_s}));
+  EXPECT_EQ(at(1, u"レース名"), u"目黒記念"_s);
+  // Horse 1 on the rail throughout: a number for no time added, not a blank.
+  EXPECT_EQ(QStringList({at(1, u"枠"), at(1, u"着順"), at(1, u"状態"), at(1, u"走破"), at(1, u"走破(秒)"),
+                         at(1, u"ロス(m)"), at(1, u"付加タイム(0.1秒)")}),
+            QStringList({u"1"_s, u"1"_s, QString(), u"1.34.4"_s, u"94.4"_s, u"0"_s, u"0"_s}));
+  EXPECT_EQ(at(2, u"実走(秒)"), u"93.9"_s);
+  // Two lanes lost at the ３コーナー and three at the ４コーナー, 2 m each.
+  EXPECT_EQ(at(2, u"ロス(m)"), u"10"_s);
+  EXPECT_EQ(at(2, u"付加タイム(0.1秒)"), u"-6"_s);
+  // Horse 3, scratched: its mark, and nothing where the sheet shows 0.00.0.
+  EXPECT_EQ(at(3, u"状態"), u"消"_s);
+  for (const char16_t* empty :
+       {u"着順", u"走破", u"走破(秒)", u"実走", u"実走(秒)", u"m/min", u"ロス(m)", u"付加タイム(0.1秒)"})
+    EXPECT_TRUE(at(3, empty).isEmpty()) << QString::fromUtf16(empty).toStdString();
+  // The straight course: the converted time as for any race, no ground lost, no added time.
+  EXPECT_EQ(at(4, u"実走"), u"0.56.0"_s);
+  EXPECT_EQ(at(4, u"ロス(m)"), u"0"_s);
+  EXPECT_TRUE(at(4, u"付加タイム(0.1秒)").isEmpty());
 }
 
 TEST_F(TStoreFixture, EditsStayInTheWorkingCopy) {
