@@ -18,6 +18,20 @@
 
 using namespace Qt::StringLiterals;
 
+QString DownloadSummary(const TDownloadResult& result) {
+  int days = 0, races = 0;
+  QStringList failed;
+  for (const TDownloadDay& day : result.Days) {
+    if (!day.Failure.isEmpty()) failed.append(day.Date.toString(u"M/d"_s));
+    if (day.Races > 0) ++days;
+    races += day.Races;
+  }
+  QString text = days > 0 ? u"ダウンロードしました: %1日分 %2レース"_s.arg(days).arg(races)
+                          : u"ダウンロードしました: 新しい成績はありません"_s;
+  if (!failed.isEmpty()) text += u"　取得できなかった日: "_s + failed.join(u"、"_s);
+  return text;
+}
+
 namespace {
 
 constexpr int ReadBufferSize = 110000;

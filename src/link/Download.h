@@ -52,6 +52,10 @@ struct TDownloadResult {
   bool ArchiveFailed = false;  // the data files were written, the archive could not take them (in Messages)
 };
 
+// One line for the status bar on what a download brought: the racing days
+// and races, and the days that failed.
+QString DownloadSummary(const TDownloadResult& result);
+
 // The start-up sequence and the download of the recent days' results. Works on
 // the day store and the files of one data directory; everything goes through
 // the link, the clock and the observer it is given, on the caller's thread.

@@ -106,7 +106,8 @@ protected:
 
   // Each start directory downloads from the feed inside it.
   static QStringList DownloadOwnFeed(const QString& start) {
-    return DownloadArgs(QDir(start).filePath(u"feed"_s));
+    // The saving notices it is stopped at are printed with --verbose only.
+    return DownloadArgs(QDir(start).filePath(u"feed"_s)) << u"--verbose"_s;
   }
 
   static inline QTemporaryDir* Base = nullptr;

@@ -156,6 +156,8 @@ TEST_F(DownloadTest, FailedDayKeepsItsStoredRecordsAndOtherDaysProceed) {
                                u"10 1 0 "_s + result.FailedDays[1].mid(12),
                                u"9 1 0 "_s + result.FailedDays[2].mid(12), u"8 0 0 "_s, u"7 0 0 "_s,
                                u"6 0 0 "_s, u"5 1 1 "_s}));
+  EXPECT_EQ(DownloadSummary(result),
+            u"ダウンロードしました: 2日分 2レース　取得できなかった日: 5/11、5/10、5/9"_s);
   EXPECT_EQ(Lines(DataFile::Race), (TByteLines{first[0], broken[0], closed[0], spoilt[0], older[0]}));
   EXPECT_EQ(Lines(DataFile::Uma),
             (TByteLines{first[1], first[2], first[3], broken[1], broken[2], broken[3], closed[1], closed[2],

@@ -2,6 +2,7 @@
 
 #include <QWidget>
 
+class QLineEdit;
 class QTextBrowser;
 
 // The help book, shipped inside the program: contents, links, back and forward.
@@ -17,7 +18,14 @@ public:
 
   void ShowContents();
   void ShowPage(const char* page);
+  // The next place the text stands: further down the page shown, else in the
+  // book's next page that holds it. False when no page does.
+  bool FindNext(const QString& text);
+
+  QTextBrowser* Browser() const { return FBrowser; }
+  QLineEdit* FindField() const { return FFind; }
 
 private:
   QTextBrowser* FBrowser;
+  QLineEdit* FFind = nullptr;
 };

@@ -252,12 +252,12 @@ void TMainWindow::MergeChildMenus(QMdiSubWindow* window) {
 }
 
 void TMainWindow::UpdateCommands() {
-  // The download, the settings and the results list touch the store the
-  // results list shows; none of them runs beside a download.
+  // The download and the results list replace the store the results list
+  // shows; neither runs beside a download. The list follows settings changes.
   const bool free = !FBusy && !FResultsOpen;
   FResultsAction->setEnabled(free && FSession.ResultsEnabled());
   FDownloadAction->setEnabled(free);
-  FSettingsAction->setEnabled(free);
+  FSettingsAction->setEnabled(!FBusy);
   FLinkSettingsAction->setEnabled(!FBusy);
   FQuitAction->setEnabled(!FBusy);
   // The archive's windows read beside the list, but not while a download changes it.
@@ -380,6 +380,14 @@ void TMainWindow::DownloadClick() {
   if (!FDownloadAction->isEnabled()) return;
   const TDownloadResult result = FSession.RunDownload();
   UpdateCommands();
+  if (!result.Started) return;
+  ShowStatusText(0, DownloadSummary(result));
+  // The latest day is what the user downloaded for.
+  if (result.ResultsEnabled) {
+    if (!FResultsOpen) ResultsClick();
+    for (QMdiSubWindow* sub : FMdiArea->subWindowList())
+      if (auto* list = qobject_cast<TResultsWindow*>(sub->widget())) list->ShowLatestDay();
+  }
   if (!result.Messages.isEmpty()) ShowMessage(this, QMessageBox::Information, result.Messages.join(u'\n'));
 }
 

@@ -117,13 +117,12 @@ TRaceWindow::TRaceWindow(TSession& session, const QByteArray& raceLine, QWidget*
     FTickerTimer->setInterval(TPayoutTicker::IntervalMs);
     connect(FTickerTimer, &QTimer::timeout, FRace, &TOpenRace::TickerStep);
     FPayoutButton->setChecked(state.Ticker.On());
-    if (state.Ticker.On()) {
-      FTickerTimer->start();
-      // The main window hears the window's texts once it has adopted it.
-      QTimer::singleShot(0, this, [this] {
-        if (FRace && FRace->State().Ticker.On()) emit StatusText(0, FRace->State().Ticker.Text());
-      });
-    }
+    if (state.Ticker.On()) FTickerTimer->start();
+    // The main window hears the window's texts once it has adopted it: the
+    // first panel shows the ticker, or nothing left from before.
+    QTimer::singleShot(0, this, [this] {
+      if (FRace) emit StatusText(0, FRace->State().Ticker.On() ? FRace->State().Ticker.Text() : QString());
+    });
     connect(FPayoutButton, &QToolButton::toggled, this, &TRaceWindow::PayoutClick);
     connect(FRace, &TOpenRace::StatusText, this, &TRaceWindow::StatusText);
     connect(FRace, &TOpenRace::Edited, this, &TRaceWindow::PushEdit);
@@ -175,17 +174,7 @@ void TRaceWindow::CreateTopBar() {
 
   FInfoPanel = new QLabel(topBar);
   FInfoPanel->setObjectName(u"InfoPanel"_s);
-  FInfoPanel->setGeometry(312, 1, 407, 26);
-
-  // Right of the passing order: the picture and the rebuild.
-  FRebuildButton = MakeToolButton(topBar, u"RebuildButton"_s, {721, 1, 27, 26}, {}, u"通過順から作り直す"_s);
-  FRebuildButton->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));
-  connect(FRebuildButton, &QToolButton::clicked, this, &TRaceWindow::RebuildClick);
-  FPictureButton = MakeToolButton(topBar, u"PictureButton"_s, {750, 1, 27, 26}, {}, u"画像として保存"_s);
-  FPictureButton->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
-  // A straight course has no diagram to show.
-  FPictureButton->setEnabled(!state.Straight);
-  connect(FPictureButton, &QToolButton::clicked, this, &TRaceWindow::PictureClick);
+  FInfoPanel->setGeometry(312, 1, InfoPanelWidth, 26);
   FInfoPanel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
   FInfoPanel->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   FInfoPanel->setFont(RavekFont(13));
@@ -231,7 +220,8 @@ void TRaceWindow::CreateBody() {
   page->setGeometry(0, TabBarHeight - 1, TabWidth, TabHeight - TabBarHeight + 1);
   FTabs = new QTabBar(FTabStrip);
   FTabs->setObjectName(u"Tabs"_s);
-  FTabs->setGeometry(0, 0, TabWidth, TabBarHeight);
+  // Short of the rebuild and picture buttons at the right.
+  FTabs->setGeometry(0, 0, TabWidth - 2 * (ToolSize + 2) - 2, TabBarHeight);
   FTabs->setExpanding(false);
   FTabs->setDrawBase(false);
   FTabs->setFocusPolicy(Qt::NoFocus);
@@ -248,6 +238,23 @@ void TRaceWindow::CreateBody() {
   FImage->setObjectName(u"Image"_s);
   FImage->setGeometry(ImageLeft, ImageTop, ImageWidth, ImageHeight);
   FImage->OnAskMargin = [this](int gap) { return AskMargin(gap); };
+
+  // The rebuild and the picture at the right of the tab row, where the
+  // tabs leave room, so the passing order keeps its whole panel.
+  const int toolTop = TabTop;
+  const int toolRight = TabLeft + TabWidth;
+  FRebuildButton =
+      MakeToolButton(body, u"RebuildButton"_s, {toolRight - 2 * (ToolSize + 2), toolTop, ToolSize, ToolSize},
+                     {}, u"通過順から作り直す"_s);
+  FRebuildButton->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));
+  connect(FRebuildButton, &QToolButton::clicked, this, &TRaceWindow::RebuildClick);
+  FPictureButton =
+      MakeToolButton(body, u"PictureButton"_s, {toolRight - (ToolSize + 2), toolTop, ToolSize, ToolSize}, {},
+                     u"画像として保存"_s);
+  FPictureButton->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
+  // A straight course has no diagram to show.
+  FPictureButton->setEnabled(!FRace->State().Straight);
+  connect(FPictureButton, &QToolButton::clicked, this, &TRaceWindow::PictureClick);
 
   FStraightNotice = new QLabel(body);
   FStraightNotice->setObjectName(u"StraightNotice"_s);

@@ -39,6 +39,9 @@ public:
   static constexpr int TabWidth = 571;
   static constexpr int TabHeight = 486;
   static constexpr int TabBarHeight = 20;
+  static constexpr int InfoPanelWidth = 465;
+  // The rebuild and picture buttons beside the tabs.
+  static constexpr int ToolSize = 20;
   static constexpr int ImageLeft = 4;
   static constexpr int ImageTop = TabBarHeight + 4;
   static constexpr int ImageWidth = TabWidth - 2 * ImageLeft;

@@ -194,6 +194,11 @@ void TResultsWindow::ShowDate(const QByteArray& date) {
   ApplyDay();
 }
 
+void TResultsWindow::ShowLatestDay() {
+  const TByteLines& dates = FSession.Store().RaceDates;
+  if (!dates.isEmpty() && dates.last() != FShownDate) ShowDate(dates.last());
+}
+
 void TResultsWindow::CalendarClick() {
   TDayCalendar calendar(FSession.Store().RaceDates, FShownDate, this);
   if (OnCalendar) OnCalendar(calendar);

@@ -40,6 +40,8 @@ public:
   static inline std::function<void(TDayCalendar&)> OnCalendar;
   // Fixes the window to the day's client area, and its sub-window around it.
   void FitFrame() override;
+  // Moves to the latest racing day held.
+  void ShowLatestDay();
   // The track bias window, once "馬場傾向" was first pressed.
   TBiasView* BiasView() const { return FBiasView; }
 

@@ -3,6 +3,7 @@
 // it opens and their menus, and a close whose save fails.
 #include "demo/DemoService.h"
 #include "desktop/main/DownloadProgress.h"
+#include "desktop/main/HelpWindow.h"
 #include "desktop/main/MainWindow.h"
 #include "desktop/main/RavekApplication.h"
 #include "desktop/race/RaceWindow.h"
@@ -15,11 +16,13 @@
 
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTemporaryDir>
+#include <QTextBrowser>
 #include <QTimer>
 #include <QToolButton>
 #include <QtTest>
@@ -150,10 +153,14 @@ private slots:
     std::sort(newestFirst.begin(), newestFirst.end(), std::greater<>());
     QCOMPARE(days, newestFirst);
     QVERIFY(!commandsFree.contains(true));
-    QVERIFY(Enabled(main, "Sokuhou"));
+    // The list opens on the latest day and holds the store; the settings stay at hand.
+    QVERIFY(!Enabled(main, "Sokuhou"));
     QVERIFY(Enabled(main, "N3"));
-    QVERIFY(Enabled(main, "Seiseki"));
-    QVERIFY(Enabled(main, "SpeedButton1"));
+    QVERIFY(!Enabled(main, "SpeedButton1"));
+    auto* list = main.findChild<TResultsWindow*>();
+    QVERIFY(list);
+    QCOMPARE(list->List().DayIndex(), int(main.Session().Store().RaceDates.size()) - 1);
+    QCOMPARE(main.StatusPanelText(0), u"ダウンロードしました: 3日分 108レース"_s);
     QTRY_VERIFY(main.findChild<TDownloadProgress*>() == nullptr);
     QVERIFY(main.close());
   }
@@ -225,9 +232,10 @@ private slots:
     main.ResultsClick();
     auto* list = main.findChild<TResultsWindow*>();
     QVERIFY(list && list->isVisible());
-    for (const char* command : {"Seiseki", "SpeedButton1", "Sokuhou", "BitBtn2", "N3"})
+    for (const char* command : {"Seiseki", "SpeedButton1", "Sokuhou", "BitBtn2"})
       QVERIFY2(!Enabled(main, command), command);
     QVERIFY(Enabled(main, "BitBtn1"));
+    QVERIFY(Enabled(main, "N3"));
 
     // A race asked for by the list opens beside it and widens the first panel.
     emit list->RaceOpenRequested(main.Session().Store().Races.first().RaceLine);
@@ -302,6 +310,21 @@ private slots:
     QFETCH(QPoint, placed);
     const QRect primary(0, 30, 1920, 1050);
     QCOMPARE(PlaceOnScreens(frame, {QRect(0, 0, 1920, 1080), QRect(1920, 0, 1280, 1024)}, primary), placed);
+  }
+
+  // The book searched from its contents finds a word on another page; Esc closes it.
+  void HelpBookIsSearchedAcrossItsPages() {
+    THelpWindow help;
+    help.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&help));
+    QVERIFY(help.FindNext(u"Shift+Tab"_s));
+    QCOMPARE(help.Browser()->source().fileName(), u"race.html"_s);
+    QCOMPARE(help.Browser()->textCursor().selectedText(), u"Shift+Tab"_s);
+    QVERIFY(!help.FindNext(u"どのページにもない言葉"_s));
+    QTest::keyClick(&help, Qt::Key_F, Qt::ControlModifier);
+    QVERIFY(help.FindField()->hasFocus());
+    QTest::keyClick(help.FindField(), Qt::Key_Escape);
+    QVERIFY(!help.isVisible());
   }
 };
 
