@@ -237,11 +237,15 @@ private slots:
     QVERIFY(Enabled(main, "BitBtn1"));
     QVERIFY(Enabled(main, "N3"));
 
-    // A race asked for by the list opens beside it and widens the first panel.
+    // A race asked for by the list opens beside it and widens the first panel,
+    // where nothing is left from before while the payouts are off.
+    main.ShowStatusText(0, u"JVClose正常終了:0"_s);
     emit list->RaceOpenRequested(main.Session().Store().Races.first().RaceLine);
     auto* race = main.findChild<TRaceWindow*>();
     QVERIFY(race && race->isVisible());
     QVERIFY(main.FirstPanelWide());
+    QVERIFY(!race->PayoutButton()->isChecked());
+    QTRY_COMPARE(main.StatusPanelText(0), QString());
     main.MdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(race->parentWidget()));
     QVERIFY(MenuTitles(main).contains(u"ビューアー(&W)"_s));
     emit race->StatusText(0, u"レースから"_s);
