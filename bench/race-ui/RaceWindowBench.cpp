@@ -1,5 +1,5 @@
-// The race window offscreen: opening it up to its first paint, and a marker
-// drop through to the repainted sheet and diagram.
+// The race window offscreen: opening it up to its first paint, a marker drop
+// through to the repainted sheet and diagram, and an undo or redo likewise.
 
 #include "desktop/race/DiagramView.h"
 #include "desktop/race/RaceGridView.h"
@@ -119,5 +119,34 @@ void BM_DropAndRepaint(benchmark::State& state) {
   bench.CloseAll();
 }
 BENCHMARK(BM_DropAndRepaint)->Unit(benchmark::kMillisecond);
+
+// Ctrl+Z and Ctrl+Y in turn after one edit: each step takes the line back or
+// forth and repaints the sheet and diagram.
+void BM_UndoRedoAndRepaint(benchmark::State& state) {
+  TBench& bench = TBench::Get();
+  TRaceWindow* window = OpenRaceWindow(bench.Demo->Session, bench.RaceLine, bench.Area.get());
+  QApplication::processEvents();
+  const TTrackDiagram& diagram = window->Race()->Diagram();
+  int horse = 1;
+  while (horse < window->Race()->State().N &&
+         (!diagram.Markers[horse - 1].Visible ||
+          diagram.SpotOccupied(diagram.Rows[horse - 1], diagram.Lanes[horse - 1] + 1)))
+    ++horse;
+  window->Race()->MoveOut(horse);
+  bool undo = true;
+  int changed = 0;
+  for (auto _ : state) {
+    const QByteArray before = window->Race()->State().PositionLine;
+    (undo ? window->UndoAction() : window->RedoAction())->trigger();
+    undo = !undo;
+    window->Grid()->repaint();
+    window->Image()->repaint();
+    changed += window->Race()->State().PositionLine != before;
+  }
+  // Every step changes the line.
+  state.counters["changed"] = benchmark::Counter(changed, benchmark::Counter::kAvgIterations);
+  bench.CloseAll();
+}
+BENCHMARK(BM_UndoRedoAndRepaint)->Unit(benchmark::kMillisecond);
 
 }  // namespace
