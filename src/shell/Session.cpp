@@ -289,6 +289,13 @@ QList<TRunRow> TSession::History(const QString& name, bool jockey) {
                      FShell.DayStore.PosLines, FShell.Settings);
 }
 
+QSettings& TSession::DesktopState() {
+  if (!FDesktopState)
+    FDesktopState =
+        std::make_unique<QSettings>(QDir(FShell.AppDir).filePath(StateFileName), QSettings::IniFormat);
+  return *FDesktopState;
+}
+
 QList<TBiasGroup> TSession::Bias(const QByteArray& from, const QByteArray& to) {
   const TDayStore& store = FShell.DayStore;
   if (from == to || !HasArchive()) return RangeBias(store, from, to, FShell.Settings);

@@ -12,6 +12,7 @@
 #include <QByteArray>
 #include <QObject>
 #include <QPoint>
+#include <QSettings>
 #include <QString>
 #include <QStringList>
 
@@ -97,6 +98,12 @@ public:
   // The first and last day of the meetings held on the date.
   std::pair<QByteArray, QByteArray> MeetingPeriod(const QByteArray& date);
 
+  // What the desktop remembers between runs (the day and modes shown, the
+  // race window's tab, where tool windows stood), in a file of its own beside
+  // the settings file, whose keys stay as other programs read them.
+  static inline const QString StateFileName = QStringLiteral("RavekState.ini");
+  QSettings& DesktopState();
+
   // The settings dialog's OK: emits SettingsChanged when a field differs.
   void SetSettings(const TSettings& settings);
   // The results list's "スタート" pressed while down: eight frame colours or
@@ -156,6 +163,7 @@ private:
   TShellState FShell;
   QString FArchiveNotice;
   std::unique_ptr<TArchive> FReader;
+  std::unique_ptr<QSettings> FDesktopState;
   std::thread FChecker;
   std::mutex FCheckMutex;
   TArchive* FChecking = nullptr;  // the checker's connection while it runs

@@ -270,6 +270,7 @@ void TMainWindow::SearchClick() {
   if (!FSearchWindow) {
     FSearchWindow = new TSearchWindow(FSession, this);
     connect(FSearchWindow, &TSearchWindow::RaceRequested, this, &TMainWindow::OpenArchivedRace);
+    KeepGeometry(FSearchWindow, FSession.DesktopState(), u"windows/search"_s);
   }
   FSearchWindow->show();
   FSearchWindow->raise();
@@ -285,6 +286,7 @@ void TMainWindow::WideTripsClick() {
     const TByteLines& dates = FSession.Store().RaceDates;
     const QDate last = dates.isEmpty() ? QDate::currentDate() : DateOfKey(dates.last());
     FWideTripsWindow->SetRange(last.addMonths(-1).addDays(1), last);
+    KeepGeometry(FWideTripsWindow, FSession.DesktopState(), u"windows/wide"_s);
   }
   FWideTripsWindow->show();
   FWideTripsWindow->raise();
@@ -436,7 +438,10 @@ void TMainWindow::HelpClick() {
 }
 
 void TMainWindow::ShowHelp(const char* page) {
-  if (!FHelpWindow) FHelpWindow = new THelpWindow(this);
+  if (!FHelpWindow) {
+    FHelpWindow = new THelpWindow(this);
+    KeepGeometry(FHelpWindow, FSession.DesktopState(), u"windows/help"_s);
+  }
   FHelpWindow->ShowPage(page);
   FHelpWindow->show();
   FHelpWindow->raise();

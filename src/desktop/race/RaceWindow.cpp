@@ -23,6 +23,7 @@
 #include <QMessageBox>
 #include <QPainter>
 #include <QPushButton>
+#include <QSettings>
 #include <QStyle>
 #include <QTabBar>
 #include <QTimer>
@@ -211,6 +212,13 @@ void TRaceWindow::CreateBody() {
   FGrid->setObjectName(u"Grid"_s);
   FGrid->setGeometry(2, gridTop, SheetGeometry::Width(), TabHeight - TabBarHeight - 4);
   connect(FValueGroup, &QButtonGroup::idClicked, FGrid, &TRaceGridView::SetValueColumn);
+  connect(FValueGroup, &QButtonGroup::idClicked, this,
+          [this](int column) { FSession->DesktopState().setValue(u"race/column"_s, column); });
+  // The time column last chosen, where this race offers it.
+  if (QAbstractButton* remembered =
+          FValueGroup->button(FSession->DesktopState().value(u"race/column"_s, -1).toInt());
+      remembered && remembered->isEnabled() && !remembered->isHidden())
+    remembered->click();
 
   FTabStrip = new QWidget(body);
   FTabStrip->setObjectName(u"TabStrip"_s);
@@ -327,6 +335,10 @@ void TRaceWindow::AddTabs() {
   }
   FImage->RenderPicture();
   connect(FTabs, &QTabBar::currentChanged, this, &TRaceWindow::TabChange);
+  // The corner last looked at, where this race has it.
+  const QString remembered = FSession->DesktopState().value(u"race/tab"_s).toString();
+  for (int tab = 0; tab < FTabs->count(); ++tab)
+    if (FTabs->tabText(tab) == remembered) FTabs->setCurrentIndex(tab);
 }
 
 TMarginDialog* TRaceWindow::MarginDialog() {
@@ -338,7 +350,9 @@ TMarginDialog* TRaceWindow::MarginDialog() {
 }
 
 void TRaceWindow::TabChange(int index) {
-  if (FRace && index >= 0) FRace->ShowSection(FTabs->tabText(index));
+  if (!FRace || index < 0) return;
+  FRace->ShowSection(FTabs->tabText(index));
+  FSession->DesktopState().setValue(u"race/tab"_s, FTabs->tabText(index));
 }
 
 void TRaceWindow::BlinkRunning(bool running) {

@@ -12,6 +12,7 @@
 #include "text/Errors.h"
 #include "text/LineFile.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QButtonGroup>
 #include <QDir>
@@ -20,6 +21,7 @@
 #include <QLabel>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QSettings>
 #include <QToolButton>
 
 using namespace Qt::StringLiterals;
@@ -170,7 +172,40 @@ void TResultsWindow::CreateControls() {
   FList.Open();
   ApplyDay();
   FExportMenu->menuAction()->setVisible(FList.ExportOffered());
+  RestoreState();
   RefreshModeButtons();
+}
+
+void TResultsWindow::RestoreState() {
+  // The surface, the mode and the day the list last showed.
+  QSettings& state = FSession.DesktopState();
+  if (QAbstractButton* filter = FFilterGroup->button(state.value(u"results/surface"_s).toInt())) {
+    filter->setChecked(true);
+    FList.Modes().SetFilter(TSurfaceFilter(FFilterGroup->checkedId()));
+  }
+  switch (TDisplayMode(state.value(u"results/mode"_s).toInt())) {
+    case TDisplayMode::Corner3:
+      FList.Modes().PressCorner3();
+      break;
+    case TDisplayMode::Corner4:
+      FList.Modes().PressCorner4();
+      break;
+    case TDisplayMode::Jockey:
+      FList.Modes().PressJockey();
+      break;
+    case TDisplayMode::Start:
+      break;
+  }
+  const QByteArray day = state.value(u"results/day"_s).toByteArray();
+  if (day != FShownDate && FSession.Store().RaceDates.contains(day)) ShowDate(day);
+  RememberState();
+}
+
+void TResultsWindow::RememberState() {
+  QSettings& state = FSession.DesktopState();
+  state.setValue(u"results/surface"_s, int(FList.Modes().Filter()));
+  state.setValue(u"results/mode"_s, int(FList.Modes().Mode()));
+  if (!FShownDate.isEmpty()) state.setValue(u"results/day"_s, FShownDate);
 }
 
 QSize TResultsWindow::sizeHint() const {
@@ -192,6 +227,7 @@ void TResultsWindow::ShowDate(const QByteArray& date) {
   if (index < 0 || !BringDay(date)) return;
   FList.ShowDay(index);
   ApplyDay();
+  RememberState();
 }
 
 void TResultsWindow::ShowLatestDay() {
@@ -216,6 +252,7 @@ void TResultsWindow::StepDay(bool forward) {
     FList.PreviousDay();
   }
   if (FList.DayIndex() != shown) ApplyDay();
+  RememberState();
 }
 
 void TResultsWindow::ApplyDay() {
@@ -347,30 +384,35 @@ void TResultsWindow::CloseClick() {
 
 void TResultsWindow::FilterClick() {
   FList.Modes().SetFilter(TSurfaceFilter(FFilterGroup->checkedId()));
+  RememberState();
   FGrid->update();
 }
 
 void TResultsWindow::StartClick() {
   // The colour scheme is the program's setting, kept in the settings file.
   if (FList.Modes().PressStart()) FSession.SetEightColours(!FSession.Settings().Display);
+  RememberState();
   RefreshModeButtons();
   FGrid->update();
 }
 
 void TResultsWindow::Corner3Click() {
   FList.Modes().PressCorner3();
+  RememberState();
   RefreshModeButtons();
   FGrid->update();
 }
 
 void TResultsWindow::Corner4Click() {
   FList.Modes().PressCorner4();
+  RememberState();
   RefreshModeButtons();
   FGrid->update();
 }
 
 void TResultsWindow::JockeyClick() {
   FList.Modes().PressJockey();
+  RememberState();
   RefreshModeButtons();
   FGrid->update();
 }
@@ -386,6 +428,7 @@ void TResultsWindow::BiasClick(bool down) {
     connect(FBiasView, &TBiasView::Closed, FBiasButton, [this] { FBiasButton->setChecked(false); });
     connect(FBiasView, &TBiasView::PeriodChanged, this, &TResultsWindow::RefreshBias);
     FBiasView->move(mapToGlobal(QPoint(width() + 8, 0)));
+    KeepGeometry(FBiasView, FSession.DesktopState(), u"windows/bias"_s);
   }
   FBiasView->show();
   RefreshBias();

@@ -65,6 +65,9 @@ private:
   void ApplyDay();
   void ReloadStore();
   void RefreshModeButtons();
+  // The day, mode and surface, kept in the desktop's state file.
+  void RestoreState();
+  void RememberState();
   void RefreshBias();
 
   void CloseClick();

@@ -1,9 +1,12 @@
 #include "desktop/widgets/UiSupport.h"
 
 #include <QApplication>
+#include <QEvent>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFont>
+#include <QScreen>
+#include <QSettings>
 #include <QToolButton>
 
 using namespace Qt::StringLiterals;
@@ -64,4 +67,52 @@ QString AskSavePath(QWidget* parent, const QString& title, const QString& sugges
   dialog.setLabelText(QFileDialog::Accept, u"保存"_s);
   dialog.setLabelText(QFileDialog::Reject, u"キャンセル"_s);
   return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
+}
+
+QRect FittedFrame(const QRect& frame, const QRect& available) {
+  QRect fitted(frame.topLeft(), frame.size().boundedTo(available.size()));
+  if (fitted.right() > available.right()) fitted.moveRight(available.right());
+  if (fitted.bottom() > available.bottom()) fitted.moveBottom(available.bottom());
+  if (fitted.left() < available.left()) fitted.moveLeft(available.left());
+  if (fitted.top() < available.top()) fitted.moveTop(available.top());
+  return fitted;
+}
+
+void FitOnScreen(QWidget* window) {
+  const QRect frame = window->frameGeometry();
+  const QScreen* screen = QGuiApplication::screenAt(frame.center());
+  if (!screen) screen = window->screen();
+  if (!screen) return;
+  const QRect fitted = FittedFrame(frame, screen->availableGeometry());
+  if (fitted.size() != frame.size()) window->resize(window->size() - (frame.size() - fitted.size()));
+  if (fitted.topLeft() != frame.topLeft()) window->move(fitted.topLeft());
+}
+
+namespace {
+
+// Writes the window's geometry to the state file whenever it is hidden.
+class TGeometryKeeper : public QObject {
+public:
+  TGeometryKeeper(QWidget* window, QSettings& state, QString key)
+      : QObject(window), FState(state), FKey(std::move(key)) {}
+
+protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::Hide)
+      FState.setValue(FKey, static_cast<QWidget*>(watched)->saveGeometry());
+    else if (event->type() == QEvent::Show)
+      FitOnScreen(static_cast<QWidget*>(watched));
+    return false;
+  }
+
+private:
+  QSettings& FState;
+  QString FKey;
+};
+
+}  // namespace
+
+void KeepGeometry(QWidget* window, QSettings& state, const QString& key) {
+  window->restoreGeometry(state.value(key).toByteArray());
+  window->installEventFilter(new TGeometryKeeper(window, state, key));
 }

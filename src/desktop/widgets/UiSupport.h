@@ -5,6 +5,7 @@
 
 #include <functional>
 
+class QSettings;
 class QToolButton;
 class QWidget;
 
@@ -36,3 +37,11 @@ QToolButton* MakeToolButton(QWidget* parent, const QString& name, const QRect& g
 // A save dialog with its texts in Japanese, opened on `suggested` (folder and
 // file name). The chosen path, or an empty one when the user cancels.
 QString AskSavePath(QWidget* parent, const QString& title, const QString& suggested, const QString& filter);
+
+// The frame moved (and, when larger, shrunk) to lie wholly inside `available`.
+QRect FittedFrame(const QRect& frame, const QRect& available);
+// Moves a top-level window wholly onto the available area of the screen it is most on.
+void FitOnScreen(QWidget* window);
+// A tool window stands where it stood when last hidden (kept under `key` in
+// the state file), or where it was placed, and always wholly on a screen.
+void KeepGeometry(QWidget* window, QSettings& state, const QString& key);

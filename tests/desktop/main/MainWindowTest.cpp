@@ -7,10 +7,13 @@
 #include "desktop/main/MainWindow.h"
 #include "desktop/main/RavekApplication.h"
 #include "desktop/race/RaceWindow.h"
+#include "desktop/results/BiasView.h"
+#include "desktop/results/ResultsGrid.h"
 #include "desktop/results/ResultsWindow.h"
 #include "desktop/widgets/ChildWindow.h"
 #include "desktop/widgets/UiSupport.h"
 #include "link/FeedLink.h"
+#include "results/DisplayModes.h"
 #include "support/ScriptedLink.h"
 #include "text/Errors.h"
 
@@ -314,6 +317,53 @@ private slots:
     QFETCH(QPoint, placed);
     const QRect primary(0, 30, 1920, 1050);
     QCOMPARE(PlaceOnScreens(frame, {QRect(0, 0, 1920, 1080), QRect(1920, 0, 1280, 1024)}, primary), placed);
+    // A tool window is moved, and shrunk when larger, to lie wholly on the screen.
+    const QRect available(0, 0, 1280, 1000);
+    const QRect fitted = FittedFrame(frame, available);
+    QVERIFY(available.contains(fitted));
+    QCOMPARE(fitted.size(), frame.size().boundedTo(available.size()));
+    if (available.contains(frame)) QCOMPARE(fitted, frame);
+  }
+
+  // The day, the mode and the surface come back after a restart; RAVEK.INI
+  // keeps to its own keys; the track bias window, put off the screen, comes back on it.
+  void DesktopRemembersWhatItShowed() {
+    QTemporaryDir dir;
+    const TFixedClock clock(DemoNow);
+    TFeedLink link(dir.path(), clock);
+    link.SetDemoWriter(DemoFeedWriter());
+    TAnswers answers;
+    QByteArray shown;
+    {
+      TMainWindow main(dir.path(), link, clock);
+      ShowAndWait(main);
+      main.DownloadClick();
+      auto* list = main.findChild<TResultsWindow*>();
+      QVERIFY(list);
+      QTest::keyClick(list->Grid(), Qt::Key_PageUp);
+      list->findChild<QToolButton*>(u"SpeedButton6"_s)->click();
+      list->findChild<QToolButton*>(u"SpeedButton2"_s)->click();
+      shown = main.Session().Store().RaceDates.value(list->List().DayIndex());
+      list->findChild<QToolButton*>(u"SpeedButton9"_s)->click();
+      QWidget* bias = list->BiasView();
+      bias->hide();
+      bias->move(5000, 5000);
+      bias->show();
+      QVERIFY(bias->screen()->availableGeometry().contains(bias->frameGeometry()));
+      QVERIFY(main.close());
+    }
+    TMainWindow again(dir.path(), link, clock);
+    ShowAndWait(again);
+    again.ResultsClick();
+    auto* list = again.findChild<TResultsWindow*>();
+    QVERIFY(list);
+    QCOMPARE(again.Session().Store().RaceDates.value(list->List().DayIndex()), shown);
+    QCOMPARE(list->List().Modes().Mode(), TDisplayMode::Corner4);
+    QCOMPARE(list->List().Modes().Filter(), TSurfaceFilter::Turf);
+    QFile ini(QDir(dir.path()).filePath(u"RAVEK.INI"_s));
+    QVERIFY(ini.open(QIODevice::ReadOnly));
+    QVERIFY(!ini.readAll().contains("results"));
+    QVERIFY(again.close());
   }
 
   // The book searched from its contents finds a word on another page; Esc closes it.

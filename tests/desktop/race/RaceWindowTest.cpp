@@ -16,6 +16,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSettings>
 #include <QSignalSpy>
 #include <QTabBar>
 #include <QTemporaryDir>
@@ -140,7 +141,11 @@ private:
   }
 
 private slots:
-  void cleanup() { FArea.reset(); }
+  void cleanup() {
+    FArea.reset();
+    // Each case opens on the race's own first corner.
+    Session().DesktopState().clear();
+  }
 
   void initTestCase() {
     UseWindowFont();
