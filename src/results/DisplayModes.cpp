@@ -3,6 +3,8 @@
 #include "results/ResultsCells.h"
 #include "settings/BandRules.h"
 
+#include <QStringList>
+
 #include <algorithm>
 
 using namespace Qt::StringLiterals;
@@ -75,7 +77,7 @@ QString FrameLegend(bool eight) {
     cells += u"<td bgcolor=\"%1\" align=\"center\"><font color=\"%2\">&nbsp;%3&nbsp;</font></td>"_s.arg(
         Hex(TResultsCells::FrameColour8(frame)), ink, QString::number(frame));
   }
-  return u"<tr>%1<td>枠</td></tr>"_s.arg(cells);
+  return u"<tr><td>枠番</td>%1</tr>"_s.arg(cells);
 }
 
 QString PayoutLegend() {
@@ -169,7 +171,7 @@ QString TDisplayModes::FilterHint(TSurfaceFilter filter) {
 
 QString TDisplayModes::Tip(TDisplayMode mode) const {
   QString legend;
-  QString note = u"箱は左から1着・2着・3着"_s;
+  QStringList notes{u"箱は左から1着・2着・3着"_s};
   switch (mode) {
     case TDisplayMode::Start:
       legend = FrameLegend(FSettings.Display);
@@ -177,15 +179,18 @@ QString TDisplayModes::Tip(TDisplayMode mode) const {
     case TDisplayMode::Corner3:
     case TDisplayMode::Corner4:
       legend = CornerLegend(FSettings);
-      note += u"、IN・OUT は内外の位置"_s;
+      notes.append(u"IN・OUT は内外の位置"_s);
       break;
     case TDisplayMode::Jockey: {
       legend = PayoutLegend();
       const int threshold = FMode == TDisplayMode::Jockey ? FThreshold : 1;
-      note += u"、騎手名はこの日%1回以上3着以内の騎手"_s.arg(threshold);
+      notes.append(u"騎手名はこの日%1回以上3着以内の騎手"_s.arg(threshold));
       break;
     }
   }
-  return u"<p style=\"white-space:pre\">%1</p><table cellspacing=\"2\">%2</table><p>%3</p>"_s.arg(
-      Hint(mode).toHtmlEscaped(), legend, note);
+  // Cell borders keep the white swatches apart from the tip's own background.
+  return u"<p style=\"white-space:pre\">%1</p>"
+         "<table border=\"1\" cellspacing=\"0\" cellpadding=\"1\" style=\"border-color:#a0a0a0;"
+         " border-style:solid\">%2</table><p style=\"white-space:pre\">%3</p>"_s.arg(
+             Hint(mode).toHtmlEscaped(), legend, notes.join(u"<br>"_s));
 }
