@@ -24,7 +24,9 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QToolButton>
+#include <QToolTip>
 
+#include <algorithm>
 #include <cstdio>
 #include <set>
 
@@ -48,6 +50,22 @@ public:
     for (int i = 0; i < window->Tabs()->count(); ++i)
       if (window->Tabs()->tabText(i) == caption) window->Tabs()->setCurrentIndex(i);
     Settle();
+  }
+
+  // The area's picture with the tooltip shown, a window of its own, drawn where
+  // it shows and kept whole inside the picture.
+  QPixmap GrabWithToolTip() {
+    QPixmap picture = Grab();
+    for (QWidget* tip : QApplication::topLevelWidgets()) {
+      if (tip->objectName() != u"qtooltip_label"_s || !tip->isVisible()) continue;
+      const QPixmap tipPicture = tip->grab();
+      QPoint corner = tip->pos() - FArea.mapToGlobal(QPoint(0, 0));
+      corner.setX(std::clamp(corner.x(), 0, std::max(0, picture.width() - tipPicture.width())));
+      corner.setY(std::clamp(corner.y(), 0, std::max(0, picture.height() - tipPicture.height())));
+      QPainter painter(&picture);
+      painter.drawPixmap(corner, tipPicture);
+    }
+    return picture;
   }
 
   QPixmap Grab() {
@@ -123,6 +141,19 @@ int main(int argc, char** argv) {
     break;
   }
   ok = shooter.Save(shooter.Grab(), u"race-marker-highlight.png"_s) && ok;
+
+  // The pointer resting on the marker of a horse off the rail: its figures in a tooltip.
+  for (int n = 1; n <= window->Race()->State().N; ++n) {
+    const TTrackDiagram& diagram = window->Race()->Diagram();
+    if (!diagram.Markers[n - 1].Visible || diagram.Lanes[n - 1] < 1) continue;
+    const QPoint at = window->Image()->MarkerRect(n).center();
+    MoveMouse(window->Image(), at);
+    QHelpEvent help(QEvent::ToolTip, at, window->Image()->mapToGlobal(at));
+    QApplication::sendEvent(window->Image(), &help);
+    ok = shooter.Save(shooter.GrabWithToolTip(), u"race-tooltip.png"_s) && ok;
+    QToolTip::hideText();
+    break;
+  }
 
   // The margin dialog over the diagram, opened for the gap behind the front row.
   {

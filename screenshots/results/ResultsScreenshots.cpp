@@ -3,6 +3,7 @@
 
 #include "demo/DemoService.h"
 #include "desktop/results/BiasView.h"
+#include "desktop/results/ResultsGrid.h"
 #include "desktop/results/ResultsWindow.h"
 #include "link/FeedLink.h"
 #include "records/RaceRecord.h"
@@ -13,12 +14,16 @@
 #include <QComboBox>
 #include <QDir>
 #include <QEventLoop>
+#include <QHelpEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPainter>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QToolButton>
+#include <QToolTip>
 
+#include <algorithm>
 #include <cstdio>
 
 using namespace Qt::StringLiterals;
@@ -42,6 +47,38 @@ bool Save(TResultsWindow* form, const QString& folder, const QString& name) {
   const bool saved = form->parentWidget()->grab().save(path);
   std::printf("%s %s\n", saved ? "saved" : "FAILED", qPrintable(path));
   return saved;
+}
+
+// The pointer resting on the first finisher box that has a tip; the tooltip,
+// a window of its own, drawn onto the window's picture where it shows.
+bool SaveFinisherTip(TResultsWindow* form, const QString& folder, const QString& name) {
+  TResultsGrid* grid = form->Grid();
+  for (int row = 0; row < 12; ++row) {
+    const QPoint at = TResultsGrid::CellRect(1, row).topLeft() + QPoint(181 + 15, 10);
+    if (grid->TipAt(at).isEmpty()) continue;
+    QHelpEvent help(QEvent::ToolTip, at, grid->mapToGlobal(at));
+    QApplication::sendEvent(grid, &help);
+    Settle();
+    QWidget* frame = form->parentWidget();
+    QPixmap picture = frame->grab();
+    for (QWidget* tip : QApplication::topLevelWidgets()) {
+      if (tip->objectName() != u"qtooltip_label"_s || !tip->isVisible()) continue;
+      const QPixmap tipPicture = tip->grab();
+      QPoint corner = tip->pos() - frame->mapToGlobal(QPoint(0, 0));
+      // Kept whole inside the picture.
+      corner.setX(std::clamp(corner.x(), 0, std::max(0, picture.width() - tipPicture.width())));
+      corner.setY(std::clamp(corner.y(), 0, std::max(0, picture.height() - tipPicture.height())));
+      QPainter painter(&picture);
+      painter.drawPixmap(corner, tipPicture);
+    }
+    QToolTip::hideText();
+    const QString path = folder + u'/' + name;
+    const bool saved = picture.save(path);
+    std::printf("%s %s\n", saved ? "saved" : "FAILED", qPrintable(path));
+    return saved;
+  }
+  std::printf("FAILED %s: no finisher box with a tip\n", qPrintable(name));
+  return false;
 }
 
 // Leaves one venue on the first day, for the one-venue layout.
@@ -97,6 +134,7 @@ int main(int argc, char* argv[]) {
   ok &= Save(form, folder, u"results-start-8colours.png"_s);
   Click(form, u"SpeedButton5"_s);
   ok &= Save(form, folder, u"results-corner3.png"_s);
+  ok &= SaveFinisherTip(form, folder, u"results-tooltip.png"_s);
   Click(form, u"SpeedButton6"_s);
   ok &= Save(form, folder, u"results-corner4.png"_s);
   Click(form, u"SpeedButton8"_s);

@@ -2,6 +2,7 @@
 
 #include "race/CorrectedTimeExport.h"
 #include "race/RaceSheet.h"
+#include "race/RunRows.h"
 #include "text/Errors.h"
 
 using namespace Qt::StringLiterals;
@@ -196,6 +197,26 @@ QString TOpenRace::Export(const TSettings& exportSettings) {
                          .arg(QString::fromLatin1(FState.RaceKey)));
   ExportCorrectedTimes(FState.Entry(), true, exportSettings);
   return ExportFilePath(FState.PositionLine, exportSettings.TargetDir);
+}
+
+QString TOpenRace::SheetRowTip(int row) const {
+  if (row < 1 || row >= TRaceSheet::RowCount) return {};
+  const TRunRow runner = SheetRunRow(FState, row);
+  if (runner.Name.isEmpty()) return {};
+  QString section;
+  for (const QString& caption : FState.Tabs)
+    if (FDiagram.SelectedSection != 0 &&
+        TTrackDiagram::CaptionSection(caption).Section == FDiagram.SelectedSection)
+      section = caption;
+  const auto [spotRow, lane] = FDiagram.ShownSpot(runner.HorseNumber);
+  return RunRowTip(runner, FState.Straight, section, spotRow, lane);
+}
+
+QString TOpenRace::HorseTip(int n) const {
+  for (int row = 1; row < TRaceSheet::RowCount; ++row)
+    if (n > 0 && FState.Sheet.Cell(TRaceSheet::NumberColumn, row).trimmed().toInt() == n)
+      return SheetRowTip(row);
+  return {};
 }
 
 void TOpenRace::HighlightHorse(int n) {

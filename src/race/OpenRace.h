@@ -77,6 +77,11 @@ public:
   void MoveSelected(int rows, int lanes);
   // The margin in front of the selected horse, as a click on the rail there would set it.
   void SetMarginOfSelected(const std::function<std::optional<int>(int gap)>& askMargin);
+  // The tooltip of horse n: its sheet figures, its row and lane where the
+  // diagram shows it and the ground it lost; empty for a horse not on the sheet.
+  QString HorseTip(int n) const;
+  // The tooltip of a sheet row: its horse's; empty for the header or an empty row.
+  QString SheetRowTip(int row) const;
   // The pointer is over marker n (0 for none): the sheet outlines its row.
   void HighlightHorse(int n);
   // A press on a sheet cell starts or ends the blink of the horse's marker.

@@ -35,6 +35,18 @@ struct TRunRow {
   QString AddedTime;   // the exported figure; empty on a straight course
 };
 
+class TRaceState;
+
+// The runner on a row of the race's sheet (1 to 18) as the working state
+// stands, without its added time and rank; Name is empty for an empty row.
+TRunRow SheetRunRow(const TRaceState& state, int sheetRow);
+
+// The race window's tooltip for a runner: its times and speed, its row and
+// lane at the section shown (caption; row and lane 0 when it has no place
+// there, an empty caption when no section is shown) and, unless the course is
+// straight, the ground it lost.
+QString RunRowTip(const TRunRow& row, bool straight, const QString& section, int sectionRow, int sectionLane);
+
 // Every runner of a race of the store, in the sheet's order. Throws TDataError
 // when the race cannot be shown, TConvertError when its data do not convert.
 QList<TRunRow> RaceRunRows(const TDayStore& store, const QByteArray& raceLine, const TSettings& settings);

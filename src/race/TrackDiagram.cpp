@@ -224,6 +224,14 @@ bool TTrackDiagram::SyncSection(QByteArray& positionLine) const {
   return positionLine != before;
 }
 
+std::pair<int, int> TTrackDiagram::ShownSpot(int n) const {
+  if (n < 1 || n > HorseCount() || Rows[n - 1] <= -1 || Lanes[n - 1] <= -1) return {0, 0};
+  int front = Rows[n - 1];
+  for (int i = 0; i < HorseCount(); ++i)
+    if (Rows[i] > -1) front = std::min(front, Rows[i]);
+  return {Rows[n - 1] - front + 1, Lanes[n - 1] + 1};
+}
+
 void TTrackDiagram::ReplaceMarker(int n) {
   if (n < 1 || n > HorseCount()) return;
   Markers[n - 1].TopLeft = MarkerCorner(n - 1);

@@ -9,6 +9,7 @@
 #include <QStringList>
 
 #include <array>
+#include <utility>
 
 class TRaceRecord;
 
@@ -94,6 +95,9 @@ public:
   // Writes Rows and Lanes into the selected section, rows counted from the
   // front; true when the line changed.
   bool SyncSection(QByteArray& positionLine) const;
+  // Horse n's row counted from the front, as SyncSection writes it, and lane;
+  // both 0 when it has no place in the section shown.
+  std::pair<int, int> ShownSpot(int n) const;
   // Puts marker n where PlaceMarkers would, without a new shift.
   void ReplaceMarker(int n);
 

@@ -34,6 +34,9 @@ public:
   QString JockeyCaption() const;              // "騎手" or "騎手1" ... "騎手5" while down
   // Hints as the buttons show them at the next mouse move.
   QString Hint(TDisplayMode mode) const;
+  // The button's tooltip: the hint, then what the finisher boxes' colours and
+  // marks mean in that mode under the settings as they stand (rich text).
+  QString Tip(TDisplayMode mode) const;
 
   static QString FilterCaption(TSurfaceFilter filter);
   static QString FilterHint(TSurfaceFilter filter);

@@ -4,7 +4,11 @@
 #include "text/Cp932.h"
 #include "text/IntConvert.h"
 
+#include <QStringList>
+
 #include <array>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -100,6 +104,13 @@ TCellPaint TResultsCells::DrawCell(int column, int row, const TCellRect& cell, b
   return paint;
 }
 
+TPaintColour TResultsCells::SurfaceColour(const QString& track) const {
+  const TSurfaceFilter filter = FList.Modes().Filter();
+  if (track.startsWith(u'芝') && filter != TSurfaceFilter::Dirt) return TPaintColour::Of(TurfText);
+  if (track.startsWith(u'ダ') && filter != TSurfaceFilter::Turf) return TPaintColour::Of(DirtText);
+  return GreyText;
+}
+
 void TResultsCells::DrawRace(TCellPaint& paint, const QByteArray& line) {
   TRaceRecord& race = FList.RaceAccessor();
   QString track, name, klass, going;
@@ -112,10 +123,7 @@ void TResultsCells::DrawRace(TCellPaint& paint, const QByteArray& line) {
     going = race.GoingLabel(line);
   }
 
-  const TSurfaceFilter filter = FList.Modes().Filter();
-  TPaintColour colour = GreyText;
-  if (track.startsWith(u'芝') && filter != TSurfaceFilter::Dirt) colour = TPaintColour::Of(TurfText);
-  if (track.startsWith(u'ダ') && filter != TSurfaceFilter::Turf) colour = TPaintColour::Of(DirtText);
+  TPaintColour colour = SurfaceColour(track);
   paint.Greyed = colour == GreyText;
 
   auto textBox = [&](int k, const QString& text, TTextAlign align, bool bold) {
@@ -205,4 +213,57 @@ TDoubleClickDecision TResultsCells::DoubleClick(int column, int row) {
   if (line.isEmpty()) return {};
   if (FList.RaceAccessor().IsSteeplechase(line)) return {TDoubleClickAction::Sorry, {}};
   return {TDoubleClickAction::OpenRace, line};
+}
+
+int TResultsCells::FinisherBoxAt(const TCellRect& cell, int x, int y) {
+  for (int box = 4; box < BoxCount; ++box)
+    if (RaceBox(cell, box).Contains(x, y)) return box;
+  return -1;
+}
+
+QString TResultsCells::FinisherTip(int column, int row, int place) {
+  if (column < 1 || place < 0 || place > 2) return {};
+  const QByteArray line = FList.Cell(column, row);
+  if (line.isEmpty()) return {};
+  TRaceRecord& race = FList.RaceAccessor();
+  // Only the boxes the cell shows: none for a greyed-out race or one without a summary.
+  if (SurfaceColour(race.TrackDistance(line)) == GreyText) return {};
+  if (!FList.LoadSummary(FList.SummaryOf(race.RaceKey(line)))) return {};
+  const TPlaceEntry entry = FList.PlaceEntry(place);
+  const TSettings& settings = FList.Settings();
+  const int number = StrToInt(entry.HorseNumber);
+  QStringList lines{
+      u"%1着 %2番 %3"_s.arg(place + 1).arg(number).arg(FList.RunnerName(line, number)).trimmed(),
+      u"%1枠"_s.arg(StrToInt(QByteArrayView(&entry.Frame, 1)))};
+  switch (FList.Modes().Mode()) {
+    case TDisplayMode::Start:
+      break;
+    case TDisplayMode::Corner3:
+    case TDisplayMode::Corner4: {
+      const bool third = FList.Modes().Mode() == TDisplayMode::Corner3;
+      const QByteArray& position = third ? entry.Corner3 : entry.Corner4;
+      const int spotRow = StrToInt(position.left(2));
+      const int lane = StrToInt(position.mid(2, 2));
+      const QString corner = TDisplayModes::Caption(FList.Modes().Mode());
+      if (spotRow <= 0 || lane <= 0) {
+        lines.append(corner + u" 位置なし"_s);
+        break;
+      }
+      const TLaneClass laneClass = LaneClassOf(lane, settings);
+      QString spot = u"%1 %2 %3列目・内から%4頭目"_s.arg(corner, BandLabel(BandOfRow(spotRow, settings)))
+                         .arg(spotRow)
+                         .arg(lane);
+      if (laneClass.Mark != TLaneMark::None) spot += u' ' + LaneMarkText(laneClass.Mark);
+      if (laneClass.Mark == TLaneMark::Out && laneClass.Bold) spot += u"（太字）"_s;
+      lines.append(spot);
+      break;
+    }
+    case TDisplayMode::Jockey: {
+      const int payout = StrToInt(entry.Payout);
+      lines.append(payout > 0 ? u"複勝 %1円"_s.arg(payout) : u"複勝 払戻なし"_s);
+      lines.append(u"騎手 "_s + WithoutSpaces(DecodeCp932(entry.Jockey)));
+      break;
+    }
+  }
+  return lines.join(u'\n');
 }

@@ -36,6 +36,13 @@ public:
 
   TDoubleClickDecision DoubleClick(int column, int row);
 
+  // The finisher box (4, 5 or 6) under the point of a race cell; -1 elsewhere.
+  static int FinisherBoxAt(const TCellRect& cell, int x, int y);
+  // The tooltip of the horse in finisher place 0, 1 or 2 of a race cell: its
+  // number, name and frame, and what its box shows in the current mode. Empty
+  // when the cell shows no such box.
+  QString FinisherTip(int column, int row, int place);
+
   // The results list's frame colours, eight or three by the Display setting.
   // They differ on purpose from the race window's table (RaceMath's FrameColour).
   static TRgb FrameColour8(int frame);
@@ -43,6 +50,7 @@ public:
   static TRgb PayoutColour(int payout);
 
 private:
+  TPaintColour SurfaceColour(const QString& track) const;
   void DrawRace(TCellPaint& paint, const QByteArray& line);
   void DrawFinishers(TCellPaint& paint, const QByteArray& line);
 

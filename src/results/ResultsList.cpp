@@ -1,5 +1,6 @@
 #include "results/ResultsList.h"
 
+#include "records/RunnerRecord.h"
 #include "records/Venues.h"
 #include "store/RaceSummary.h"
 #include "text/Cp932.h"
@@ -147,6 +148,16 @@ QByteArray TResultsList::SummaryOf(const QByteArray& raceKey) const {
   for (const QByteArray& line : FStore.RaceSummaries) {
     const TRaceSummary summary(line);
     if (summary.RaceKey() == raceKey) return summary.Value().toByteArray();
+  }
+  return {};
+}
+
+QString TResultsList::RunnerName(const QByteArray& raceLine, int n) const {
+  TRunnerRecord runner;
+  for (const TRaceEntry& entry : FStore.Races) {
+    if (entry.RaceLine != raceLine) continue;
+    for (const QByteArray& line : entry.Runners)
+      if (StrToIntOrZero(runner.HorseNumber(line)) == n) return runner.HorseName(line).trimmed();
   }
   return {};
 }

@@ -73,6 +73,10 @@ public:
   // The store's summary value for a race key, empty when it has none.
   QByteArray SummaryOf(const QByteArray& raceKey) const;
 
+  // The name of horse number n among the runners of the race, trimmed; empty
+  // when the store has no such runner.
+  QString RunnerName(const QByteArray& raceLine, int n) const;
+
   static QString MeetingTitle(const QByteArray& meetingKey);
   static QByteArray RaceLabel(int row);
 

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 constexpr TCellRect CellAt{26, 21, 301, 41};  // column 1, row 1
@@ -306,6 +308,91 @@ TEST_F(ResultsCellsTest, DoubleClickDecisions) {
     EXPECT_EQ(open.Action, TDoubleClickAction::OpenRace);
     EXPECT_EQ(open.RaceLine, List.Cell(1, row));
   }
+}
+
+// The finisher box under the pointer names its horse as the box shows it.
+TEST_F(ResultsCellsTest, FinisherTipsFollowTheMode) {
+  Show({.Frame = 7, .Horse = 12, .Corner3 = "0403", .Corner4 = "1005", .Payout = 150, .Jockey = u"武　豊"_s},
+       {.Frame = 2, .Horse = 3, .Corner3 = "0000", .Corner4 = "0101"}, {});
+  Store.Races[0].Runners = {
+      RunnerBuilder(Key("20140309", 6, 1), 12, 1).SetHorseName(u"サンプルホース").Line()};
+  const struct {
+    void (*Press)(TDisplayModes&);
+    int Place;
+    QString Tip;
+  } cases[] = {
+      {[](TDisplayModes& m) { (void)m.PressStart(); }, 0, u"1着 12番 サンプルホース\n7枠"_s},
+      {[](TDisplayModes& m) { m.PressCorner3(); }, 0,
+       u"1着 12番 サンプルホース\n7枠\n３コーナー 好位 4列目・内から3頭目 OUT"_s},
+      {[](TDisplayModes& m) { m.PressCorner4(); }, 0,
+       u"1着 12番 サンプルホース\n7枠\n４コーナー 後方 10列目・内から5頭目 OUT（太字）"_s},
+      {[](TDisplayModes& m) { m.PressCorner4(); }, 1,
+       u"2着 3番\n2枠\n４コーナー 逃げ 1列目・内から1頭目 IN"_s},
+      {[](TDisplayModes& m) { m.PressCorner3(); }, 1, u"2着 3番\n2枠\n３コーナー 位置なし"_s},
+      {[](TDisplayModes& m) { m.PressJockey(); }, 0,
+       u"1着 12番 サンプルホース\n7枠\n複勝 150円\n騎手 武豊"_s},
+      {[](TDisplayModes& m) { m.PressJockey(); }, 1, u"2着 3番\n2枠\n複勝 払戻なし\n騎手 騎手"_s},
+  };
+  for (const auto& c : cases) {
+    c.Press(List.Modes());
+    EXPECT_EQ(Cells.FinisherTip(1, 0, c.Place), c.Tip) << c.Tip.toStdString();
+  }
+  // No box, no tip: the label column, an empty cell, a race without a summary, a greyed race.
+  EXPECT_TRUE(Cells.FinisherTip(0, 0, 0).isEmpty());
+  EXPECT_TRUE(Cells.FinisherTip(1, 8, 0).isEmpty());
+  EXPECT_TRUE(Cells.FinisherTip(1, 3, 0).isEmpty());
+  EXPECT_TRUE(Cells.FinisherTip(1, 2, 0).isEmpty());
+  List.Modes().SetFilter(TSurfaceFilter::Dirt);
+  EXPECT_TRUE(Cells.FinisherTip(1, 0, 0).isEmpty());
+  EXPECT_FALSE(Cells.FinisherTip(1, 1, 0).isEmpty());
+
+  // Boxes 4 to 6 only, each from its own left edge to one pixel before the next.
+  const int x = TResultsCells::RaceBox(CellAt, 4).Left;
+  EXPECT_EQ(TResultsCells::FinisherBoxAt(CellAt, x - 1, 30), -1);
+  EXPECT_EQ(TResultsCells::FinisherBoxAt(CellAt, x, 30), 4);
+  EXPECT_EQ(TResultsCells::FinisherBoxAt(CellAt, x + 29, 30), 5);
+  EXPECT_EQ(TResultsCells::FinisherBoxAt(CellAt, x + 86, 39), 6);
+  EXPECT_EQ(TResultsCells::FinisherBoxAt(CellAt, x + 87, 30), -1);
+  EXPECT_EQ(TResultsCells::FinisherBoxAt(CellAt, x, 40), -1);
+}
+
+// Each mode button's tip explains the boxes under the settings as they stand.
+TEST(DisplayModesTest, ButtonTipsExplainTheColours) {
+  TSettings settings;
+  TDisplayModes modes(settings);
+  const auto has = [&](TDisplayMode mode, const QString& part) { return modes.Tip(mode).contains(part); };
+  EXPECT_TRUE(has(TDisplayMode::Corner3, u"３コーナー位置取り"_s));
+  for (const QString& part :
+       {u"#ff9f9f\" align=\"center\">&nbsp;逃げ&nbsp;</td><td>先頭"_s, u"先行&nbsp;</td><td>1～2馬身差"_s,
+        u"中団&nbsp;</td><td>6～8馬身差"_s,
+        u"#9fffcf\" align=\"center\">&nbsp;後方&nbsp;</td><td>9馬身差以上"_s, u"IN</td><td>最内"_s,
+        u">OUT</td><td>3頭目<"_s, u"<b>OUT</b></td><td>4頭目より外"_s})
+    EXPECT_TRUE(has(TDisplayMode::Corner4, part)) << part.toStdString();
+  settings.Senkou = 4;
+  settings.Soto = 4;
+  settings.Osoto = 6;
+  EXPECT_TRUE(has(TDisplayMode::Corner3, u"先行&nbsp;</td><td>1～3馬身差"_s));
+  EXPECT_TRUE(has(TDisplayMode::Corner3, u"好位&nbsp;</td><td>4～5馬身差"_s));
+  EXPECT_TRUE(has(TDisplayMode::Corner3, u">OUT</td><td>4～5頭目<"_s));
+  EXPECT_TRUE(has(TDisplayMode::Corner3, u"<b>OUT</b></td><td>6頭目より外"_s));
+  settings.Osoto = 3;  // a settings file with the bold limit inside the first OUT lane
+  EXPECT_FALSE(has(TDisplayMode::Corner3, u">OUT</td>"_s));
+  EXPECT_TRUE(has(TDisplayMode::Corner3, u"<b>OUT</b></td><td>4頭目より外"_s));
+
+  settings.Display = true;
+  EXPECT_TRUE(has(TDisplayMode::Start, u"３色表示に切り替え"_s));
+  EXPECT_TRUE(has(TDisplayMode::Start, u"#ff7000"_s));
+  settings.Display = false;
+  EXPECT_TRUE(has(TDisplayMode::Start, u"#ff00ff\" align=\"center\">&nbsp;7・8枠"_s));
+  EXPECT_FALSE(has(TDisplayMode::Start, u"#ff7000"_s));
+
+  EXPECT_TRUE(
+      has(TDisplayMode::Jockey, u"#5a9bc1\" align=\"center\">&nbsp;　　&nbsp;</td><td>複勝 150円未満"_s));
+  EXPECT_TRUE(has(TDisplayMode::Jockey, u"この日1回以上"_s));
+  modes.PressJockey();
+  modes.PressJockey();
+  EXPECT_TRUE(has(TDisplayMode::Jockey, u"騎手2回以上"_s));
+  EXPECT_TRUE(has(TDisplayMode::Jockey, u"この日2回以上"_s));
 }
 
 TEST(DisplayModesTest, JockeyPressedSixTimesThenACorner) {

@@ -6,6 +6,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QToolTip>
 
 namespace {
 
@@ -207,7 +208,23 @@ void TDiagramView::leaveEvent(QEvent*) {
   if (!FDragging) SetHover(0);
 }
 
+QString TDiagramView::TipAt(QPoint p) const {
+  const int n = MarkerAt(p);
+  return n ? FRace->HorseTip(n) : QString();
+}
+
 bool TDiagramView::event(QEvent* event) {
+  if (event->type() == QEvent::ToolTip && FRace) {
+    const auto* help = static_cast<QHelpEvent*>(event);
+    const QString tip = FDragging ? QString() : TipAt(help->pos());
+    if (tip.isEmpty()) {
+      QToolTip::hideText();
+      event->ignore();
+    } else {
+      QToolTip::showText(help->globalPos(), tip, this, MarkerRect(MarkerAt(help->pos())));
+    }
+    return true;
+  }
   // Tab steps through the horses here, not to the next control.
   if (event->type() == QEvent::KeyPress && FRace && !FDragging) {
     const int key = static_cast<QKeyEvent*>(event)->key();

@@ -36,6 +36,10 @@ public:
   // The topmost shown marker under p other than except; 0 for none.
   int MarkerAt(QPoint p, int except = 0) const;
 
+  // The tooltip at a point: the figures of the horse whose marker is there;
+  // empty elsewhere.
+  QString TipAt(QPoint p) const;
+
   // Shows the margin dialog with the gap; the confirmed value, or nothing.
   std::function<std::optional<int>(int gap)> OnAskMargin;
 

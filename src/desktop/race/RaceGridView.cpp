@@ -6,6 +6,7 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <QToolTip>
 
 TRaceGridView::TRaceGridView(TOpenRace& race, QWidget* parent)
     : QWidget(parent), FRace(&race), FValueColumn(TRaceSheet::RunTimeColumn) {
@@ -17,6 +18,28 @@ void TRaceGridView::SetValueColumn(int column) {
   if (column == FValueColumn) return;
   FValueColumn = column;
   update();
+}
+
+QString TRaceGridView::TipAt(const QPoint& pos) const {
+  if (!FRace) return {};
+  return FRace->SheetRowTip(SheetGeometry::CellAt(pos.x(), pos.y(), FValueColumn).Row);
+}
+
+bool TRaceGridView::event(QEvent* event) {
+  if (event->type() != QEvent::ToolTip) return QWidget::event(event);
+  const auto* help = static_cast<QHelpEvent*>(event);
+  const SheetGeometry::TCellHit hit = SheetGeometry::CellAt(help->pos().x(), help->pos().y(), FValueColumn);
+  const QString tip = TipAt(help->pos());
+  if (tip.isEmpty()) {
+    QToolTip::hideText();
+    event->ignore();
+  } else {
+    // The whole row: moving to the next row asks again.
+    const QRect row(0, ToQRect(SheetGeometry::CellRect(0, hit.Row, FValueColumn)).top(),
+                    SheetGeometry::Width(), SheetGeometry::RowHeight);
+    QToolTip::showText(help->globalPos(), tip, this, row);
+  }
+  return true;
 }
 
 void TRaceGridView::paintEvent(QPaintEvent*) {

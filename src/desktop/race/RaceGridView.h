@@ -16,7 +16,11 @@ public:
   int ValueColumn() const { return FValueColumn; }
   void SetValueColumn(int column);
 
+  // The tooltip at a point: the figures of the horse on that row; empty elsewhere.
+  QString TipAt(const QPoint& pos) const;
+
 protected:
+  bool event(QEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
 

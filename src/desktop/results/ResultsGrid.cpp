@@ -8,6 +8,7 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QToolTip>
 
 #include <algorithm>
 
@@ -89,6 +90,37 @@ QPoint TResultsGrid::CellAt(const QPoint& pos) const {
   if (pos.x() < FirstVenueLeft) return {0, row};
   const int column = std::min(1 + (pos.x() - FirstVenueLeft) / VenuePitch, FList.ColumnCount() - 1);
   return {column, row};
+}
+
+QString TResultsGrid::TipAt(const QPoint& pos, QRect* boxRect) const {
+  const QPoint cell = CellAt(pos);
+  if (cell.x() < 1) return {};
+  const QRect rect = CellRect(cell.x(), cell.y());
+  const TCellRect cellRect{rect.left(), rect.top(), rect.left() + rect.width(), rect.top() + rect.height()};
+  const int box = TResultsCells::FinisherBoxAt(cellRect, pos.x(), pos.y());
+  if (box < 0) return {};
+  if (boxRect) *boxRect = ToQRect(TResultsCells::RaceBox(cellRect, box));
+  try {
+    return FCells.FinisherTip(cell.x(), cell.y(), box - 4);
+  } catch (const TRavekError&) {
+    // An unreadable summary: the grid has said why when it painted.
+    return {};
+  }
+}
+
+bool TResultsGrid::event(QEvent* event) {
+  if (event->type() != QEvent::ToolTip) return QWidget::event(event);
+  const auto* help = static_cast<QHelpEvent*>(event);
+  QRect box;
+  const QString tip = TipAt(help->pos(), &box);
+  if (tip.isEmpty()) {
+    QToolTip::hideText();
+    event->ignore();
+  } else {
+    // Moving to the next box asks again.
+    QToolTip::showText(help->globalPos(), tip, this, box);
+  }
+  return true;
 }
 
 QColor TResultsGrid::ColourOf(const TPaintColour& colour) const {

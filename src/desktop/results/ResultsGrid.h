@@ -36,6 +36,10 @@ public:
 
   QSize sizeHint() const override;
 
+  // The tooltip at a point: the horse of the finisher box there, whose pixels
+  // go to box; empty elsewhere.
+  QString TipAt(const QPoint& pos, QRect* box = nullptr) const;
+
 signals:
   // A double click on a race column or Enter: act on the current cell.
   void CellActivated(int column, int row);
@@ -45,6 +49,7 @@ signals:
   void PaintFailed(const QString& message);
 
 protected:
+  bool event(QEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;

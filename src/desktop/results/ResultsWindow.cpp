@@ -327,10 +327,10 @@ void TResultsWindow::RefreshModeButtons() {
   FCorner4Button->setChecked(modes.Mode() == TDisplayMode::Corner4);
   FJockeyButton->setChecked(modes.Mode() == TDisplayMode::Jockey);
   FJockeyButton->setText(modes.JockeyCaption());
-  FStartButton->setToolTip(modes.Hint(TDisplayMode::Start));
-  FCorner3Button->setToolTip(modes.Hint(TDisplayMode::Corner3));
-  FCorner4Button->setToolTip(modes.Hint(TDisplayMode::Corner4));
-  FJockeyButton->setToolTip(modes.Hint(TDisplayMode::Jockey));
+  FStartButton->setToolTip(modes.Tip(TDisplayMode::Start));
+  FCorner3Button->setToolTip(modes.Tip(TDisplayMode::Corner3));
+  FCorner4Button->setToolTip(modes.Tip(TDisplayMode::Corner4));
+  FJockeyButton->setToolTip(modes.Tip(TDisplayMode::Jockey));
 }
 
 void TResultsWindow::RefreshBias() {

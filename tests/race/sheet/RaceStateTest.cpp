@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string_view>
 
 using namespace Qt::StringLiterals;
@@ -192,6 +193,39 @@ TEST_F(TStoreFixture, OpenRaceCommandsRunWithoutAWindow) {
   TOpenRace straight(Store, Store.Races[1].RaceLine, Settings);
   EXPECT_EQ(straight.InitialTab(), -1);
   EXPECT_THROW(straight.Export(Settings), TDataError);
+}
+
+// A horse's tooltip: the sheet's figures, where the diagram shows it, the ground lost.
+TEST_F(TStoreFixture, HorseTipsFollowTheShownCornerAndTheEdits) {
+  Store.Races[0].Runners[2] = RunnerBuilder(MileKey, 3, 0).SetAbnormality(1).Line();
+  TOpenRace mile(Store, Store.Races[0].RaceLine, Settings);
+  const QString two = u"2番 テストホース\n走破 1.34.5　実走 1.33.9\n1023 m/min\n"_s;
+  const struct {
+    std::function<void()> Step;
+    int Horse;
+    QString Tip;
+  } cases[] = {
+      {[] {}, 2, two + u"３コーナー 3列目・内から3頭目\n外を回ったロス 10m"_s},
+      // Scratched, yet placed by the line, whose block is cut short: no loss measured.
+      {[] {}, 3,
+       u"3番 テストホース\n走破 ―　実走 ―\n― m/min\n３コーナー 10列目・内から10頭目\n外を回ったロス 0m"_s},
+      {[&] { mile.ShowSection(u"４コーナー"_s); }, 2,
+       two + u"４コーナー 2列目・内から4頭目\n外を回ったロス 10m"_s},
+      {[&] { mile.MoveOut(1); }, 1,
+       u"1番 テストホース\n走破 1.34.4　実走 1.34.3\n1019 m/min\n４コーナー 1列目・内から2頭目\n外を回ったロス 2m"_s},
+  };
+  for (const auto& c : cases) {
+    c.Step();
+    EXPECT_EQ(mile.HorseTip(c.Horse), c.Tip) << c.Tip.toStdString();
+  }
+  EXPECT_EQ(mile.SheetRowTip(2), mile.HorseTip(2));
+  for (int row : {-1, 0, 4, TRaceSheet::RowCount}) EXPECT_TRUE(mile.SheetRowTip(row).isEmpty()) << row;
+  EXPECT_TRUE(mile.HorseTip(0).isEmpty());
+  EXPECT_TRUE(mile.HorseTip(4).isEmpty());
+
+  // A straight course: no corner, no ground lost.
+  const TOpenRace straight(Store, Store.Races[1].RaceLine, Settings);
+  EXPECT_EQ(straight.HorseTip(1), u"1番 テストホース\n走破 0.56.0　実走 0.56.0\n1072 m/min"_s);
 }
 
 TEST_F(TStoreFixture, RacesThatCannotBeOpened) {
