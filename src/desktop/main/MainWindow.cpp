@@ -367,6 +367,7 @@ void TMainWindow::OpenRace(const QByteArray& raceLine) {
   TRaceWindow* race = OpenRaceWindow(FSession, raceLine, FMdiArea);
   connect(race, &TChildWindow::StatusText, this, &TMainWindow::ShowStatusText);
   connect(race, &TChildWindow::SorryRequested, this, &TMainWindow::ShowSorry);
+  connect(race, &TChildWindow::SettingsRequested, this, &TMainWindow::SettingsClick);
   // The first status panel spans the bar while a race window lives.
   ++FRaceWindows;
   SetFirstPanelWide(true);

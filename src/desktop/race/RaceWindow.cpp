@@ -315,6 +315,11 @@ void TRaceWindow::CreateMenu() {
   FPictureAction->setObjectName(u"PictureAction"_s);
   FPictureAction->setEnabled(!FRace->State().Straight);
   connect(FPictureAction, &QAction::triggered, this, &TRaceWindow::PictureClick);
+  // While the export is off its button is hidden: the way to switch it on is offered here.
+  FExportSettingsAction = FViewerMenu->addAction(u"補正タイム出力の設定(&E)..."_s);
+  FExportSettingsAction->setObjectName(u"ExportSettingsAction"_s);
+  FExportSettingsAction->setVisible(!FRace->State().ExportShown());
+  connect(FExportSettingsAction, &QAction::triggered, this, &TChildWindow::SettingsRequested);
 }
 
 void TRaceWindow::ShowStraightNotice() {
@@ -421,6 +426,7 @@ void TRaceWindow::SettingsChanged() {
   // The loss per lane or the export setting may have changed.
   FExportButton->setVisible(FRace->State().ExportShown());
   FExportButton->setEnabled(FRace->State().ExportEnabled());
+  FExportSettingsAction->setVisible(!FRace->State().ExportShown());
   FRace->RefillSheet();
 }
 

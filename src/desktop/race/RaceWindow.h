@@ -74,6 +74,7 @@ public:
   QAction* RebuildAction() const { return FRebuildAction; }
   QAction* PictureAction() const { return FPictureAction; }
   QAction* UndoAction() const { return FUndoAction; }
+  QAction* ExportSettingsAction() const { return FExportSettingsAction; }
   QAction* RedoAction() const { return FRedoAction; }
   QUndoStack* UndoStack() const { return FUndo; }
   QTimer* BlinkTimer() const { return FBlinkTimer; }
@@ -142,6 +143,7 @@ private:
   QAction* FRebuildAction = nullptr;
   QAction* FPictureAction = nullptr;
   QAction* FUndoAction = nullptr;
+  QAction* FExportSettingsAction = nullptr;
   QAction* FRedoAction = nullptr;
   QUndoStack* FUndo = nullptr;
   QTimer* FBlinkTimer = nullptr;

@@ -13,6 +13,7 @@
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -117,7 +118,11 @@ void TSettingsDialog::BuildGeneralTab(QWidget* page) {
   FDrives->setGeometry(8, 20, 185, 20);
   FFolderTree = new QTreeView(FFolderGroup);
   FFolderTree->setObjectName(u"FolderTree"_s);
-  FFolderTree->setGeometry(8, 42, 185, 183);
+  FFolderTree->setGeometry(8, 42, 185, 161);
+  FFolderPath = new QLineEdit(FFolderGroup);
+  FFolderPath->setObjectName(u"FolderPath"_s);
+  FFolderPath->setGeometry(8, 205, 185, 20);
+  FFolderPath->setReadOnly(true);
   FFolders = new QFileSystemModel(this);
   FFolders->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Drives);
   FFolders->setRootPath(QString());
@@ -125,6 +130,19 @@ void TSettingsDialog::BuildGeneralTab(QWidget* page) {
   FFolderTree->setHeaderHidden(true);
   for (int column = 1; column < FFolders->columnCount(); ++column) FFolderTree->hideColumn(column);
   FillDrives();
+  // The tree reads folders as they are shown: the chosen one comes into view once its parents are read.
+  connect(FFolders, &QFileSystemModel::directoryLoaded, this, [this] {
+    if (!FShownFolder.isEmpty())
+      FFolderTree->scrollTo(FFolders->index(FShownFolder), QAbstractItemView::PositionAtCenter);
+  });
+  connect(FFolderTree, &QTreeView::pressed, this, [this] { FShownFolder.clear(); });
+  connect(FFolderTree->selectionModel(), &QItemSelectionModel::currentChanged, this,
+          [this](const QModelIndex& index) {
+            FFolderPath->setText(
+                QDir::toNativeSeparators(index.isValid() ? FFolders->filePath(index) : QString()));
+            FFolderPath->setCursorPosition(FFolderPath->text().size());
+            FFolderPath->setToolTip(FFolderPath->text());
+          });
   connect(FDrives, &QComboBox::activated, this,
           [this](int index) { ShowVolume(FDrives->itemData(index).toString()); });
 }
@@ -194,6 +212,7 @@ QString TSettingsDialog::NearestExistingFolder(const QString& folder) {
 }
 
 void TSettingsDialog::ShowVolume(const QString& root) {
+  FShownFolder.clear();
   const QModelIndex index = FFolders->index(root);
   FFolderTree->setRootIndex(index);
   FFolderTree->setCurrentIndex(index);
@@ -217,9 +236,10 @@ void TSettingsDialog::MoveTree(const QString& folder) {
     FFolderTree->setRootIndex(FFolders->index(FDrives->itemData(best).toString()));
   }
   const QModelIndex index = FFolders->index(path);
+  FShownFolder = path;
   FFolderTree->setCurrentIndex(index);
   FFolderTree->expand(index);
-  FFolderTree->scrollTo(index);
+  FFolderTree->scrollTo(index, QAbstractItemView::PositionAtCenter);
 }
 
 QString TSettingsDialog::CurrentFolder() const {

@@ -18,6 +18,7 @@ class QLabel;
 class QPushButton;
 class QRadioButton;
 class QTabWidget;
+class QLineEdit;
 class QTreeView;
 class TTrackBar;
 
@@ -78,6 +79,8 @@ private:
   QComboBox* FDrives = nullptr;
   QTreeView* FFolderTree = nullptr;
   QFileSystemModel* FFolders = nullptr;
+  QLineEdit* FFolderPath = nullptr;  // the chosen folder's whole path
+  QString FShownFolder;              // scrolled to again as the tree loads its way there
   std::array<TTrackBar*, TSettingsModel::BarCount> FBars{};
   std::array<QLabel*, TSettingsModel::BarCount> FValues{};
   QPushButton* FOkButton = nullptr;

@@ -24,6 +24,8 @@ public:
 signals:
   void StatusText(int panel, const QString& text);
   void SorryRequested(const QString& text);
+  // The child offers the settings dialog (the main window owns it).
+  void SettingsRequested();
 };
 
 // Shows child as a sub-window of area at the top left of its client area, with

@@ -249,11 +249,17 @@ private slots:
     Session().SetSettings(offered);
     TRaceWindow* window = Open();
     QVERIFY(window->ExportButton()->isVisibleTo(window));
+    QVERIFY(!window->ExportSettingsAction()->isVisible());
     QSignalSpy status(window, &TRaceWindow::StatusText);
     QTest::mouseClick(window->ExportButton(), Qt::LeftButton);
     offered.UseTG = false;
     Session().SetSettings(offered);
     QCOMPARE(status.size(), 1);
+    // Switched off, the menu offers the setting instead.
+    QVERIFY(window->ExportSettingsAction()->isVisible());
+    QSignalSpy asked(window, &TChildWindow::SettingsRequested);
+    window->ExportSettingsAction()->trigger();
+    QCOMPARE(asked.size(), 1);
     const QString text = status.first().at(1).toString();
     const QString path = QDir::fromNativeSeparators(text.mid(text.indexOf(u'/')));
     QVERIFY2(text.startsWith(u"補正タイムを出力しました: "_s), qPrintable(text));

@@ -6,9 +6,11 @@
 #include <QApplication>
 #include <QDir>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QTreeView>
 #include <QtTest>
 
 using namespace Qt::StringLiterals;
@@ -97,6 +99,22 @@ private slots:
     QCOMPARE(Panel(dialog, 4), u"6～9馬身差"_s);  // what the user did stays until the next opening
     dialog.Open(settings);
     QCOMPARE(Panel(dialog, 4), u"6～8馬身差"_s);
+  }
+
+  // The export folder is in view in the tree, its whole path beside it, once the tree has read its way there.
+  void ExportFolderIsShownWithItsPath() {
+    QTemporaryDir root;
+    for (int i = 0; i < 40; ++i) QVERIFY(QDir(root.path()).mkpath(u"d%1"_s.arg(i, 2, 10, QChar(u'0'))));
+    const QString target = QDir::cleanPath(root.filePath(u"d39/inner"_s));
+    QVERIFY(QDir().mkpath(target));
+    TSettingsDialog dialog;
+    TSettings settings;
+    settings.TargetDir = target;
+    dialog.Open(settings);
+    dialog.show();
+    auto* tree = dialog.findChild<QTreeView*>(u"FolderTree"_s);
+    QCOMPARE(dialog.findChild<QLineEdit*>(u"FolderPath"_s)->text(), QDir::toNativeSeparators(target));
+    QTRY_VERIFY(tree->viewport()->rect().contains(tree->visualRect(tree->currentIndex())));
   }
 };
 
