@@ -131,10 +131,12 @@ void TSettingsDialog::BuildGeneralTab(QWidget* page) {
   for (int column = 1; column < FFolders->columnCount(); ++column) FFolderTree->hideColumn(column);
   FillDrives();
   // The tree reads folders as they are shown: the chosen one comes into view once its parents are read.
-  connect(FFolders, &QFileSystemModel::directoryLoaded, this, [this] {
-    if (!FShownFolder.isEmpty())
-      FFolderTree->scrollTo(FFolders->index(FShownFolder), QAbstractItemView::PositionAtCenter);
-  });
+  // Read folders are sorted a moment later, which moves the rows again.
+  const auto reveal = [this] {
+    if (!FShownFolder.isEmpty()) RevealFolder();
+  };
+  connect(FFolders, &QFileSystemModel::directoryLoaded, this, reveal);
+  connect(FFolders, &QFileSystemModel::layoutChanged, this, reveal);
   connect(FFolderTree, &QTreeView::pressed, this, [this] { FShownFolder.clear(); });
   connect(FFolderTree->selectionModel(), &QItemSelectionModel::currentChanged, this,
           [this](const QModelIndex& index) {
@@ -238,6 +240,13 @@ void TSettingsDialog::MoveTree(const QString& folder) {
   const QModelIndex index = FFolders->index(path);
   FShownFolder = path;
   FFolderTree->setCurrentIndex(index);
+  RevealFolder();
+}
+
+void TSettingsDialog::RevealFolder() {
+  const QModelIndex index = FFolders->index(FShownFolder);
+  for (QModelIndex parent = index.parent(); parent.isValid(); parent = parent.parent())
+    FFolderTree->expand(parent);
   FFolderTree->expand(index);
   FFolderTree->scrollTo(index, QAbstractItemView::PositionAtCenter);
 }

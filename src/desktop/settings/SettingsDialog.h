@@ -49,6 +49,8 @@ private:
   void BuildDisplayTab(QWidget* page);
   void FillDrives();
   void MoveTree(const QString& folder);
+  // Expands the tree down to the folder being shown and scrolls it into view.
+  void RevealFolder();
   void ShowVolume(const QString& root);
   void SyncFromModel();
   void BarMoved(int bar, int position);
