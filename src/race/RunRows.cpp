@@ -50,12 +50,14 @@ TRunRow SheetRunRow(const TRaceState& state, int sheetRow) {
   row.RunTenths = StrToIntOrZero(state.Sheet.Cell(TRaceSheet::RunTimeColumn, sheetRow).toLatin1());
   row.ConvertedTenths = StrToIntOrZero(state.Sheet.Cell(TRaceSheet::ConvertedColumn, sheetRow).toLatin1());
   const int n = row.HorseNumber;
+  // The store keeps one record per horse number.
   for (const QByteArray& runnerLine : state.Runners)
     if (StrToIntOrZero(runner.HorseNumber(runnerLine)) == n) {
       row.Jockey = WithoutControls(DecodeCp932(runner.JockeyName(runnerLine))).trimmed();
       row.Frame = StrToIntOrZero(runner.FrameNumber(runnerLine));
       row.Mark = runner.AbnormalMark(runnerLine);
       row.FinalPlace = StrToIntOrZero(runner.FinalPlace(runnerLine));
+      break;
     }
   row.Row3 = std::max(0, line.Row(n, ThirdCorner));
   row.Lane3 = std::max(0, line.Lane(n, ThirdCorner));
