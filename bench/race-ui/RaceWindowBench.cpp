@@ -6,6 +6,7 @@
 #include "desktop/race/RaceWindow.h"
 #include "desktop/race/RaceWindowDemo.h"
 #include "race/OpenRace.h"
+#include "support/HorseWithRoom.h"
 
 #include <QApplication>
 #include <QMdiArea>
@@ -126,13 +127,7 @@ void BM_UndoRedoAndRepaint(benchmark::State& state) {
   TBench& bench = TBench::Get();
   TRaceWindow* window = OpenRaceWindow(bench.Demo->Session, bench.RaceLine, bench.Area.get());
   QApplication::processEvents();
-  const TTrackDiagram& diagram = window->Race()->Diagram();
-  int horse = 1;
-  while (horse < window->Race()->State().N &&
-         (!diagram.Markers[horse - 1].Visible ||
-          diagram.SpotOccupied(diagram.Rows[horse - 1], diagram.Lanes[horse - 1] + 1)))
-    ++horse;
-  window->Race()->MoveOut(horse);
+  window->Race()->MoveOut(HorseWithRoom(window->Race()->Diagram()));
   bool undo = true;
   int changed = 0;
   for (auto _ : state) {

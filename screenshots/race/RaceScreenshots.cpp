@@ -7,6 +7,7 @@
 #include "desktop/race/RaceWindowDemo.h"
 #include "race/DiagramEditor.h"
 #include "race/OpenRace.h"
+#include "support/HorseWithRoom.h"
 
 #include <QApplication>
 #include <QDir>
@@ -202,12 +203,7 @@ int main(int argc, char** argv) {
   // A horse with room outside it, picked by its number and moved a lane out
   // with the arrow key: the dotted frame marks it, the menu names the edit to undo.
   {
-    const TTrackDiagram& diagram = window->Race()->Diagram();
-    int horse = 1;
-    while (horse < window->Race()->State().N &&
-           (!diagram.Markers[horse - 1].Visible ||
-            diagram.SpotOccupied(diagram.Rows[horse - 1], diagram.Lanes[horse - 1] + 1)))
-      ++horse;
+    const int horse = HorseWithRoom(window->Race()->Diagram());
     for (const int key : {int(Qt::Key_0) + horse, int(Qt::Key_Right)}) {
       QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
       QApplication::sendEvent(window->Image(), &press);

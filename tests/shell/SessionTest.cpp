@@ -1,5 +1,6 @@
 #include "demo/DemoService.h"
 #include "shell/Session.h"
+#include "support/HorseWithRoom.h"
 #include "support/QuietObserver.h"
 
 #include "link/FeedLink.h"
@@ -96,14 +97,6 @@ QByteArray FlatRace(const TSession& session) {
 }
 
 // A horse of the shown corner that has room one lane out; 0 for none.
-int HorseWithRoom(const TTrackDiagram& diagram) {
-  for (int n = 1; n <= std::min(diagram.N, TTrackDiagram::MaxHorses); ++n)
-    if (diagram.Markers[n - 1].Visible &&
-        !diagram.SpotOccupied(diagram.Rows[n - 1], diagram.Lanes[n - 1] + 1))
-      return n;
-  return 0;
-}
-
 TEST_F(SessionTest, RaceCloseWritesBackAndNamesTheRace) {
   Download();
   const QByteArray raceLine = FlatRace(Session);

@@ -93,7 +93,7 @@ private slots:
       lines.append(line());
       sheets.append(SheetCells(race->State().Sheet));
     };
-    const int horse = FirstShownHorse(*window, [&](int n) { return CanMoveOut(*window, n); });
+    const int horse = HorseWithRoom(window->Race()->Diagram());
     QVERIFY(horse > 0);
     QTest::mouseDClick(window->Image(), Qt::LeftButton, {}, MarkerCentre(*window, horse));
     edited();

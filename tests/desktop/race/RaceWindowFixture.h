@@ -8,6 +8,7 @@
 #include "desktop/race/RaceWindowDemo.h"
 #include "desktop/widgets/UiColour.h"
 #include "race/OpenRace.h"
+#include "support/HorseWithRoom.h"
 
 #include <QApplication>
 #include <QMdiArea>
@@ -51,12 +52,6 @@ inline int FirstShownHorse(const TRaceWindow& window, const std::function<bool(i
   for (int n = 1; n <= window.Race()->State().N; ++n)
     if (diagram.Markers[n - 1].Visible && (!wanted || wanted(n))) return n;
   return 0;
-}
-
-// The spot one lane out from horse n is free (a double click moves it there).
-inline bool CanMoveOut(const TRaceWindow& window, int n) {
-  const TTrackDiagram& diagram = window.Race()->Diagram();
-  return !diagram.SpotOccupied(diagram.Rows[n - 1], diagram.Lanes[n - 1] + 1);
 }
 
 inline QPoint MarkerCentre(const TRaceWindow& window, int n) {

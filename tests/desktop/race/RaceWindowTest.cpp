@@ -288,7 +288,7 @@ private slots:
     QFETCH(bool, accept);
     TRaceWindow* window = Open();
     const TTrackDiagram& diagram = window->Race()->Diagram();
-    const int horse = FirstShownHorse(*window, [&](int n) { return CanMoveOut(*window, n); });
+    const int horse = HorseWithRoom(window->Race()->Diagram());
     QVERIFY(horse > 0);
     QTest::mouseDClick(window->Image(), Qt::LeftButton, {}, MarkerCentre(*window, horse));
     const QByteArray edited = window->Race()->State().PositionLine;
@@ -384,7 +384,7 @@ private slots:
       TDemoSession demo(dir.path());
       raceLine = FindRace(demo.Session, IsRightHandedTurfAtTheThirdCorner);
       TRaceWindow* window = Open(demo.Session, raceLine);
-      const int horse = FirstShownHorse(*window, [&](int n) { return CanMoveOut(*window, n); });
+      const int horse = HorseWithRoom(window->Race()->Diagram());
       QVERIFY(horse > 0);
       const QByteArray before = window->Race()->State().PositionLine;
       // One lane out.
